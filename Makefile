@@ -1,0 +1,42 @@
+# Kestrova: `make run` sets everything up and starts the program in demo/;
+# `make test` builds and runs every test.
+BUILD      ?= build
+DEMO       ?= demo
+BUILD_TYPE ?= RelWithDebInfo
+CMAKE_FLAGS ?=
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps configure build test run demo bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j$(JOBS)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j1
+
+# The demo working folder is made once; delete it to start again.
+demo: build
+	@if [ ! -e $(DEMO)/Xsale.db ]; then \
+	  mkdir -p $(DEMO) && $(BUILD)/tools/kestrova-tables demo $(DEMO); \
+	fi
+
+run: demo
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
+	  echo "No display is available: run Kestrova under a virtual display with 'xvfb-run -a make run'."; \
+	  exit 1; \
+	fi
+	@cd $(DEMO) && ../$(BUILD)/app/kestrova
+
+bench: build
+	@bench/run-benchmarks $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,29 @@
+#include "aboutform.h"
+
+#include "ui_AboutForm.h"
+
+namespace kestrova {
+
+TAboutForm* AboutForm = nullptr;
+
+TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::AboutForm>())
+{
+    m_ui->setupUi(this);
+    setWindowTitle(QStringLiteral("About Kestrova"));
+    setModal(true);
+    m_ui->VersionLabel->setText(QStringLiteral("Version %1").arg(QStringLiteral(KESTROVA_VERSION)));
+    connect(m_ui->Button1, &QPushButton::clicked, this, &TAboutForm::Button1Click);
+}
+
+TAboutForm::~TAboutForm()
+{
+    if (AboutForm == this)
+        AboutForm = nullptr;
+}
+
+void TAboutForm::Button1Click()
+{
+    accept();
+}
+
+} // namespace kestrova

@@ -1,0 +1,67 @@
+#include "guard.h"
+
+#include "error.h"
+
+#include <QApplication>
+#include <QFileDialog>
+
+namespace kestrova {
+
+namespace {
+
+class DialogPrompter : public Prompter {
+public:
+    void message(const QString& text, QMessageBox::Icon icon) override
+    {
+        QMessageBox box(icon, QStringLiteral("Kestrova"), text, QMessageBox::Ok,
+                        QApplication::activeWindow());
+        box.exec();
+    }
+    bool ask(const QString& text) override
+    {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Kestrova"), text,
+                        QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+        return box.exec() == QMessageBox::Yes;
+    }
+    QString openFileName(const QString& caption, const QString& filter) override
+    {
+        return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
+    }
+};
+
+DialogPrompter g_dialogs;
+Prompter* g_prompter = nullptr;
+
+QString withStop(QString text)
+{
+    if (!text.endsWith(QLatin1Char('.')))
+        text += QLatin1Char('.');
+    return text;
+}
+
+} // namespace
+
+Prompter& prompter()
+{
+    return g_prompter ? *g_prompter : g_dialogs;
+}
+
+void setPrompter(Prompter* p)
+{
+    g_prompter = p;
+}
+
+bool guarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+        return true;
+    } catch (const Error& e) {
+        prompter().error(withStop(e.message()));
+    } catch (const std::exception& e) {
+        prompter().error(withStop(QString::fromLocal8Bit(e.what())));
+    }
+    return false;
+}
+
+} // namespace kestrova

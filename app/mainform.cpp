@@ -1,0 +1,323 @@
+#include "mainform.h"
+
+#include "aboutform.h"
+#include "dbwidgets.h"
+#include "guard.h"
+#include "ui_MainForm.h"
+
+#include <QCloseEvent>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStyle>
+
+namespace kestrova {
+
+TMainForm* MainForm = nullptr;
+
+template <typename T>
+T* TMainForm::makeTable(const QString& name)
+{
+    auto* t = new T(this);
+    t->setObjectName(QStringLiteral("T") + name.mid(1));
+    t->setDirectory(m_workDir);
+    t->setTableName(name);
+    t->setLocaleFormat(m_fmt);
+    return t;
+}
+
+TMainForm::TMainForm(const QString& workDir, const LocaleFormat& fmt, QWidget* parent)
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::MainForm>()), m_workDir(workDir), m_fmt(fmt)
+{
+    m_ui->setupUi(this);
+    setWindowTitle(QStringLiteral("Kestrova"));
+    resize(640, 452);
+    move(0, 0);
+    createDataObjects();
+    bindControls();
+    setUpButtons();
+    m_ui->MainFormNotebook->setCurrentIndex(0);
+    m_ui->OrderAddressTab->setCurrentIndex(0);
+    FormCreate();
+}
+
+TMainForm::~TMainForm()
+{
+    if (MainForm == this)
+        MainForm = nullptr;
+}
+
+void TMainForm::createDataObjects()
+{
+    auto source = [this](const char* name, DataSet* ds) {
+        auto* d = new DataSource(this);
+        d->setObjectName(QString::fromLatin1(name));
+        d->setDataSet(ds);
+        return d;
+    };
+    auto query = [this](const char* name, const QStringList& lines) {
+        auto* q = new Query(this);
+        q->setObjectName(QString::fromLatin1(name));
+        q->setDirectory(m_workDir);
+        q->setSql(lines);
+        q->setLocaleFormat(m_fmt);
+        return q;
+    };
+
+    // Created and opened in this order; the first that fails ends start-up.
+    Tproduct = makeTable<Table>(QStringLiteral("Xproduct"));
+    Tproduct->open();
+    Dproduct = source("Dproduct", Tproduct);
+    Tlanguage = makeTable<Table>(QStringLiteral("Xlanguage"));
+    Tlanguage->open();
+    Dlanguage = source("Dlanguage", Tlanguage);
+    Tprice = makeTable<Table>(QStringLiteral("Xprice"));
+    Tprice->open();
+    Dprice = source("Dprice", Tprice);
+    Ttitle = makeTable<Table>(QStringLiteral("Xtitle"));
+    Ttitle->open();
+    Dtitle = source("Dtitle", Ttitle);
+    Tcurrency = makeTable<Table>(QStringLiteral("Xcurrency"));
+    Tcurrency->open();
+    Dcurrency = source("Dcurrency", Tcurrency);
+    Tpayment = makeTable<Table>(QStringLiteral("Xpayment"));
+    Tpayment->open();
+    Dpayment = source("Dpayment", Tpayment);
+    FindPersonSQL = query("FindPersonSQL", {QStringLiteral("Select * from Xsale"),
+                                            QStringLiteral("Where Person = :Personne;")});
+    SQLSQL = query("SQLSQL", {});
+    Texport = makeTable<Table>(QStringLiteral("Xexport"));
+    Texport->setExclusive(true);
+    Tfactory = makeTable<Table>(QStringLiteral("Xfactory"));
+    Tfactory->open();
+    Dfactory = source("Dfactory", Tfactory);
+    Ttable = makeTable<Table>(QStringLiteral("Xtable"));
+    Ttable->open();
+    Dtable = source("Dtable", Ttable);
+    Tdistributor = makeTable<Table>(QStringLiteral("Xdistributor"));
+    Tdistributor->open();
+    Ddistributor = source("Ddistributor", Tdistributor);
+    Tsale = makeTable<Table>(QStringLiteral("Xsale"));
+    Dsale = source("Dsale", Tsale);
+    Tsale->open();
+    FindUnpayedSQL = query("FindUnpayedSQL", {QStringLiteral("Select * from Xsale Where"),
+                                              QStringLiteral("PaymentMeans = '' and"),
+                                              QStringLiteral("NetAmount <> '';")});
+    Torigin = makeTable<Table>(QStringLiteral("Xorigin"));
+    Torigin->open();
+    Dorigin = source("Dorigin", Torigin);
+    Temail = makeTable<Table>(QStringLiteral("Xemail"));
+    Temail->open();
+    Demail = source("Demail", Temail);
+    Qemail = query("Qemail", {QStringLiteral("Select distinct Origin, EmailFunction from Xemail;")});
+    Qemail->open();
+    TsaleIn = makeTable<Table>(QStringLiteral("Xsale"));
+    TsaleIn->setObjectName(QStringLiteral("TsaleIn"));
+    TsaleIn->setReadOnly(true);
+}
+
+void TMainForm::bindControls()
+{
+    // Bound controls carry the field they show; the page decides the source.
+    struct PageSource {
+        QWidget* page;
+        DataSource* source;
+    };
+    const PageSource pages[] = {
+        {m_ui->SalesPage, Dsale},
+        {m_ui->DistributorPanel, Ddistributor},
+        {m_ui->FactoryPanel, Dfactory},
+        {m_ui->EmailPanel, Demail},
+    };
+    // Lookup lists and the value lists behind them.
+    const QHash<QString, QPair<Table*, QString>> lists = {
+        {QStringLiteral("Title"), {Ttitle, QStringLiteral("Title")}},
+        {QStringLiteral("DeliveryTitle"), {Ttitle, QStringLiteral("Title")}},
+        {QStringLiteral("Product"), {Tproduct, QStringLiteral("Product")}},
+        {QStringLiteral("Language"), {Tlanguage, QStringLiteral("Language")}},
+        {QStringLiteral("Origin"), {Torigin, QStringLiteral("Origin")}},
+        {QStringLiteral("Currency"), {Tcurrency, QStringLiteral("Currency")}},
+        {QStringLiteral("PaymentMeans"), {Tpayment, QStringLiteral("PaymentMeans")}},
+        {QStringLiteral("DistributorTitle"), {Ttitle, QStringLiteral("Title")}},
+        {QStringLiteral("DistributorLanguage"), {Tlanguage, QStringLiteral("Language")}},
+        {QStringLiteral("FactoryProduct"), {Tproduct, QStringLiteral("Product")}},
+        {QStringLiteral("FactoryLanguage"), {Tlanguage, QStringLiteral("Language")}},
+        {QStringLiteral("EMailOrigin"), {Torigin, QStringLiteral("Origin")}},
+        {QStringLiteral("EMailProduct"), {Tproduct, QStringLiteral("Product")}},
+    };
+    for (const PageSource& p : pages) {
+        for (DbEdit* e : p.page->findChildren<DbEdit*>())
+            e->bind(p.source, e->property("dataField").toString());
+        for (DbMemo* m : p.page->findChildren<DbMemo*>())
+            m->bind(p.source, m->property("dataField").toString());
+        for (DbLookupCombo* c : p.page->findChildren<DbLookupCombo*>()) {
+            const auto list = lists.value(c->objectName());
+            c->bind(p.source, c->property("dataField").toString(), list.first, list.second);
+        }
+    }
+    m_ui->OrderNavigator->bind(Dsale);
+    m_ui->DistributorNavigator->bind(Ddistributor);
+    m_ui->FactoryNavigator->bind(Dfactory);
+    m_ui->EmailNavigator->bind(Demail);
+
+    const QPair<DbGrid*, DataSource*> grids[] = {
+        {m_ui->LanguageTableGrid, Dlanguage}, {m_ui->OriginTableGrid, Dorigin},
+        {m_ui->TitleTableGrid, Dtitle},       {m_ui->MaymentMeansTableGrid, Dpayment},
+        {m_ui->PriceTableGrid, Dprice},       {m_ui->CurrencyTableGrid, Dcurrency},
+        {m_ui->ProductTableGrid, Dproduct},
+    };
+    for (const auto& [grid, src] : grids) {
+        grid->bind(src, grid->property("dataFields").toString().split(QLatin1Char(',')),
+                   grid->property("dataHeadings").toString().split(QLatin1Char(',')));
+    }
+}
+
+void TMainForm::setUpButtons()
+{
+    struct Icon {
+        const char* button;
+        const char* theme;
+        QStyle::StandardPixmap fallback;
+    };
+    static const Icon icons[] = {
+        {"OrderAboutSpeed", "help-about", QStyle::SP_MessageBoxInformation},
+        {"DistributorAboutSpeed", "help-about", QStyle::SP_MessageBoxInformation},
+        {"ParametersAboutSpeed", "help-about", QStyle::SP_MessageBoxInformation},
+        {"GridViewSpeed", "view-list-details", QStyle::SP_FileDialogDetailedView},
+        {"CalcSpeed1", "accessories-calculator", QStyle::SP_ComputerIcon},
+        {"CalcSpeed3", "accessories-calculator", QStyle::SP_ComputerIcon},
+        {"OrderMailAppendSpeed", "document-new", QStyle::SP_FileIcon},
+        {"OrderCompuServeAppendSpeed", "mail-receive", QStyle::SP_DriveNetIcon},
+        {"LabelsPrintSpeed", "document-print", QStyle::SP_FileDialogListView},
+        {"OrderEnveloppePrintSpeed", "mail-send", QStyle::SP_ArrowRight},
+        {"OrderInvoicePrintSpeed", "document-print", QStyle::SP_DriveFDIcon},
+        {"OrderMailPrintSpeed", "mail-message-new", QStyle::SP_FileDialogContentsView},
+        {"OrderPersonFindSpeed", "edit-find", QStyle::SP_FileDialogInfoView},
+        {"OrderUnpayedFindSpeed", "dialog-warning", QStyle::SP_MessageBoxWarning},
+        {"OrderSQLFindSpeed", "system-search", QStyle::SP_FileDialogToParent},
+        {"OrderExportSpeed", "x-office-spreadsheet", QStyle::SP_FileDialogDetailedView},
+        {"DistributorAppendSpeed", "contact-new", QStyle::SP_FileIcon},
+        {"DistributorEnveloppePrintSpeed", "mail-send", QStyle::SP_ArrowRight},
+        {"DistributorMailPrintSpeed", "mail-message-new", QStyle::SP_FileDialogContentsView},
+        {"DistributorMailingPrintSpeed", "mail-forward", QStyle::SP_ArrowForward},
+        {"ImportSpeed", "document-open", QStyle::SP_DialogOpenButton},
+        {"ExportSpeed", "document-save", QStyle::SP_DialogSaveButton},
+        {"OrderExit", "application-exit", QStyle::SP_DialogCloseButton},
+        {"DistributorExitSpeed", "application-exit", QStyle::SP_DialogCloseButton},
+        {"ParametersExitSpeed", "application-exit", QStyle::SP_DialogCloseButton},
+    };
+    for (const Icon& i : icons) {
+        if (auto* b = findChild<QToolButton*>(QString::fromLatin1(i.button))) {
+            b->setIcon(QIcon::fromTheme(QString::fromLatin1(i.theme), style()->standardIcon(i.fallback)));
+            b->setIconSize(QSize(22, 22));
+        }
+    }
+
+    // Actions that the program does not offer yet stay visible but disabled.
+    for (const char* name :
+         {"GridViewSpeed", "OrderMailAppendSpeed", "OrderCompuServeAppendSpeed", "LabelsPrintSpeed",
+          "OrderEnveloppePrintSpeed", "OrderInvoicePrintSpeed", "OrderMailPrintSpeed",
+          "OrderPersonFindSpeed", "OrderUnpayedFindSpeed", "OrderSQLFindSpeed", "OrderExportSpeed",
+          "DistributorAppendSpeed", "DistributorEnveloppePrintSpeed", "DistributorMailPrintSpeed",
+          "DistributorMailingPrintSpeed", "ImportSpeed", "ExportSpeed"}) {
+        if (auto* b = findChild<QToolButton*>(QString::fromLatin1(name)))
+            b->setEnabled(false);
+    }
+
+    for (QToolButton* b : {m_ui->OrderAboutSpeed, m_ui->DistributorAboutSpeed, m_ui->ParametersAboutSpeed})
+        connect(b, &QToolButton::clicked, this, guard([this] { AboutSpeedClick(); }));
+    for (QToolButton* b : {m_ui->CalcSpeed1, m_ui->CalcSpeed3})
+        connect(b, &QToolButton::clicked, this, guard([this] { CalcSpeedClick(); }));
+    for (QToolButton* b : {m_ui->OrderExit, m_ui->DistributorExitSpeed, m_ui->ParametersExitSpeed})
+        connect(b, &QToolButton::clicked, this, guard([this] { Exit(); }));
+}
+
+void TMainForm::FormCreate()
+{
+    WordProcessorLinked = false;
+
+    // Settings editors, loaded in this order; a missing row leaves its box
+    // empty. Loading a box runs its change handler like any other change.
+    const struct {
+        QLineEdit* box;
+        void (TMainForm::*handler)();
+        const char* row;
+    } editors[] = {
+        {m_ui->TablesCommandLine, &TMainForm::TablesCommandLineChange, "CommandLine"},
+        {m_ui->TablesDdeService, &TMainForm::TablesDdeServiceChange, "DdeService"},
+        {m_ui->TablesDdeTopic, &TMainForm::TablesDdeTopicChange, "DdeTopic"},
+        {m_ui->TablesLastDdeMacro, &TMainForm::TablesLastDdeMacroChange, "LastDdeMacro"},
+        {m_ui->Profile, &TMainForm::ProfileChange, "Profile"},
+        {m_ui->Password, &TMainForm::PasswordChange, "Password"},
+        {m_ui->MessageStore, &TMainForm::MessageStoreChange, "MessageStore"},
+        {m_ui->SaveFolder, &TMainForm::SaveFolderChange, "SaveFolder"},
+    };
+    for (const auto& e : editors) {
+        const auto handler = e.handler;
+        connect(e.box, &QLineEdit::textChanged, this, guard([this, handler] { (this->*handler)(); }));
+    }
+    for (const auto& e : editors) {
+        if (const auto value = settings().read(QString::fromLatin1(e.row)))
+            e.box->setText(*value);
+    }
+    Tsale->first();
+}
+
+void TMainForm::saveSetting(QLineEdit* box, const QString& name)
+{
+    settings().write(name, box->text());
+}
+
+void TMainForm::TablesCommandLineChange() { saveSetting(m_ui->TablesCommandLine, QStringLiteral("CommandLine")); }
+void TMainForm::TablesDdeServiceChange() { saveSetting(m_ui->TablesDdeService, QStringLiteral("DdeService")); }
+void TMainForm::TablesDdeTopicChange() { saveSetting(m_ui->TablesDdeTopic, QStringLiteral("DdeTopic")); }
+void TMainForm::TablesLastDdeMacroChange() { saveSetting(m_ui->TablesLastDdeMacro, QStringLiteral("LastDdeMacro")); }
+void TMainForm::ProfileChange() { saveSetting(m_ui->Profile, QStringLiteral("Profile")); }
+void TMainForm::PasswordChange() { saveSetting(m_ui->Password, QStringLiteral("Password")); }
+void TMainForm::MessageStoreChange() { saveSetting(m_ui->MessageStore, QStringLiteral("MessageStore")); }
+void TMainForm::SaveFolderChange() { saveSetting(m_ui->SaveFolder, QStringLiteral("SaveFolder")); }
+
+void TMainForm::FormClose()
+{
+    // An order being edited is stored, as leaving the row would store it.
+    for (DataSet* ds : findChildren<DataSet*>()) {
+        if (ds->isOpen() && ds->isEditing())
+            guarded([ds] { ds->checkBrowseMode(); });
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* e)
+{
+    if (!m_closed) {
+        m_closed = true;
+        FormClose();
+    }
+    QMainWindow::closeEvent(e);
+}
+
+void TMainForm::Exit()
+{
+    close();
+}
+
+void TMainForm::AboutSpeedClick()
+{
+    if (m_about)
+        m_about->exec();
+}
+
+void TMainForm::CalcSpeedClick()
+{
+    startCalculator(); // a calculator that does not start is ignored
+}
+
+bool startCalculator()
+{
+    for (const char* name : {"Calc.exe", "gnome-calculator", "kcalc", "galculator", "qalculate-gtk", "xcalc"}) {
+        const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!path.isEmpty())
+            return QProcess::startDetached(path, {});
+    }
+    return false;
+}
+
+} // namespace kestrova

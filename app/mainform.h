@@ -1,0 +1,111 @@
+#pragma once
+
+#include "dataset.h"
+#include "settings.h"
+
+#include <QMainWindow>
+#include <memory>
+
+namespace Ui {
+class MainForm;
+}
+class QLineEdit;
+class QToolButton;
+
+namespace kestrova {
+
+class TAboutForm;
+
+// The main window: owns every table, data source and query of the program,
+// the three pages and their button bars.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Opens the tables of workDir in their fixed order; throws Error with the
+    // database layer's message when one cannot be opened.
+    TMainForm(const QString& workDir, const LocaleFormat& fmt = LocaleFormat::system(),
+              QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    Ui::MainForm* ui() const { return m_ui.get(); }
+    QString workDir() const { return m_workDir; }
+    const LocaleFormat& localeFormat() const { return m_fmt; }
+    Settings settings() const { return Settings(Ttable); }
+    void setAboutForm(TAboutForm* about) { m_about = about; }
+
+    // Data objects, in the order they are opened.
+    Table* Tproduct;
+    DataSource* Dproduct;
+    Table* Tlanguage;
+    DataSource* Dlanguage;
+    Table* Tprice;
+    DataSource* Dprice;
+    Table* Ttitle;
+    DataSource* Dtitle;
+    Table* Tcurrency;
+    DataSource* Dcurrency;
+    Table* Tpayment;
+    DataSource* Dpayment;
+    Query* FindPersonSQL;
+    Query* SQLSQL;
+    Table* Texport;
+    Table* Tfactory;
+    DataSource* Dfactory;
+    Table* Ttable;
+    DataSource* Dtable;
+    Table* Tdistributor;
+    DataSource* Ddistributor;
+    DataSource* Dsale;
+    Table* Tsale;
+    Query* FindUnpayedSQL;
+    Table* Torigin;
+    DataSource* Dorigin;
+    Table* Temail;
+    DataSource* Demail;
+    Query* Qemail;
+    Table* TsaleIn;
+
+    // The word-processor link flag: true while a conversation is open.
+    bool WordProcessorLinked = false;
+
+    // Handlers.
+    void FormCreate();
+    void FormClose();
+    void Exit();
+    void CalcSpeedClick();
+    void AboutSpeedClick();
+
+    void TablesCommandLineChange();
+    void TablesDdeServiceChange();
+    void TablesDdeTopicChange();
+    void TablesLastDdeMacroChange();
+    void ProfileChange();
+    void PasswordChange();
+    void MessageStoreChange();
+    void SaveFolderChange();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void createDataObjects();
+    void bindControls();
+    void setUpButtons();
+    void saveSetting(QLineEdit* box, const QString& name);
+    template <typename T>
+    T* makeTable(const QString& name);
+
+    std::unique_ptr<Ui::MainForm> m_ui;
+    QString m_workDir;
+    LocaleFormat m_fmt;
+    TAboutForm* m_about = nullptr;
+    bool m_closed = false;
+};
+
+// Starts a calculator: "Calc.exe" when one is on PATH, else the first of the
+// usual desktop calculators found. Returns false when none could be started.
+bool startCalculator();
+
+extern TMainForm* MainForm;
+
+} // namespace kestrova

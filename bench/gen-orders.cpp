@@ -1,0 +1,80 @@
+// kestrova-gen-orders DIR COUNT [SEED]: fills a working folder with many
+// synthetic orders, for trying the program on a large order table.
+
+#include "demodata.h"
+#include "error.h"
+#include "schema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTextStream>
+#include <QUuid>
+
+namespace {
+
+qint64 countOrders(const QString& dir)
+{
+    const QString conn = QStringLiteral("kestrova-gen-count-") + QUuid::createUuid().toString();
+    qint64 rows = -1;
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
+        db.setDatabaseName(QDir(dir).filePath(QStringLiteral("Xsale.db")));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT count(*) FROM Xsale")) && q.next())
+                rows = q.value(0).toLongLong();
+            else
+                failure = q.lastError().text();
+            q.finish();
+            db.close();
+        } else {
+            failure = db.lastError().text();
+        }
+    }
+    QSqlDatabase::removeDatabase(conn);
+    if (rows < 0)
+        throw kestrova::Error(QStringLiteral("Cannot count the orders: %1").arg(failure));
+    return rows;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout), err(stderr);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    bool countOk = false, seedOk = true;
+    const qint64 count = args.value(1).toLongLong(&countOk);
+    const quint32 seed = args.size() > 2 ? args.at(2).toUInt(&seedOk) : 1;
+    if (args.size() < 2 || args.size() > 3 || !countOk || count < 0 || !seedOk) {
+        err << "usage: kestrova-gen-orders DIR COUNT [SEED]\n"
+               "Appends COUNT generated orders to DIR/Xsale.db; when DIR holds no tables,\n"
+               "makes the demo set there first. Prints the number of orders at the end.\n";
+        return 2;
+    }
+    const QString dir = args.at(0);
+    try {
+        if (kestrova::folderHasNoTables(dir)) {
+            kestrova::fillDemoData(dir);
+            err << "Made the demo tables in " << QDir::toNativeSeparators(dir) << '\n';
+        }
+        QElapsedTimer timer;
+        timer.start();
+        kestrova::appendGeneratedOrders(dir, count, seed);
+        err << "Appended " << count << " orders in " << QString::number(timer.elapsed() / 1000.0, 'f', 1)
+            << " s\n";
+        err.flush();
+        out << countOrders(dir) << '\n';
+    } catch (const kestrova::Error& e) {
+        err << "kestrova-gen-orders: " << e.message() << ".\n";
+        return 1;
+    }
+    return 0;
+}

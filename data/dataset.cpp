@@ -1,0 +1,1402 @@
+#include "dataset.h"
+
+#include "error.h"
+
+#include <QFileInfo>
+#include <QDir>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+#include <QUuid>
+#include <algorithm>
+
+namespace kestrova {
+
+namespace {
+
+QString engineMessage(const QSqlError& e)
+{
+    QString text = e.databaseText().trimmed();
+    if (text.isEmpty())
+        text = e.driverText().trimmed();
+    if (text.isEmpty())
+        text = e.text().trimmed();
+    while (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}
+
+void exec(QSqlQuery& q)
+{
+    if (!q.exec()) {
+        const QString msg = engineMessage(q.lastError());
+        q.finish();
+        throw Error(msg);
+    }
+}
+
+void exec(QSqlQuery& q, const QString& sql)
+{
+    if (!q.exec(sql)) {
+        const QString msg = engineMessage(q.lastError());
+        q.finish();
+        throw Error(msg);
+    }
+}
+
+QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+FieldKind kindOfDeclaredType(const QString& declared, int* length)
+{
+    const QString t = declared.toUpper();
+    *length = 0;
+    static const QRegularExpression len(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
+    if (t.contains(QLatin1String("DATE")))
+        return FieldKind::Date;
+    if (t.contains(QLatin1String("INT")))
+        return FieldKind::Integer;
+    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("TEXT")) ||
+        t.contains(QLatin1String("CLOB")) || t.isEmpty()) {
+        const auto m = len.match(t);
+        if (m.hasMatch())
+            *length = m.captured(1).toInt();
+        return FieldKind::Text;
+    }
+    return FieldKind::Number;
+}
+
+// Field list and primary key of a table, read from the file itself.
+QVector<FieldInfo> readFields(QSqlDatabase db, const QString& schema, const QString& table,
+                              QStringList* key)
+{
+    QSqlQuery q(db);
+    exec(q, QStringLiteral("PRAGMA %1.table_info(%2)").arg(quoted(schema), quoted(table)));
+    QVector<FieldInfo> fields;
+    QMap<int, QString> pk;
+    while (q.next()) {
+        FieldInfo f;
+        f.name = q.value(1).toString();
+        f.kind = kindOfDeclaredType(q.value(2).toString(), &f.length);
+        fields << f;
+        if (q.value(5).toInt() > 0)
+            pk.insert(q.value(5).toInt(), f.name);
+    }
+    if (key)
+        *key = pk.values();
+    return fields;
+}
+
+QString columnList(const QVector<FieldInfo>& fields)
+{
+    QStringList cols;
+    for (const FieldInfo& f : fields)
+        cols << quoted(f.name);
+    return cols.join(QStringLiteral(", "));
+}
+
+Row readRow(const QSqlQuery& q, int fieldCount)
+{
+    Row r;
+    r.id = q.value(0).toLongLong();
+    r.values.reserve(fieldCount);
+    for (int i = 0; i < fieldCount; ++i)
+        r.values << q.value(i + 1);
+    return r;
+}
+
+QString insertSql(const QString& table, const QVector<FieldInfo>& fields)
+{
+    QStringList marks;
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        marks << QStringLiteral("?");
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(table, columnList(fields), marks.join(QStringLiteral(", ")));
+}
+
+QString updateSql(const QString& table, const QVector<FieldInfo>& fields)
+{
+    QStringList sets;
+    for (const FieldInfo& f : fields)
+        sets << quoted(f.name) + QStringLiteral(" = ?");
+    return QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(table, sets.join(QStringLiteral(", ")));
+}
+
+void bindAll(QSqlQuery& q, const QVector<QVariant>& values, const QVector<FieldInfo>& fields)
+{
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        QVariant v = values.at(i);
+        // Text fields hold '' rather than NULL so that "= ''" finds them.
+        if (fields.at(i).kind == FieldKind::Text && v.isNull())
+            v = QString(QLatin1String(""));
+        q.addBindValue(v);
+    }
+}
+
+QString fileUri(const QString& path, bool readOnly)
+{
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+           (readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw"));
+}
+
+const QString kClosed = QStringLiteral("Cannot perform this operation on a closed dataset");
+
+} // namespace
+
+// ---------------------------------------------------------------- DataSet
+
+DataSet::DataSet(QObject* parent) : QObject(parent), m_fmt(LocaleFormat::system()) {}
+
+DataSet::~DataSet() = default;
+
+void DataSet::fail(const QString& message) const
+{
+    throw Error(message);
+}
+
+void DataSet::checkActive() const
+{
+    if (!isOpen())
+        fail(kClosed);
+}
+
+void DataSet::setState(DataSetState s)
+{
+    if (m_state == s)
+        return;
+    m_state = s;
+    Q_EMIT stateChanged();
+}
+
+QVector<QVariant> DataSet::emptyValues() const
+{
+    QVector<QVariant> v;
+    v.reserve(m_fields.size());
+    for (const FieldInfo& f : m_fields)
+        v << (f.kind == FieldKind::Text ? QVariant(QString(QLatin1String(""))) : QVariant());
+    return v;
+}
+
+void DataSet::clearRowCache()
+{
+    m_rowCache.clear();
+    m_countCache = -1;
+}
+
+void DataSet::setCurrent(const std::optional<Row>& row)
+{
+    if (row) {
+        m_current = *row;
+        m_buffer = row->values;
+    } else {
+        m_current = Row{};
+        m_buffer = emptyValues();
+    }
+    m_modified = false;
+    Q_EMIT dataChanged(QString());
+}
+
+void DataSet::open()
+{
+    if (isOpen())
+        return;
+    doOpen();
+    clearRowCache();
+    rowsInvalidated();
+    m_state = DataSetState::Browse;
+    const auto row = fetchFirst();
+    m_bof = true;
+    m_eof = !row;
+    Q_EMIT stateChanged();
+    Q_EMIT rowsReset();
+    setCurrent(row);
+}
+
+void DataSet::close()
+{
+    if (!isOpen())
+        return;
+    doClose();
+    m_current = Row{};
+    m_buffer.clear();
+    m_modified = false;
+    m_eof = m_bof = true;
+    m_beforeInsert.reset();
+    clearRowCache();
+    rowsInvalidated();
+    setState(DataSetState::Inactive);
+    Q_EMIT rowsReset();
+    Q_EMIT dataChanged(QString());
+}
+
+int DataSet::fieldIndex(const QString& name) const
+{
+    for (qsizetype i = 0; i < m_fields.size(); ++i)
+        if (m_fields.at(i).name.compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    return -1;
+}
+
+const FieldInfo& DataSet::field(const QString& name) const
+{
+    const int i = fieldIndex(name);
+    if (i < 0) {
+        checkActive();
+        fail(QStringLiteral("Field '%1' not found").arg(name));
+    }
+    return m_fields.at(i);
+}
+
+QString DataSet::textOf(const FieldInfo& f, const QVariant& v) const
+{
+    if (v.isNull())
+        return {};
+    switch (f.kind) {
+    case FieldKind::Text:
+        return v.toString();
+    case FieldKind::Number:
+    case FieldKind::Integer: {
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        if (!ok)
+            return v.toString();
+        if (f.kind == FieldKind::Integer && v.typeId() != QMetaType::Double)
+            return QString::number(v.toLongLong());
+        return formatNumber(d, m_fmt);
+    }
+    case FieldKind::Date: {
+        const QDate d = QDate::fromString(v.toString().left(10), Qt::ISODate);
+        return d.isValid() ? formatDate(d, m_fmt) : v.toString();
+    }
+    }
+    return v.toString();
+}
+
+QVariant DataSet::valueFromText(const FieldInfo& f, const QString& text) const
+{
+    switch (f.kind) {
+    case FieldKind::Text:
+        return f.length > 0 && text.size() > f.length ? text.left(f.length) : text;
+    case FieldKind::Number: {
+        if (text.trimmed().isEmpty())
+            return {};
+        if (auto v = parseNumber(text, m_fmt))
+            return *v;
+        fail(QStringLiteral("'%1' is not a valid floating point value for field '%2'")
+                 .arg(text, f.name));
+    }
+    case FieldKind::Integer: {
+        if (text.trimmed().isEmpty())
+            return {};
+        static const QRegularExpression re(QStringLiteral("^\\s*[+-]?\\d{1,18}\\s*$"));
+        if (re.match(text).hasMatch())
+            return text.trimmed().toLongLong();
+        fail(QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(text, f.name));
+    }
+    case FieldKind::Date: {
+        if (text.trimmed().isEmpty())
+            return {};
+        if (auto d = parseDate(text, m_fmt, QDate::currentDate()))
+            return d->toString(Qt::ISODate);
+        fail(QStringLiteral("'%1' is not a valid date").arg(text));
+    }
+    }
+    return text;
+}
+
+QString DataSet::fieldText(const QString& name) const
+{
+    checkActive();
+    const int i = fieldIndex(name);
+    if (i < 0)
+        fail(QStringLiteral("Field '%1' not found").arg(name));
+    return i < m_buffer.size() ? textOf(m_fields.at(i), m_buffer.at(i)) : QString();
+}
+
+QVariant DataSet::fieldValue(const QString& name) const
+{
+    checkActive();
+    const int i = fieldIndex(name);
+    if (i < 0)
+        fail(QStringLiteral("Field '%1' not found").arg(name));
+    return i < m_buffer.size() ? m_buffer.at(i) : QVariant();
+}
+
+void DataSet::setFieldText(const QString& name, const QString& text)
+{
+    checkActive();
+    const int i = fieldIndex(name);
+    if (i < 0)
+        fail(QStringLiteral("Field '%1' not found").arg(name));
+    if (!isEditing())
+        fail(QStringLiteral("Dataset not in edit or insert mode"));
+    const QVariant v = valueFromText(m_fields.at(i), text);
+    m_buffer[i] = v;
+    m_modified = true;
+    Q_EMIT dataChanged(m_fields.at(i).name);
+}
+
+bool DataSet::isEmpty() const
+{
+    return m_current.id < 0 && m_state != DataSetState::Insert;
+}
+
+void DataSet::first()
+{
+    checkActive();
+    checkBrowseMode();
+    const auto row = fetchFirst();
+    m_bof = true;
+    m_eof = !row;
+    setCurrent(row);
+}
+
+void DataSet::last()
+{
+    checkActive();
+    checkBrowseMode();
+    const auto row = fetchLast();
+    m_eof = true;
+    m_bof = !row;
+    setCurrent(row);
+}
+
+void DataSet::next()
+{
+    checkActive();
+    checkBrowseMode();
+    if (m_current.id < 0) {
+        m_eof = true;
+        return;
+    }
+    if (auto row = fetchNext(m_current)) {
+        m_eof = m_bof = false;
+        setCurrent(row);
+    } else {
+        m_eof = true;
+    }
+}
+
+void DataSet::prior()
+{
+    checkActive();
+    checkBrowseMode();
+    if (m_current.id < 0) {
+        m_bof = true;
+        return;
+    }
+    if (auto row = fetchPrior(m_current)) {
+        m_eof = m_bof = false;
+        setCurrent(row);
+    } else {
+        m_bof = true;
+    }
+}
+
+int DataSet::recordCount()
+{
+    checkActive();
+    if (m_countCache < 0)
+        m_countCache = doCount();
+    return m_countCache;
+}
+
+int DataSet::recNo()
+{
+    checkActive();
+    if (m_state == DataSetState::Insert)
+        return recordCount();
+    if (m_current.id < 0)
+        return -1;
+    return doIndexOf(m_current);
+}
+
+void DataSet::moveTo(int index)
+{
+    checkActive();
+    if (index == recNo())
+        return;
+    checkBrowseMode();
+    const std::vector<Row> rows = fetchRange(index, 1);
+    if (rows.empty())
+        return;
+    m_bof = index == 0;
+    m_eof = false;
+    setCurrent(rows.front());
+}
+
+QVector<QVariant> DataSet::rowValuesAt(int index)
+{
+    checkActive();
+    if (isEditing() && index == recNo())
+        return m_buffer;
+    auto it = m_rowCache.constFind(index);
+    if (it != m_rowCache.constEnd())
+        return *it;
+    if (m_rowCache.size() > 4096)
+        m_rowCache.clear();
+    const int block = 64;
+    const int start = index - index % block;
+    const std::vector<Row> rows = fetchRange(start, block);
+    for (size_t i = 0; i < rows.size(); ++i)
+        m_rowCache.insert(start + int(i), rows[i].values);
+    return m_rowCache.value(index);
+}
+
+QString DataSet::textAt(int index, int fieldIndex)
+{
+    const QVector<QVariant> values = rowValuesAt(index);
+    if (fieldIndex < 0 || fieldIndex >= values.size())
+        return {};
+    return textOf(m_fields.at(fieldIndex), values.at(fieldIndex));
+}
+
+void DataSet::append()
+{
+    checkActive();
+    if (!canModify())
+        fail(QStringLiteral("Cannot modify a read-only dataset"));
+    checkBrowseMode();
+    if (m_current.id >= 0)
+        m_beforeInsert = m_current;
+    else
+        m_beforeInsert.reset();
+    m_current = Row{};
+    m_buffer = emptyValues();
+    m_modified = false;
+    m_eof = true;
+    m_bof = false;
+    setState(DataSetState::Insert);
+    Q_EMIT rowsReset();
+    Q_EMIT dataChanged(QString());
+}
+
+void DataSet::edit()
+{
+    checkActive();
+    if (isEditing())
+        return;
+    if (!canModify())
+        fail(QStringLiteral("Cannot modify a read-only dataset"));
+    if (isEmpty()) {
+        append();
+        return;
+    }
+    setState(DataSetState::Edit);
+}
+
+void DataSet::post()
+{
+    checkActive();
+    Q_EMIT updateRecord();
+    if (!isEditing())
+        return;
+    bool reset = false;
+    if (m_state == DataSetState::Insert) {
+        const qint64 id = doInsert(m_buffer);
+        m_current = fetchById(id).value_or(Row{id, m_buffer});
+        m_beforeInsert.reset();
+        reset = true;
+    } else {
+        reset = doUpdate(m_current, m_buffer);
+        m_current = fetchById(m_current.id).value_or(Row{m_current.id, m_buffer});
+    }
+    m_buffer = m_current.values;
+    m_modified = false;
+    clearRowCache();
+    if (reset)
+        rowsInvalidated();
+    m_eof = m_bof = false;
+    setState(DataSetState::Browse);
+    if (reset)
+        Q_EMIT rowsReset();
+    Q_EMIT dataChanged(QString());
+    Q_EMIT afterPost();
+}
+
+void DataSet::cancel()
+{
+    checkActive();
+    if (m_state == DataSetState::Edit) {
+        m_buffer = m_current.values;
+        m_modified = false;
+        setState(DataSetState::Browse);
+        Q_EMIT dataChanged(QString());
+    } else if (m_state == DataSetState::Insert) {
+        std::optional<Row> back;
+        if (m_beforeInsert)
+            back = fetchById(m_beforeInsert->id);
+        if (!back)
+            back = fetchFirst();
+        m_beforeInsert.reset();
+        m_eof = !back;
+        m_bof = false;
+        setState(DataSetState::Browse);
+        Q_EMIT rowsReset();
+        setCurrent(back);
+    }
+}
+
+void DataSet::deleteRecord()
+{
+    checkActive();
+    if (!canModify())
+        fail(QStringLiteral("Cannot modify a read-only dataset"));
+    if (m_state == DataSetState::Insert) {
+        cancel();
+        return;
+    }
+    if (isEmpty())
+        fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (m_state == DataSetState::Edit)
+        cancel();
+    std::optional<Row> neighbour = fetchNext(m_current);
+    const bool wasLast = !neighbour;
+    if (!neighbour)
+        neighbour = fetchPrior(m_current);
+    doDelete(m_current);
+    clearRowCache();
+    rowsInvalidated();
+    m_eof = wasLast;
+    m_bof = !neighbour;
+    Q_EMIT rowsReset();
+    setCurrent(neighbour);
+    Q_EMIT afterDelete();
+}
+
+void DataSet::refresh()
+{
+    checkActive();
+    checkBrowseMode();
+    clearRowCache();
+    rowsInvalidated();
+    std::optional<Row> row;
+    if (m_current.id >= 0)
+        row = fetchById(m_current.id);
+    if (!row)
+        row = fetchFirst();
+    m_eof = !row;
+    Q_EMIT rowsReset();
+    setCurrent(row);
+}
+
+void DataSet::checkBrowseMode()
+{
+    if (!isEditing())
+        return;
+    Q_EMIT updateRecord();
+    if (m_modified)
+        post();
+    else
+        cancel();
+}
+
+// ---------------------------------------------------------------- Table
+
+Table::Table(QObject* parent) : DataSet(parent) {}
+
+Table::~Table()
+{
+    if (isOpen())
+        doClose();
+}
+
+QString Table::filePath() const
+{
+    return QDir(m_dir.isEmpty() ? QDir::currentPath() : m_dir).filePath(m_tableName + QStringLiteral(".db"));
+}
+
+QSqlDatabase Table::database() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+QSqlQuery& Table::cachedQuery(const QString& sql)
+{
+    auto it = m_queries.find(sql);
+    if (it == m_queries.end()) {
+        auto* q = new QSqlQuery(database());
+        q->setForwardOnly(true);
+        if (!q->prepare(sql)) {
+            const QString msg = engineMessage(q->lastError());
+            delete q;
+            throw Error(msg);
+        }
+        it = m_queries.insert(sql, q);
+    }
+    return **it;
+}
+
+void Table::doOpen()
+{
+    const QString path = filePath();
+    if (!QFileInfo::exists(path))
+        fail(QStringLiteral("Cannot open table %1: the file %2 does not exist")
+                 .arg(m_tableName, QDir::toNativeSeparators(path)));
+    m_connection = QStringLiteral("kestrova-table-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+        db.setDatabaseName(fileUri(path, m_readOnly));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000") +
+                             (m_readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
+        if (!db.open()) {
+            failure = engineMessage(db.lastError());
+        } else {
+            try {
+                QStringList key;
+                const QVector<FieldInfo> fields = readFields(db, QStringLiteral("main"), m_tableName, &key);
+                if (fields.isEmpty())
+                    throw Error(QStringLiteral("the file holds no table %1").arg(m_tableName));
+                if (m_exclusive) {
+                    QSqlQuery q(db);
+                    exec(q, QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
+                    exec(q, QStringLiteral("BEGIN EXCLUSIVE"));
+                    exec(q, QStringLiteral("COMMIT"));
+                }
+                setFields(fields);
+                m_key = key;
+                m_keyIndexes.clear();
+                for (const QString& k : m_key)
+                    m_keyIndexes << fieldIndex(k);
+                m_selectList = QStringLiteral("rowid, ") + columnList(fields);
+            } catch (const Error& e) {
+                failure = e.message();
+            }
+        }
+        if (!failure.isEmpty())
+            db.close();
+    }
+    if (!failure.isEmpty()) {
+        QSqlDatabase::removeDatabase(m_connection);
+        m_connection.clear();
+        fail(QStringLiteral("Cannot open table %1 (%2): %3")
+                 .arg(m_tableName, QDir::toNativeSeparators(path), failure));
+    }
+}
+
+void Table::doClose()
+{
+    if (m_inBatch)
+        rollbackBatch();
+    qDeleteAll(m_queries);
+    m_queries.clear();
+    {
+        QSqlDatabase db = database();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+    m_connection.clear();
+    m_keyBuffer.clear();
+}
+
+QString Table::orderBy(bool descending) const
+{
+    if (m_key.isEmpty())
+        return descending ? QStringLiteral("rowid DESC") : QStringLiteral("rowid");
+    QStringList parts;
+    for (const QString& k : m_key)
+        parts << quoted(k) + (descending ? QStringLiteral(" DESC") : QString());
+    return parts.join(QStringLiteral(", "));
+}
+
+QString Table::orderTuple() const
+{
+    if (m_key.isEmpty())
+        return QStringLiteral("rowid");
+    QStringList parts;
+    for (const QString& k : m_key)
+        parts << quoted(k);
+    return QLatin1Char('(') + parts.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
+QVariantList Table::orderValues(const Row& row) const
+{
+    if (m_key.isEmpty())
+        return {row.id};
+    QVariantList out;
+    for (int i : m_keyIndexes)
+        out << row.values.value(i);
+    return out;
+}
+
+std::optional<Row> Table::fetchOne(const QString& where, const QVariantList& binds, bool descending)
+{
+    QSqlQuery& q = cachedQuery(QStringLiteral("SELECT %1 FROM %2 %3 ORDER BY %4 LIMIT 1")
+                                   .arg(m_selectList, quoted(m_tableName), where, orderBy(descending)));
+    for (const QVariant& v : binds)
+        q.addBindValue(v);
+    exec(q);
+    std::optional<Row> row;
+    if (q.next())
+        row = readRow(q, int(fields().size()));
+    q.finish();
+    return row;
+}
+
+static QString placeholders(qsizetype n)
+{
+    QStringList marks;
+    for (qsizetype i = 0; i < n; ++i)
+        marks << QStringLiteral("?");
+    return QLatin1Char('(') + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
+std::optional<Row> Table::fetchFirst()
+{
+    return fetchOne(QString(), {}, false);
+}
+
+std::optional<Row> Table::fetchLast()
+{
+    return fetchOne(QString(), {}, true);
+}
+
+std::optional<Row> Table::fetchNext(const Row& from)
+{
+    const QVariantList v = orderValues(from);
+    return fetchOne(QStringLiteral("WHERE %1 > %2").arg(orderTuple(), placeholders(v.size())), v, false);
+}
+
+std::optional<Row> Table::fetchPrior(const Row& from)
+{
+    const QVariantList v = orderValues(from);
+    return fetchOne(QStringLiteral("WHERE %1 < %2").arg(orderTuple(), placeholders(v.size())), v, true);
+}
+
+std::optional<Row> Table::fetchById(qint64 id)
+{
+    return fetchOne(QStringLiteral("WHERE rowid = ?"), {id}, false);
+}
+
+int Table::doCount()
+{
+    QSqlQuery& q = cachedQuery(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(m_tableName)));
+    exec(q);
+    const int n = q.next() ? q.value(0).toInt() : 0;
+    q.finish();
+    return n;
+}
+
+int Table::doIndexOf(const Row& row)
+{
+    if (m_orderBuilt) {
+        if (m_key.isEmpty()) {
+            const auto it = std::lower_bound(m_order.begin(), m_order.end(), row.id);
+            if (it != m_order.end() && *it == row.id)
+                return int(it - m_order.begin());
+            return -1;
+        }
+        const auto it = std::find(m_order.begin(), m_order.end(), row.id);
+        return it == m_order.end() ? -1 : int(it - m_order.begin());
+    }
+    const QVariantList v = orderValues(row);
+    QSqlQuery& q = cachedQuery(QStringLiteral("SELECT count(*) FROM %1 WHERE %2 < %3")
+                                   .arg(quoted(m_tableName), orderTuple(), placeholders(v.size())));
+    for (const QVariant& x : v)
+        q.addBindValue(x);
+    exec(q);
+    const int n = q.next() ? q.value(0).toInt() : -1;
+    q.finish();
+    return n;
+}
+
+void Table::ensureOrder()
+{
+    if (m_orderBuilt)
+        return;
+    m_order.clear();
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    exec(q, QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(quoted(m_tableName), orderBy(false)));
+    while (q.next())
+        m_order.push_back(q.value(0).toLongLong());
+    m_orderBuilt = true;
+}
+
+std::vector<Row> Table::fetchRange(int from, int count)
+{
+    ensureOrder();
+    std::vector<Row> out;
+    if (from < 0 || from >= int(m_order.size()))
+        return out;
+    const int n = std::min<int>(count, int(m_order.size()) - from);
+    QSqlQuery& q = cachedQuery(QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN %3")
+                                   .arg(m_selectList, quoted(m_tableName), placeholders(n)));
+    for (int i = 0; i < n; ++i)
+        q.addBindValue(m_order[from + i]);
+    exec(q);
+    QHash<qint64, Row> byId;
+    while (q.next()) {
+        Row r = readRow(q, int(fields().size()));
+        byId.insert(r.id, r);
+    }
+    q.finish();
+    for (int i = 0; i < n; ++i)
+        out.push_back(byId.value(m_order[from + i], Row{m_order[from + i], {}}));
+    return out;
+}
+
+qint64 Table::doInsert(const QVector<QVariant>& values)
+{
+    QSqlQuery& q = cachedQuery(insertSql(quoted(m_tableName), fields()));
+    bindAll(q, values, fields());
+    exec(q);
+    const qint64 id = q.lastInsertId().toLongLong();
+    q.finish();
+    return id;
+}
+
+bool Table::doUpdate(const Row& original, const QVector<QVariant>& values)
+{
+    QSqlQuery& q = cachedQuery(updateSql(quoted(m_tableName), fields()));
+    bindAll(q, values, fields());
+    q.addBindValue(original.id);
+    exec(q);
+    const int affected = q.numRowsAffected();
+    q.finish();
+    if (affected == 0)
+        fail(QStringLiteral("Record not found: it was deleted from table %1").arg(m_tableName));
+    for (int i : m_keyIndexes)
+        if (original.values.value(i) != values.value(i))
+            return true;
+    return false;
+}
+
+void Table::doDelete(const Row& row)
+{
+    QSqlQuery& q = cachedQuery(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_tableName)));
+    q.addBindValue(row.id);
+    exec(q);
+    q.finish();
+}
+
+bool Table::findKey(const QStringList& keyValues)
+{
+    checkActive();
+    if (m_key.isEmpty())
+        fail(QStringLiteral("Table %1 has no primary key").arg(m_tableName));
+    checkBrowseMode();
+    QStringList conds;
+    QVariantList binds;
+    for (qsizetype i = 0; i < m_key.size(); ++i) {
+        conds << quoted(m_key.at(i)) + QStringLiteral(" = ?");
+        const FieldInfo& f = fields().at(m_keyIndexes.at(i));
+        binds << valueFromText(f, keyValues.value(i));
+    }
+    const auto row = fetchOne(QStringLiteral("WHERE ") + conds.join(QStringLiteral(" AND ")), binds, false);
+    if (!row)
+        return false;
+    setCursorFlags(false, false);
+    setCurrent(row);
+    return true;
+}
+
+void Table::setKey()
+{
+    checkActive();
+    checkBrowseMode();
+    m_keyBuffer.clear();
+}
+
+void Table::setKeyFieldText(const QString& name, const QString& text)
+{
+    checkActive();
+    m_keyBuffer.insert(field(name).name, text);
+}
+
+bool Table::gotoKey()
+{
+    QStringList values;
+    for (const QString& k : m_key)
+        values << m_keyBuffer.value(k);
+    return findKey(values);
+}
+
+void Table::emptyTable()
+{
+    checkActive();
+    if (!canModify())
+        fail(QStringLiteral("Cannot modify a read-only dataset"));
+    if (isEditing())
+        cancel();
+    QSqlQuery q(database());
+    exec(q, QStringLiteral("DELETE FROM %1").arg(quoted(m_tableName)));
+    clearRowCache();
+    rowsInvalidated();
+    Q_EMIT rowsReset();
+    setCurrent(std::nullopt);
+}
+
+QStringList Table::columnTexts(const QString& fieldName)
+{
+    checkActive();
+    const FieldInfo& f = field(fieldName);
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    exec(q, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(quoted(f.name), quoted(m_tableName), orderBy(false)));
+    QStringList out;
+    while (q.next())
+        out << textOf(f, q.value(0));
+    return out;
+}
+
+void Table::beginBatch()
+{
+    checkActive();
+    if (m_inBatch)
+        return;
+    QSqlQuery q(database());
+    exec(q, QStringLiteral("BEGIN"));
+    m_inBatch = true;
+}
+
+void Table::commitBatch()
+{
+    if (!m_inBatch)
+        return;
+    m_inBatch = false;
+    QSqlQuery q(database());
+    exec(q, QStringLiteral("COMMIT"));
+}
+
+void Table::rollbackBatch()
+{
+    if (!m_inBatch)
+        return;
+    m_inBatch = false;
+    QSqlQuery q(database());
+    q.exec(QStringLiteral("ROLLBACK"));
+}
+
+// ---------------------------------------------------------------- Query
+
+Query::Query(QObject* parent) : DataSet(parent) {}
+
+Query::~Query()
+{
+    if (isOpen())
+        doClose();
+    if (!m_connection.isEmpty()) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+}
+
+void Query::setSql(const QStringList& lines)
+{
+    setSql(lines.join(QLatin1Char('\n')));
+}
+
+void Query::setSql(const QString& text)
+{
+    if (isOpen())
+        close();
+    m_sql = text;
+}
+
+void Query::setParamText(const QString& name, const QString& value)
+{
+    m_params.insert(name.toLower(), value);
+}
+
+void Query::setParamValue(const QString& name, const QVariant& value)
+{
+    m_params.insert(name.toLower(), value);
+}
+
+Query::Prepared Query::prepare(const QString& text)
+{
+    Prepared p;
+    QString& out = p.sql;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    auto isIdentStart = [](QChar c) { return c.isLetter() || c == QLatin1Char('_'); };
+    auto isIdent = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); };
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`') ||
+            c == QLatin1Char('[')) {
+            // Literal or quoted identifier: copied as it stands.
+            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            qsizetype j = i + 1;
+            while (j < n) {
+                if (text.at(j) == close) {
+                    if (close != QLatin1Char(']') && j + 1 < n && text.at(j + 1) == close) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            out += text.mid(i, j + 1 - i);
+            i = j + 1;
+        } else if (c == QLatin1Char('-') && i + 1 < n && text.at(i + 1) == QLatin1Char('-')) {
+            qsizetype j = text.indexOf(QLatin1Char('\n'), i);
+            if (j < 0)
+                j = n;
+            out += text.mid(i, j - i);
+            i = j;
+        } else if (c == QLatin1Char('/') && i + 1 < n && text.at(i + 1) == QLatin1Char('*')) {
+            qsizetype j = text.indexOf(QStringLiteral("*/"), i + 2);
+            j = j < 0 ? n : j + 2;
+            out += text.mid(i, j - i);
+            i = j;
+        } else if (c == QLatin1Char(':') && i + 1 < n && isIdentStart(text.at(i + 1)) &&
+                   (i == 0 || text.at(i - 1) != QLatin1Char(':'))) {
+            qsizetype j = i + 1;
+            while (j < n && isIdent(text.at(j)))
+                ++j;
+            p.params << text.mid(i + 1, j - i - 1);
+            out += QLatin1Char('?');
+            i = j;
+        } else if (isIdentStart(c)) {
+            qsizetype j = i;
+            while (j < n && isIdent(text.at(j)))
+                ++j;
+            const QString word = text.mid(i, j - i);
+            out += word;
+            i = j;
+            if (const TableDef* t = schemaTable(word)) {
+                if (!p.tables.contains(t->name))
+                    p.tables << t->name;
+                if (i + 2 < n && text.at(i) == QLatin1Char('.') &&
+                    text.mid(i + 1, 2).compare(QLatin1String("db"), Qt::CaseInsensitive) == 0 &&
+                    (i + 3 >= n || !isIdent(text.at(i + 3))))
+                    i += 3; // "Xsale.db" names the table Xsale
+            }
+        } else if (c.isDigit()) {
+            qsizetype j = i;
+            while (j < n && (isIdent(text.at(j)) || text.at(j) == QLatin1Char('.')))
+                ++j;
+            out += text.mid(i, j - i);
+            i = j;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return p;
+}
+
+QSqlDatabase Query::connection()
+{
+    if (m_connection.isEmpty()) {
+        m_connection = QStringLiteral("kestrova-query-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        // URI names let ATTACH open the table files without creating them.
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
+        if (!db.open())
+            fail(engineMessage(db.lastError()));
+        m_attached.clear();
+    }
+    return QSqlDatabase::database(m_connection, false);
+}
+
+void Query::attach(const QString& table)
+{
+    if (m_attached.contains(table))
+        return;
+    const QString path = QDir(m_dir.isEmpty() ? QDir::currentPath() : m_dir).filePath(table + QStringLiteral(".db"));
+    if (!QFileInfo::exists(path))
+        fail(QStringLiteral("Cannot open table %1: the file %2 does not exist")
+                 .arg(table, QDir::toNativeSeparators(path)));
+    // Attached under the table's own name: unqualified names find the table,
+    // and "Xsale.Person" still reads as table and column.
+    QSqlQuery q(connection());
+    q.prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoted(table)));
+    q.addBindValue(fileUri(path, false));
+    exec(q);
+    m_attached << table;
+}
+
+QString Query::qualified() const
+{
+    return quoted(m_baseTable) + QLatin1Char('.') + quoted(m_baseTable);
+}
+
+void Query::doOpen()
+{
+    const Prepared p = prepare(m_sql);
+    QSqlDatabase db = connection();
+    for (const QString& t : p.tables)
+        attach(t);
+
+    QVariantList binds;
+    for (const QString& name : p.params) {
+        const auto it = m_params.constFind(name.toLower());
+        if (it == m_params.constEnd())
+            fail(QStringLiteral("No value for parameter '%1'").arg(name));
+        binds << *it;
+    }
+
+    m_ids.clear();
+    m_rows.clear();
+    m_editable = false;
+    m_idsSorted = true;
+
+    // "Select * from <one table> [where ...] [order by ...]" is editable.
+    static const QRegularExpression single(
+        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+\"?([A-Za-z_][A-Za-z0-9_]*)\"?"
+                       "(\\s+(where|order\\s+by)\\b[\\s\\S]*?)?\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression literals(QStringLiteral("'(?:[^']|'')*'"));
+    static const QRegularExpression compound(
+        QStringLiteral("\\b(join|group|union|intersect|except|having|limit|offset)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto m = single.match(p.sql);
+    if (m.hasMatch() && schemaTable(m.captured(1)) &&
+        !QString(m.captured(2)).replace(literals, QString()).contains(compound)) {
+        m_baseTable = schemaTable(m.captured(1))->name;
+        m_editable = true;
+    }
+
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (m_editable) {
+        QStringList key;
+        setFields(readFields(db, m_baseTable, m_baseTable, &key));
+        m_selectList = QStringLiteral("rowid, ") + columnList(fields());
+        static const QRegularExpression star(QStringLiteral("^\\s*select\\s+\\*"),
+                                             QRegularExpression::CaseInsensitiveOption);
+        QString idSql = p.sql;
+        idSql.replace(star, QStringLiteral("SELECT rowid"));
+        if (!q.prepare(idSql))
+            fail(engineMessage(q.lastError()));
+        for (const QVariant& v : binds)
+            q.addBindValue(v);
+        exec(q);
+        qint64 previous = -1;
+        while (q.next()) {
+            const qint64 id = q.value(0).toLongLong();
+            if (id <= previous)
+                m_idsSorted = false;
+            previous = id;
+            m_ids.push_back(id);
+        }
+    } else {
+        if (!q.prepare(p.sql))
+            fail(engineMessage(q.lastError()));
+        for (const QVariant& v : binds)
+            q.addBindValue(v);
+        exec(q);
+        const QSqlRecord rec = q.record();
+        QVector<FieldInfo> fs;
+        for (int i = 0; i < rec.count(); ++i) {
+            FieldInfo f;
+            f.name = rec.fieldName(i);
+            f.kind = FieldKind::Text;
+            bool known = false;
+            for (const QString& t : p.tables) {
+                if (const FieldDef* d = schemaTable(t)->field(f.name)) {
+                    f.kind = d->kind;
+                    known = true;
+                    break;
+                }
+            }
+            if (!known) {
+                const auto type = rec.field(i).metaType().id();
+                if (type == QMetaType::Double)
+                    f.kind = FieldKind::Number;
+                else if (type == QMetaType::Int || type == QMetaType::LongLong)
+                    f.kind = FieldKind::Integer;
+            }
+            fs << f;
+        }
+        while (q.next()) {
+            QVector<QVariant> values;
+            values.reserve(rec.count());
+            for (int i = 0; i < rec.count(); ++i)
+                values << q.value(i);
+            m_ids.push_back(qint64(m_rows.size()));
+            m_rows.push_back(std::move(values));
+        }
+        // Column kinds not known from the tables follow the values found.
+        for (qsizetype c = 0; c < fs.size(); ++c) {
+            if (fs[c].kind != FieldKind::Text)
+                continue;
+            for (const auto& r : m_rows) {
+                const QVariant& v = r.at(c);
+                if (v.isNull())
+                    continue;
+                if (v.typeId() == QMetaType::Double)
+                    fs[c].kind = FieldKind::Number;
+                break;
+            }
+        }
+        setFields(fs);
+    }
+    q.finish();
+}
+
+void Query::doClose()
+{
+    m_ids.clear();
+    m_rows.clear();
+    m_editable = false;
+}
+
+qsizetype Query::positionOf(qint64 id) const
+{
+    if (!m_editable)
+        return id >= 0 && id < qint64(m_ids.size()) ? qsizetype(id) : -1;
+    if (m_idsSorted) {
+        const auto it = std::lower_bound(m_ids.begin(), m_ids.end(), id);
+        return it != m_ids.end() && *it == id ? it - m_ids.begin() : -1;
+    }
+    const auto it = std::find(m_ids.begin(), m_ids.end(), id);
+    return it == m_ids.end() ? -1 : it - m_ids.begin();
+}
+
+std::optional<Row> Query::rowAtPosition(qsizetype pos)
+{
+    if (pos < 0 || pos >= qsizetype(m_ids.size()))
+        return std::nullopt;
+    if (!m_editable)
+        return Row{qint64(pos), m_rows[pos]};
+    return fetchById(m_ids[pos]);
+}
+
+std::optional<Row> Query::fetchFirst()
+{
+    return rowAtPosition(0);
+}
+
+std::optional<Row> Query::fetchLast()
+{
+    return rowAtPosition(qsizetype(m_ids.size()) - 1);
+}
+
+std::optional<Row> Query::fetchNext(const Row& from)
+{
+    const qsizetype pos = positionOf(from.id);
+    return pos < 0 ? std::nullopt : rowAtPosition(pos + 1);
+}
+
+std::optional<Row> Query::fetchPrior(const Row& from)
+{
+    const qsizetype pos = positionOf(from.id);
+    return pos <= 0 ? std::nullopt : rowAtPosition(pos - 1);
+}
+
+std::optional<Row> Query::fetchById(qint64 id)
+{
+    if (!m_editable)
+        return rowAtPosition(qsizetype(id));
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_selectList, qualified()));
+    q.addBindValue(id);
+    exec(q);
+    std::optional<Row> row;
+    if (q.next())
+        row = readRow(q, int(fields().size()));
+    return row;
+}
+
+int Query::doIndexOf(const Row& row)
+{
+    return int(positionOf(row.id));
+}
+
+std::vector<Row> Query::fetchRange(int from, int count)
+{
+    std::vector<Row> out;
+    const int n = std::min<int>(count, int(m_ids.size()) - from);
+    if (from < 0 || n <= 0)
+        return out;
+    if (!m_editable) {
+        for (int i = 0; i < n; ++i)
+            out.push_back(Row{qint64(from + i), m_rows[from + i]});
+        return out;
+    }
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN %3").arg(m_selectList, qualified(), placeholders(n)));
+    for (int i = 0; i < n; ++i)
+        q.addBindValue(m_ids[from + i]);
+    exec(q);
+    QHash<qint64, Row> byId;
+    while (q.next()) {
+        Row r = readRow(q, int(fields().size()));
+        byId.insert(r.id, r);
+    }
+    for (int i = 0; i < n; ++i)
+        out.push_back(byId.value(m_ids[from + i], Row{m_ids[from + i], {}}));
+    return out;
+}
+
+qint64 Query::doInsert(const QVector<QVariant>& values)
+{
+    QSqlQuery q(connection());
+    q.prepare(insertSql(qualified(), fields()));
+    bindAll(q, values, fields());
+    exec(q);
+    const qint64 id = q.lastInsertId().toLongLong();
+    if (!m_ids.empty() && id <= m_ids.back())
+        m_idsSorted = false;
+    m_ids.push_back(id);
+    return id;
+}
+
+bool Query::doUpdate(const Row& original, const QVector<QVariant>& values)
+{
+    QSqlQuery q(connection());
+    q.prepare(updateSql(qualified(), fields()));
+    bindAll(q, values, fields());
+    q.addBindValue(original.id);
+    exec(q);
+    if (q.numRowsAffected() == 0)
+        fail(QStringLiteral("Record not found: it was deleted from table %1").arg(m_baseTable));
+    return false;
+}
+
+void Query::doDelete(const Row& row)
+{
+    QSqlQuery q(connection());
+    q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(qualified()));
+    q.addBindValue(row.id);
+    exec(q);
+    const qsizetype pos = positionOf(row.id);
+    if (pos >= 0)
+        m_ids.erase(m_ids.begin() + pos);
+}
+
+// ---------------------------------------------------------------- DataSource
+
+DataSource::DataSource(QObject* parent) : QObject(parent) {}
+
+void DataSource::setDataSet(DataSet* ds)
+{
+    if (ds == m_dataSet)
+        return;
+    for (const auto& c : m_links)
+        disconnect(c);
+    m_links.clear();
+    m_dataSet = ds;
+    if (ds) {
+        m_links << connect(ds, &DataSet::dataChanged, this, &DataSource::dataChange);
+        m_links << connect(ds, &DataSet::stateChanged, this, &DataSource::stateChange);
+        m_links << connect(ds, &DataSet::rowsReset, this, &DataSource::rowsReset);
+        m_links << connect(ds, &DataSet::updateRecord, this, &DataSource::updateRecord);
+        m_links << connect(ds, &QObject::destroyed, this, [this] { m_dataSet = nullptr; });
+    }
+    Q_EMIT dataSetChanged();
+    Q_EMIT stateChange();
+    Q_EMIT rowsReset();
+    Q_EMIT dataChange(QString());
+}
+
+} // namespace kestrova

@@ -1,0 +1,94 @@
+// kestrova-tables: makes the order tables of a working folder, empty or with
+// a demo set to explore.
+
+#include "demodata.h"
+#include "error.h"
+#include "schema.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QTextStream>
+
+#include <exception>
+
+namespace {
+
+QTextStream& out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+QTextStream& err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kestrova-tables"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KESTROVA_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Makes the thirteen order tables of a Kestrova working folder.\n"
+        "\n"
+        "Commands:\n"
+        "  create DIR   an empty set of tables with empty settings\n"
+        "  demo DIR     the tables filled with demo products, customers and orders\n"
+        "\n"
+        "Neither command overwrites a table: when one of the files is in DIR\n"
+        "already, nothing is written."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("create or demo"));
+    parser.addPositionalArgument(QStringLiteral("DIR"),
+                                 QStringLiteral("The working folder; made when missing."));
+
+    const QString name = QCoreApplication::applicationName();
+    if (!parser.parse(QCoreApplication::arguments())) {
+        err() << name << ": " << parser.errorText() << "\n\n" << parser.helpText();
+        return 2;
+    }
+    const QStringList args = parser.positionalArguments();
+    if (parser.isSet(help) || (args.isEmpty() && !parser.isSet(version))) {
+        out() << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        out() << name << ' ' << QCoreApplication::applicationVersion() << '\n';
+        return 0;
+    }
+    const QString command = args.value(0);
+    if (command != QLatin1String("create") && command != QLatin1String("demo")) {
+        err() << name << ": unknown command '" << command << "'\n\n" << parser.helpText();
+        return 2;
+    }
+    if (args.size() != 2) {
+        err() << name << ": " << command << " takes exactly one folder\n\n" << parser.helpText();
+        return 2;
+    }
+
+    const QString dir = QDir::cleanPath(args.at(1));
+    try {
+        if (command == QLatin1String("create")) {
+            kestrova::createEmptyTableSet(dir);
+            out() << "Made an empty set of tables in " << QDir::toNativeSeparators(dir) << '\n';
+        } else {
+            kestrova::fillDemoData(dir);
+            out() << "Made the demo tables in " << QDir::toNativeSeparators(dir) << '\n';
+        }
+    } catch (const kestrova::Error& e) {
+        err() << name << ": " << e.message() << ".\n";
+        return 1;
+    } catch (const std::exception& e) {
+        err() << name << ": " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
