@@ -27,6 +27,7 @@ demo: build
 	@if [ ! -e $(DEMO)/Xsale.db ]; then \
 	  mkdir -p $(DEMO) && $(BUILD)/tools/kestrova-tables demo $(DEMO); \
 	fi
+	@cp -f $(BUILD)/samples/function.dll $(DEMO)/function.dll
 
 run: demo
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \

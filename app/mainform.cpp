@@ -6,6 +6,8 @@
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStyle>
@@ -35,6 +37,7 @@ TMainForm::TMainForm(const QString& workDir, const LocaleFormat& fmt, QWidget* p
     createDataObjects();
     bindControls();
     setUpButtons();
+    setUpOrderRules();
     m_ui->MainFormNotebook->setCurrentIndex(0);
     m_ui->OrderAddressTab->setCurrentIndex(0);
     FormCreate();
@@ -214,7 +217,7 @@ void TMainForm::setUpButtons()
 
     // Actions that the program does not offer yet stay visible but disabled.
     for (const char* name :
-         {"GridViewSpeed", "OrderMailAppendSpeed", "OrderCompuServeAppendSpeed", "LabelsPrintSpeed",
+         {"GridViewSpeed", "OrderCompuServeAppendSpeed", "LabelsPrintSpeed",
           "OrderEnveloppePrintSpeed", "OrderInvoicePrintSpeed", "OrderMailPrintSpeed",
           "OrderPersonFindSpeed", "OrderUnpayedFindSpeed", "OrderSQLFindSpeed", "OrderExportSpeed",
           "DistributorAppendSpeed", "DistributorEnveloppePrintSpeed", "DistributorMailPrintSpeed",
@@ -231,9 +234,94 @@ void TMainForm::setUpButtons()
         connect(b, &QToolButton::clicked, this, guard([this] { Exit(); }));
 }
 
+void TMainForm::setUpOrderRules()
+{
+    m_rules = std::make_unique<OrderRules>(Dsale, Tsale, Tprice, Ttable, &m_library);
+    m_rules->setLocaleFormat(m_fmt);
+    m_rules->setTaxBox([this](bool ticked) { m_ui->TaxCheck->setChecked(ticked); });
+
+    connect(m_ui->OrderMailAppendSpeed, &QToolButton::clicked, this, guard([this] { OrderMailAppendSpeedClick(); }));
+    // Failures of the after-post rule belong to whoever posted.
+    connect(Tsale, &DataSet::afterPost, this, [this] { TsaleAfterPost(); });
+    connect(Dsale, &DataSource::dataChange, this, guard([this] { DsaleDataChange(); }));
+    connect(m_ui->TaxCheck, &QCheckBox::toggled, this, [this](bool ticked) { guarded([=, this] { TaxCheckClick(ticked); }); });
+    connect(m_ui->PaymentMeans, &DbLookupCombo::valueChanged, this,
+            [this](const QString& text) { guarded([=, this] { PaymentMeansChange(text); }); });
+    m_ui->NetAmount->installEventFilter(this);
+    m_ui->Licensee->installEventFilter(this);
+    DsaleDataChange();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        // Entering a box, not the window regaining the focus it had.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == m_ui->NetAmount)
+                guarded([this] { NetAmountEnter(); });
+            else if (watched == m_ui->Licensee)
+                guarded([this] { LicenseeEnter(); });
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::OrderMailAppendSpeedClick()
+{
+    m_rules->appendNewOrder();
+    // The title list can take the focus only on the billing page.
+    m_ui->OrderAddressTab->setCurrentWidget(m_ui->BillingPage);
+    m_ui->Title->setFocus(Qt::OtherFocusReason);
+    m_rules->postNewOrder();
+}
+
+void TMainForm::TsaleAfterPost()
+{
+    m_rules->orderPosted();
+}
+
+void TMainForm::DsaleDataChange()
+{
+    m_rules->shownOrderChanged();
+}
+
+void TMainForm::NetAmountEnter()
+{
+    m_rules->enterNetAmount();
+}
+
+void TMainForm::TaxCheckClick(bool ticked)
+{
+    m_rules->taxBoxClicked(ticked);
+}
+
+void TMainForm::PaymentMeansChange(const QString& text)
+{
+    // Showing another order changes the list's text too; only a change made
+    // to the order being edited dates the payment, so browsing changes nothing.
+    DataSet* ds = Dsale->dataSet();
+    if (ds && ds->isEditing())
+        m_rules->paymentMeansChanged(text);
+}
+
+void TMainForm::LicenseeEnter()
+{
+    if (!m_ui->Licensee->text().isEmpty())
+        return;
+    DataSet* ds = Dsale->dataSet();
+    if (!ds || !ds->isOpen())
+        return;
+    m_ui->Licensee->setTextAsTyped(
+        OrderRules::proposedLicensee(m_ui->Title->value(), ds->fieldText(QStringLiteral("Person"))));
+    m_ui->Licensee->selectAll();
+}
+
 void TMainForm::FormCreate()
 {
     WordProcessorLinked = false;
+    // The user's function library: silent when it is missing.
+    m_library.load({m_workDir, QCoreApplication::applicationDirPath()});
 
     // Settings editors, loaded in this order; a missing row leaves its box
     // empty. Loading a box runs its change handler like any other change.
@@ -278,6 +366,7 @@ void TMainForm::SaveFolderChange() { saveSetting(m_ui->SaveFolder, QStringLitera
 
 void TMainForm::FormClose()
 {
+    m_library.unload();
     // An order being edited is stored, as leaving the row would store it.
     for (DataSet* ds : findChildren<DataSet*>()) {
         if (ds->isOpen() && ds->isEditing())

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "dataset.h"
+#include "functionlibrary.h"
+#include "orderrules.h"
 #include "settings.h"
 
 #include <QMainWindow>
@@ -84,13 +86,29 @@ public:
     void MessageStoreChange();
     void SaveFolderChange();
 
+    // Order rules.
+    void OrderMailAppendSpeedClick();
+    void TsaleAfterPost();
+    void DsaleDataChange();
+    void NetAmountEnter();
+    void TaxCheckClick(bool ticked);
+    void PaymentMeansChange(const QString& text);
+    void LicenseeEnter();
+
+    // The library handle and the import field reader looked up at start.
+    const FunctionLibrary& library() const { return m_library; }
+    kestrova_pull_fn pullFunction() const { return m_library.pull(); }
+    OrderRules& rules() { return *m_rules; }
+
 protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createDataObjects();
     void bindControls();
     void setUpButtons();
+    void setUpOrderRules();
     void saveSetting(QLineEdit* box, const QString& name);
     template <typename T>
     T* makeTable(const QString& name);
@@ -100,6 +118,8 @@ private:
     LocaleFormat m_fmt;
     TAboutForm* m_about = nullptr;
     bool m_closed = false;
+    FunctionLibrary m_library;
+    std::unique_ptr<OrderRules> m_rules;
 };
 
 // Starts a calculator: "Calc.exe" when one is on PATH, else the first of the

@@ -17,7 +17,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <functional>
+#include <future>
 #include <vector>
 
 namespace kestrova {
@@ -136,69 +138,93 @@ struct Customer {
 
 const Customer kCustomers[] = {
     // English
-    {{"Mr", "Owen Whitlock", "Whitlock Joinery Ltd", "14 Carder Lane\nNorwich NR2 4QT\nUnited Kingdom",
-      "o.whitlock@example.com"}, "EN", "GBP", false},
-    {{"Ms", "Priya Ramanathan", "", "2208 Alder Court, Apt 5\nMadison, WI 53703\nUSA",
-      "priya.r@example.org"}, "EN", "USD", false},
-    {{"Dr", "Helen Marsh", "Marsh Veterinary Practice", "7 Quarry Road\nBath BA1 5LX\nUnited Kingdom",
-      "helen.marsh@example.com"}, "EN", "GBP", false},
+    {{"Mr", "Owen Whitlock", "Whitlock Joinery Ltd",
+      "14 Carder Lane\nNorwich NR2 4QT\nUnited Kingdom", "o.whitlock@example.com"},
+     "EN", "GBP", false},
+    {{"Ms", "Priya Ramanathan", "",
+      "2208 Alder Court, Apt 5\nMadison, WI 53703\nUSA", "priya.r@example.org"},
+     "EN", "USD", false},
+    {{"Dr", "Helen Marsh", "Marsh Veterinary Practice",
+      "7 Quarry Road\nBath BA1 5LX\nUnited Kingdom", "helen.marsh@example.com"},
+     "EN", "GBP", false},
     {{"Mr", "Daniel Okafor", "Brightfold Studio LLC",
-      "455 Harbor Street, Suite 210\nPortland, OR 97204\nUSA", "d.okafor@example.com"}, "EN", "USD",
-     false},
-    {{"Mrs", "Margaret Ellery", "", "Rose Cottage\nLittle Haddon\nYork YO32 9PZ\nUnited Kingdom",
-      "m.ellery@example.org"}, "EN", "GBP", false},
-    {{"Mr", "Samuel Brandt", "Northway Freight Inc.", "1200 Commerce Drive\nColumbus, OH 43215\nUSA",
-      "sbrandt@example.com"}, "EN", "USD", false},
-    {{"Ms", "Aisling Byrne", "Byrne & Doyle Architects", "22 Merchant Quay\nDublin 8\nIreland",
-      "aisling.byrne@example.com"}, "EN", "EUR", true},
-    {{"Dr", "Thomas Reyes", "Reyes Dental Group", "88 Cedar Avenue\nAustin, TX 78701\nUSA",
-      "t.reyes@example.org"}, "EN", "USD", false},
-    {{"Mrs", "Janet Holloway", "", "3 Linden Gardens\nLeeds LS6 2HB\nUnited Kingdom",
-      "janet.holloway@example.com"}, "EN", "GBP", false},
-    {{"Mr", "Kevin Tran", "Tranquil Software Co.", "919 Market Street\nSan Francisco, CA 94103\nUSA",
-      "kevin.tran@example.com"}, "EN", "USD", false},
+      "455 Harbor Street, Suite 210\nPortland, OR 97204\nUSA", "d.okafor@example.com"},
+     "EN", "USD", false},
+    {{"Mrs", "Margaret Ellery", "",
+      "Rose Cottage\nLittle Haddon\nYork YO32 9PZ\nUnited Kingdom", "m.ellery@example.org"},
+     "EN", "GBP", false},
+    {{"Mr", "Samuel Brandt", "Northway Freight Inc.",
+      "1200 Commerce Drive\nColumbus, OH 43215\nUSA", "sbrandt@example.com"},
+     "EN", "USD", false},
+    {{"Ms", "Aisling Byrne", "Byrne & Doyle Architects",
+      "22 Merchant Quay\nDublin 8\nIreland", "aisling.byrne@example.com"},
+     "EN", "EUR", true},
+    {{"Dr", "Thomas Reyes", "Reyes Dental Group",
+      "88 Cedar Avenue\nAustin, TX 78701\nUSA", "t.reyes@example.org"},
+     "EN", "USD", false},
+    {{"Mrs", "Janet Holloway", "",
+      "3 Linden Gardens\nLeeds LS6 2HB\nUnited Kingdom", "janet.holloway@example.com"},
+     "EN", "GBP", false},
+    {{"Mr", "Kevin Tran", "Tranquil Software Co.",
+      "919 Market Street\nSan Francisco, CA 94103\nUSA", "kevin.tran@example.com"},
+     "EN", "USD", false},
     // German
-    {{"Herr", "Jürgen Albrecht", "Albrecht Steuerberatung", "Lindenstraße 12\n20095 Hamburg\nDeutschland",
-      "albrecht@example.com"}, "DE", "EUR", false},
-    {{"Frau", "Sabine Köhler", "", "Am Mühlbach 4\n79098 Freiburg\nDeutschland",
-      "sabine.koehler@example.org"}, "DE", "EUR", false},
-    {{"Herr", "Matthias Engel", "Engel Metallbau GmbH", "Industriestraße 31\n70565 Stuttgart\nDeutschland",
-      "m.engel@example.com"}, "DE", "EUR", false},
-    {{"Frau", "Katrin Vogt", "Praxis Vogt", "Bahnhofplatz 2\n6003 Luzern\nSchweiz",
-      "praxis.vogt@example.org"}, "DE", "EUR", true},
-    {{"Herr", "Stefan Lorenz", "", "Gartenweg 9\n04109 Leipzig\nDeutschland",
-      "stefan.lorenz@example.com"}, "DE", "EUR", false},
-    {{"Frau", "Andrea Hoffmann", "Hoffmann & Partner", "Kärntner Ring 18\n1010 Wien\nÖsterreich",
-      "a.hoffmann@example.org"}, "DE", "EUR", true},
-    {{"Herr", "Tobias Wendt", "Wendt Elektrotechnik", "Hafenstraße 77\n28217 Bremen\nDeutschland",
-      "t.wendt@example.com"}, "DE", "EUR", false},
+    {{"Herr", "Jürgen Albrecht", "Albrecht Steuerberatung",
+      "Lindenstraße 12\n20095 Hamburg\nDeutschland", "albrecht@example.com"},
+     "DE", "EUR", false},
+    {{"Frau", "Sabine Köhler", "",
+      "Am Mühlbach 4\n79098 Freiburg\nDeutschland", "sabine.koehler@example.org"},
+     "DE", "EUR", false},
+    {{"Herr", "Matthias Engel", "Engel Metallbau GmbH",
+      "Industriestraße 31\n70565 Stuttgart\nDeutschland", "m.engel@example.com"},
+     "DE", "EUR", false},
+    {{"Frau", "Katrin Vogt", "Praxis Vogt",
+      "Bahnhofplatz 2\n6003 Luzern\nSchweiz", "praxis.vogt@example.org"},
+     "DE", "EUR", true},
+    {{"Herr", "Stefan Lorenz", "",
+      "Gartenweg 9\n04109 Leipzig\nDeutschland", "stefan.lorenz@example.com"},
+     "DE", "EUR", false},
+    {{"Frau", "Andrea Hoffmann", "Hoffmann & Partner",
+      "Kärntner Ring 18\n1010 Wien\nÖsterreich", "a.hoffmann@example.org"},
+     "DE", "EUR", true},
+    {{"Herr", "Tobias Wendt", "Wendt Elektrotechnik",
+      "Hafenstraße 77\n28217 Bremen\nDeutschland", "t.wendt@example.com"},
+     "DE", "EUR", false},
     // French
-    {{"M.", "Julien Marchand", "Atelier Marchand", "14 rue des Tanneurs\n69002 Lyon\nFrance",
-      "julien.marchand@example.com"}, "FR", "EUR", false},
-    {{"Mme", "Claire Dubois", "", "5 avenue Foch\n33000 Bordeaux\nFrance",
-      "claire.dubois@example.org"}, "FR", "EUR", false},
-    {{"M.", "Antoine Lefèvre", "Lefèvre Conseil SARL", "27 boulevard Carnot\n59000 Lille\nFrance",
-      "a.lefevre@example.com"}, "FR", "EUR", false},
-    {{"Mme", "Sophie Garnier", "Cabinet Garnier", "3 place du Marché\n1204 Genève\nSuisse",
-      "s.garnier@example.org"}, "FR", "EUR", true},
-    {{"M.", "Luc Moreau", "", "11 rue Pasteur\n44000 Nantes\nFrance", "luc.moreau@example.com"},
+    {{"M.", "Julien Marchand", "Atelier Marchand",
+      "14 rue des Tanneurs\n69002 Lyon\nFrance", "julien.marchand@example.com"},
      "FR", "EUR", false},
-    {{"Mme", "Élodie Renaud", "Renaud Traductions", "8 quai de la Fosse\n1000 Bruxelles\nBelgique",
-      "elodie.renaud@example.org"}, "FR", "EUR", true},
+    {{"Mme", "Claire Dubois", "",
+      "5 avenue Foch\n33000 Bordeaux\nFrance", "claire.dubois@example.org"},
+     "FR", "EUR", false},
+    {{"M.", "Antoine Lefèvre", "Lefèvre Conseil SARL",
+      "27 boulevard Carnot\n59000 Lille\nFrance", "a.lefevre@example.com"},
+     "FR", "EUR", false},
+    {{"Mme", "Sophie Garnier", "Cabinet Garnier",
+      "3 place du Marché\n1204 Genève\nSuisse", "s.garnier@example.org"},
+     "FR", "EUR", true},
+    {{"M.", "Luc Moreau", "",
+      "11 rue Pasteur\n44000 Nantes\nFrance", "luc.moreau@example.com"},
+     "FR", "EUR", false},
+    {{"Mme", "Élodie Renaud", "Renaud Traductions",
+      "8 quai de la Fosse\n1000 Bruxelles\nBelgique", "elodie.renaud@example.org"},
+     "FR", "EUR", true},
 };
-constexpr int kCustomerCount = int(std::size(kCustomers));
 
 // Delivery contacts of the orders shipped somewhere other than the billing address.
 const Contact kDeliveries[] = {
     {"Ms", "Renee Castillo", "Brightfold Studio LLC",
      "Remote office\n17 Birch Hollow Road\nBend, OR 97701\nUSA", "r.castillo@example.com"},
-    {"M.", "Paul Favre", "Cabinet Garnier Lausanne", "12 avenue de la Gare\n1003 Lausanne\nSuisse",
-     "p.favre@example.org"},
+    {"M.", "Paul Favre", "Cabinet Garnier Lausanne",
+     "12 avenue de la Gare\n1003 Lausanne\nSuisse", "p.favre@example.org"},
     {"Frau", "Nina Albrecht", "Albrecht Steuerberatung",
-     "Filiale Altona\nOttenser Hauptstraße 3\n22765 Hamburg\nDeutschland", "n.albrecht@example.com"},
-    {"Mme", "Lucie Dubois", "", "19 rue Victor Hugo\n37000 Tours\nFrance", "lucie.dubois@example.org"},
+     "Filiale Altona\nOttenser Hauptstraße 3\n22765 Hamburg\nDeutschland",
+     "n.albrecht@example.com"},
+    {"Mme", "Lucie Dubois", "",
+     "19 rue Victor Hugo\n37000 Tours\nFrance", "lucie.dubois@example.org"},
     {"Mr", "Marcus Bell", "Tranquil Software Co.",
-     "Accounts Payable\n919 Market Street, Floor 3\nSan Francisco, CA 94103\nUSA", "ap@example.com"},
+     "Accounts Payable\n919 Market Street, Floor 3\nSan Francisco, CA 94103\nUSA",
+     "ap@example.com"},
 };
 
 struct DemoOrder {
@@ -312,6 +338,7 @@ void inTransaction(const QString& dir, const QString& table,
         throw Error(QStringLiteral("Table file %1 does not exist").arg(path));
     const QString conn = QStringLiteral("kestrova-demo-") + QUuid::createUuid().toString();
     QString failure;
+    std::exception_ptr other;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
         db.setDatabaseName(path);
@@ -326,13 +353,17 @@ void inTransaction(const QString& dir, const QString& table,
                     failure = db.lastError().text();
             } catch (const Error& e) {
                 failure = e.message();
+            } catch (...) {
+                other = std::current_exception();
             }
-            if (!failure.isEmpty())
+            if (!failure.isEmpty() || other)
                 db.rollback();
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(conn);
+    if (other)
+        std::rethrow_exception(other);
     if (!failure.isEmpty())
         throw Error(QStringLiteral("Cannot write %1: %2").arg(path, failure));
 }
@@ -403,13 +434,14 @@ void fillReferenceTables(const QString& dir)
     insertSingleColumn(dir, QStringLiteral("Xpayment"), QStringLiteral("PaymentMeans"),
                        {kPayments[0], kPayments[1], kPayments[2], kPayments[3]});
     insertSingleColumn(dir, QStringLiteral("Xorigin"), QStringLiteral("Origin"),
-                       {kOrigins[Direct], kOrigins[WebShop], kOrigins[PayPoint], kOrigins[Reseller]});
+                       {kOrigins[Direct], kOrigins[WebShop], kOrigins[PayPoint],
+                        kOrigins[Reseller]});
 
     rows.clear();
     for (const Title& t : kTitles)
         rows << QVariantList{text(t.title), text(t.politeness)};
-    insertRows(dir, QStringLiteral("Xtitle"), {QStringLiteral("Title"), QStringLiteral("Politeness")},
-               rows);
+    insertRows(dir, QStringLiteral("Xtitle"),
+               {QStringLiteral("Title"), QStringLiteral("Politeness")}, rows);
 
     rows.clear();
     for (const Price& p : kPrices)
@@ -741,11 +773,12 @@ Person makePerson(const std::vector<NameSet>& sets, quint64 number, quint32 seed
     else
         p.title = !female ? s.maleTitle : ((h >> 41) & 1) ? s.femaleTitle2 : s.femaleTitle;
     if ((h >> 42) % 5 < 2)
-        p.company = surname + QLatin1Char(' ') + s.companySuffix[(h >> 45) % s.companySuffix.size()];
-    const QString number_ = QString::number(h2 % 180 + 1);
+        p.company =
+            surname + QLatin1Char(' ') + s.companySuffix[(h >> 45) % s.companySuffix.size()];
+    const QString house = QString::number(h2 % 180 + 1);
     const QString& street = s.streets[(h2 >> 8) % s.streets.size()];
-    const QString line = s.numberFirst ? number_ + QLatin1Char(' ') + street
-                                       : street + QLatin1Char(' ') + number_;
+    const QString line = s.numberFirst ? house + QLatin1Char(' ') + street
+                                       : street + QLatin1Char(' ') + house;
     p.address = line + QLatin1Char('\n') + s.cities[(h2 >> 16) % s.cities.size()];
     if (!p.company.isEmpty() && (h2 >> 24) % 3 == 0)
         p.address = p.company + QLatin1Char('\n') + p.address;
@@ -906,19 +939,14 @@ private:
     int m_invoiceCounter = 0;
 };
 
-QString insertSql(int rows)
+// Placeholders are named after the columns: binding by name costs the
+// driver less than binding by position.
+QStringList salePlaceholders()
 {
-    QStringList cols, marks;
-    for (const QString& c : saleColumns()) {
-        cols << quoted(c);
-        marks << QStringLiteral("?");
-    }
-    const QString group = QLatin1Char('(') + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
-    QStringList groups;
-    for (int r = 0; r < rows; ++r)
-        groups << group;
-    return QStringLiteral("INSERT INTO Xsale (%1) VALUES %2")
-        .arg(cols.join(QStringLiteral(", ")), groups.join(QStringLiteral(", ")));
+    QStringList out;
+    for (const QString& c : saleColumns())
+        out << QLatin1Char(':') + c;
+    return out;
 }
 
 } // namespace
@@ -957,11 +985,13 @@ void appendGeneratedOrders(const QString& dir, qint64 count, quint32 seed)
     if (count < 0)
         throw Error(QStringLiteral("The number of orders cannot be negative"));
     OrderGenerator gen(count, seed);
-
-    // Rows go in blocks of several per statement: each statement run costs
-    // more in the driver than the row does in the table.
-    constexpr int kBlock = 32;
-    std::vector<QVariant> values(size_t(kBlock) * cSaleColumnCount);
+    const QStringList placeholders = salePlaceholders();
+    QStringList cols;
+    for (const QString& c : saleColumns())
+        cols << quoted(c);
+    const QString sql = QStringLiteral("INSERT INTO Xsale (%1) VALUES (%2)")
+                            .arg(cols.join(QStringLiteral(", ")),
+                                 placeholders.join(QStringLiteral(", ")));
 
     inTransaction(dir, QStringLiteral("Xsale"), [&](QSqlDatabase& db) {
         QSqlQuery q(db);
@@ -987,28 +1017,37 @@ void appendGeneratedOrders(const QString& dir, qint64 count, quint32 seed)
         }
         q.finish();
 
-        QSqlQuery block(db), single(db);
-        if (!block.prepare(insertSql(kBlock)) || !single.prepare(insertSql(1)))
-            throw Error(block.lastError().text() + single.lastError().text());
-        qint64 i = 0;
-        for (; i + kBlock <= count; i += kBlock) {
-            for (int r = 0; r < kBlock; ++r)
-                gen.fill(i + r, &values[size_t(r) * cSaleColumnCount]);
-            for (int k = 0; k < kBlock * cSaleColumnCount; ++k)
-                block.bindValue(k, values[k]);
-            if (!block.exec())
-                throw Error(block.lastError().text());
-        }
-        for (; i < count; ++i) {
-            gen.fill(i, values.data());
-            for (int k = 0; k < cSaleColumnCount; ++k)
-                single.bindValue(k, values[k]);
-            if (!single.exec())
-                throw Error(single.lastError().text());
+        QSqlQuery insert(db);
+        if (!insert.prepare(sql))
+            throw Error(insert.lastError().text());
+        // The rows are made on a second thread, a chunk ahead of the one
+        // being written; only one chunk is ever being made, so the
+        // generator and its random sequence are used by one thread at a time.
+        constexpr qint64 kChunk = 8192;
+        auto makeChunk = [&gen, count](qint64 from) {
+            const qint64 n = count - from < kChunk ? count - from : kChunk;
+            std::vector<QVariant> rows(size_t(n) * cSaleColumnCount);
+            for (qint64 r = 0; r < n; ++r)
+                gen.fill(from + r, &rows[size_t(r) * cSaleColumnCount]);
+            return rows;
+        };
+        std::future<std::vector<QVariant>> next;
+        if (count > 0)
+            next = std::async(std::launch::async, makeChunk, 0);
+        for (qint64 from = 0; from < count; from += kChunk) {
+            const std::vector<QVariant> rows = next.get();
+            if (from + kChunk < count)
+                next = std::async(std::launch::async, makeChunk, from + kChunk);
+            for (size_t r = 0; r < rows.size(); r += cSaleColumnCount) {
+                for (int k = 0; k < cSaleColumnCount; ++k)
+                    insert.bindValue(placeholders[k], rows[r + k]);
+                if (!insert.exec())
+                    throw Error(insert.lastError().text());
+            }
         }
 
-        for (const QString& sql : indexSql)
-            if (!q.exec(sql))
+        for (const QString& indexStatement : indexSql)
+            if (!q.exec(indexStatement))
                 throw Error(q.lastError().text());
     });
 }

@@ -7,7 +7,9 @@
 #include "ui_AboutForm.h"
 #include "ui_MainForm.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSignalSpy>
@@ -442,6 +444,101 @@ private Q_SLOTS:
             QVERIFY(!w.about->isVisible());
         }
         QCOMPARE(w.about->windowTitle(), "About Kestrova");
+    }
+
+    // Order rules driven through the window, with the sample library.
+    void appendButtonStoresNumberedOrders()
+    {
+        QVERIFY(QFile::copy(KESTROVA_SAMPLE_LIBRARY, QDir(fx->dir()).filePath("function.dll")));
+        fx->exec("Xtable", "UPDATE Xtable SET Value = 'NextInvoiceNumber' WHERE Name = 'InvoiceFunction'");
+        fx->exec("Xtable", "UPDATE Xtable SET Value = '2026-0041' WHERE Name = 'LastInvoiceNumber'");
+        fx->addOrders({"Ann"});
+        auto f = start();
+        QVERIFY(f->library().isLoaded());
+        QVERIFY(f->pullFunction());
+        f->show();
+        QApplication::setActiveWindow(f.get());
+        QVERIFY(QTest::qWaitForWindowActive(f.get()));
+        auto* append = f->findChild<QToolButton*>("OrderMailAppendSpeed");
+        QVERIFY(append->isEnabled());
+        f->ui()->OrderAddressTab->setCurrentWidget(f->ui()->DeliveryPage);
+        append->click();
+        QVERIFY(rec->messages.isEmpty());
+        QCOMPARE(f->ui()->OrderAddressTab->currentWidget(), f->ui()->BillingPage);
+        QCOMPARE(QApplication::focusWidget(), f->ui()->Title);
+        QCOMPARE(f->Tsale->state(), DataSetState::Browse);
+        QCOMPARE(f->ui()->InvoiceNumber->text(), "2026-0042");
+        QCOMPARE(f->ui()->OrderDate->text(), formatDate(QDate::currentDate(), f->localeFormat()));
+        append->click();
+        QCOMPARE(fx->value("Xtable", "SELECT Value FROM Xtable WHERE Name = 'LastInvoiceNumber'").toString(), "2026-0043");
+        const auto rows = fx->rows("Xsale", "SELECT OrderDate, InvoiceNumber FROM Xsale ORDER BY rowid");
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[1].at(0).toString(), QDate::currentDate().toString(Qt::ISODate));
+        QCOMPARE(rows[1].at(1).toString(), "2026-0042");
+        QCOMPARE(rows[2].at(1).toString(), "2026-0043");
+    }
+
+    void browsingChangesNothing()
+    {
+        fx->exec("Xpayment", "INSERT INTO Xpayment VALUES ('Card')");
+        fx->exec("Xsale", "INSERT INTO Xsale (Person, PaymentMeans, PaymentDate, NetAmount, Tax) VALUES "
+                          "('Ann', 'Card', NULL, 10, 0), ('Bob', '', NULL, 20, 4), ('Cy', 'Card', NULL, 5, NULL)");
+        const QByteArray before = fx->fileBytes("Xsale");
+        auto f = start();
+        f->show();
+        auto* nav = f->findChild<DbNavigator*>("OrderNavigator");
+        QVERIFY(!f->ui()->TaxCheck->isChecked());
+        nav->click(DbNavigator::Next);
+        QVERIFY(f->ui()->TaxCheck->isChecked());
+        nav->click(DbNavigator::Next);
+        QVERIFY(!f->ui()->TaxCheck->isChecked());
+        QCOMPARE(f->ui()->PaymentMeans->currentText(), "Card");
+        nav->click(DbNavigator::First);
+        nav->click(DbNavigator::Last);
+        QCOMPARE(f->Tsale->state(), DataSetState::Browse);
+        f->close();
+        f.reset();
+        QCOMPARE(fx->fileBytes("Xsale"), before);
+        QVERIFY(rec->messages.isEmpty());
+    }
+
+    void amountsFollowPriceListAndTaxBox()
+    {
+        fx->exec("Xprice", "INSERT INTO Xprice VALUES ('Ledger', 'EUR', 19.9, 3.9)");
+        fx->exec("Xpayment", "INSERT INTO Xpayment VALUES ('Card')");
+        fx->exec("Xtitle", "INSERT INTO Xtitle VALUES ('Mr', 'Dear Mr')");
+        fx->exec("Xsale", "INSERT INTO Xsale (Person, Title, Product, Currency, NumberOfLicenses) "
+                          "VALUES ('John Smith', 'Mr', 'Ledger', 'EUR', 3)");
+        auto f = start();
+        f->show();
+        QApplication::setActiveWindow(f.get());
+        QVERIFY(QTest::qWaitForWindowActive(f.get()));
+        f->ui()->NetAmount->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(f->ui()->NetAmount->text(), "59.7");
+        QCOMPARE(f->ui()->Tax->text(), "11.7");
+        QVERIFY(f->ui()->TaxCheck->isChecked());
+        f->ui()->TaxCheck->click();
+        QCOMPARE(f->ui()->NetAmount->text(), "71.4");
+        QCOMPARE(f->ui()->Tax->text(), "0");
+        QVERIFY(!f->ui()->TaxCheck->isChecked());
+        f->ui()->TaxCheck->click();
+        QCOMPARE(f->ui()->NetAmount->text(), "59.7");
+
+        // Entering the empty licence owner box proposes title and person.
+        f->ui()->Licensee->setFocus(Qt::TabFocusReason);
+        QCOMPARE(f->ui()->Licensee->text(), "Mr John Smith");
+        QCOMPARE(f->ui()->Licensee->selectedText(), "Mr John Smith");
+        // Choosing a payment means dates the payment.
+        f->ui()->PaymentMeans->chooseValue("Card");
+        QCOMPARE(f->ui()->PaymentDate->text(), formatDate(QDate::currentDate(), f->localeFormat()));
+        f->findChild<DbNavigator*>("OrderNavigator")->click(DbNavigator::Post);
+        QVERIFY(rec->messages.isEmpty());
+        const auto row = fx->rows("Xsale", "SELECT NetAmount, Tax, Licensee, PaymentMeans, PaymentDate FROM Xsale").first();
+        QCOMPARE(row.at(0).toDouble(), 59.7);
+        QCOMPARE(row.at(1).toDouble(), 11.7);
+        QCOMPARE(row.at(2).toString(), "Mr John Smith");
+        QCOMPARE(row.at(3).toString(), "Card");
+        QCOMPARE(row.at(4).toString(), QDate::currentDate().toString(Qt::ISODate));
     }
 
     void exitClosesAndStoresPendingEdit()

@@ -1,0 +1,162 @@
+#include "orderrules.h"
+
+#include "functionlibrary.h"
+#include "settings.h"
+
+namespace kestrova {
+
+namespace {
+const QString kNetAmount = QStringLiteral("NetAmount");
+const QString kTax = QStringLiteral("Tax");
+const QString kInvoiceNumber = QStringLiteral("InvoiceNumber");
+} // namespace
+
+OrderRules::OrderRules(DataSource* sale, Table* tsale, Table* tprice, Table* ttable,
+                       const FunctionLibrary* library)
+    : m_sale(sale), m_tsale(tsale), m_tprice(tprice), m_ttable(ttable), m_library(library),
+      m_fmt(tsale->localeFormat())
+{
+}
+
+DataSet* OrderRules::shown() const
+{
+    return m_sale->dataSet();
+}
+
+void OrderRules::setTick(bool ticked)
+{
+    m_suppress = true;
+    try {
+        if (m_tick)
+            m_tick(ticked);
+    } catch (...) {
+        m_suppress = false;
+        throw;
+    }
+    m_suppress = false;
+}
+
+void OrderRules::appendNewOrder()
+{
+    m_tsale->append();
+    m_tsale->setFieldText(QStringLiteral("OrderDate"), formatDate(m_today(), m_fmt));
+    const Settings settings(m_ttable);
+    const QString function = settings.read(QStringLiteral("InvoiceFunction")).value_or(QString());
+    const QString last = settings.read(QStringLiteral("LastInvoiceNumber")).value_or(QString());
+    if (function.isEmpty() || last.isEmpty() || !m_library)
+        return;
+    if (const auto number = m_library->nextInvoiceNumber(function, last))
+        m_tsale->setFieldText(kInvoiceNumber, *number);
+}
+
+void OrderRules::postNewOrder()
+{
+    m_tsale->post();
+}
+
+void OrderRules::orderPosted()
+{
+    m_tsale->next();
+    if (!m_tsale->eof()) {
+        m_tsale->prior(); // not the last order: back to it, nothing to remember
+        return;
+    }
+    const QString number = m_tsale->fieldText(kInvoiceNumber);
+    if (!number.isEmpty())
+        Settings(m_ttable).write(QStringLiteral("LastInvoiceNumber"), number);
+}
+
+bool OrderRules::isTaxed(const QString& taxText)
+{
+    return !taxText.isEmpty() && taxText != QLatin1String("0");
+}
+
+void OrderRules::shownOrderChanged()
+{
+    DataSet* ds = shown();
+    setTick(ds && ds->isOpen() && isTaxed(ds->fieldText(kTax)));
+}
+
+bool OrderRules::priceLookup(QString* net, QString* tax)
+{
+    DataSet* ds = shown();
+    const QString product = ds->fieldText(QStringLiteral("Product"));
+    const QString currency = ds->fieldText(QStringLiteral("Currency"));
+    if (!m_tprice->findKey({product, currency}))
+        return false;
+    *net = m_tprice->fieldText(kNetAmount);
+    *tax = m_tprice->fieldText(kTax);
+    return true;
+}
+
+QString OrderRules::timesLicences(const QString& number) const
+{
+    const double value = toNumber(number, m_fmt);
+    const double licences = toNumber(shown()->fieldText(QStringLiteral("NumberOfLicenses")), m_fmt);
+    return formatNumber(value * licences, m_fmt);
+}
+
+void OrderRules::requireOrderTable()
+{
+    if (!m_tsale->isOpen()) {
+        shownOrderChanged(); // the tax box keeps showing the shown order
+        m_tsale->edit();     // reports the closed order table
+    }
+}
+
+void OrderRules::enterNetAmount()
+{
+    requireOrderTable();
+    QString net, tax;
+    if (!priceLookup(&net, &tax))
+        return;
+    m_tsale->edit();
+    m_tsale->setFieldText(kNetAmount, timesLicences(net));
+    setTick(tax != QLatin1String("0"));
+    m_tsale->setFieldText(kTax, timesLicences(tax));
+}
+
+void OrderRules::taxBoxClicked(bool ticked)
+{
+    if (m_suppress)
+        return;
+    requireOrderTable();
+    if (ticked) {
+        QString net, tax;
+        if (!priceLookup(&net, &tax)) {
+            shownOrderChanged();
+            return;
+        }
+        m_tsale->edit();
+        m_tsale->setFieldText(kNetAmount, timesLicences(net));
+        m_tsale->setFieldText(kTax, timesLicences(tax));
+    } else {
+        const QString net = shown()->fieldText(kNetAmount);
+        const QString tax = shown()->fieldText(kTax);
+        if (net.isEmpty() || tax.isEmpty()) {
+            shownOrderChanged();
+            return;
+        }
+        m_tsale->edit();
+        m_tsale->setFieldText(kNetAmount, formatNumber(toNumber(net, m_fmt) + toNumber(tax, m_fmt), m_fmt));
+        m_tsale->setFieldText(kTax, QStringLiteral("0"));
+    }
+}
+
+void OrderRules::paymentMeansChanged(const QString& paymentMeans)
+{
+    DataSet* ds = shown();
+    if (!ds || !ds->isOpen() || paymentMeans.isEmpty())
+        return;
+    if (!ds->fieldText(QStringLiteral("PaymentDate")).isEmpty())
+        return;
+    ds->edit();
+    ds->setFieldText(QStringLiteral("PaymentDate"), formatDate(m_today(), m_fmt));
+}
+
+QString OrderRules::proposedLicensee(const QString& title, const QString& person)
+{
+    return title + QLatin1Char(' ') + person;
+}
+
+} // namespace kestrova

@@ -1,0 +1,86 @@
+/* A function library built only for the tests: its functions report what
+ * they were given and write right up to the capacities they receive, so the
+ * tests can check the loader's side of the calling contracts. */
+#include <kestrova/functions.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#define EXPORT __attribute__((visibility("default")))
+
+#define AREA_PARAMETERS                                                                            \
+    int c0, char* a0, int c1, char* a1, int c2, char* a2, int c3, char* a3, int c4, char* a4,    \
+        int c5, char* a5, int c6, char* a6, int c7, char* a7, int c8, char* a8, int c9, char* a9, \
+        int c10, char* a10, int c11, char* a11, int c12, char* a12, int c13, char* a13,           \
+        int c14, char* a14, int c15, char* a15, int c16, char* a16, int c17, char* a17,           \
+        int c18, char* a18
+#define AREAS                                                                                      \
+    int caps[19] = {c0, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12, c13, c14, c15, c16,   \
+                    c17, c18};                                                                     \
+    char* areas[19] = {a0, a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, a12, a13, a14, a15,     \
+                       a16, a17, a18}
+
+/* Writes each area's capacity into it; accepts only the body "mine". */
+EXPORT unsigned char ReportCapacities(const char* body, AREA_PARAMETERS)
+{
+    AREAS;
+    if (strcmp(body, "mine") != 0)
+        return 0;
+    for (int i = 0; i < 19; ++i)
+        snprintf(areas[i], (size_t)caps[i], "%d", caps[i]);
+    return 1;
+}
+
+/* Fills every area completely, terminating NUL in the last byte. */
+EXPORT unsigned char FillAreas(const char* body, AREA_PARAMETERS)
+{
+    AREAS;
+    (void)body;
+    for (int i = 0; i < 19; ++i) {
+        memset(areas[i], 'x', (size_t)caps[i] - 1);
+        areas[i][caps[i] - 1] = '\0';
+    }
+    return 1;
+}
+
+/* Reports the length of the body it was given in the Reference area. */
+EXPORT unsigned char BodyLength(const char* body, AREA_PARAMETERS)
+{
+    AREAS;
+    for (int i = 0; i < 19; ++i)
+        areas[i][0] = '\0';
+    snprintf(areas[8], (size_t)caps[8], "%zu", strlen(body));
+    return 1;
+}
+
+/* Recognises nothing, but returns a byte other than 1. */
+EXPORT unsigned char ReturnsTwo(const char* body, AREA_PARAMETERS)
+{
+    (void)body;
+    AREAS;
+    (void)caps;
+    (void)areas;
+    return 2;
+}
+
+EXPORT int EchoInvoice(const char* last, int capacity, char* output)
+{
+    snprintf(output, (size_t)capacity, "%d:%s", capacity, last);
+    return 0;
+}
+
+EXPORT int LongestInvoice(const char* last, int capacity, char* output)
+{
+    (void)last;
+    memset(output, '7', (size_t)capacity - 1);
+    output[capacity - 1] = '\0';
+    return 0;
+}
+
+EXPORT int Pull(char** cursor, char* output, int capacity, int terminator)
+{
+    (void)cursor;
+    (void)terminator;
+    snprintf(output, (size_t)capacity, "contract");
+    return 0;
+}
