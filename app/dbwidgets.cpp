@@ -524,7 +524,7 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent), m_model(new DataSetModel(t
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         // Small value lists show their texts whole; large tables keep the
         // widths they have, so that nothing is read beyond the visible rows.
-        if (m_model->rowCount() > 0 && m_model->rowCount() < 500)
+        if (m_autoFit && m_model->rowCount() > 0 && m_model->rowCount() < 500)
             resizeColumnsToContents();
         if (DataSet* ds = m_model->source() ? m_model->source()->dataSet() : nullptr) {
             int row = -1;

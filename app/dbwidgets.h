@@ -153,6 +153,9 @@ public:
     explicit DbGrid(QWidget* parent = nullptr);
     void bind(kestrova::DataSource* source, const QStringList& fields, const QStringList& headings);
     DataSetModel* dataModel() const { return m_model; }
+    // Small value lists fit their columns to the texts; off for grids whose
+    // column widths are set.
+    void setAutoFitColumns(bool on) { m_autoFit = on; }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -162,4 +165,5 @@ private:
     void followDataSet(int row);
     DataSetModel* m_model;
     bool m_syncing = false;
+    bool m_autoFit = true;
 };

@@ -1,6 +1,8 @@
 #include "mainform.h"
 
 #include "aboutform.h"
+#include "gridviewform.h"
+#include "searchdialogs.h"
 #include "dbwidgets.h"
 #include "guard.h"
 #include "ui_MainForm.h"
@@ -38,6 +40,7 @@ TMainForm::TMainForm(const QString& workDir, const LocaleFormat& fmt, QWidget* p
     bindControls();
     setUpButtons();
     setUpOrderRules();
+    setUpSearches();
     m_ui->MainFormNotebook->setCurrentIndex(0);
     m_ui->OrderAddressTab->setCurrentIndex(0);
     FormCreate();
@@ -217,9 +220,8 @@ void TMainForm::setUpButtons()
 
     // Actions that the program does not offer yet stay visible but disabled.
     for (const char* name :
-         {"GridViewSpeed", "OrderCompuServeAppendSpeed", "LabelsPrintSpeed",
-          "OrderEnveloppePrintSpeed", "OrderInvoicePrintSpeed", "OrderMailPrintSpeed",
-          "OrderPersonFindSpeed", "OrderUnpayedFindSpeed", "OrderSQLFindSpeed", "OrderExportSpeed",
+         {"OrderCompuServeAppendSpeed", "LabelsPrintSpeed", "OrderEnveloppePrintSpeed",
+          "OrderInvoicePrintSpeed", "OrderMailPrintSpeed", "OrderExportSpeed",
           "DistributorAppendSpeed", "DistributorEnveloppePrintSpeed", "DistributorMailPrintSpeed",
           "DistributorMailingPrintSpeed", "ImportSpeed", "ExportSpeed"}) {
         if (auto* b = findChild<QToolButton*>(QString::fromLatin1(name)))
@@ -310,11 +312,77 @@ void TMainForm::LicenseeEnter()
     if (!m_ui->Licensee->text().isEmpty())
         return;
     DataSet* ds = Dsale->dataSet();
-    if (!ds || !ds->isOpen())
+    if (!ds || !ds->isOpen() || ds->fieldIndex(QStringLiteral("Licensee")) < 0)
         return;
     m_ui->Licensee->setTextAsTyped(
-        OrderRules::proposedLicensee(m_ui->Title->value(), ds->fieldText(QStringLiteral("Person"))));
+        OrderRules::proposedLicensee(m_ui->Title->value(), m_ui->Person->text()));
     m_ui->Licensee->selectAll();
+}
+
+void TMainForm::setUpSearches()
+{
+    m_searches = std::make_unique<OrderSearches>(Dsale, Tsale, FindPersonSQL, FindUnpayedSQL, SQLSQL);
+    connect(m_searches.get(), &OrderSearches::changed, this, &TMainForm::showSearchButtons);
+    connect(m_ui->OrderPersonFindSpeed, &QToolButton::clicked, this, guard([this] { OrderPersonFindSpeedClick(); }));
+    connect(m_ui->OrderUnpayedFindSpeed, &QToolButton::clicked, this, guard([this] { OrderUnpayedFindSpeedClick(); }));
+    connect(m_ui->OrderSQLFindSpeed, &QToolButton::clicked, this, guard([this] { OrderSQLFindSpeedClick(); }));
+    connect(m_ui->GridViewSpeed, &QToolButton::clicked, this, guard([this] { GridViewSpeedClick(); }));
+    showSearchButtons();
+}
+
+void TMainForm::showSearchButtons()
+{
+    const std::pair<QToolButton*, OrderSearches::Search> buttons[] = {
+        {m_ui->OrderPersonFindSpeed, OrderSearches::Person},
+        {m_ui->OrderUnpayedFindSpeed, OrderSearches::Unpaid},
+        {m_ui->OrderSQLFindSpeed, OrderSearches::Sql},
+    };
+    for (const auto& [button, search] : buttons) {
+        const OrderSearches::Button& state = m_searches->button(search);
+        button->setToolTip(state.hint);
+        button->setEnabled(state.enabled);
+        button->setCheckable(true);
+        button->setChecked(state.active);
+    }
+}
+
+void TMainForm::OrderPersonFindSpeedClick()
+{
+    if (m_searches->button(OrderSearches::Person).active) {
+        m_searches->end(OrderSearches::Person);
+    } else if (m_personDlg) {
+        m_personDlg->show();
+        m_personDlg->raise();
+        m_personDlg->activateWindow();
+    }
+}
+
+void TMainForm::OrderUnpayedFindSpeedClick()
+{
+    if (m_searches->button(OrderSearches::Unpaid).active)
+        m_searches->end(OrderSearches::Unpaid);
+    else
+        m_searches->findUnpaid();
+}
+
+void TMainForm::OrderSQLFindSpeedClick()
+{
+    if (m_searches->button(OrderSearches::Sql).active) {
+        m_searches->end(OrderSearches::Sql);
+    } else if (m_sqlDlg) {
+        m_sqlDlg->show();
+        m_sqlDlg->raise();
+        m_sqlDlg->activateWindow();
+    }
+}
+
+void TMainForm::GridViewSpeedClick()
+{
+    if (!m_gridView)
+        return;
+    m_gridView->show();
+    m_gridView->raise();
+    m_gridView->activateWindow();
 }
 
 void TMainForm::FormCreate()

@@ -3,6 +3,7 @@
 #include "dataset.h"
 #include "functionlibrary.h"
 #include "orderrules.h"
+#include "ordersearches.h"
 #include "settings.h"
 
 #include <QMainWindow>
@@ -17,6 +18,9 @@ class QToolButton;
 namespace kestrova {
 
 class TAboutForm;
+class TPersonDlg;
+class TSQLDlg;
+class TGridViewForm;
 
 // The main window: owns every table, data source and query of the program,
 // the three pages and their button bars.
@@ -34,6 +38,13 @@ public:
     const LocaleFormat& localeFormat() const { return m_fmt; }
     Settings settings() const { return Settings(Ttable); }
     void setAboutForm(TAboutForm* about) { m_about = about; }
+    void setSearchWindows(TPersonDlg* person, TSQLDlg* sql, TGridViewForm* grid)
+    {
+        m_personDlg = person;
+        m_sqlDlg = sql;
+        m_gridView = grid;
+    }
+    OrderSearches& searches() { return *m_searches; }
 
     // Data objects, in the order they are opened.
     Table* Tproduct;
@@ -95,6 +106,12 @@ public:
     void PaymentMeansChange(const QString& text);
     void LicenseeEnter();
 
+    // Searches and the grid view.
+    void OrderPersonFindSpeedClick();
+    void OrderUnpayedFindSpeedClick();
+    void OrderSQLFindSpeedClick();
+    void GridViewSpeedClick();
+
     // The library handle and the import field reader looked up at start.
     const FunctionLibrary& library() const { return m_library; }
     kestrova_pull_fn pullFunction() const { return m_library.pull(); }
@@ -109,6 +126,8 @@ private:
     void bindControls();
     void setUpButtons();
     void setUpOrderRules();
+    void setUpSearches();
+    void showSearchButtons();
     void saveSetting(QLineEdit* box, const QString& name);
     template <typename T>
     T* makeTable(const QString& name);
@@ -120,6 +139,10 @@ private:
     bool m_closed = false;
     FunctionLibrary m_library;
     std::unique_ptr<OrderRules> m_rules;
+    std::unique_ptr<OrderSearches> m_searches;
+    TPersonDlg* m_personDlg = nullptr;
+    TSQLDlg* m_sqlDlg = nullptr;
+    TGridViewForm* m_gridView = nullptr;
 };
 
 // Starts a calculator: "Calc.exe" when one is on PATH, else the first of the

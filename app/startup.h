@@ -7,10 +7,20 @@ namespace kestrova {
 
 class TMainForm;
 class TAboutForm;
+class TPersonDlg;
+class TSQLDlg;
+class TGridViewForm;
 
 // The windows created at start, in their creation order.
 struct Windows {
+    Windows();
+    ~Windows();
+    Windows(Windows&&) noexcept;
+    Windows& operator=(Windows&&) noexcept;
     std::unique_ptr<TMainForm> main;
+    std::unique_ptr<TPersonDlg> personDlg;
+    std::unique_ptr<TSQLDlg> sqlDlg;
+    std::unique_ptr<TGridViewForm> gridView;
     std::unique_ptr<TAboutForm> about;
 };
 

@@ -9,6 +9,8 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSqlDriver>
+#include <sqlite3.h>
 #include <QUrl>
 #include <QUuid>
 #include <algorithm>
@@ -222,6 +224,8 @@ void DataSet::close()
 {
     if (!isOpen())
         return;
+    // A changed record is stored, as moving off it would store it.
+    checkBrowseMode();
     doClose();
     m_current = Row{};
     m_buffer.clear();
@@ -461,7 +465,7 @@ void DataSet::append()
 {
     checkActive();
     if (!canModify())
-        fail(QStringLiteral("Cannot modify a read-only dataset"));
+        fail(readOnlyMessage());
     checkBrowseMode();
     if (m_current.id >= 0)
         m_beforeInsert = m_current;
@@ -483,7 +487,7 @@ void DataSet::edit()
     if (isEditing())
         return;
     if (!canModify())
-        fail(QStringLiteral("Cannot modify a read-only dataset"));
+        fail(readOnlyMessage());
     if (isEmpty()) {
         append();
         return;
@@ -547,7 +551,7 @@ void DataSet::deleteRecord()
 {
     checkActive();
     if (!canModify())
-        fail(QStringLiteral("Cannot modify a read-only dataset"));
+        fail(readOnlyMessage());
     if (m_state == DataSetState::Insert) {
         cancel();
         return;
@@ -923,7 +927,7 @@ void Table::emptyTable()
 {
     checkActive();
     if (!canModify())
-        fail(QStringLiteral("Cannot modify a read-only dataset"));
+        fail(readOnlyMessage());
     if (isEditing())
         cancel();
     QSqlQuery q(database());
@@ -1127,12 +1131,47 @@ QString Query::qualified() const
     return quoted(m_baseTable) + QLatin1Char('.') + quoted(m_baseTable);
 }
 
+QString Query::readOnlyMessage() const
+{
+    return QStringLiteral("This result cannot be edited: only the rows of a single-table "
+                          "\"Select *\" query can be changed");
+}
+
+void Query::checkSingleSelect(QSqlDatabase db, const QString& sql) const
+{
+    const QString refused = QStringLiteral(
+        "Only one SELECT query can be run here; the text was not run and no table was changed");
+    static const QRegularExpression lead(QStringLiteral("^(\\s|--[^\\n]*(\\n|$)|/\\*[\\s\\S]*?\\*/)*(\\w+)"));
+    const auto m = lead.match(sql);
+    const QString keyword = m.hasMatch() ? m.captured(3).toLower() : QString();
+    if (keyword != QLatin1String("select") && keyword != QLatin1String("with"))
+        fail(refused);
+    // The engine itself tells whether the statement writes, and whether
+    // anything follows it.
+    auto* handle = *static_cast<sqlite3* const*>(db.driver()->handle().data());
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(handle, utf8.constData(), int(utf8.size()), &stmt, &tail) != SQLITE_OK) {
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(handle));
+        sqlite3_finalize(stmt);
+        fail(msg);
+    }
+    const bool readOnly = stmt && sqlite3_stmt_readonly(stmt);
+    sqlite3_finalize(stmt);
+    const QByteArray rest = QByteArray(tail ? tail : "").trimmed();
+    if (!readOnly || (!rest.isEmpty() && rest != ";"))
+        fail(refused);
+}
+
 void Query::doOpen()
 {
     const Prepared p = prepare(m_sql);
     QSqlDatabase db = connection();
     for (const QString& t : p.tables)
         attach(t);
+    if (m_selectOnly)
+        checkSingleSelect(db, p.sql);
 
     QVariantList binds;
     for (const QString& name : p.params) {

@@ -47,6 +47,7 @@ public:
     DataSetState state() const { return m_state; }
     bool isEditing() const { return m_state == DataSetState::Edit || m_state == DataSetState::Insert; }
     virtual bool canModify() const = 0;
+    virtual QString readOnlyMessage() const { return QStringLiteral("Cannot modify a read-only dataset"); }
 
     const QVector<FieldInfo>& fields() const { return m_fields; }
     int fieldIndex(const QString& name) const; // -1 when absent
@@ -231,7 +232,11 @@ public:
     void setParamText(const QString& name, const QString& value);
     void setParamValue(const QString& name, const QVariant& value);
     bool canModify() const override { return isOpen() && m_editable; }
+    QString readOnlyMessage() const override;
     bool isEditableResult() const { return m_editable; }
+    // Accept only one statement, a SELECT (or WITH ... SELECT) that writes
+    // nothing: for texts typed by the user.
+    void setSelectOnly(bool on) { m_selectOnly = on; }
 
     // The text the engine runs: table file names "Xsale.db" become "Xsale"
     // and ":name" parameters become positional. Exposed for tests.
@@ -260,6 +265,7 @@ protected:
 private:
     std::optional<Row> rowAtPosition(qsizetype pos);
     QSqlDatabase connection();
+    void checkSingleSelect(QSqlDatabase db, const QString& sql) const;
     void attach(const QString& table);
     QString qualified() const;
     qsizetype positionOf(qint64 id) const;
@@ -270,6 +276,7 @@ private:
     QString m_connection;
     QStringList m_attached;
     bool m_editable = false;
+    bool m_selectOnly = false;
     QString m_baseTable;
     QString m_selectList;
     std::vector<qint64> m_ids;              // editable: rowids; read-only: positions

@@ -23,6 +23,13 @@ DataSet* OrderRules::shown() const
     return m_sale->dataSet();
 }
 
+QString OrderRules::shownText(const QString& field) const
+{
+    // A search result may lack the field: its box then shows nothing.
+    DataSet* ds = shown();
+    return ds && ds->isOpen() && ds->fieldIndex(field) >= 0 ? ds->fieldText(field) : QString();
+}
+
 void OrderRules::setTick(bool ticked)
 {
     m_suppress = true;
@@ -73,15 +80,13 @@ bool OrderRules::isTaxed(const QString& taxText)
 
 void OrderRules::shownOrderChanged()
 {
-    DataSet* ds = shown();
-    setTick(ds && ds->isOpen() && isTaxed(ds->fieldText(kTax)));
+    setTick(isTaxed(shownText(kTax)));
 }
 
 bool OrderRules::priceLookup(QString* net, QString* tax)
 {
-    DataSet* ds = shown();
-    const QString product = ds->fieldText(QStringLiteral("Product"));
-    const QString currency = ds->fieldText(QStringLiteral("Currency"));
+    const QString product = shownText(QStringLiteral("Product"));
+    const QString currency = shownText(QStringLiteral("Currency"));
     if (!m_tprice->findKey({product, currency}))
         return false;
     *net = m_tprice->fieldText(kNetAmount);
@@ -92,7 +97,7 @@ bool OrderRules::priceLookup(QString* net, QString* tax)
 QString OrderRules::timesLicences(const QString& number) const
 {
     const double value = toNumber(number, m_fmt);
-    const double licences = toNumber(shown()->fieldText(QStringLiteral("NumberOfLicenses")), m_fmt);
+    const double licences = toNumber(shownText(QStringLiteral("NumberOfLicenses")), m_fmt);
     return formatNumber(value * licences, m_fmt);
 }
 
@@ -131,8 +136,8 @@ void OrderRules::taxBoxClicked(bool ticked)
         m_tsale->setFieldText(kNetAmount, timesLicences(net));
         m_tsale->setFieldText(kTax, timesLicences(tax));
     } else {
-        const QString net = shown()->fieldText(kNetAmount);
-        const QString tax = shown()->fieldText(kTax);
+        const QString net = shownText(kNetAmount);
+        const QString tax = shownText(kTax);
         if (net.isEmpty() || tax.isEmpty()) {
             shownOrderChanged();
             return;
@@ -148,7 +153,7 @@ void OrderRules::paymentMeansChanged(const QString& paymentMeans)
     DataSet* ds = shown();
     if (!ds || !ds->isOpen() || paymentMeans.isEmpty())
         return;
-    if (!ds->fieldText(QStringLiteral("PaymentDate")).isEmpty())
+    if (ds->fieldIndex(QStringLiteral("PaymentDate")) < 0 || !shownText(QStringLiteral("PaymentDate")).isEmpty())
         return;
     ds->edit();
     ds->setFieldText(QStringLiteral("PaymentDate"), formatDate(m_today(), m_fmt));

@@ -52,6 +52,7 @@ public:
 
 private:
     DataSet* shown() const;
+    QString shownText(const QString& field) const;
     // Throws the database layer's message while a search has closed the
     // order table.
     void requireOrderTable();

@@ -19,7 +19,6 @@
 #include <cmath>
 #include <exception>
 #include <functional>
-#include <future>
 #include <vector>
 
 namespace kestrova {
@@ -1020,30 +1019,13 @@ void appendGeneratedOrders(const QString& dir, qint64 count, quint32 seed)
         QSqlQuery insert(db);
         if (!insert.prepare(sql))
             throw Error(insert.lastError().text());
-        // The rows are made on a second thread, a chunk ahead of the one
-        // being written; only one chunk is ever being made, so the
-        // generator and its random sequence are used by one thread at a time.
-        constexpr qint64 kChunk = 8192;
-        auto makeChunk = [&gen, count](qint64 from) {
-            const qint64 n = count - from < kChunk ? count - from : kChunk;
-            std::vector<QVariant> rows(size_t(n) * cSaleColumnCount);
-            for (qint64 r = 0; r < n; ++r)
-                gen.fill(from + r, &rows[size_t(r) * cSaleColumnCount]);
-            return rows;
-        };
-        std::future<std::vector<QVariant>> next;
-        if (count > 0)
-            next = std::async(std::launch::async, makeChunk, 0);
-        for (qint64 from = 0; from < count; from += kChunk) {
-            const std::vector<QVariant> rows = next.get();
-            if (from + kChunk < count)
-                next = std::async(std::launch::async, makeChunk, from + kChunk);
-            for (size_t r = 0; r < rows.size(); r += cSaleColumnCount) {
-                for (int k = 0; k < cSaleColumnCount; ++k)
-                    insert.bindValue(placeholders[k], rows[r + k]);
-                if (!insert.exec())
-                    throw Error(insert.lastError().text());
-            }
+        QVariant values[cSaleColumnCount];
+        for (qint64 i = 0; i < count; ++i) {
+            gen.fill(i, values);
+            for (int k = 0; k < cSaleColumnCount; ++k)
+                insert.bindValue(placeholders[k], values[k]);
+            if (!insert.exec())
+                throw Error(insert.lastError().text());
         }
 
         for (const QString& indexStatement : indexSql)

@@ -103,7 +103,7 @@ private Q_SLOTS:
         QCOMPARE(agg->recordCount(), 3);
         QCOMPARE(agg->fieldText("Origin"), "Direct");
         QCOMPARE(agg->fieldText("SUM(NetAmount)"), "30");
-        QCOMPARE(errorOf([&] { agg->edit(); }), "Cannot modify a read-only dataset");
+        QVERIFY(errorOf([&] { agg->edit(); }).startsWith("This result cannot be edited"));
 
         auto join = query("Select * from Xsale, Xproduct");
         join->open();

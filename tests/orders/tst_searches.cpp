@@ -1,0 +1,254 @@
+#include "dbwidgets.h"
+#include "gridviewform.h"
+#include "mainform.h"
+#include "recordingprompter.h"
+#include "searchdialogs.h"
+#include "startup.h"
+#include "tablefixture.h"
+#include "ui_GridViewForm.h"
+#include "ui_MainForm.h"
+#include "ui_PersonDlg.h"
+#include "ui_SQLDlg.h"
+
+#include <QApplication>
+#include <QTest>
+
+using namespace kestrova;
+
+// The three searches and the grid view, driven through the windows.
+class TestSearches : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TableFixture> fx;
+    std::unique_ptr<RecordingPrompter> rec;
+    Windows w;
+
+    QToolButton* button(const char* name) { return w.main->findChild<QToolButton*>(name); }
+    QString company() { return w.main->ui()->Company->text(); }
+    QStringList allFiles()
+    {
+        QStringList sums;
+        for (const char* t : {"Xsale", "Xtable", "Xprice", "Xproduct", "Xemail"})
+            sums << QString::fromLatin1(fx->fileBytes(t).toBase64());
+        return sums;
+    }
+    void runSql(const QString& text)
+    {
+        w.sqlDlg->ui()->SQL->setPlainText(text);
+        w.sqlDlg->ui()->OKBtn->click();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        fx = std::make_unique<TableFixture>();
+        rec = std::make_unique<RecordingPrompter>();
+        fx->exec("Xsale", "INSERT INTO Xsale (Person, Company, PaymentMeans, NetAmount) VALUES "
+                          "('Ann', 'A1', 'Card', 10), ('John Doe', 'J1', '', 20), ('Bob', 'B1', '', NULL), "
+                          "('John Doe', 'J2', '', 5), ('Cy', 'C1', 'Card', 7)");
+        w = startKestrova(fx->dir());
+        QVERIFY(w.main);
+        w.main->show();
+    }
+    void cleanup()
+    {
+        w = Windows();
+        rec.reset();
+        fx.reset();
+    }
+
+    void personSearchStartsAndEnds()
+    {
+        auto* find = button("OrderPersonFindSpeed");
+        w.main->Tsale->last();
+        find->click();
+        QVERIFY(w.personDlg->isVisible());
+        QVERIFY(!w.personDlg->isModal());
+        w.personDlg->ui()->Person->setText("John Doe");
+        w.personDlg->ui()->OKBtn->click();
+        QVERIFY(!w.personDlg->isVisible());
+        QCOMPARE(w.main->Dsale->dataSet(), w.main->FindPersonSQL);
+        QVERIFY(!w.main->Tsale->isOpen());
+        QCOMPARE(company(), "J1");
+        QCOMPARE(find->toolTip(), "Select all data again");
+        QVERIFY(!button("OrderUnpayedFindSpeed")->isEnabled());
+        QVERIFY(!button("OrderSQLFindSpeed")->isEnabled());
+        w.main->findChild<DbNavigator*>("OrderNavigator")->click(DbNavigator::Next);
+        QCOMPARE(company(), "J2");
+        find->click(); // ends the search: the first order of the table is current
+        QCOMPARE(w.main->Dsale->dataSet(), w.main->Tsale);
+        QVERIFY(!w.main->FindPersonSQL->isOpen());
+        QCOMPARE(company(), "A1");
+        QCOMPARE(find->toolTip(), "Find a person");
+        QVERIFY(button("OrderUnpayedFindSpeed")->isEnabled());
+        QVERIFY(button("OrderSQLFindSpeed")->isEnabled());
+        // The dialog keeps its text.
+        find->click();
+        QCOMPARE(w.personDlg->ui()->Person->text(), "John Doe");
+        w.personDlg->ui()->CancelBtn->click();
+        QVERIFY(!w.personDlg->isVisible());
+        QCOMPARE(w.main->Dsale->dataSet(), w.main->Tsale);
+    }
+
+    void unpaidSearchHints()
+    {
+        auto* unpaid = button("OrderUnpayedFindSpeed");
+        QCOMPARE(unpaid->toolTip(), "Orders not payed");
+        unpaid->click();
+        QCOMPARE(w.main->FindUnpayedSQL->recordCount(), 2); // an amount and no payment means
+        QCOMPARE(company(), "J1");
+        QCOMPARE(unpaid->toolTip(), "Select all data again");
+        QVERIFY(!button("OrderPersonFindSpeed")->isEnabled());
+        unpaid->click();
+        QCOMPARE(unpaid->toolTip(), "Select unpayed orders");
+        QVERIFY(button("OrderPersonFindSpeed")->isEnabled());
+        unpaid->click();
+        QCOMPARE(unpaid->toolTip(), "Select all data again");
+        unpaid->click();
+        QCOMPARE(unpaid->toolTip(), "Select unpayed orders");
+    }
+
+    void searchFindingNothing()
+    {
+        button("OrderPersonFindSpeed")->click();
+        w.personDlg->ui()->Person->setText("Nobody");
+        w.personDlg->ui()->OKBtn->click();
+        QCOMPARE(company(), QString());
+        QVERIFY(w.main->FindPersonSQL->isEmpty());
+        button("OrderPersonFindSpeed")->click();
+        QCOMPARE(company(), "A1");
+    }
+
+    void rejectedSqlBringsTheTableBack()
+    {
+        button("OrderSQLFindSpeed")->click();
+        QCOMPARE(w.sqlDlg->ui()->SQL->toPlainText(), "Select * from Xsale Where\nPerson = 'John Doe';");
+        QCOMPARE(w.sqlDlg->ui()->SQL->toolTip(), "(Get field names from grid view)");
+        runSql("Select * from Nowhere");
+        QCOMPARE(rec->errors(), QStringList{"no such table: Nowhere."});
+        QVERIFY(w.sqlDlg->isVisible()); // for correction
+        QCOMPARE(w.sqlDlg->ui()->SQL->toPlainText(), "Select * from Nowhere");
+        QCOMPARE(w.main->Dsale->dataSet(), w.main->Tsale);
+        QVERIFY(w.main->Tsale->isOpen());
+        QCOMPARE(company(), "A1");
+        QCOMPARE(button("OrderSQLFindSpeed")->toolTip(), "SQL search");
+        QVERIFY(button("OrderPersonFindSpeed")->isEnabled());
+        runSql("Select * from Xsale Where Person = 'Bob'");
+        QVERIFY(!w.sqlDlg->isVisible());
+        QCOMPARE(company(), "B1");
+        QCOMPARE(button("OrderSQLFindSpeed")->toolTip(), "Select all data again");
+    }
+
+    void destructiveSqlIsRefused_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("delete") << "Delete from Xsale";
+        QTest::newRow("drop") << "DROP TABLE Xsale";
+        QTest::newRow("update") << "Update Xsale set Company = 'x'";
+        QTest::newRow("insert") << "insert into Xsale (Person) values ('x')";
+        QTest::newRow("attach") << "ATTACH DATABASE 'other.db' AS other";
+        QTest::newRow("pragma") << "PRAGMA Xsale.user_version = 7";
+        QTest::newRow("two statements") << "Select * from Xsale; Delete from Xsale";
+        QTest::newRow("with delete") << "WITH x AS (SELECT 1) DELETE FROM Xsale";
+        QTest::newRow("comment first") << "/* select */ delete from Xsale";
+        QTest::newRow("vacuum") << "VACUUM";
+    }
+    void destructiveSqlIsRefused()
+    {
+        QFETCH(QString, sql);
+        w = Windows(); // the files are compared closed
+        const QStringList before = allFiles();
+        w = startKestrova(fx->dir());
+        button("OrderSQLFindSpeed")->click();
+        runSql(sql);
+        QCOMPARE(rec->errors().size(), 1);
+        QVERIFY2(rec->errors().first().startsWith("Only one SELECT query can be run here"),
+                 qPrintable(rec->errors().first()));
+        QCOMPARE(w.main->Dsale->dataSet(), w.main->Tsale);
+        w = Windows();
+        QCOMPARE(allFiles(), before);
+        QVERIFY(!QFile::exists(QDir(fx->dir()).filePath("other.db")));
+    }
+
+    void editingResultsWritesOrders()
+    {
+        button("OrderSQLFindSpeed")->click();
+        runSql("select * from Xsale.db where Person = 'Cy'");
+        QVERIFY(w.main->SQLSQL->canModify());
+        w.main->Dsale->dataSet()->edit();
+        w.main->ui()->Company->setTextAsTyped("C1 Ltd");
+        w.main->findChild<DbNavigator*>("OrderNavigator")->click(DbNavigator::Post);
+        QCOMPARE(fx->value("Xsale", "SELECT Company FROM Xsale WHERE Person = 'Cy'").toString(), "C1 Ltd");
+        button("OrderSQLFindSpeed")->click();
+
+        // A joined or summed result is shown but cannot be edited.
+        button("OrderSQLFindSpeed")->click();
+        runSql("Select Person, count(*) from Xsale group by Person");
+        QVERIFY2(rec->errors().isEmpty(), qPrintable(rec->errors().join('|')));
+        QCOMPARE(w.main->ui()->Person->text(), "Ann");
+        w.main->ui()->Person->setFocus();
+        QTest::keyClicks(w.main->ui()->Person, "x");
+        QCOMPARE(rec->errors().size(), 1);
+        QVERIFY(rec->errors().first().startsWith("This result cannot be edited"));
+        QCOMPARE(w.main->ui()->Person->text(), "Ann");
+    }
+
+    void orderRulesWhileSearchShown()
+    {
+        button("OrderUnpayedFindSpeed")->click();
+        button("OrderMailAppendSpeed")->click();
+        QCOMPARE(rec->errors(), QStringList{"Cannot perform this operation on a closed dataset."});
+        button("OrderUnpayedFindSpeed")->click();
+        QCOMPARE(fx->value("Xsale", "SELECT count(*) FROM Xsale").toInt(), 5);
+    }
+
+    void secondSearchEndsTheFirst()
+    {
+        button("OrderSQLFindSpeed")->click(); // the SQL dialog stays open
+        button("OrderPersonFindSpeed")->click();
+        w.personDlg->ui()->Person->setText("Ann");
+        w.personDlg->ui()->OKBtn->click();
+        QVERIFY(w.main->searches().button(OrderSearches::Person).active);
+        runSql("Select * from Xsale where Person = 'Bob'");
+        QVERIFY(!w.main->searches().button(OrderSearches::Person).active);
+        QVERIFY(!w.main->FindPersonSQL->isOpen());
+        QCOMPARE(button("OrderPersonFindSpeed")->toolTip(), "Find a person");
+        QVERIFY(!button("OrderPersonFindSpeed")->isEnabled());
+        QCOMPARE(w.main->Dsale->dataSet(), w.main->SQLSQL);
+        QCOMPARE(company(), "B1");
+    }
+
+    void gridViewSharesTheCurrentRow()
+    {
+        button("GridViewSpeed")->click();
+        QVERIFY(w.gridView->isVisible());
+        QCOMPARE(w.gridView->windowTitle(), "Grid view");
+        DbGrid* grid = w.gridView->ui()->Gsale;
+        QCOMPARE(grid->model()->columnCount(), 23);
+        QCOMPARE(grid->model()->headerData(11, Qt::Horizontal).toString(), "NumberOfLicenses");
+        QCOMPARE(grid->columnWidth(1), 100);
+        QCOMPARE(grid->columnWidth(6), 140);
+        QCOMPARE(grid->model()->rowCount(), 5);
+        grid->setCurrentIndex(grid->model()->index(3, 3));
+        QCOMPARE(company(), "J2");
+        w.main->findChild<DbNavigator*>("OrderNavigator")->click(DbNavigator::First);
+        QCOMPARE(grid->currentIndex().row(), 0);
+        QVERIFY(grid->model()->setData(grid->model()->index(0, 3), "A1 edited"));
+        QCOMPARE(company(), "A1 edited");
+        w.main->findChild<DbNavigator*>("OrderNavigator")->click(DbNavigator::Post);
+        QCOMPARE(fx->value("Xsale", "SELECT Company FROM Xsale WHERE Person = 'Ann'").toString(), "A1 edited");
+
+        // A search started or ended with the grid open: the grid follows.
+        button("OrderUnpayedFindSpeed")->click();
+        QCOMPARE(w.gridView->Dsale()->dataSet(), w.main->FindUnpayedSQL);
+        QCOMPARE(grid->model()->rowCount(), 2);
+        button("OrderUnpayedFindSpeed")->click();
+        QCOMPARE(grid->model()->rowCount(), 5);
+        w.gridView->close();
+        QCOMPARE(w.gridView->Dsale()->dataSet(), nullptr);
+        QCOMPARE(grid->model()->rowCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestSearches)
+#include "tst_searches.moc"
