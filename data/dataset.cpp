@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <QUuid>
 #include <algorithm>
+#include <climits>
 
 namespace kestrova {
 
@@ -191,8 +192,9 @@ void DataSet::clearRowCache()
     m_countCache = -1;
 }
 
-void DataSet::setCurrent(const std::optional<Row>& row)
+void DataSet::setCurrent(const std::optional<Row>& row, int index)
 {
+    m_index = row ? index : -1;
     if (row) {
         m_current = *row;
         m_buffer = row->values;
@@ -217,7 +219,7 @@ void DataSet::open()
     m_eof = !row;
     Q_EMIT stateChanged();
     Q_EMIT rowsReset();
-    setCurrent(row);
+    setCurrent(row, 0);
 }
 
 void DataSet::close()
@@ -227,6 +229,7 @@ void DataSet::close()
     // A changed record is stored, as moving off it would store it.
     checkBrowseMode();
     doClose();
+    m_index = -1;
     m_current = Row{};
     m_buffer.clear();
     m_modified = false;
@@ -358,7 +361,7 @@ void DataSet::first()
     const auto row = fetchFirst();
     m_bof = true;
     m_eof = !row;
-    setCurrent(row);
+    setCurrent(row, 0);
 }
 
 void DataSet::last()
@@ -368,7 +371,7 @@ void DataSet::last()
     const auto row = fetchLast();
     m_eof = true;
     m_bof = !row;
-    setCurrent(row);
+    setCurrent(row, row ? recordCount() - 1 : -1);
 }
 
 void DataSet::next()
@@ -381,7 +384,7 @@ void DataSet::next()
     }
     if (auto row = fetchNext(m_current)) {
         m_eof = m_bof = false;
-        setCurrent(row);
+        setCurrent(row, m_index >= 0 ? m_index + 1 : -1);
     } else {
         m_eof = true;
     }
@@ -397,7 +400,7 @@ void DataSet::prior()
     }
     if (auto row = fetchPrior(m_current)) {
         m_eof = m_bof = false;
-        setCurrent(row);
+        setCurrent(row, m_index > 0 ? m_index - 1 : -1);
     } else {
         m_bof = true;
     }
@@ -418,7 +421,9 @@ int DataSet::recNo()
         return recordCount();
     if (m_current.id < 0)
         return -1;
-    return doIndexOf(m_current);
+    if (m_index < 0)
+        m_index = doIndexOf(m_current);
+    return m_index;
 }
 
 void DataSet::moveTo(int index)
@@ -432,7 +437,7 @@ void DataSet::moveTo(int index)
         return;
     m_bof = index == 0;
     m_eof = false;
-    setCurrent(rows.front());
+    setCurrent(rows.front(), index);
 }
 
 QVector<QVariant> DataSet::rowValuesAt(int index)
@@ -502,6 +507,8 @@ void DataSet::post()
     if (!isEditing())
         return;
     bool reset = false;
+    const int index = m_index;
+    m_index = -1;
     if (m_state == DataSetState::Insert) {
         const qint64 id = doInsert(m_buffer);
         m_current = fetchById(id).value_or(Row{id, m_buffer});
@@ -516,6 +523,8 @@ void DataSet::post()
     clearRowCache();
     if (reset)
         rowsInvalidated();
+    else
+        m_index = index; // an edit that kept its place
     m_eof = m_bof = false;
     setState(DataSetState::Browse);
     if (reset)
@@ -560,6 +569,7 @@ void DataSet::deleteRecord()
         fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
     if (m_state == DataSetState::Edit)
         cancel();
+    const int index = m_index;
     std::optional<Row> neighbour = fetchNext(m_current);
     const bool wasLast = !neighbour;
     if (!neighbour)
@@ -569,8 +579,9 @@ void DataSet::deleteRecord()
     rowsInvalidated();
     m_eof = wasLast;
     m_bof = !neighbour;
+    m_index = -1;
     Q_EMIT rowsReset();
-    setCurrent(neighbour);
+    setCurrent(neighbour, index < 0 ? -1 : wasLast ? index - 1 : index);
     Q_EMIT afterDelete();
 }
 
@@ -790,16 +801,6 @@ int Table::doCount()
 
 int Table::doIndexOf(const Row& row)
 {
-    if (m_orderBuilt) {
-        if (m_key.isEmpty()) {
-            const auto it = std::lower_bound(m_order.begin(), m_order.end(), row.id);
-            if (it != m_order.end() && *it == row.id)
-                return int(it - m_order.begin());
-            return -1;
-        }
-        const auto it = std::find(m_order.begin(), m_order.end(), row.id);
-        return it == m_order.end() ? -1 : int(it - m_order.begin());
-    }
     const QVariantList v = orderValues(row);
     QSqlQuery& q = cachedQuery(QStringLiteral("SELECT count(*) FROM %1 WHERE %2 < %3")
                                    .arg(quoted(m_tableName), orderTuple(), placeholders(v.size())));
@@ -811,39 +812,55 @@ int Table::doIndexOf(const Row& row)
     return n;
 }
 
-void Table::ensureOrder()
-{
-    if (m_orderBuilt)
-        return;
-    m_order.clear();
-    QSqlQuery q(database());
-    q.setForwardOnly(true);
-    exec(q, QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(quoted(m_tableName), orderBy(false)));
-    while (q.next())
-        m_order.push_back(q.value(0).toLongLong());
-    m_orderBuilt = true;
-}
-
 std::vector<Row> Table::fetchRange(int from, int count)
 {
-    ensureOrder();
     std::vector<Row> out;
-    if (from < 0 || from >= int(m_order.size()))
+    const int total = recordCount();
+    if (from < 0 || from >= total || count <= 0)
         return out;
-    const int n = std::min<int>(count, int(m_order.size()) - from);
-    QSqlQuery& q = cachedQuery(QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN %3")
-                                   .arg(m_selectList, quoted(m_tableName), placeholders(n)));
-    for (int i = 0; i < n; ++i)
-        q.addBindValue(m_order[from + i]);
-    exec(q);
-    QHash<qint64, Row> byId;
-    while (q.next()) {
-        Row r = readRow(q, int(fields().size()));
-        byId.insert(r.id, r);
+    const int n = std::min(count, total - from);
+    // Three ways to reach the rows: skip from the start, skip from the end,
+    // or skip from the nearest position already seen before them.
+    const int fromStart = from;
+    const int fromEnd = total - (from + n);
+    auto anchor = m_anchors.upperBound(from);
+    const bool haveAnchor = anchor != m_anchors.begin();
+    if (haveAnchor)
+        --anchor;
+    const int fromAnchor = haveAnchor ? from - anchor.key() - 1 : INT_MAX;
+
+    QString sql;
+    QVariantList binds;
+    bool reversed = false;
+    if (fromAnchor <= fromStart && fromAnchor <= fromEnd) {
+        binds = anchor.value();
+        sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 > %4 ORDER BY %5 LIMIT ? OFFSET ?")
+                  .arg(m_selectList, quoted(m_tableName), orderTuple(), placeholders(binds.size()), orderBy(false));
+        binds << n << fromAnchor;
+    } else if (fromStart <= fromEnd) {
+        sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY %3 LIMIT ? OFFSET ?")
+                  .arg(m_selectList, quoted(m_tableName), orderBy(false));
+        binds << n << fromStart;
+    } else {
+        sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY %3 LIMIT ? OFFSET ?")
+                  .arg(m_selectList, quoted(m_tableName), orderBy(true));
+        binds << n << fromEnd;
+        reversed = true;
     }
+    QSqlQuery& q = cachedQuery(sql);
+    for (const QVariant& v : binds)
+        q.addBindValue(v);
+    exec(q);
+    while (q.next())
+        out.push_back(readRow(q, int(fields().size())));
     q.finish();
-    for (int i = 0; i < n; ++i)
-        out.push_back(byId.value(m_order[from + i], Row{m_order[from + i], {}}));
+    if (reversed)
+        std::reverse(out.begin(), out.end());
+    if (!out.empty()) {
+        if (m_anchors.size() > 256)
+            m_anchors.clear();
+        m_anchors.insert(from + int(out.size()) - 1, orderValues(out.back()));
+    }
     return out;
 }
 

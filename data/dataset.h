@@ -4,6 +4,7 @@
 #include "textformat.h"
 
 #include <QHash>
+#include <QMap>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -118,7 +119,8 @@ protected:
 
     void setFields(const QVector<FieldInfo>& fields) { m_fields = fields; }
     void checkActive() const;
-    void setCurrent(const std::optional<Row>& row); // browse position change
+    // Makes a row current; index is its position when known (-1: unknown).
+    void setCurrent(const std::optional<Row>& row, int index = -1);
     void clearRowCache();
     void setCursorFlags(bool bof, bool eof) { m_bof = bof; m_eof = eof; }
     [[noreturn]] void fail(const QString& message) const;
@@ -138,6 +140,7 @@ private:
     std::optional<Row> m_beforeInsert; // row current before append(), for cancel()
     QHash<int, QVector<QVariant>> m_rowCache;
     int m_countCache = -1;
+    int m_index = -1; // position of the current row, -1 until known
 };
 
 // A table file of the working folder: Xsale.db holding table Xsale.
@@ -192,14 +195,13 @@ protected:
     qint64 doInsert(const QVector<QVariant>& values) override;
     bool doUpdate(const Row& original, const QVector<QVariant>& values) override;
     void doDelete(const Row& row) override;
-    void rowsInvalidated() override { m_order.clear(); m_orderBuilt = false; }
+    void rowsInvalidated() override { m_anchors.clear(); }
 
 private:
     std::optional<Row> fetchOne(const QString& where, const QVariantList& binds, bool descending);
     QString orderBy(bool descending) const;
     QVariantList orderValues(const Row& row) const;
     QString orderTuple() const;
-    void ensureOrder();
 
     QString m_dir;
     QString m_tableName;
@@ -210,8 +212,9 @@ private:
     QStringList m_key;
     QVector<int> m_keyIndexes;
     QHash<QString, QString> m_keyBuffer;
-    std::vector<qint64> m_order; // rowids by position, built when a grid asks
-    bool m_orderBuilt = false;
+    // Positions already seen and their order values: reading rows near one
+    // starts there instead of counting from either end of the table.
+    QMap<int, QVariantList> m_anchors;
     bool m_inBatch = false;
     QHash<QString, QSqlQuery*> m_queries;
 };

@@ -229,16 +229,26 @@ void createEmptyTableSet(const QString& dir)
             throw Error(QStringLiteral("Table file %1 already exists")
                             .arg(QDir(dir).filePath(t.fileName())));
     }
-    for (const TableDef& t : schemaTables()) {
-        if (t.name == QLatin1String("Xtable")) {
-            QList<QStringList> rows;
-            for (const QString& n : settingNames())
-                rows << QStringList{n, QString()};
-            writeNewFile(QDir(dir).filePath(t.fileName()), createStatements(t), rows,
-                         QStringLiteral("INSERT INTO Xtable (Name, Value) VALUES (?, ?)"));
-        } else {
-            createTableFile(dir, t);
+    // All or nothing: a set missing some of its files would not open.
+    QStringList made;
+    try {
+        for (const TableDef& t : schemaTables()) {
+            const QString path = QDir(dir).filePath(t.fileName());
+            if (t.name == QLatin1String("Xtable")) {
+                QList<QStringList> rows;
+                for (const QString& n : settingNames())
+                    rows << QStringList{n, QString()};
+                writeNewFile(path, createStatements(t), rows,
+                             QStringLiteral("INSERT INTO Xtable (Name, Value) VALUES (?, ?)"));
+            } else {
+                createTableFile(dir, t);
+            }
+            made << path;
         }
+    } catch (...) {
+        for (const QString& path : made)
+            QFile::remove(path);
+        throw;
     }
 }
 

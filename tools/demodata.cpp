@@ -628,7 +628,7 @@ void fillSettings(const QString& dir, const QString& lastInvoice)
 // Generated orders.
 
 // A name part with the form it takes in an e-mail address.
-struct Part {
+struct NamePiece {
     QString shown;
     QString mail;
 };
@@ -645,9 +645,9 @@ QString mailForm(const QString& s)
     return out;
 }
 
-std::vector<Part> parts(std::initializer_list<const char*> list)
+std::vector<NamePiece> parts(std::initializer_list<const char*> list)
 {
-    std::vector<Part> out;
+    std::vector<NamePiece> out;
     for (const char* s : list)
         out.push_back({u8(s), mailForm(u8(s))});
     return out;
@@ -663,7 +663,7 @@ std::vector<QString> strings(std::initializer_list<const char*> list)
 
 struct NameSet {
     QString language;
-    std::vector<Part> male, female, surnameStart, surnameEnd;
+    std::vector<NamePiece> male, female, surnameStart, surnameEnd;
     std::vector<QString> companySuffix, streets, cities;
     QString maleTitle, femaleTitle, femaleTitle2;
     bool numberFirst; // "12 High Street" rather than "Hauptstraße 12"
@@ -759,9 +759,9 @@ Person makePerson(const std::vector<NameSet>& sets, quint64 number, quint32 seed
     const NameSet& s = sets[p.set];
     const bool female = (h >> 4) & 1;
     const auto& firsts = female ? s.female : s.male;
-    const Part& first = firsts[(h >> 5) % firsts.size()];
-    const Part& start = s.surnameStart[(h >> 13) % s.surnameStart.size()];
-    const Part& end = s.surnameEnd[(h >> 21) % s.surnameEnd.size()];
+    const NamePiece& first = firsts[(h >> 5) % firsts.size()];
+    const NamePiece& start = s.surnameStart[(h >> 13) % s.surnameStart.size()];
+    const NamePiece& end = s.surnameEnd[(h >> 21) % s.surnameEnd.size()];
     const QString surname = start.shown + end.shown;
     p.name = first.shown;
     if ((h >> 29) % 3 == 0) // a third give a middle initial
@@ -1002,7 +1002,7 @@ void appendGeneratedOrders(const QString& dir, qint64 count, quint32 seed)
         if (!q.exec(QStringLiteral("SELECT count(*) FROM Xsale")) || !q.next())
             throw Error(q.lastError().text());
         const qint64 existing = q.value(0).toLongLong();
-        if (count >= 50000 && count >= existing) {
+        if (count >= 50000 && 3 * count >= existing) {
             if (!q.exec(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' "
                                        "AND tbl_name = 'Xsale' AND sql IS NOT NULL")))
                 throw Error(q.lastError().text());
