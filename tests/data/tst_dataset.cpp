@@ -282,6 +282,37 @@ private Q_SLOTS:
         QCOMPARE(t->fieldText("Person"), "P101");
     }
 
+    // Rows by position in key order, reached from either end or from a
+    // position read before, must be the same rows whatever the path.
+    void positionsInKeyOrder()
+    {
+        QStringList expected;
+        for (int i = 0; i < 300; ++i) {
+            const QString p = QStringLiteral("K%1").arg((i * 7919) % 1000, 4, 10, QLatin1Char('0'));
+            fx->exec("Xproduct", "INSERT INTO Xproduct VALUES (?)", {p});
+            expected << p;
+        }
+        expected.sort();
+        auto t = table("Xproduct");
+        t->open();
+        const int col = t->fieldIndex("Product");
+        for (int i : {299, 0, 150, 151, 149, 64, 63, 200, 298, 1, 250, 130})
+            QCOMPARE(t->textAt(i, col), expected.at(i));
+        for (int i : {10, 290, 145, 5})
+            QCOMPARE(t->textAt(i, col), expected.at(i)); // from the row cache
+        t->moveTo(180);
+        QCOMPARE(t->fieldText("Product"), expected.at(180));
+        t->next();
+        QCOMPARE(t->recNo(), 181);
+        QVERIFY(t->findKey({expected.at(42)}));
+        QCOMPARE(t->recNo(), 42);
+        t->last();
+        QCOMPARE(t->recNo(), 299);
+        t->deleteRecord();
+        QCOMPARE(t->recNo(), 298);
+        QCOMPARE(t->fieldText("Product"), expected.at(298));
+    }
+
     void emptyAndClosedOperations()
     {
         fx->addOrders({"Ann", "Bob"});
