@@ -456,7 +456,11 @@ int DataSetModel::columnCount(const QModelIndex& parent) const
 
 QVariant DataSetModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
+        return {};
+    if (role == Qt::TextAlignmentRole && m_alignments.contains(index.column()))
+        return QVariant::fromValue(m_alignments.value(index.column()) | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     DataSet* ds = dataSet();
     if (!ds || !ds->isOpen() || index.row() >= m_rows)

@@ -121,6 +121,7 @@ public:
     DataSetModel(QObject* parent = nullptr);
     void bind(kestrova::DataSource* source, const QStringList& fields, const QStringList& headings);
     kestrova::DataSource* source() const { return m_source; }
+    void setAlignment(int column, Qt::Alignment alignment) { m_alignments[column] = alignment; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -141,6 +142,7 @@ private:
     QPointer<kestrova::DataSource> m_source;
     QStringList m_fields;
     QStringList m_headings;
+    QHash<int, Qt::Alignment> m_alignments;
     int m_rows = 0;
     int m_lastRow = -1;
 };

@@ -23,10 +23,25 @@ public:
                         QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
         return box.exec() == QMessageBox::Yes;
     }
+    // The name need not exist yet (an export creates it); the last name
+    // chosen is offered again.
     QString openFileName(const QString& caption, const QString& filter) override
     {
-        return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
+        QFileDialog dialog(QApplication::activeWindow(), caption, m_lastName, filter);
+        dialog.setObjectName(QStringLiteral("OpenDialog"));
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!m_lastName.isEmpty())
+            dialog.selectFile(m_lastName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        m_lastName = dialog.selectedFiles().first();
+        return m_lastName;
     }
+
+private:
+    QString m_lastName;
 };
 
 DialogPrompter g_dialogs;

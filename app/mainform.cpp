@@ -1,7 +1,10 @@
 #include "mainform.h"
 
 #include "aboutform.h"
+#include "accountingform.h"
 #include "gridviewform.h"
+#include "ordertransfer.h"
+#include "progressform.h"
 #include "searchdialogs.h"
 #include "dbwidgets.h"
 #include "guard.h"
@@ -221,9 +224,9 @@ void TMainForm::setUpButtons()
     // Actions that the program does not offer yet stay visible but disabled.
     for (const char* name :
          {"OrderCompuServeAppendSpeed", "LabelsPrintSpeed", "OrderEnveloppePrintSpeed",
-          "OrderInvoicePrintSpeed", "OrderMailPrintSpeed", "OrderExportSpeed",
+          "OrderInvoicePrintSpeed", "OrderMailPrintSpeed",
           "DistributorAppendSpeed", "DistributorEnveloppePrintSpeed", "DistributorMailPrintSpeed",
-          "DistributorMailingPrintSpeed", "ImportSpeed", "ExportSpeed"}) {
+          "DistributorMailingPrintSpeed"}) {
         if (auto* b = findChild<QToolButton*>(QString::fromLatin1(name)))
             b->setEnabled(false);
     }
@@ -327,6 +330,9 @@ void TMainForm::setUpSearches()
     connect(m_ui->OrderUnpayedFindSpeed, &QToolButton::clicked, this, guard([this] { OrderUnpayedFindSpeedClick(); }));
     connect(m_ui->OrderSQLFindSpeed, &QToolButton::clicked, this, guard([this] { OrderSQLFindSpeedClick(); }));
     connect(m_ui->GridViewSpeed, &QToolButton::clicked, this, guard([this] { GridViewSpeedClick(); }));
+    connect(m_ui->OrderExportSpeed, &QToolButton::clicked, this, guard([this] { OrderExportSpeedClick(); }));
+    connect(m_ui->ExportSpeed, &QToolButton::clicked, this, guard([this] { ExportSpeedClick(); }));
+    connect(m_ui->ImportSpeed, &QToolButton::clicked, this, guard([this] { ImportSpeedClick(); }));
     showSearchButtons();
 }
 
@@ -383,6 +389,48 @@ void TMainForm::GridViewSpeedClick()
     m_gridView->show();
     m_gridView->raise();
     m_gridView->activateWindow();
+}
+
+void TMainForm::OrderExportSpeedClick()
+{
+    if (!m_dateDlg)
+        return;
+    m_dateDlg->show();
+    m_dateDlg->raise();
+    m_dateDlg->activateWindow();
+}
+
+static const QString kTextFiles = QStringLiteral("Text file(*.txt)");
+
+void TMainForm::ExportSpeedClick()
+{
+    const QString path = prompter().openFileName(QStringLiteral("Export"), kTextFiles);
+    if (path.isEmpty())
+        return;
+    OrderFile::exportOrders(*TsaleIn, path, m_progress);
+}
+
+void TMainForm::ImportSpeedClick()
+{
+    const QString path = prompter().openFileName(QStringLiteral("Import"), kTextFiles);
+    if (path.isEmpty())
+        return;
+    // An order being edited on the page is stored first. While the orders
+    // stream in, the page's controls are not refreshed for each of them.
+    const bool pageShowsTable = Dsale->dataSet() == Tsale;
+    if (Tsale->isOpen())
+        Tsale->checkBrowseMode();
+    if (pageShowsTable)
+        Dsale->setDataSet(nullptr);
+    try {
+        OrderFile::importOrders(*Tsale, Ttable, path, m_library.pull(), m_progress);
+    } catch (...) {
+        if (pageShowsTable)
+            Dsale->setDataSet(Tsale);
+        throw;
+    }
+    if (pageShowsTable)
+        Dsale->setDataSet(Tsale);
 }
 
 void TMainForm::FormCreate()

@@ -21,6 +21,8 @@ class TAboutForm;
 class TPersonDlg;
 class TSQLDlg;
 class TGridViewForm;
+class TDateDlg;
+class TProgressForm;
 
 // The main window: owns every table, data source and query of the program,
 // the three pages and their button bars.
@@ -45,6 +47,11 @@ public:
         m_gridView = grid;
     }
     OrderSearches& searches() { return *m_searches; }
+    void setReportWindows(TDateDlg* dates, TProgressForm* progress)
+    {
+        m_dateDlg = dates;
+        m_progress = progress;
+    }
 
     // Data objects, in the order they are opened.
     Table* Tproduct;
@@ -112,6 +119,11 @@ public:
     void OrderSQLFindSpeedClick();
     void GridViewSpeedClick();
 
+    // Accounting board, export and import.
+    void OrderExportSpeedClick();
+    void ExportSpeedClick();
+    void ImportSpeedClick();
+
     // The library handle and the import field reader looked up at start.
     const FunctionLibrary& library() const { return m_library; }
     kestrova_pull_fn pullFunction() const { return m_library.pull(); }
@@ -143,6 +155,8 @@ private:
     TPersonDlg* m_personDlg = nullptr;
     TSQLDlg* m_sqlDlg = nullptr;
     TGridViewForm* m_gridView = nullptr;
+    TDateDlg* m_dateDlg = nullptr;
+    TProgressForm* m_progress = nullptr;
 };
 
 // Starts a calculator: "Calc.exe" when one is on PATH, else the first of the

@@ -1,6 +1,8 @@
 #include "startup.h"
 
 #include "aboutform.h"
+#include "accountingform.h"
+#include "progressform.h"
 #include "gridviewform.h"
 #include "searchdialogs.h"
 #include "guard.h"
@@ -17,6 +19,9 @@ Windows::Windows(Windows&&) noexcept = default;
 Windows& Windows::operator=(Windows&& other) noexcept
 {
     // The other windows are children of the main window: they go first.
+    progress.reset();
+    dateDlg.reset();
+    accounting.reset();
     about.reset();
     gridView.reset();
     sqlDlg.reset();
@@ -27,6 +32,9 @@ Windows& Windows::operator=(Windows&& other) noexcept
     sqlDlg = std::move(other.sqlDlg);
     gridView = std::move(other.gridView);
     about = std::move(other.about);
+    accounting = std::move(other.accounting);
+    dateDlg = std::move(other.dateDlg);
+    progress = std::move(other.progress);
     return *this;
 }
 
@@ -55,6 +63,13 @@ Windows startKestrova(const QString& workDir)
     w.about = std::make_unique<TAboutForm>(w.main.get());
     AboutForm = w.about.get();
     w.main->setAboutForm(w.about.get());
+    w.accounting = std::make_unique<TAccountingForm>(workDir, w.main->localeFormat(), w.main.get());
+    AccountingForm = w.accounting.get();
+    w.dateDlg = std::make_unique<TDateDlg>(w.accounting.get(), w.main->localeFormat(), w.main.get());
+    DateDlg = w.dateDlg.get();
+    w.progress = std::make_unique<TProgressForm>(w.main.get());
+    ProgressForm = w.progress.get();
+    w.main->setReportWindows(w.dateDlg.get(), w.progress.get());
     return w;
 }
 

@@ -10,6 +10,9 @@ class TAboutForm;
 class TPersonDlg;
 class TSQLDlg;
 class TGridViewForm;
+class TAccountingForm;
+class TDateDlg;
+class TProgressForm;
 
 // The windows created at start, in their creation order.
 struct Windows {
@@ -22,6 +25,9 @@ struct Windows {
     std::unique_ptr<TSQLDlg> sqlDlg;
     std::unique_ptr<TGridViewForm> gridView;
     std::unique_ptr<TAboutForm> about;
+    std::unique_ptr<TAccountingForm> accounting;
+    std::unique_ptr<TDateDlg> dateDlg;
+    std::unique_ptr<TProgressForm> progress;
 };
 
 // Prepares the working folder and creates the windows. In a folder without

@@ -509,14 +509,15 @@ void DataSet::post()
     bool reset = false;
     const int index = m_index;
     m_index = -1;
+    // The row now holds exactly the values bound from the buffer.
     if (m_state == DataSetState::Insert) {
         const qint64 id = doInsert(m_buffer);
-        m_current = fetchById(id).value_or(Row{id, m_buffer});
+        m_current = Row{id, m_buffer};
         m_beforeInsert.reset();
         reset = true;
     } else {
         reset = doUpdate(m_current, m_buffer);
-        m_current = fetchById(m_current.id).value_or(Row{m_current.id, m_buffer});
+        m_current = Row{m_current.id, m_buffer};
     }
     m_buffer = m_current.values;
     m_modified = false;
@@ -1254,14 +1255,23 @@ void Query::doOpen()
             FieldInfo f;
             f.name = rec.fieldName(i);
             f.kind = FieldKind::Text;
+            // A sum of a field is found under "SUM OF <field>".
+            static const QRegularExpression sum(QStringLiteral("^\\s*sum\\s*\\(\\s*\"?([A-Za-z_]\\w*)\"?\\s*\\)\\s*$"),
+                                                QRegularExpression::CaseInsensitiveOption);
+            const auto sm = sum.match(f.name);
+            const QString summed = sm.hasMatch() ? sm.captured(1) : QString();
             bool known = false;
             for (const QString& t : p.tables) {
-                if (const FieldDef* d = schemaTable(t)->field(f.name)) {
+                if (const FieldDef* d = schemaTable(t)->field(summed.isEmpty() ? f.name : summed)) {
                     f.kind = d->kind;
+                    if (!summed.isEmpty())
+                        f.name = QStringLiteral("SUM OF ") + d->name;
                     known = true;
                     break;
                 }
             }
+            if (!summed.isEmpty() && !known)
+                f.name = QStringLiteral("SUM OF ") + summed;
             if (!known) {
                 const auto type = rec.field(i).metaType().id();
                 if (type == QMetaType::Double)
