@@ -242,8 +242,19 @@ void DataSet::close()
     Q_EMIT dataChanged(QString());
 }
 
+void DataSet::setFields(const QVector<FieldInfo>& fields)
+{
+    m_fields = fields;
+    m_fieldByName.clear();
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        m_fieldByName.insert(fields.at(i).name, int(i));
+}
+
 int DataSet::fieldIndex(const QString& name) const
 {
+    const auto it = m_fieldByName.constFind(name);
+    if (it != m_fieldByName.constEnd())
+        return *it;
     for (qsizetype i = 0; i < m_fields.size(); ++i)
         if (m_fields.at(i).name.compare(name, Qt::CaseInsensitive) == 0)
             return int(i);
@@ -699,6 +710,11 @@ void Table::doOpen()
 
 void Table::doClose()
 {
+    m_ahead.clear();
+    for (QSqlQuery*& q : m_statements) {
+        delete q;
+        q = nullptr;
+    }
     if (m_inBatch)
         rollbackBatch();
     qDeleteAll(m_queries);
@@ -742,10 +758,72 @@ QVariantList Table::orderValues(const Row& row) const
     return out;
 }
 
-std::optional<Row> Table::fetchOne(const QString& where, const QVariantList& binds, bool descending)
+static QString placeholders(qsizetype n)
 {
-    QSqlQuery& q = cachedQuery(QStringLiteral("SELECT %1 FROM %2 %3 ORDER BY %4 LIMIT 1")
-                                   .arg(m_selectList, quoted(m_tableName), where, orderBy(descending)));
+    QStringList marks;
+    for (qsizetype i = 0; i < n; ++i)
+        marks << QStringLiteral("?");
+    return QLatin1Char('(') + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
+QString Table::statementSql(Statement s) const
+{
+    const QString table = quoted(m_tableName);
+    const QString select = QStringLiteral("SELECT %1 FROM %2 ").arg(m_selectList, table);
+    const int keyCount = m_key.isEmpty() ? 1 : int(m_key.size());
+    switch (s) {
+    case SelFirst:
+        return select + QStringLiteral("ORDER BY %1 LIMIT 1").arg(orderBy(false));
+    case SelLast:
+        return select + QStringLiteral("ORDER BY %1 LIMIT 1").arg(orderBy(true));
+    case SelNext:
+        return select + QStringLiteral("WHERE %1 > %2 ORDER BY %3 LIMIT 1").arg(orderTuple(), placeholders(keyCount), orderBy(false));
+    case SelPrior:
+        return select + QStringLiteral("WHERE %1 < %2 ORDER BY %3 LIMIT 1").arg(orderTuple(), placeholders(keyCount), orderBy(true));
+    case SelAhead:
+        return select + QStringLiteral("WHERE %1 > %2 ORDER BY %3 LIMIT 512").arg(orderTuple(), placeholders(keyCount), orderBy(false));
+    case SelById:
+        return select + QStringLiteral("WHERE rowid = ?");
+    case SelKey: {
+        QStringList conds;
+        for (const QString& k : m_key)
+            conds << quoted(k) + QStringLiteral(" = ?");
+        return select + QStringLiteral("WHERE ") + conds.join(QStringLiteral(" AND ")) + QStringLiteral(" LIMIT 1");
+    }
+    case SelCount:
+        return QStringLiteral("SELECT count(*) FROM %1").arg(table);
+    case SelIndexOf:
+        return QStringLiteral("SELECT count(*) FROM %1 WHERE %2 < %3").arg(table, orderTuple(), placeholders(keyCount));
+    case Insert:
+        return insertSql(table, fields());
+    case Update:
+        return updateSql(table, fields());
+    case Delete:
+        return QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(table);
+    case StatementCount:
+        break;
+    }
+    return {};
+}
+
+QSqlQuery& Table::statement(Statement s)
+{
+    if (!m_statements[s]) {
+        auto* q = new QSqlQuery(database());
+        q->setForwardOnly(true);
+        if (!q->prepare(statementSql(s))) {
+            const QString msg = engineMessage(q->lastError());
+            delete q;
+            throw Error(msg);
+        }
+        m_statements[s] = q;
+    }
+    return *m_statements[s];
+}
+
+std::optional<Row> Table::fetchOne(Statement s, const QVariantList& binds)
+{
+    QSqlQuery& q = statement(s);
     for (const QVariant& v : binds)
         q.addBindValue(v);
     exec(q);
@@ -756,44 +834,58 @@ std::optional<Row> Table::fetchOne(const QString& where, const QVariantList& bin
     return row;
 }
 
-static QString placeholders(qsizetype n)
-{
-    QStringList marks;
-    for (qsizetype i = 0; i < n; ++i)
-        marks << QStringLiteral("?");
-    return QLatin1Char('(') + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
-}
 
 std::optional<Row> Table::fetchFirst()
 {
-    return fetchOne(QString(), {}, false);
+    return fetchOne(SelFirst, {});
 }
 
 std::optional<Row> Table::fetchLast()
 {
-    return fetchOne(QString(), {}, true);
+    return fetchOne(SelLast, {});
 }
 
 std::optional<Row> Table::fetchNext(const Row& from)
 {
     const QVariantList v = orderValues(from);
-    return fetchOne(QStringLiteral("WHERE %1 > %2").arg(orderTuple(), placeholders(v.size())), v, false);
+    if (m_readOnly) {
+        if (m_aheadPos < m_ahead.size() && m_aheadPrevId == from.id) {
+            const Row& r = m_ahead[m_aheadPos++];
+            m_aheadPrevId = r.id;
+            return r;
+        }
+        QSqlQuery& q = statement(SelAhead);
+        for (const QVariant& x : v)
+            q.addBindValue(x);
+        exec(q);
+        m_ahead.clear();
+        while (q.next())
+            m_ahead.push_back(readRow(q, int(fields().size())));
+        q.finish();
+        m_aheadPos = 0;
+        if (m_ahead.empty())
+            return std::nullopt;
+        m_aheadPos = 1;
+        m_aheadPrevId = m_ahead.front().id;
+        return m_ahead.front();
+    }
+    return fetchOne(SelNext, v);
 }
 
 std::optional<Row> Table::fetchPrior(const Row& from)
 {
     const QVariantList v = orderValues(from);
-    return fetchOne(QStringLiteral("WHERE %1 < %2").arg(orderTuple(), placeholders(v.size())), v, true);
+    return fetchOne(SelPrior, v);
 }
 
 std::optional<Row> Table::fetchById(qint64 id)
 {
-    return fetchOne(QStringLiteral("WHERE rowid = ?"), {id}, false);
+    return fetchOne(SelById, {id});
 }
 
 int Table::doCount()
 {
-    QSqlQuery& q = cachedQuery(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(m_tableName)));
+    QSqlQuery& q = statement(SelCount);
     exec(q);
     const int n = q.next() ? q.value(0).toInt() : 0;
     q.finish();
@@ -803,8 +895,7 @@ int Table::doCount()
 int Table::doIndexOf(const Row& row)
 {
     const QVariantList v = orderValues(row);
-    QSqlQuery& q = cachedQuery(QStringLiteral("SELECT count(*) FROM %1 WHERE %2 < %3")
-                                   .arg(quoted(m_tableName), orderTuple(), placeholders(v.size())));
+    QSqlQuery& q = statement(SelIndexOf);
     for (const QVariant& x : v)
         q.addBindValue(x);
     exec(q);
@@ -867,7 +958,7 @@ std::vector<Row> Table::fetchRange(int from, int count)
 
 qint64 Table::doInsert(const QVector<QVariant>& values)
 {
-    QSqlQuery& q = cachedQuery(insertSql(quoted(m_tableName), fields()));
+    QSqlQuery& q = statement(Insert);
     bindAll(q, values, fields());
     exec(q);
     const qint64 id = q.lastInsertId().toLongLong();
@@ -877,7 +968,7 @@ qint64 Table::doInsert(const QVector<QVariant>& values)
 
 bool Table::doUpdate(const Row& original, const QVector<QVariant>& values)
 {
-    QSqlQuery& q = cachedQuery(updateSql(quoted(m_tableName), fields()));
+    QSqlQuery& q = statement(Update);
     bindAll(q, values, fields());
     q.addBindValue(original.id);
     exec(q);
@@ -893,7 +984,7 @@ bool Table::doUpdate(const Row& original, const QVector<QVariant>& values)
 
 void Table::doDelete(const Row& row)
 {
-    QSqlQuery& q = cachedQuery(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_tableName)));
+    QSqlQuery& q = statement(Delete);
     q.addBindValue(row.id);
     exec(q);
     q.finish();
@@ -905,14 +996,10 @@ bool Table::findKey(const QStringList& keyValues)
     if (m_key.isEmpty())
         fail(QStringLiteral("Table %1 has no primary key").arg(m_tableName));
     checkBrowseMode();
-    QStringList conds;
     QVariantList binds;
-    for (qsizetype i = 0; i < m_key.size(); ++i) {
-        conds << quoted(m_key.at(i)) + QStringLiteral(" = ?");
-        const FieldInfo& f = fields().at(m_keyIndexes.at(i));
-        binds << valueFromText(f, keyValues.value(i));
-    }
-    const auto row = fetchOne(QStringLiteral("WHERE ") + conds.join(QStringLiteral(" AND ")), binds, false);
+    for (qsizetype i = 0; i < m_key.size(); ++i)
+        binds << valueFromText(fields().at(m_keyIndexes.at(i)), keyValues.value(i));
+    const auto row = fetchOne(SelKey, binds);
     if (!row)
         return false;
     setCursorFlags(false, false);

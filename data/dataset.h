@@ -117,7 +117,7 @@ protected:
     virtual void doDelete(const Row& row) = 0;
     virtual void rowsInvalidated() {}
 
-    void setFields(const QVector<FieldInfo>& fields) { m_fields = fields; }
+    void setFields(const QVector<FieldInfo>& fields);
     void checkActive() const;
     // Makes a row current; index is its position when known (-1: unknown).
     void setCurrent(const std::optional<Row>& row, int index = -1);
@@ -132,6 +132,7 @@ private:
     LocaleFormat m_fmt;
     DataSetState m_state = DataSetState::Inactive;
     QVector<FieldInfo> m_fields;
+    QHash<QString, int> m_fieldByName; // exact names; other cases are searched
     Row m_current;        // the current row as stored (id -1: none)
     QVector<QVariant> m_buffer; // the current record, with unposted changes
     bool m_modified = false;
@@ -195,10 +196,19 @@ protected:
     qint64 doInsert(const QVector<QVariant>& values) override;
     bool doUpdate(const Row& original, const QVector<QVariant>& values) override;
     void doDelete(const Row& row) override;
-    void rowsInvalidated() override { m_anchors.clear(); }
+    void rowsInvalidated() override
+    {
+        m_anchors.clear();
+        m_ahead.clear();
+    }
 
 private:
-    std::optional<Row> fetchOne(const QString& where, const QVariantList& binds, bool descending);
+    // The statements a cursor runs again and again, prepared once per open.
+    enum Statement { SelFirst, SelLast, SelNext, SelPrior, SelById, SelKey, SelCount, SelIndexOf, SelAhead,
+                     Insert, Update, Delete, StatementCount };
+    QSqlQuery& statement(Statement s);
+    QString statementSql(Statement s) const;
+    std::optional<Row> fetchOne(Statement s, const QVariantList& binds);
     QString orderBy(bool descending) const;
     QVariantList orderValues(const Row& row) const;
     QString orderTuple() const;
@@ -215,8 +225,13 @@ private:
     // Positions already seen and their order values: reading rows near one
     // starts there instead of counting from either end of the table.
     QMap<int, QVariantList> m_anchors;
+    // A read-only cursor walking forward reads rows in blocks.
+    std::vector<Row> m_ahead;
+    size_t m_aheadPos = 0;
+    qint64 m_aheadPrevId = -1;
     bool m_inBatch = false;
     QHash<QString, QSqlQuery*> m_queries;
+    QSqlQuery* m_statements[StatementCount] = {};
 };
 
 // An SQL text with named parameters. A single-table "Select *" over one of

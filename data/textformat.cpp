@@ -2,8 +2,12 @@
 
 #include "error.h"
 
+#include <QHash>
 #include <QRegularExpression>
+#include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
 
 namespace kestrova {
 
@@ -67,13 +71,23 @@ QString formatNumber(double value, const LocaleFormat& fmt)
         return QStringLiteral("0");
 
     // 15 significant digits, rounded once: "d.dddddddddddddde[+-]x".
-    const QString sci = QString::number(std::fabs(value), 'e', 14);
-    const qsizetype ePos = sci.indexOf(QLatin1Char('e'));
-    QString digits = sci.left(ePos);
-    digits.remove(QLatin1Char('.'));
-    const int exponent = sci.mid(ePos + 1).toInt();
-    while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
-        digits.chop(1);
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                      std::chars_format::scientific, 14);
+    const std::string_view sci(buffer, size_t(result.ptr - buffer));
+    const size_t ePos = sci.find('e');
+    std::string digitsText;
+    digitsText.reserve(16);
+    for (size_t i = 0; i < ePos; ++i)
+        if (sci[i] != '.')
+            digitsText += sci[i];
+    int exponent = 0;
+    std::from_chars(sci.data() + ePos + 2, sci.data() + sci.size(), exponent); // after the sign
+    if (sci[ePos + 1] == '-')
+        exponent = -exponent;
+    while (digitsText.size() > 1 && digitsText.back() == '0')
+        digitsText.pop_back();
+    const QString digits = QString::fromLatin1(digitsText.data(), qsizetype(digitsText.size()));
 
     QString out;
     if (exponent >= -5 && exponent <= 14) {
@@ -129,18 +143,70 @@ QString formatDate(const QDate& date, const LocaleFormat& fmt)
         return {};
     // A two-digit year would not read back into the same century, so the
     // year is always written with all its digits.
-    QString pattern = fmt.shortDateFormat;
-    static const QRegularExpression shortYear(QStringLiteral("(?<![yY])[yY]{1,2}(?![yY])"));
-    pattern.replace(shortYear, QStringLiteral("yyyy"));
-    return QLocale::c().toString(date, pattern);
+    // The pattern, split once into day, month and year fields and the
+    // texts between them; a two-digit year is written with all its digits
+    // so that it reads back into the same century.
+    struct Part {
+        char field; // 'd', 'M', 'y' or 0 for literal text
+        int width;
+        QString text;
+    };
+    static thread_local QHash<QString, QList<Part>> patterns;
+    auto it = patterns.constFind(fmt.shortDateFormat);
+    if (it == patterns.constEnd()) {
+        QList<Part> parts;
+        const QString& p = fmt.shortDateFormat;
+        for (qsizetype i = 0; i < p.size();) {
+            const QChar c = p.at(i);
+            if (c == QLatin1Char('d') || c == QLatin1Char('M') || c == QLatin1Char('y')) {
+                qsizetype j = i;
+                while (j < p.size() && p.at(j) == c)
+                    ++j;
+                parts.append({char(c.unicode()), int(j - i), {}});
+                i = j;
+            } else if (c == QLatin1Char('\'')) {
+                const qsizetype j = p.indexOf(QLatin1Char('\''), i + 1);
+                const qsizetype end = j < 0 ? p.size() : j;
+                parts.append({0, 0, p.mid(i + 1, end - i - 1)});
+                i = end + 1;
+            } else {
+                parts.append({0, 0, QString(c)});
+                ++i;
+            }
+        }
+        it = patterns.insert(fmt.shortDateFormat, parts);
+    }
+    QString out;
+    out.reserve(10);
+    for (const Part& part : *it) {
+        switch (part.field) {
+        case 'd':
+            out += QString::number(date.day()).rightJustified(part.width >= 2 ? 2 : 1, QLatin1Char('0'));
+            break;
+        case 'M':
+            out += QString::number(date.month()).rightJustified(part.width >= 2 ? 2 : 1, QLatin1Char('0'));
+            break;
+        case 'y':
+            out += QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
+            break;
+        default:
+            out += part.text;
+        }
+    }
+    return out;
 }
 
 std::optional<QDate> parseDate(const QString& text, const LocaleFormat& fmt, const QDate& today)
 {
-    const QString s = QRegularExpression::escape(QString(fmt.dateSeparator));
-    const QRegularExpression re(
-        QStringLiteral("^ *(\\d{1,4}) *%1 *(\\d{1,4})(?: *%1 *(\\d{1,4})(?: *%1)?)? *$").arg(s));
-    const QRegularExpressionMatch m = re.match(text);
+    static thread_local QHash<QChar, QRegularExpression> expressions;
+    auto it = expressions.constFind(fmt.dateSeparator);
+    if (it == expressions.constEnd()) {
+        const QString s = QRegularExpression::escape(QString(fmt.dateSeparator));
+        it = expressions.insert(
+            fmt.dateSeparator,
+            QRegularExpression(QStringLiteral("^ *(\\d{1,4}) *%1 *(\\d{1,4})(?: *%1 *(\\d{1,4})(?: *%1)?)? *$").arg(s)));
+    }
+    const QRegularExpressionMatch m = it->match(text);
     if (!m.hasMatch())
         return std::nullopt;
 
