@@ -28,6 +28,11 @@ demo: build
 	  mkdir -p $(DEMO) && $(BUILD)/tools/kestrova-tables demo $(DEMO); \
 	fi
 	@cp -f $(BUILD)/samples/function.dll $(DEMO)/function.dll
+	@if [ ! -d $(DEMO)/demo-mail ]; then \
+	  cp -r samples/demo-mail $(DEMO)/demo-mail && \
+	  mkdir -p $(DEMO)/demo-mail/cur $(DEMO)/demo-mail/tmp $(DEMO)/demo-mail/.Processed/cur \
+	           $(DEMO)/demo-mail/.Processed/new $(DEMO)/demo-mail/.Processed/tmp; \
+	fi
 
 run: demo
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \

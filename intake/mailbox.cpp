@@ -1,0 +1,585 @@
+#include "mailbox.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostInfo>
+#include <QTextDocumentFragment>
+#include <QUrl>
+#include <algorithm>
+#include <vmime/platforms/posix/posixHandler.hpp>
+#include <vmime/vmime.hpp>
+
+namespace kestrova {
+
+namespace {
+
+namespace vnet = vmime::net;
+
+void ensurePlatform()
+{
+    static const bool done = [] {
+        vmime::platform::setHandler<vmime::platforms::posix::posixHandler>();
+        return true;
+    }();
+    (void)done;
+}
+
+QString fromStd(const std::string& s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+std::string toStd(const QString& s)
+{
+    const QByteArray b = s.toUtf8();
+    return std::string(b.constData(), size_t(b.size()));
+}
+
+// Cuts a text to a number of characters without splitting a surrogate pair.
+QString cut(const QString& text, int characters)
+{
+    if (text.size() <= characters)
+        return text;
+    int n = characters;
+    if (n > 0 && text.at(n - 1).isHighSurrogate())
+        --n;
+    return text.left(n);
+}
+
+// A network operation that has not progressed for this long is abandoned.
+class Timeout : public vnet::timeoutHandler {
+public:
+    explicit Timeout(int seconds) : m_limit(qint64(seconds) * 1000) { m_timer.start(); }
+    bool isTimeOut() override { return m_timer.elapsed() >= m_limit; }
+    void resetTimeOut() override { m_timer.restart(); }
+    bool handleTimeOut() override { return false; }
+
+private:
+    qint64 m_limit;
+    QElapsedTimer m_timer;
+};
+
+class TimeoutFactory : public vnet::timeoutHandlerFactory {
+public:
+    explicit TimeoutFactory(int seconds) : m_seconds(seconds) {}
+    vmime::shared_ptr<vnet::timeoutHandler> create() override { return vmime::make_shared<Timeout>(m_seconds); }
+
+private:
+    int m_seconds;
+};
+
+// The certificates a server's chain must lead to: the system's CA store, or
+// the bundle the caller names.
+vmime::shared_ptr<vmime::security::cert::defaultCertificateVerifier> verifierFor(const QString& bundle)
+{
+    QString path = bundle;
+    if (path.isEmpty()) {
+        for (const char* p : {"/etc/ssl/certs/ca-certificates.crt", "/etc/pki/tls/certs/ca-bundle.crt"})
+            if (QFileInfo::exists(QString::fromLatin1(p))) {
+                path = QString::fromLatin1(p);
+                break;
+            }
+    }
+    std::vector<vmime::shared_ptr<vmime::security::cert::X509Certificate>> cas;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray pem = file.readAll();
+        const QByteArray begin = "-----BEGIN CERTIFICATE-----";
+        const QByteArray end = "-----END CERTIFICATE-----";
+        qsizetype from = 0;
+        while ((from = pem.indexOf(begin, from)) >= 0) {
+            const qsizetype to = pem.indexOf(end, from);
+            if (to < 0)
+                break;
+            const QByteArray one = pem.mid(from, to + end.size() - from);
+            if (auto cert = vmime::security::cert::X509Certificate::import(
+                    reinterpret_cast<const vmime::byte_t*>(one.constData()), size_t(one.size())))
+                cas.push_back(cert);
+            from = to + end.size();
+        }
+    }
+    auto verifier = vmime::make_shared<vmime::security::cert::defaultCertificateVerifier>();
+    verifier->setX509RootCAs(cas);
+    return verifier;
+}
+
+struct Endpoint {
+    QString protocol; // imap, imaps, smtp, smtps, sendmail, maildir
+    QString user;
+    QString host;
+    int port = -1;
+    QString path;
+};
+
+// "imap://user@host:port": the user may itself hold an '@'.
+std::optional<Endpoint> parseServerUrl(const QString& text)
+{
+    const qsizetype scheme = text.indexOf(QStringLiteral("://"));
+    if (scheme <= 0)
+        return std::nullopt;
+    Endpoint e;
+    e.protocol = text.left(scheme).toLower();
+    QString rest = text.mid(scheme + 3);
+    const qsizetype slash = rest.indexOf(QLatin1Char('/'));
+    if (slash >= 0)
+        rest.truncate(slash);
+    const qsizetype at = rest.lastIndexOf(QLatin1Char('@'));
+    if (at >= 0) {
+        e.user = QUrl::fromPercentEncoding(rest.left(at).toUtf8());
+        rest = rest.mid(at + 1);
+    }
+    const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
+    if (colon >= 0) {
+        bool ok = false;
+        e.port = rest.mid(colon + 1).toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+        rest.truncate(colon);
+    }
+    e.host = rest;
+    if (e.host.isEmpty())
+        return std::nullopt;
+    return e;
+}
+
+vnet::folder::path folderPath(const QString& name)
+{
+    vnet::folder::path p;
+    for (const QString& part : name.split(QLatin1Char('/'), Qt::SkipEmptyParts))
+        p.appendComponent(vnet::folder::path::component(toStd(part), vmime::charsets::UTF_8));
+    return p;
+}
+
+// The decoded text of a part, converted to UTF-8.
+QString partText(const vmime::shared_ptr<const vmime::contentHandler>& content, const vmime::charset& cs)
+{
+    std::string raw;
+    vmime::utility::outputStreamStringAdapter out(raw);
+    content->extract(out);
+    std::string converted;
+    try {
+        vmime::charset::convert(raw, converted, cs, vmime::charset(vmime::charsets::UTF_8));
+    } catch (const vmime::exception&) {
+        return QString::fromLatin1(raw.data(), qsizetype(raw.size())); // an unknown character set
+    }
+    return fromStd(converted);
+}
+
+QString htmlToText(const QString& html)
+{
+    return QTextDocumentFragment::fromHtml(html).toPlainText();
+}
+
+MailMessage readParsed(const vmime::shared_ptr<vmime::message>& msg)
+{
+    MailMessage m;
+    const auto header = msg->getHeader();
+    try {
+        if (auto from = header->findField(vmime::fields::FROM)) {
+            auto mbox = from->getValue<vmime::mailbox>();
+            if (!mbox) {
+                if (auto list = from->getValue<vmime::mailboxList>(); list && list->getMailboxCount() > 0)
+                    mbox = list->getMailboxAt(0);
+            }
+            if (mbox) {
+                const QString address = fromStd(mbox->getEmail().toString());
+                const QString name = fromStd(mbox->getName().getConvertedText(vmime::charsets::UTF_8)).trimmed();
+                m.sender1 = cut(name.isEmpty() ? address : name, Mailbox::kSenderCharacters);
+                m.sender2 = QStringLiteral("SMTP");
+                m.sender3 = cut(address, Mailbox::kSenderCharacters);
+            }
+        }
+    } catch (const vmime::exception&) {
+        // A sender that cannot be read leaves the sender fields empty.
+    }
+    try {
+        if (auto subject = header->findField(vmime::fields::SUBJECT))
+            m.subject = cut(fromStd(subject->getValue<vmime::text>()->getConvertedText(vmime::charsets::UTF_8)),
+                            Mailbox::kSubjectCharacters);
+    } catch (const vmime::exception&) {
+    }
+    try {
+        vmime::messageParser parser(msg);
+        QString plain, html;
+        for (const auto& part : parser.getTextPartList()) {
+            const vmime::mediaType type = part->getType();
+            if (type.getSubType() == vmime::mediaTypes::TEXT_HTML) {
+                auto htmlPart = vmime::dynamicCast<const vmime::htmlTextPart>(part);
+                if (htmlPart && plain.isEmpty() && htmlPart->getPlainText() && !htmlPart->getPlainText()->isEmpty())
+                    plain = partText(htmlPart->getPlainText(), part->getCharset());
+                if (html.isEmpty())
+                    html = partText(part->getText(), part->getCharset());
+            } else if (plain.isEmpty()) {
+                plain = partText(part->getText(), part->getCharset());
+            }
+        }
+        m.body = cut(plain.isEmpty() && !html.isEmpty() ? htmlToText(html) : plain, Mailbox::kBodyCharacters);
+    } catch (const vmime::exception&) {
+        // A body that cannot be parsed reads as empty.
+    }
+    return m;
+}
+
+} // namespace
+
+struct Mailbox::Private {
+    Options options;
+    vmime::shared_ptr<vnet::session> session;
+    vmime::shared_ptr<vnet::store> store;
+    vmime::shared_ptr<vnet::folder> folder;
+    vnet::folder::path savePath;
+    std::vector<vmime::shared_ptr<vnet::message>> messages;
+    size_t cursor = 0;
+    bool moved = false;
+    bool maildir = false;
+    QString storeUser, storeHost;
+    std::optional<Endpoint> transport; // empty: replies go to the Outbox folder
+    vmime::shared_ptr<vmime::message> parsed; // the message MailGet read last
+    size_t parsedAt = size_t(-1);
+    QString password;
+    QString error;
+
+    void fail(const QString& what, const std::exception& e)
+    {
+        error = what + QStringLiteral(": ") + QString::fromUtf8(e.what());
+    }
+    vmime::shared_ptr<vnet::message> current() const
+    {
+        return cursor < messages.size() ? messages[cursor] : nullptr;
+    }
+    void secure(const vmime::shared_ptr<vnet::service>& service)
+    {
+        service->setCertificateVerifier(verifierFor(options.trustedCertificates));
+        service->setTimeoutHandlerFactory(vmime::make_shared<TimeoutFactory>(options.timeoutSeconds));
+    }
+    void reset()
+    {
+        messages.clear();
+        folder.reset();
+        store.reset();
+        session.reset();
+        cursor = 0;
+        moved = false;
+        parsed.reset();
+        parsedAt = size_t(-1);
+    }
+};
+
+Mailbox::Mailbox() : Mailbox(Options{}) {}
+
+Mailbox::Mailbox(const Options& options) : d(std::make_unique<Private>())
+{
+    d->options = options;
+    ensurePlatform();
+}
+
+Mailbox::~Mailbox()
+{
+    if (isOpen())
+        MailClose(0);
+}
+
+bool Mailbox::isOpen() const
+{
+    return d->store != nullptr;
+}
+
+QString Mailbox::lastError() const
+{
+    return d->error;
+}
+
+int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QString& password,
+                      const QString& messageStore, const QString& saveFolder)
+{
+    if (isOpen())
+        MailClose(0);
+    d->error.clear();
+    const QString spec = profile.trimmed();
+    const qsizetype blank = spec.indexOf(QLatin1Char(' '));
+    const QString storeSpec = blank < 0 ? spec : spec.left(blank);
+    const QString sendSpec = blank < 0 ? QString() : spec.mid(blank + 1).trimmed();
+    d->password = password;
+    d->transport.reset();
+    if (!sendSpec.isEmpty()) {
+        if (sendSpec.compare(QLatin1String("sendmail:"), Qt::CaseInsensitive) == 0) {
+            d->transport = Endpoint{QStringLiteral("sendmail"), {}, QStringLiteral("localhost"), -1, {}};
+        } else {
+            d->transport = parseServerUrl(sendSpec);
+            if (!d->transport || (d->transport->protocol != QLatin1String("smtp") &&
+                                  d->transport->protocol != QLatin1String("smtps"))) {
+                d->error = QStringLiteral("The sending address %1 is not smtp://, smtps:// or sendmail:").arg(sendSpec);
+                d->transport.reset();
+                return 1;
+            }
+        }
+    }
+    if (storeSpec.isEmpty()) {
+        d->error = QStringLiteral("No mailbox is set up: the profile is empty");
+        return 1;
+    }
+    if (saveFolder.trimmed().isEmpty()) {
+        d->error = QStringLiteral("No folder is set up for processed messages");
+        return 1;
+    }
+    try {
+        d->session = vnet::session::create();
+        vmime::utility::url url("maildir", "localhost");
+        if (storeSpec.startsWith(QLatin1String("imap://"), Qt::CaseInsensitive) ||
+            storeSpec.startsWith(QLatin1String("imaps://"), Qt::CaseInsensitive)) {
+            const auto e = parseServerUrl(storeSpec);
+            if (!e) {
+                d->error = QStringLiteral("The mailbox address %1 is not valid").arg(storeSpec);
+                d->reset();
+                return 1;
+            }
+            url = vmime::utility::url(toStd(e->protocol), toStd(e->host),
+                                      e->port > 0 ? e->port : vmime::utility::url::UNSPECIFIED_PORT);
+            d->storeUser = e->user;
+            d->storeHost = e->host;
+            d->maildir = false;
+        } else {
+            const QString root = QDir(d->options.workDir.isEmpty() ? QDir::currentPath() : d->options.workDir)
+                                     .absoluteFilePath(storeSpec);
+            if (!QFileInfo(root).isDir()) {
+                d->error = QStringLiteral("The mailbox folder %1 does not exist").arg(root);
+                d->reset();
+                return 1;
+            }
+            url.setPath(toStd(QDir::cleanPath(root)));
+            d->storeUser.clear();
+            d->storeHost.clear();
+            d->maildir = true;
+        }
+        d->store = d->session->getStore(url);
+        if (!d->maildir) {
+            d->store->setProperty("auth.username", toStd(d->storeUser));
+            d->store->setProperty("auth.password", toStd(password));
+            d->store->setProperty("options.need-authentication", true);
+            if (url.getProtocol() == "imap") {
+                d->store->setProperty("connection.tls", true); // STARTTLS when offered
+                d->store->setProperty("connection.tls.required", false);
+            }
+            d->secure(d->store);
+        }
+        d->store->connect();
+
+        // In a Maildir store the top folder is the inbox.
+        const QString storeName = messageStore.trimmed().isEmpty() ? QStringLiteral("INBOX") : messageStore.trimmed();
+        if (d->maildir && storeName.compare(QLatin1String("INBOX"), Qt::CaseInsensitive) == 0)
+            d->folder = d->store->getRootFolder();
+        else
+            d->folder = d->store->getFolder(folderPath(storeName));
+        if (!d->folder->exists())
+            throw vmime::exceptions::folder_not_found();
+        d->savePath = folderPath(saveFolder.trimmed());
+        if (!d->store->getFolder(d->savePath)->exists()) {
+            d->error = QStringLiteral("The folder %1 for processed messages does not exist").arg(saveFolder);
+            d->store->disconnect();
+            d->reset();
+            return 1;
+        }
+        d->folder->open(vnet::folder::MODE_READ_WRITE);
+        d->messages = d->folder->getMessages(vnet::messageSet::byNumber(1, -1));
+        d->folder->fetchMessages(d->messages, vnet::fetchAttributes::FLAGS | vnet::fetchAttributes::UID);
+        // Messages that are already deleted are not offered.
+        d->messages.erase(std::remove_if(d->messages.begin(), d->messages.end(),
+                                         [](const auto& m) { return m->getFlags() & vnet::message::FLAG_DELETED; }),
+                          d->messages.end());
+        if (d->maildir) {
+            // Maildir names begin with the time of delivery: their order is the order of arrival.
+            std::stable_sort(d->messages.begin(), d->messages.end(), [](const auto& a, const auto& b) {
+                const std::string ua = a->getUID(), ub = b->getUID();
+                return ua.size() != ub.size() ? ua.size() < ub.size() : ua < ub;
+            });
+        }
+        d->cursor = 0;
+        d->moved = false;
+        return 0;
+    } catch (const std::exception& e) {
+        d->fail(QStringLiteral("Cannot open the mailbox %1").arg(storeSpec), e);
+        try {
+            if (d->store && d->store->isConnected())
+                d->store->disconnect();
+        } catch (const std::exception&) {
+        }
+        d->reset();
+        return 1;
+    }
+}
+
+bool Mailbox::MailGet(MailMessage& message)
+{
+    const auto msg = d->current();
+    if (!msg)
+        return false;
+    try {
+        std::string raw;
+        vmime::utility::outputStreamStringAdapter out(raw);
+        msg->extract(out, nullptr, 0, size_t(-1), true); // peek: the seen flag stays as it is
+        d->parsed = vmime::make_shared<vmime::message>();
+        d->parsed->parse(raw);
+        d->parsedAt = d->cursor;
+        message = readParsed(d->parsed);
+        return true;
+    } catch (const std::exception& e) {
+        d->fail(QStringLiteral("Cannot read a message"), e);
+        message = MailMessage{};
+        return true; // the message exists; it reads as empty and is passed over
+    }
+}
+
+MailMessage Mailbox::readMessage(const QByteArray& raw)
+{
+    ensurePlatform();
+    try {
+        auto msg = vmime::make_shared<vmime::message>();
+        msg->parse(std::string(raw.constData(), size_t(raw.size())));
+        return readParsed(msg);
+    } catch (const std::exception&) {
+        return MailMessage{};
+    }
+}
+
+void Mailbox::MailNext()
+{
+    if (d->cursor < d->messages.size())
+        ++d->cursor;
+}
+
+void Mailbox::MailMark()
+{
+    const auto msg = d->current();
+    if (!msg)
+        return;
+    try {
+        msg->setFlags(vnet::message::FLAG_SEEN, vnet::message::FLAG_MODE_ADD);
+    } catch (const std::exception& e) {
+        d->fail(QStringLiteral("Cannot mark a message"), e);
+    }
+}
+
+void Mailbox::MailMove()
+{
+    const auto msg = d->current();
+    if (!msg)
+        return;
+    try {
+        // Copied, then deleted here; the folder is compacted at close, so
+        // the positions of the other messages do not change during a run.
+        d->folder->copyMessages(d->savePath, vnet::messageSet::byNumber(msg->getNumber()));
+        msg->setFlags(vnet::message::FLAG_DELETED, vnet::message::FLAG_MODE_ADD);
+        d->moved = true;
+    } catch (const std::exception& e) {
+        d->fail(QStringLiteral("Cannot move a message"), e);
+    }
+}
+
+void Mailbox::MailSend(quintptr, const QString& senderName, const QString&, const QString& address,
+                       const QString& subject, const QString& text)
+{
+    if (!isOpen())
+        return;
+    try {
+        const QString to = address.mid(address.indexOf(QLatin1Char(':')) + 1).trimmed();
+        QString from;
+        if (d->transport && d->transport->user.contains(QLatin1Char('@')))
+            from = d->transport->user;
+        else if (d->transport && !d->transport->user.isEmpty())
+            from = d->transport->user + QLatin1Char('@') + d->transport->host;
+        else if (d->storeUser.contains(QLatin1Char('@')))
+            from = d->storeUser;
+        else if (!d->storeUser.isEmpty())
+            from = d->storeUser + QLatin1Char('@') + d->storeHost;
+        else
+            from = QStringLiteral("kestrova@") + QHostInfo::localHostName();
+
+        vmime::messageBuilder builder;
+        builder.setExpeditor(vmime::mailbox(vmime::text(toStd(QStringLiteral("Kestrova"))), toStd(from)));
+        builder.getRecipients().appendAddress(vmime::make_shared<vmime::mailbox>(
+            vmime::text(toStd(senderName), vmime::charsets::UTF_8), vmime::emailAddress(toStd(to))));
+        builder.setSubject(vmime::text(toStd(subject), vmime::charsets::UTF_8));
+        builder.getTextPart()->setCharset(vmime::charsets::UTF_8);
+        builder.getTextPart()->setText(vmime::make_shared<vmime::stringContentHandler>(toStd(text)));
+        auto reply = builder.construct();
+
+        // The reply names the message it answers.
+        if (const auto original = d->parsedAt == d->cursor ? d->parsed : nullptr) {
+            if (auto id = original->getHeader()->findField(vmime::fields::MESSAGE_ID)) {
+                if (auto mid = id->getValue<vmime::messageId>()) {
+                    auto seq = vmime::make_shared<vmime::messageIdSequence>();
+                    seq->appendMessageId(vmime::make_shared<vmime::messageId>(*mid));
+                    reply->getHeader()->InReplyTo()->setValue(seq);
+                    auto refs = vmime::make_shared<vmime::messageIdSequence>();
+                    if (auto old = original->getHeader()->findField(vmime::fields::REFERENCES))
+                        if (auto oldSeq = old->getValue<vmime::messageIdSequence>())
+                            for (size_t i = 0; i < oldSeq->getMessageIdCount(); ++i)
+                                refs->appendMessageId(vmime::make_shared<vmime::messageId>(*oldSeq->getMessageIdAt(i)));
+                    refs->appendMessageId(vmime::make_shared<vmime::messageId>(*mid));
+                    reply->getHeader()->References()->setValue(refs);
+                }
+            }
+        }
+
+        if (!d->transport) {
+            auto outbox = d->store->getFolder(folderPath(QStringLiteral("Outbox")));
+            if (!outbox->exists()) {
+                vnet::folderAttributes attributes;
+                attributes.setType(vnet::folderAttributes::TYPE_CONTAINS_MESSAGES);
+                outbox->create(attributes);
+            }
+            outbox->open(vnet::folder::MODE_READ_WRITE);
+            outbox->addMessage(reply);
+            outbox->close(false);
+            return;
+        }
+        const Endpoint& e = *d->transport;
+        vmime::utility::url url(toStd(e.protocol), toStd(e.host),
+                                e.port > 0 ? e.port : vmime::utility::url::UNSPECIFIED_PORT);
+        auto transport = d->session->getTransport(url);
+        if (e.protocol != QLatin1String("sendmail")) {
+            if (!e.user.isEmpty()) {
+                // With a user name, sending without authentication is an error.
+                transport->setProperty("options.need-authentication", true);
+                transport->setProperty("auth.username", toStd(e.user));
+                transport->setProperty("auth.password", toStd(d->password));
+            }
+            if (e.protocol == QLatin1String("smtp")) {
+                transport->setProperty("connection.tls", true);
+                transport->setProperty("connection.tls.required", false);
+            }
+            d->secure(transport);
+        }
+        transport->connect();
+        try {
+            transport->send(reply);
+        } catch (...) {
+            transport->disconnect();
+            throw;
+        }
+        transport->disconnect();
+    } catch (const std::exception& e) {
+        d->fail(QStringLiteral("Cannot send the reply to %1").arg(address), e);
+    }
+}
+
+void Mailbox::MailClose(quintptr)
+{
+    if (!isOpen())
+        return;
+    try {
+        if (d->folder && d->folder->isOpen()) {
+            if (d->moved)
+                d->folder->expunge();
+            d->folder->close(false);
+        }
+        d->store->disconnect();
+    } catch (const std::exception& e) {
+        d->fail(QStringLiteral("Cannot close the mailbox"), e);
+    }
+    d->reset();
+}
+
+} // namespace kestrova

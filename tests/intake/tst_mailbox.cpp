@@ -1,0 +1,464 @@
+#include "functionlibrary.h"
+#include "mailbox.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QFile>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kestrova;
+
+namespace {
+
+QByteArray message(const QByteArray& headers, const QByteArray& body)
+{
+    return headers + "\r\n" + body;
+}
+
+// Seeded messages, each with what the intake must read from it.
+struct Sample {
+    const char* name;
+    QByteArray raw;
+    MailMessage expected;
+};
+
+QList<Sample> samples()
+{
+    const QString longBody(5000, QChar(0x00e9));
+    return {
+        {"plain",
+         message("From: \"Ann Smith\" <ann@example.com>\r\nTo: orders@example.org\r\nSubject: Order 1\r\n"
+                 "Message-ID: <m1@example.com>\r\n",
+                 "WebShop order notification\r\nName: Ann Smith\r\n"),
+         {"Ann Smith", "SMTP", "ann@example.com", "Order 1", "WebShop order notification\r\nName: Ann Smith\r\n"}},
+        {"quoted-printable Latin-1",
+         message("From: Bernd <bernd@example.de>\r\nSubject: Bestellung\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: text/plain; charset=iso-8859-1\r\nContent-Transfer-Encoding: quoted-printable\r\n",
+                 "M=FCller =E9t=E9 =\r\nweiter\r\n"),
+         {"Bernd", "SMTP", "bernd@example.de", "Bestellung", QString::fromUtf8("Müller été weiter\r\n")}},
+        {"base64 UTF-8",
+         message("From: Cy <cy@example.com>\r\nSubject: b64\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: base64\r\n",
+                 QString::fromUtf8("Grüße ✓").toUtf8().toBase64() + "\r\n"),
+         {"Cy", "SMTP", "cy@example.com", "b64", QString::fromUtf8("Grüße ✓")}},
+        {"multipart alternative",
+         message("From: Dee <dee@example.com>\r\nSubject: alt\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: multipart/alternative; boundary=\"XX\"\r\n",
+                 "--XX\r\nContent-Type: text/plain; charset=us-ascii\r\n\r\nplain part\r\n"
+                 "--XX\r\nContent-Type: text/html; charset=us-ascii\r\n\r\n<p>html part</p>\r\n--XX--\r\n"),
+         {"Dee", "SMTP", "dee@example.com", "alt", "plain part"}},
+        {"HTML only",
+         message("From: Eve <eve@example.com>\r\nSubject: html\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: text/html; charset=utf-8\r\n",
+                 "<html><body><p>Hello <b>HTML</b> &amp; you</p></body></html>\r\n"),
+         {"Eve", "SMTP", "eve@example.com", "html", "Hello HTML & you"}},
+        {"sender without name",
+         message("From: frank@example.com\r\nSubject: bare\r\n", "x\r\n"),
+         {"frank@example.com", "SMTP", "frank@example.com", "bare", "x\r\n"}},
+        {"encoded-word subject",
+         message("From: =?UTF-8?Q?G=C3=BCnter?= <g@example.com>\r\n"
+                 "Subject: =?UTF-8?B?QmVzdGVsbHVuZyBmw7xyIMOEcnp0ZQ==?=\r\n",
+                 "y\r\n"),
+         {QString::fromUtf8("Günter"), "SMTP", "g@example.com", QString::fromUtf8("Bestellung für Ärzte"), "y\r\n"}},
+        {"long body",
+         message("From: Hal <hal@example.com>\r\nSubject: long\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: 8bit\r\n",
+                 longBody.toUtf8()),
+         {"Hal", "SMTP", "hal@example.com", "long", longBody.left(4096)}},
+    };
+}
+
+void seedMaildir(const QString& root, const QList<QByteArray>& raws, const QStringList& folders = {"Processed"})
+{
+    for (const QString& sub : {"cur", "new", "tmp"})
+        QDir().mkpath(QDir(root).filePath(sub));
+    for (const QString& f : folders) {
+        const QString dir = QDir(root).filePath("." + f);
+        for (const QString& sub : {"cur", "new", "tmp"})
+            QDir().mkpath(QDir(dir).filePath(sub));
+        QFile marker(QDir(dir).filePath("maildirfolder"));
+        marker.open(QIODevice::WriteOnly);
+    }
+    int n = 0;
+    for (const QByteArray& raw : raws) {
+        // Names begin with the delivery time: their order is the arrival order.
+        QFile f(QDir(root).filePath(QStringLiteral("new/%1.M%2P1.test").arg(1700000000 + n).arg(n)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(raw);
+        ++n;
+    }
+}
+
+QStringList filesIn(const QString& dir)
+{
+    QStringList out;
+    for (const QString& sub : {"cur", "new"})
+        for (const QString& f : QDir(QDir(dir).filePath(sub)).entryList(QDir::Files))
+            out << sub + "/" + f;
+    out.sort();
+    return out;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+} // namespace
+
+class TestMailbox : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir servers;
+    QString imapPort, imapsPort, smtpPort;
+    bool serversUp = false;
+
+    QString serverMaildir() const { return QDir(servers.path()).filePath("home/Maildir"); }
+    Mailbox::Options trustingTestCa() const
+    {
+        Mailbox::Options o;
+        o.trustedCertificates = QDir(servers.path()).filePath("ca.pem");
+        o.timeoutSeconds = 10;
+        return o;
+    }
+    QStringList outgoing() const
+    {
+        return QDir(QDir(servers.path()).filePath("outgoing")).entryList({"*.eml"}, QDir::Files, QDir::Name);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QProcess p;
+        p.start(QStringLiteral(KESTROVA_MAIL_SERVERS), {"start", servers.path()});
+        QVERIFY(p.waitForFinished(60000));
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+        const QStringList ports = QString::fromLatin1(readFile(QDir(servers.path()).filePath("ports"))).split(' ');
+        QCOMPARE(ports.size(), 3);
+        imapPort = ports[0].trimmed();
+        imapsPort = ports[1].trimmed();
+        smtpPort = ports[2].trimmed();
+        serversUp = true;
+    }
+    void cleanupTestCase()
+    {
+        if (serversUp)
+            QProcess::execute(QStringLiteral(KESTROVA_MAIL_SERVERS), {"stop", servers.path()});
+    }
+
+    void readsEveryKindOfMessage_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QStringList>("expected");
+        for (const Sample& s : samples())
+            QTest::newRow(s.name) << s.raw
+                                  << QStringList{s.expected.sender1, s.expected.sender2, s.expected.sender3,
+                                                 s.expected.subject, s.expected.body};
+    }
+    void readsEveryKindOfMessage()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QStringList, expected);
+        QTemporaryDir dir;
+        seedMaildir(dir.path(), {raw});
+        Mailbox box;
+        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path(), "", "", "Processed"), 0);
+        MailMessage m;
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.sender1, expected[0]);
+        QCOMPARE(m.sender2, expected[1]);
+        QCOMPARE(m.sender3, expected[2]);
+        QCOMPARE(m.subject, expected[3]);
+        QCOMPARE(m.body.trimmed(), expected[4].trimmed());
+        QVERIFY(m.body.size() <= Mailbox::kBodyCharacters);
+        box.MailNext();
+        QVERIFY(!box.MailGet(m));
+        box.MailClose(0);
+    }
+
+    void malformedMessagesNeverStopTheRun()
+    {
+        QTemporaryDir dir;
+        const QByteArray broken = "this is : not\r\n\r\n--a message at all\0\xff\xfe";
+        const QByteArray badMime = message("From: <>\r\nSubject: =?bogus?Q?x?=\r\nMIME-Version: 1.0\r\n"
+                                           "Content-Type: multipart/mixed; boundary=\"never\"\r\n"
+                                           "Content-Transfer-Encoding: base64\r\n",
+                                           "!!!not base64!!!\r\n");
+        const QByteArray huge = message("From: big@example.com\r\nSubject: huge\r\n", QByteArray(3 << 20, 'z'));
+        seedMaildir(dir.path(), {broken, badMime, huge, samples().first().raw});
+        Mailbox box;
+        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path(), "", "INBOX", "Processed"), 0);
+        MailMessage m;
+        int seen = 0;
+        while (box.MailGet(m)) {
+            ++seen;
+            QVERIFY(m.body.size() <= Mailbox::kBodyCharacters);
+            box.MailNext();
+        }
+        QCOMPARE(seen, 4);
+        QCOMPARE(m.subject, "Order 1"); // the last one read whole
+        box.MailClose(0);
+        QVERIFY(Mailbox::readMessage(QByteArray()).body.isEmpty());
+    }
+
+    void cursorRules()
+    {
+        QTemporaryDir dir;
+        QList<QByteArray> raws;
+        for (int i = 1; i <= 4; ++i)
+            raws << message(QStringLiteral("From: p%1@example.com\r\nSubject: S%1\r\n").arg(i).toUtf8(), "b\r\n");
+        seedMaildir(dir.path(), raws);
+        Mailbox box;
+        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path(), "", "", "Processed"), 0);
+        MailMessage m;
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.subject, "S1");
+        box.MailNext(); // S1 passed over
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.subject, "S2");
+        box.MailMark();
+        box.MailMove();
+        box.MailNext();
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.subject, "S3"); // the one after the moved one
+        box.MailMark();
+        box.MailMove();
+        box.MailNext();
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.subject, "S4");
+        box.MailNext();
+        QVERIFY(!box.MailGet(m));
+        box.MailClose(0);
+        QVERIFY(!box.isOpen());
+
+        // The passed-over messages stay, unmarked; the moved ones are in the
+        // save folder, marked.
+        const QStringList left = filesIn(dir.path());
+        QCOMPARE(left.size(), 2);
+        for (const QString& f : left)
+            QVERIFY2(!f.section(":2,", 1).contains('S'), qPrintable(f));
+        const QStringList saved = filesIn(QDir(dir.path()).filePath(".Processed"));
+        QCOMPARE(saved.size(), 2);
+        for (const QString& f : saved)
+            QVERIFY2(f.section(":2,", 1).contains('S'), qPrintable(f));
+        Mailbox again;
+        QCOMPARE(again.MailOpen(0, "Kestrova", dir.path(), "", "", "Processed"), 0);
+        QVERIFY(again.MailGet(m));
+        QCOMPARE(m.subject, "S1");
+        again.MailClose(0);
+    }
+
+    void openFailures()
+    {
+        QTemporaryDir dir;
+        seedMaildir(dir.path(), {}, {});
+        Mailbox box;
+        QVERIFY(box.MailOpen(0, "Kestrova", QDir(dir.path()).filePath("missing"), "", "", "Processed") != 0);
+        QVERIFY(box.lastError().contains("does not exist"));
+        QVERIFY(box.MailOpen(0, "Kestrova", dir.path(), "", "", "Processed") != 0);
+        QVERIFY2(box.lastError().contains("Processed"), qPrintable(box.lastError()));
+        QVERIFY(box.MailOpen(0, "Kestrova", dir.path(), "", "NoSuchFolder", "Processed") != 0);
+        QVERIFY(box.MailOpen(0, "Kestrova", "", "", "", "Processed") != 0);
+        QVERIFY(!box.isOpen());
+        // A relative store is found in the working folder.
+        QTemporaryDir work;
+        seedMaildir(QDir(work.path()).filePath("mail"), {samples().first().raw});
+        Mailbox relative(Mailbox::Options{work.path(), {}, 20});
+        QCOMPARE(relative.MailOpen(0, "Kestrova", "mail", "", "", "Processed"), 0);
+        relative.MailClose(0);
+    }
+
+    void repliesGoToTheOutbox()
+    {
+        QTemporaryDir dir;
+        seedMaildir(dir.path(), {samples().first().raw});
+        Mailbox box;
+        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path(), "", "", "Processed"), 0);
+        MailMessage m;
+        QVERIFY(box.MailGet(m));
+        box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Thank you.\n");
+        QVERIFY2(box.lastError().isEmpty(), qPrintable(box.lastError()));
+        box.MailClose(0);
+        const QStringList sent = filesIn(QDir(dir.path()).filePath(".Outbox"));
+        QCOMPARE(sent.size(), 1);
+        const QByteArray reply = readFile(QDir(dir.path()).filePath(".Outbox/" + sent.first()));
+        QVERIFY(reply.contains("In-Reply-To: <m1@example.com>"));
+        QVERIFY(reply.contains("ann@example.com"));
+        QCOMPARE(Mailbox::readMessage(reply).subject, "R: Order 1");
+        QCOMPARE(Mailbox::readMessage(reply).body.trimmed(), "Thank you.");
+    }
+
+    void imapAndSmtp_data()
+    {
+        QTest::addColumn<QString>("scheme");
+        QTest::newRow("IMAP with STARTTLS") << "imap";
+        QTest::newRow("IMAPS") << "imaps";
+    }
+    void imapAndSmtp()
+    {
+        QFETCH(QString, scheme);
+        const QString maildir = serverMaildir();
+        QDir(maildir).removeRecursively();
+        seedMaildir(maildir, {samples().at(0).raw, samples().at(1).raw, samples().at(2).raw});
+        QProcess::execute("chmod", {"-R", "a+rwX", QDir(servers.path()).filePath("home")});
+        QDir(QDir(servers.path()).filePath("outgoing")).removeRecursively();
+        QDir().mkpath(QDir(servers.path()).filePath("outgoing"));
+
+        const QString port = scheme == "imap" ? imapPort : imapsPort;
+        const QString profile = QStringLiteral("%1://orders@localhost:%2 smtp://orders@127.0.0.1:%3")
+                                    .arg(scheme, port, smtpPort);
+        Mailbox box(trustingTestCa());
+        QCOMPARE(box.MailOpen(0, "Kestrova", profile, "secret", "INBOX", "Processed"), 0);
+        MailMessage m;
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.subject, "Order 1");
+        box.MailNext(); // passed over
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.body.trimmed(), QString::fromUtf8("Müller été weiter"));
+        box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Danke.\n");
+        QVERIFY2(box.lastError().isEmpty(), qPrintable(box.lastError()));
+        box.MailMark();
+        box.MailMove();
+        box.MailNext();
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.subject, "b64");
+        box.MailClose(0);
+
+        // Reading changed no flag; the moved message is in the save folder.
+        QStringList inbox = filesIn(maildir);
+        QCOMPARE(inbox.size(), 2);
+        for (const QString& f : inbox)
+            QVERIFY2(!f.section(":2,", 1).contains('S'), qPrintable(f));
+        const QStringList saved = filesIn(QDir(maildir).filePath(".Processed"));
+        QCOMPARE(saved.size(), 1);
+        QVERIFY(readFile(QDir(maildir).filePath(".Processed/" + saved.first())).contains("Subject: Bestellung"));
+
+        // The reply reached the sink, addressed to the sender.
+        QTRY_COMPARE(outgoing().size(), 1);
+        const QByteArray reply = readFile(QDir(servers.path()).filePath("outgoing/" + outgoing().first()));
+        QVERIFY(reply.startsWith("X-Envelope-To: bernd@example.de\r\n"));
+        const MailMessage r = Mailbox::readMessage(reply.mid(reply.indexOf("\r\n") + 2));
+        QCOMPARE(r.subject, "R: Bestellung");
+        QCOMPARE(r.body.trimmed(), "Danke.");
+        QVERIFY(!reply.contains("In-Reply-To") || reply.contains("In-Reply-To: <"));
+    }
+
+    void inReplyToReachesTheSink()
+    {
+        const QString maildir = serverMaildir();
+        QDir(maildir).removeRecursively();
+        seedMaildir(maildir, {samples().at(0).raw});
+        QProcess::execute("chmod", {"-R", "a+rwX", QDir(servers.path()).filePath("home")});
+        QDir(QDir(servers.path()).filePath("outgoing")).removeRecursively();
+        QDir().mkpath(QDir(servers.path()).filePath("outgoing"));
+        Mailbox box(trustingTestCa());
+        QCOMPARE(box.MailOpen(0, "Kestrova",
+                              QStringLiteral("imaps://orders@localhost:%1 smtp://orders@127.0.0.1:%2").arg(imapsPort, smtpPort),
+                              "secret", "", "Processed"),
+                 0);
+        MailMessage m;
+        QVERIFY(box.MailGet(m));
+        box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: " + m.subject, "ok\n");
+        box.MailClose(0);
+        QTRY_COMPARE(outgoing().size(), 1);
+        const QByteArray reply = readFile(QDir(servers.path()).filePath("outgoing/" + outgoing().first()));
+        QVERIFY(reply.contains("In-Reply-To: <m1@example.com>"));
+        QVERIFY(reply.contains("References: <m1@example.com>"));
+    }
+
+    void refusedCredentialsAndCertificates()
+    {
+        QDir(serverMaildir()).removeRecursively();
+        seedMaildir(serverMaildir(), {samples().first().raw});
+        QProcess::execute("chmod", {"-R", "a+rwX", QDir(servers.path()).filePath("home")});
+        Mailbox box(trustingTestCa());
+        // A wrong password for the store.
+        QVERIFY(box.MailOpen(0, "Kestrova", QStringLiteral("imaps://orders@localhost:%1").arg(imapsPort), "wrong", "",
+                             "Processed") != 0);
+        QVERIFY(!box.lastError().isEmpty());
+        // A server whose certificate no trusted authority signed.
+        Mailbox untrusting(Mailbox::Options{{}, {}, 10});
+        QVERIFY(untrusting.MailOpen(0, "Kestrova", QStringLiteral("imaps://orders@localhost:%1").arg(imapsPort), "secret",
+                                    "", "Processed") != 0);
+        // A trusted certificate for another name: the server's is for
+        // "localhost" only, so reaching it as 127.0.0.1 is refused.
+        QVERIFY(box.MailOpen(0, "Kestrova", QStringLiteral("imaps://orders@127.0.0.1:%1").arg(imapsPort), "secret", "",
+                             "Processed") != 0);
+        QVERIFY(box.MailOpen(0, "Kestrova", QStringLiteral("imaps://orders@localhost:%1").arg(imapsPort), "secret", "",
+                             "Processed") == 0);
+        box.MailClose(0);
+
+        // A wrong password for the sending server: an error, never an
+        // unauthenticated send.
+        QTemporaryDir dir;
+        seedMaildir(dir.path(), {samples().first().raw});
+        QDir(QDir(servers.path()).filePath("outgoing")).removeRecursively();
+        QDir().mkpath(QDir(servers.path()).filePath("outgoing"));
+        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path() + QStringLiteral(" smtp://orders@127.0.0.1:%1").arg(smtpPort),
+                              "wrong", "", "Processed"),
+                 0);
+        MailMessage m;
+        QVERIFY(box.MailGet(m));
+        box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: x", "x");
+        QVERIFY(!box.lastError().isEmpty());
+        box.MailClose(0);
+        QTest::qWait(300);
+        QVERIFY(outgoing().isEmpty());
+    }
+
+    // The demo mailbox holds notifications of both sample layouts and mail
+    // that no recognition function takes.
+    void demoMailboxWithTheSampleLibrary()
+    {
+        QTemporaryDir dir;
+        const QString root = QDir(dir.path()).filePath("demo-mail");
+        QVERIFY(QProcess::execute("cp", {"-r", QStringLiteral(KESTROVA_SAMPLES_DIR) + "/demo-mail", root}) == 0);
+        for (const char* sub : {"cur", "tmp", ".Processed/cur", ".Processed/new", ".Processed/tmp"})
+            QDir().mkpath(QDir(root).filePath(sub));
+        FunctionLibrary library;
+        QVERIFY(library.load({QFileInfo(QStringLiteral(KESTROVA_SAMPLE_LIBRARY)).absolutePath()}));
+        Mailbox box(Mailbox::Options{dir.path(), {}, 20});
+        QCOMPARE(box.MailOpen(0, "Kestrova", "demo-mail", "", "INBOX", "Processed"), 0);
+        QStringList seen;
+        MailMessage m;
+        NotificationAreas areas;
+        while (box.MailGet(m)) {
+            QString by = "-";
+            for (const char* f : {"RecogniseWebShop", "RecognisePayPoint"})
+                if (library.recognise(f, m.body, areas)) {
+                    by = QString::fromLatin1(f) + ":" + areas.text(NotificationAreas::ProductId);
+                    break;
+                }
+            seen << by;
+            if (by.startsWith("RecognisePayPoint")) {
+                QCOMPARE(areas.text(NotificationAreas::Address), QString::fromUtf8("Lindenstraße 5\n80331 München"));
+                QCOMPARE(areas.text(NotificationAreas::Person), "Anna Keller");
+            }
+            box.MailNext();
+        }
+        box.MailClose(0);
+        QCOMPARE(seen, QStringList({"RecogniseWebShop:TL-01", "-", "RecognisePayPoint:1002", "-", "RecogniseWebShop:CS-04"}));
+    }
+
+    void silentServerTimesOut()
+    {
+        QTcpServer silent; // accepts connections and never says a word
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        Mailbox box(Mailbox::Options{{}, {}, 2});
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(box.MailOpen(0, "Kestrova", QStringLiteral("imap://orders@127.0.0.1:%1").arg(silent.serverPort()),
+                             "secret", "", "Processed") != 0);
+        QVERIFY(t.elapsed() < 15000);
+        QVERIFY(!box.lastError().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMailbox)
+#include "tst_mailbox.moc"
