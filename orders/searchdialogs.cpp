@@ -13,32 +13,48 @@ namespace kestrova {
 TPersonDlg* PersonDlg = nullptr;
 TSQLDlg* SQLDlg = nullptr;
 
-namespace {
+SearchDialog::SearchDialog(OrderSearches* searches, QWidget* parent) : QDialog(parent), m_searches(searches) {}
 
-// A fixed dialog border, centred on the screen.
-void fixAndCentre(QDialog* d)
+void SearchDialog::connectForm(QPushButton* ok, QPushButton* cancel, QWidget* focus)
 {
-    d->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                      Qt::WindowCloseButtonHint);
-    d->setModal(false);
-    d->setFixedSize(d->sizeHint().expandedTo(d->size()));
+    m_focus = focus;
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setModal(false);
+    setFixedSize(sizeHint().expandedTo(size()));
+    connect(ok, &QPushButton::clicked, this, guard([this] { OKBtnClick(); }));
+    connect(cancel, &QPushButton::clicked, this, guard([this] { CancelBtnClick(); }));
 }
 
-void centre(QDialog* d)
+bool SearchDialog::event(QEvent* e)
 {
-    if (QScreen* s = d->screen() ? d->screen() : QGuiApplication::primaryScreen())
-        d->move(s->availableGeometry().center() - d->rect().center());
+    if (e->type() == QEvent::WindowActivate)
+        guarded([this] { FormActivate(); });
+    return QDialog::event(e);
 }
 
-} // namespace
+void SearchDialog::showEvent(QShowEvent* e)
+{
+    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
+    QDialog::showEvent(e);
+}
+
+void SearchDialog::FormActivate()
+{
+    if (m_focus)
+        m_focus->setFocus();
+}
+
+void SearchDialog::CancelBtnClick()
+{
+    hide();
+}
 
 TPersonDlg::TPersonDlg(OrderSearches* searches, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::PersonDlg>()), m_searches(searches)
+    : SearchDialog(searches, parent), m_ui(std::make_unique<Ui::PersonDlg>())
 {
     m_ui->setupUi(this);
-    fixAndCentre(this);
-    connect(m_ui->OKBtn, &QPushButton::clicked, this, guard([this] { OKBtnClick(); }));
-    connect(m_ui->CancelBtn, &QPushButton::clicked, this, guard([this] { CancelBtnClick(); }));
+    connectForm(m_ui->OKBtn, m_ui->CancelBtn, m_ui->Person);
 }
 
 TPersonDlg::~TPersonDlg()
@@ -47,42 +63,17 @@ TPersonDlg::~TPersonDlg()
         PersonDlg = nullptr;
 }
 
-bool TPersonDlg::event(QEvent* e)
-{
-    if (e->type() == QEvent::WindowActivate)
-        guarded([this] { FormActivate(); });
-    return QDialog::event(e);
-}
-
-void TPersonDlg::showEvent(QShowEvent* e)
-{
-    centre(this);
-    QDialog::showEvent(e);
-}
-
-void TPersonDlg::FormActivate()
-{
-    m_ui->Person->setFocus();
-}
-
 void TPersonDlg::OKBtnClick()
 {
     m_searches->findPerson(m_ui->Person->text());
     hide();
 }
 
-void TPersonDlg::CancelBtnClick()
-{
-    hide();
-}
-
 TSQLDlg::TSQLDlg(OrderSearches* searches, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::SQLDlg>()), m_searches(searches)
+    : SearchDialog(searches, parent), m_ui(std::make_unique<Ui::SQLDlg>())
 {
     m_ui->setupUi(this);
-    fixAndCentre(this);
-    connect(m_ui->OKBtn, &QPushButton::clicked, this, guard([this] { OKBtnClick(); }));
-    connect(m_ui->CancelBtn, &QPushButton::clicked, this, guard([this] { CancelBtnClick(); }));
+    connectForm(m_ui->OKBtn, m_ui->CancelBtn, m_ui->SQL);
 }
 
 TSQLDlg::~TSQLDlg()
@@ -91,33 +82,10 @@ TSQLDlg::~TSQLDlg()
         SQLDlg = nullptr;
 }
 
-bool TSQLDlg::event(QEvent* e)
-{
-    if (e->type() == QEvent::WindowActivate)
-        guarded([this] { FormActivate(); });
-    return QDialog::event(e);
-}
-
-void TSQLDlg::showEvent(QShowEvent* e)
-{
-    centre(this);
-    QDialog::showEvent(e);
-}
-
-void TSQLDlg::FormActivate()
-{
-    m_ui->SQL->setFocus();
-}
-
 void TSQLDlg::OKBtnClick()
 {
     // On failure the dialog stays, with the text, for correction.
     m_searches->findBySql(m_ui->SQL->toPlainText());
-    hide();
-}
-
-void TSQLDlg::CancelBtnClick()
-{
     hide();
 }
 

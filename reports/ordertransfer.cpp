@@ -138,10 +138,18 @@ qint64 importOrders(Table& sale, Table* settings, const QString& path, kestrova_
 
     if (progress)
         progress->begin(QStringLiteral("Importating data"), QStringLiteral("Importing data"), size);
-    // One transaction for the whole import: no disk flush per order.
+    // One transaction for the whole import: no disk flush per order. The
+    // orders stored before a refused line are kept.
     sale.beginBatch();
     if (settings)
         settings->beginBatch();
+    auto finish = [&] {
+        sale.commitBatch();
+        if (settings)
+            settings->commitBatch();
+        if (progress)
+            progress->end();
+    };
     try {
         while (*cursor != '\0') {
             if (progress)
@@ -166,21 +174,13 @@ qint64 importOrders(Table& sale, Table* settings, const QString& path, kestrova_
             ++appended;
         }
     } catch (...) {
-        // The refused line's order is dropped; those before it are kept.
+        // The refused line's half-filled order is dropped.
         if (sale.isOpen() && sale.isEditing())
             sale.cancel();
-        sale.commitBatch();
-        if (settings)
-            settings->commitBatch();
-        if (progress)
-            progress->end();
+        finish();
         throw;
     }
-    sale.commitBatch();
-    if (settings)
-        settings->commitBatch();
-    if (progress)
-        progress->end();
+    finish();
     return appended;
 }
 

@@ -1,5 +1,6 @@
 #include "dataset.h"
 #include "error.h"
+#include "errorof.h"
 #include "tablefixture.h"
 
 #include <QSignalSpy>
@@ -14,15 +15,6 @@ LocaleFormat usFormat()
     return LocaleFormat::fromLocale(QLocale(QStringLiteral("en_US")));
 }
 
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.message();
-    }
-    return QString();
-}
 
 } // namespace
 

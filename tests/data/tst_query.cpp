@@ -1,5 +1,6 @@
 #include "dataset.h"
 #include "error.h"
+#include "errorof.h"
 #include "tablefixture.h"
 
 #include <QSignalSpy>
@@ -7,19 +8,6 @@
 
 using namespace kestrova;
 
-namespace {
-
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.message();
-    }
-    return QString();
-}
-
-} // namespace
 
 class TestQuery : public QObject {
     Q_OBJECT

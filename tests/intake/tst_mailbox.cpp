@@ -74,11 +74,11 @@ QList<Sample> samples()
 
 void seedMaildir(const QString& root, const QList<QByteArray>& raws, const QStringList& folders = {"Processed"})
 {
-    for (const QString& sub : {"cur", "new", "tmp"})
+    for (const char* sub : {"cur", "new", "tmp"})
         QDir().mkpath(QDir(root).filePath(sub));
     for (const QString& f : folders) {
         const QString dir = QDir(root).filePath("." + f);
-        for (const QString& sub : {"cur", "new", "tmp"})
+        for (const char* sub : {"cur", "new", "tmp"})
             QDir().mkpath(QDir(dir).filePath(sub));
         QFile marker(QDir(dir).filePath("maildirfolder"));
         marker.open(QIODevice::WriteOnly);
@@ -96,9 +96,9 @@ void seedMaildir(const QString& root, const QList<QByteArray>& raws, const QStri
 QStringList filesIn(const QString& dir)
 {
     QStringList out;
-    for (const QString& sub : {"cur", "new"})
-        for (const QString& f : QDir(QDir(dir).filePath(sub)).entryList(QDir::Files))
-            out << sub + "/" + f;
+    for (const char* sub : {"cur", "new"})
+        for (const QString& f : QDir(QDir(dir).filePath(QString::fromLatin1(sub))).entryList(QDir::Files))
+            out << QString::fromLatin1(sub) + "/" + f;
     out.sort();
     return out;
 }

@@ -1,4 +1,5 @@
 #include "error.h"
+#include "errorof.h"
 #include "functionlibrary.h"
 #include "orderrules.h"
 #include "tablefixture.h"
@@ -10,15 +11,6 @@ using namespace kestrova;
 
 namespace {
 
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.message();
-    }
-    return QString();
-}
 
 const QDate kToday(2026, 12, 7);
 

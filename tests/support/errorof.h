@@ -1,0 +1,17 @@
+#pragma once
+
+#include "error.h"
+
+#include <QString>
+#include <functional>
+
+// The message of the failure an action throws; empty when it succeeds.
+inline QString errorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const kestrova::Error& e) {
+        return e.message();
+    }
+    return QString();
+}
