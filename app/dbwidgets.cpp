@@ -269,14 +269,14 @@ void DbLookupCombo::chooseValue(const QString& text)
 
 DbNavigator::DbNavigator(QWidget* parent) : QWidget(parent)
 {
-    struct Spec {
+    struct ButtonSetup {
         const char* name;
         const char* hint;
         const char* theme;
         QStyle::StandardPixmap fallback;
         const char* glyph;
     };
-    static const Spec specs[Count] = {
+    static const ButtonSetup setups[Count] = {
         {"NavFirst", "First record", "go-first", QStyle::SP_MediaSkipBackward, "|<"},
         {"NavPrior", "Prior record", "go-previous", QStyle::SP_MediaSeekBackward, "<"},
         {"NavNext", "Next record", "go-next", QStyle::SP_MediaSeekForward, ">"},
@@ -293,10 +293,10 @@ DbNavigator::DbNavigator(QWidget* parent) : QWidget(parent)
     layout->setSpacing(0);
     for (int i = 0; i < Count; ++i) {
         auto* b = new QToolButton(this);
-        b->setObjectName(QString::fromLatin1(specs[i].name));
-        b->setToolTip(QString::fromLatin1(specs[i].hint));
-        b->setText(QString::fromLatin1(specs[i].glyph));
-        const QIcon icon = QIcon::fromTheme(QString::fromLatin1(specs[i].theme), style()->standardIcon(specs[i].fallback));
+        b->setObjectName(QString::fromLatin1(setups[i].name));
+        b->setToolTip(QString::fromLatin1(setups[i].hint));
+        b->setText(QString::fromLatin1(setups[i].glyph));
+        const QIcon icon = QIcon::fromTheme(QString::fromLatin1(setups[i].theme), style()->standardIcon(setups[i].fallback));
         b->setIcon(icon);
         b->setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
         b->setAutoRaise(true);

@@ -352,15 +352,21 @@ void TMainForm::showSearchButtons()
     }
 }
 
+// A search button ends its search when it is shown, else opens its dialog.
+static void endOrAsk(OrderSearches& searches, OrderSearches::Search search, QWidget* dialog)
+{
+    if (searches.button(search).active) {
+        searches.end(search);
+    } else if (dialog) {
+        dialog->show();
+        dialog->raise();
+        dialog->activateWindow();
+    }
+}
+
 void TMainForm::OrderPersonFindSpeedClick()
 {
-    if (m_searches->button(OrderSearches::Person).active) {
-        m_searches->end(OrderSearches::Person);
-    } else if (m_personDlg) {
-        m_personDlg->show();
-        m_personDlg->raise();
-        m_personDlg->activateWindow();
-    }
+    endOrAsk(*m_searches, OrderSearches::Person, m_personDlg);
 }
 
 void TMainForm::OrderUnpayedFindSpeedClick()
@@ -373,13 +379,7 @@ void TMainForm::OrderUnpayedFindSpeedClick()
 
 void TMainForm::OrderSQLFindSpeedClick()
 {
-    if (m_searches->button(OrderSearches::Sql).active) {
-        m_searches->end(OrderSearches::Sql);
-    } else if (m_sqlDlg) {
-        m_sqlDlg->show();
-        m_sqlDlg->raise();
-        m_sqlDlg->activateWindow();
-    }
+    endOrAsk(*m_searches, OrderSearches::Sql, m_sqlDlg);
 }
 
 void TMainForm::GridViewSpeedClick()

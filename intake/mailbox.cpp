@@ -297,26 +297,26 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
     if (isOpen())
         MailClose(0);
     d->error.clear();
-    const QString spec = profile.trimmed();
-    const qsizetype blank = spec.indexOf(QLatin1Char(' '));
-    const QString storeSpec = blank < 0 ? spec : spec.left(blank);
-    const QString sendSpec = blank < 0 ? QString() : spec.mid(blank + 1).trimmed();
+    const QString account = profile.trimmed();
+    const qsizetype blank = account.indexOf(QLatin1Char(' '));
+    const QString storeText = blank < 0 ? account : account.left(blank);
+    const QString sendText = blank < 0 ? QString() : account.mid(blank + 1).trimmed();
     d->password = password;
     d->transport.reset();
-    if (!sendSpec.isEmpty()) {
-        if (sendSpec.compare(QLatin1String("sendmail:"), Qt::CaseInsensitive) == 0) {
+    if (!sendText.isEmpty()) {
+        if (sendText.compare(QLatin1String("sendmail:"), Qt::CaseInsensitive) == 0) {
             d->transport = Endpoint{QStringLiteral("sendmail"), {}, QStringLiteral("localhost"), -1, {}};
         } else {
-            d->transport = parseServerUrl(sendSpec);
+            d->transport = parseServerUrl(sendText);
             if (!d->transport || (d->transport->protocol != QLatin1String("smtp") &&
                                   d->transport->protocol != QLatin1String("smtps"))) {
-                d->error = QStringLiteral("The sending address %1 is not smtp://, smtps:// or sendmail:").arg(sendSpec);
+                d->error = QStringLiteral("The sending address %1 is not smtp://, smtps:// or sendmail:").arg(sendText);
                 d->transport.reset();
                 return 1;
             }
         }
     }
-    if (storeSpec.isEmpty()) {
+    if (storeText.isEmpty()) {
         d->error = QStringLiteral("No mailbox is set up: the profile is empty");
         return 1;
     }
@@ -327,11 +327,11 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
     try {
         d->session = vnet::session::create();
         vmime::utility::url url("maildir", "localhost");
-        if (storeSpec.startsWith(QLatin1String("imap://"), Qt::CaseInsensitive) ||
-            storeSpec.startsWith(QLatin1String("imaps://"), Qt::CaseInsensitive)) {
-            const auto e = parseServerUrl(storeSpec);
+        if (storeText.startsWith(QLatin1String("imap://"), Qt::CaseInsensitive) ||
+            storeText.startsWith(QLatin1String("imaps://"), Qt::CaseInsensitive)) {
+            const auto e = parseServerUrl(storeText);
             if (!e) {
-                d->error = QStringLiteral("The mailbox address %1 is not valid").arg(storeSpec);
+                d->error = QStringLiteral("The mailbox address %1 is not valid").arg(storeText);
                 d->reset();
                 return 1;
             }
@@ -342,7 +342,7 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
             d->maildir = false;
         } else {
             const QString root = QDir(d->options.workDir.isEmpty() ? QDir::currentPath() : d->options.workDir)
-                                     .absoluteFilePath(storeSpec);
+                                     .absoluteFilePath(storeText);
             if (!QFileInfo(root).isDir()) {
                 d->error = QStringLiteral("The mailbox folder %1 does not exist").arg(root);
                 d->reset();
@@ -399,7 +399,7 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
         d->moved = false;
         return 0;
     } catch (const std::exception& e) {
-        d->fail(QStringLiteral("Cannot open the mailbox %1").arg(storeSpec), e);
+        d->fail(QStringLiteral("Cannot open the mailbox %1").arg(storeText), e);
         try {
             if (d->store && d->store->isConnected())
                 d->store->disconnect();
