@@ -11,9 +11,12 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <memory>
 #include <optional>
 
 namespace kestrova {
+
+class SqlStatement;
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
 
@@ -206,7 +209,7 @@ private:
     // The statements a cursor runs again and again, prepared once per open.
     enum Statement { SelFirst, SelLast, SelNext, SelPrior, SelById, SelKey, SelCount, SelIndexOf, SelAhead,
                      Insert, Update, Delete, StatementCount };
-    QSqlQuery& statement(Statement s);
+    SqlStatement& statement(Statement s);
     QString statementSql(Statement s) const;
     std::optional<Row> fetchOne(Statement s, const QVariantList& binds);
     QString orderBy(bool descending) const;
@@ -231,7 +234,7 @@ private:
     qint64 m_aheadPrevId = -1;
     bool m_inBatch = false;
     QHash<QString, QSqlQuery*> m_queries;
-    QSqlQuery* m_statements[StatementCount] = {};
+    std::unique_ptr<SqlStatement> m_statements[StatementCount];
 };
 
 // An SQL text with named parameters. A single-table "Select *" over one of

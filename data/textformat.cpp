@@ -110,22 +110,51 @@ QString formatNumber(double value, const LocaleFormat& fmt)
 
 std::optional<double> parseNumber(const QString& text, const LocaleFormat& fmt)
 {
-    const QString sep = QRegularExpression::escape(QString(fmt.decimalSeparator));
-    static thread_local QHash<QString, QRegularExpression> cache;
-    auto it = cache.find(sep);
-    if (it == cache.end()) {
-        it = cache.insert(sep, QRegularExpression(QStringLiteral("^\\s*([+-]?(?:\\d+(?:%1\\d*)?|%1\\d+)"
-                                                                 "(?:[eE][+-]?\\d+)?)\\s*$")
-                                                      .arg(sep)));
+    // [blanks] [sign] digits [separator digits] [e [sign] digits] [blanks],
+    // with at least one digit before or after the separator.
+    qsizetype i = 0, n = text.size();
+    while (i < n && text.at(i).isSpace())
+        ++i;
+    while (n > i && text.at(n - 1).isSpace())
+        --n;
+    std::string plain;
+    plain.reserve(size_t(n - i));
+    if (i < n && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+        plain += char(text.at(i++).unicode());
+    int digits = 0;
+    while (i < n && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9')) {
+        plain += char(text.at(i++).unicode());
+        ++digits;
     }
-    const QRegularExpressionMatch m = it->match(text);
-    if (!m.hasMatch())
+    if (i < n && text.at(i) == fmt.decimalSeparator) {
+        plain += '.';
+        ++i;
+        while (i < n && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9')) {
+            plain += char(text.at(i++).unicode());
+            ++digits;
+        }
+    }
+    if (digits == 0)
         return std::nullopt;
-    QString plain = m.captured(1);
-    plain.replace(fmt.decimalSeparator, QLatin1Char('.'));
-    bool ok = false;
-    const double v = plain.toDouble(&ok); // QString::toDouble uses the C locale
-    if (!ok || std::isinf(v))
+    if (i < n && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
+        plain += 'e';
+        ++i;
+        if (i < n && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+            plain += char(text.at(i++).unicode());
+        int expDigits = 0;
+        while (i < n && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9')) {
+            plain += char(text.at(i++).unicode());
+            ++expDigits;
+        }
+        if (expDigits == 0)
+            return std::nullopt;
+    }
+    if (i != n)
+        return std::nullopt;
+    double v = 0;
+    const char* first = plain.data() + (plain.front() == '+' ? 1 : 0);
+    const auto result = std::from_chars(first, plain.data() + plain.size(), v);
+    if (result.ec != std::errc() || result.ptr != plain.data() + plain.size() || std::isinf(v))
         return std::nullopt;
     return v;
 }
