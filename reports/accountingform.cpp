@@ -6,6 +6,7 @@
 #include "ui_DateDlg.h"
 
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QScreen>
 
 namespace kestrova {
@@ -60,6 +61,7 @@ TAccountingForm::TAccountingForm(const QString& workDir, const LocaleFormat& fmt
         DbGrid* grid = grids[s];
         grid->setAutoFitColumns(false);
         grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        grid->verticalHeader()->hide(); // read-only sums: every pixel for the columns
         grid->bind(source, fields, captions);
         for (int c = 0; c < int(columns[s].size()); ++c) {
             grid->setColumnWidth(c, columns[s][c].width);
