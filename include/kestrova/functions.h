@@ -76,6 +76,28 @@ typedef unsigned char (*kestrova_recognition_fn)(
     int deliveryFaxOrEMailCapacity, char* deliveryFaxOrEMail);
 
 /*
+ * Helpers for writing a recognition function in C:
+ *
+ *   unsigned char MyRecogniser(const char* body, KESTROVA_AREA_PARAMETERS)
+ *   {
+ *       struct { int capacity; char* area; } areas[19] = {KESTROVA_AREA_LIST};
+ *       ...
+ *   }
+ *
+ * names the nineteen pairs c0, a0 ... c18, a18 in the order above.
+ */
+#define KESTROVA_AREA_PARAMETERS                                                                   \
+    int c0, char* a0, int c1, char* a1, int c2, char* a2, int c3, char* a3, int c4, char* a4,    \
+        int c5, char* a5, int c6, char* a6, int c7, char* a7, int c8, char* a8, int c9, char* a9, \
+        int c10, char* a10, int c11, char* a11, int c12, char* a12, int c13, char* a13,           \
+        int c14, char* a14, int c15, char* a15, int c16, char* a16, int c17, char* a17,           \
+        int c18, char* a18
+#define KESTROVA_AREA_LIST                                                                         \
+    {c0, a0}, {c1, a1}, {c2, a2}, {c3, a3}, {c4, a4}, {c5, a5}, {c6, a6}, {c7, a7}, {c8, a8},     \
+        {c9, a9}, {c10, a10}, {c11, a11}, {c12, a12}, {c13, a13}, {c14, a14}, {c15, a15},         \
+        {c16, a16}, {c17, a17}, {c18, a18}
+
+/*
  * Invoice-number function, named by the setting InvoiceFunction. Given the
  * last invoice number, writes the next one into the output area (capacity
  * 80), always terminated. The result is ignored.

@@ -178,15 +178,35 @@ static const char* firstLine(const char* body, Line* line)
     return p;
 }
 
+/* A notification's name for an order field, and the area it fills. */
+typedef struct {
+    const char* name;
+    int area;
+} FieldName;
+
+/* Stores the value of the field called `name` (one of `count` names) in its
+ * area; the address areas collect their lines. Unknown names are ignored. */
+static void store(const FieldName* names, size_t count, Line name, Line value, Area* areas)
+{
+    const size_t length = (size_t)(name.end - name.begin);
+    for (size_t k = 0; k < count; ++k) {
+        if (length != strlen(names[k].name) || strncmp(name.begin, names[k].name, length) != 0)
+            continue;
+        Area a = areas[names[k].area];
+        if (names[k].area == A_ADDRESS || names[k].area == A_DELIVERY_ADDRESS)
+            appendLine(a, value.begin, (size_t)(value.end - value.begin));
+        else
+            put(a.area, a.capacity, value.begin, (size_t)(value.end - value.begin));
+        return;
+    }
+}
+
 /*
  * Web shop notification: "Key: value" lines after the heading line
  * "WebShop order notification". Address lines repeat their key; unknown keys
  * are passed over.
  */
-static const struct {
-    const char* key;
-    int area;
-} webShopKeys[] = {
+static const FieldName webShopKeys[] = {
     {"Name", A_PERSON},
     {"Title", A_TITLE},
     {"Company", A_COMPANY},
@@ -224,17 +244,7 @@ static unsigned char recogniseWebShop(const char* body, Area* areas)
         Line value = {colon + 1, line.end};
         trim(&key);
         trim(&value);
-        for (size_t k = 0; k < sizeof webShopKeys / sizeof webShopKeys[0]; ++k) {
-            if ((size_t)(key.end - key.begin) != strlen(webShopKeys[k].key) ||
-                strncmp(key.begin, webShopKeys[k].key, (size_t)(key.end - key.begin)) != 0)
-                continue;
-            Area a = areas[webShopKeys[k].area];
-            if (webShopKeys[k].area == A_ADDRESS || webShopKeys[k].area == A_DELIVERY_ADDRESS)
-                appendLine(a, value.begin, (size_t)(value.end - value.begin));
-            else
-                put(a.area, a.capacity, value.begin, (size_t)(value.end - value.begin));
-            break;
-        }
+        store(webShopKeys, sizeof webShopKeys / sizeof webShopKeys[0], key, value, areas);
     }
     return 1;
 }
@@ -244,10 +254,7 @@ static unsigned char recogniseWebShop(const char* body, Area* areas)
  * "PAYPOINT SALE RECORD", then lines whose columns 1-10 hold a label and
  * whose value starts in column 11. ADDR and SHIPADDR lines repeat.
  */
-static const struct {
-    const char* label;
-    int area;
-} payPointLabels[] = {
+static const FieldName payPointLabels[] = {
     {"BUYER", A_PERSON},      {"SALUTE", A_TITLE},     {"FIRM", A_COMPANY},
     {"ADDR", A_ADDRESS},      {"CONTACT", A_FAX_OR_EMAIL}, {"ITEM", A_PRODUCT_ID},
     {"LANG", A_LANGUAGE},     {"LICENSEE", A_LICENSEE}, {"TXN", A_REFERENCE},
@@ -272,42 +279,20 @@ static unsigned char recognisePayPoint(const char* body, Area* areas)
         Line value = {line.begin + 10, line.end};
         trim(&label);
         trim(&value);
-        for (size_t k = 0; k < sizeof payPointLabels / sizeof payPointLabels[0]; ++k) {
-            if ((size_t)(label.end - label.begin) != strlen(payPointLabels[k].label) ||
-                strncmp(label.begin, payPointLabels[k].label, (size_t)(label.end - label.begin)) != 0)
-                continue;
-            Area a = areas[payPointLabels[k].area];
-            if (payPointLabels[k].area == A_ADDRESS || payPointLabels[k].area == A_DELIVERY_ADDRESS)
-                appendLine(a, value.begin, (size_t)(value.end - value.begin));
-            else
-                put(a.area, a.capacity, value.begin, (size_t)(value.end - value.begin));
-            break;
-        }
+        store(payPointLabels, sizeof payPointLabels / sizeof payPointLabels[0], label, value, areas);
     }
     return 1;
 }
 
-/* The nineteen capacity-and-area pairs, in the order of the contract. */
-#define AREA_PARAMETERS                                                                            \
-    int c0, char* a0, int c1, char* a1, int c2, char* a2, int c3, char* a3, int c4, char* a4,    \
-        int c5, char* a5, int c6, char* a6, int c7, char* a7, int c8, char* a8, int c9, char* a9, \
-        int c10, char* a10, int c11, char* a11, int c12, char* a12, int c13, char* a13,           \
-        int c14, char* a14, int c15, char* a15, int c16, char* a16, int c17, char* a17,           \
-        int c18, char* a18
-#define AREA_LIST                                                                                  \
-    {{c0, a0}, {c1, a1}, {c2, a2}, {c3, a3}, {c4, a4}, {c5, a5}, {c6, a6}, {c7, a7}, {c8, a8},    \
-     {c9, a9}, {c10, a10}, {c11, a11}, {c12, a12}, {c13, a13}, {c14, a14}, {c15, a15},            \
-     {c16, a16}, {c17, a17}, {c18, a18}}
-
-EXPORT unsigned char RecogniseWebShop(const char* body, AREA_PARAMETERS)
+EXPORT unsigned char RecogniseWebShop(const char* body, KESTROVA_AREA_PARAMETERS)
 {
-    Area areas[A_COUNT] = AREA_LIST;
+    Area areas[A_COUNT] = {KESTROVA_AREA_LIST};
     return body ? recogniseWebShop(body, areas) : 0;
 }
 
-EXPORT unsigned char RecognisePayPoint(const char* body, AREA_PARAMETERS)
+EXPORT unsigned char RecognisePayPoint(const char* body, KESTROVA_AREA_PARAMETERS)
 {
-    Area areas[A_COUNT] = AREA_LIST;
+    Area areas[A_COUNT] = {KESTROVA_AREA_LIST};
     return body ? recognisePayPoint(body, areas) : 0;
 }
 

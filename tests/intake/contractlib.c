@@ -8,12 +8,6 @@
 
 #define EXPORT __attribute__((visibility("default")))
 
-#define AREA_PARAMETERS                                                                            \
-    int c0, char* a0, int c1, char* a1, int c2, char* a2, int c3, char* a3, int c4, char* a4,    \
-        int c5, char* a5, int c6, char* a6, int c7, char* a7, int c8, char* a8, int c9, char* a9, \
-        int c10, char* a10, int c11, char* a11, int c12, char* a12, int c13, char* a13,           \
-        int c14, char* a14, int c15, char* a15, int c16, char* a16, int c17, char* a17,           \
-        int c18, char* a18
 #define AREAS                                                                                      \
     int caps[19] = {c0, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12, c13, c14, c15, c16,   \
                     c17, c18};                                                                     \
@@ -21,7 +15,7 @@
                        a16, a17, a18}
 
 /* Writes each area's capacity into it; accepts only the body "mine". */
-EXPORT unsigned char ReportCapacities(const char* body, AREA_PARAMETERS)
+EXPORT unsigned char ReportCapacities(const char* body, KESTROVA_AREA_PARAMETERS)
 {
     AREAS;
     if (strcmp(body, "mine") != 0)
@@ -32,7 +26,7 @@ EXPORT unsigned char ReportCapacities(const char* body, AREA_PARAMETERS)
 }
 
 /* Fills every area completely, terminating NUL in the last byte. */
-EXPORT unsigned char FillAreas(const char* body, AREA_PARAMETERS)
+EXPORT unsigned char FillAreas(const char* body, KESTROVA_AREA_PARAMETERS)
 {
     AREAS;
     (void)body;
@@ -44,7 +38,7 @@ EXPORT unsigned char FillAreas(const char* body, AREA_PARAMETERS)
 }
 
 /* Reports the length of the body it was given in the Reference area. */
-EXPORT unsigned char BodyLength(const char* body, AREA_PARAMETERS)
+EXPORT unsigned char BodyLength(const char* body, KESTROVA_AREA_PARAMETERS)
 {
     AREAS;
     for (int i = 0; i < 19; ++i)
@@ -54,7 +48,7 @@ EXPORT unsigned char BodyLength(const char* body, AREA_PARAMETERS)
 }
 
 /* Recognises nothing, but returns a byte other than 1. */
-EXPORT unsigned char ReturnsTwo(const char* body, AREA_PARAMETERS)
+EXPORT unsigned char ReturnsTwo(const char* body, KESTROVA_AREA_PARAMETERS)
 {
     (void)body;
     AREAS;
