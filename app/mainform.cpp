@@ -12,6 +12,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QProcess>
 #include <QStandardPaths>
@@ -21,6 +23,20 @@ namespace kestrova {
 
 TMainForm* MainForm = nullptr;
 
+// The folder must take new files (SQLite writes its journal beside the
+// table) and every table file must be writable.
+static bool folderIsWritable(const QString& dir)
+{
+    if (!QFileInfo(dir).isWritable())
+        return false;
+    for (const TableDef& t : schemaTables()) {
+        const QFileInfo file(QDir(dir).filePath(t.fileName()));
+        if (file.exists() && !file.isWritable())
+            return false;
+    }
+    return true;
+}
+
 template <typename T>
 T* TMainForm::makeTable(const QString& name)
 {
@@ -29,6 +45,8 @@ T* TMainForm::makeTable(const QString& name)
     t->setDirectory(m_workDir);
     t->setTableName(name);
     t->setLocaleFormat(m_fmt);
+    if (m_readOnly)
+        t->setReadOnly(true);
     return t;
 }
 
@@ -36,6 +54,7 @@ TMainForm::TMainForm(const QString& workDir, const LocaleFormat& fmt, QWidget* p
     : QMainWindow(parent), m_ui(std::make_unique<Ui::MainForm>()), m_workDir(workDir), m_fmt(fmt)
 {
     m_ui->setupUi(this);
+    m_readOnly = !folderIsWritable(workDir);
     setWindowTitle(QStringLiteral("Kestrova"));
     resize(640, 452);
     move(0, 0);
@@ -244,6 +263,19 @@ void TMainForm::setUpOrderRules()
     m_rules = std::make_unique<OrderRules>(Dsale, Tsale, Tprice, Ttable, &m_library);
     m_rules->setLocaleFormat(m_fmt);
     m_rules->setTaxBox([this](bool ticked) { m_ui->TaxCheck->setChecked(ticked); });
+    // The rules read the order page's boxes as shown, typed text included.
+    QHash<QString, std::function<QString()>> boxes;
+    for (DbEdit* e : m_ui->SalesPage->findChildren<DbEdit*>())
+        boxes.insert(e->dataField(), [e] { return e->text(); });
+    for (DbLookupCombo* c : m_ui->SalesPage->findChildren<DbLookupCombo*>())
+        boxes.insert(c->dataField(), [c] { return c->value(); });
+    m_rules->setBoxText([this, boxes](const QString& field) {
+        const auto it = boxes.constFind(field);
+        if (it != boxes.constEnd())
+            return (*it)();
+        DataSet* ds = Dsale->dataSet();
+        return ds && ds->isOpen() && ds->fieldIndex(field) >= 0 ? ds->fieldText(field) : QString();
+    });
 
     connect(m_ui->OrderMailAppendSpeed, &QToolButton::clicked, this, guard([this] { OrderMailAppendSpeedClick(); }));
     // Failures of the after-post rule belong to whoever posted.
@@ -455,15 +487,26 @@ void TMainForm::FormCreate()
         {m_ui->MessageStore, &TMainForm::MessageStoreChange, "MessageStore"},
         {m_ui->SaveFolder, &TMainForm::SaveFolderChange, "SaveFolder"},
     };
+    // Loading shows what is stored, so it writes nothing back: the handlers
+    // are connected once the boxes are filled.
+    for (const auto& e : editors) {
+        if (const auto value = settings().read(QString::fromLatin1(e.row)))
+            e.box->setText(*value);
+        e.box->setReadOnly(m_readOnly);
+    }
     for (const auto& e : editors) {
         const auto handler = e.handler;
         connect(e.box, &QLineEdit::textChanged, this, guard([this, handler] { (this->*handler)(); }));
     }
-    for (const auto& e : editors) {
-        if (const auto value = settings().read(QString::fromLatin1(e.row)))
-            e.box->setText(*value);
-    }
     Tsale->first();
+    if (m_readOnly) {
+        prompter().message(
+            QStringLiteral("The working folder %1 or one of its tables cannot be written to. "
+                           "Kestrova opens the tables read-only: orders can be looked at, searched "
+                           "and exported, but no change can be stored.")
+                .arg(QDir::toNativeSeparators(m_workDir)),
+            QMessageBox::Warning);
+    }
 }
 
 void TMainForm::saveSetting(QLineEdit* box, const QString& name)
@@ -480,19 +523,36 @@ void TMainForm::PasswordChange() { saveSetting(m_ui->Password, QStringLiteral("P
 void TMainForm::MessageStoreChange() { saveSetting(m_ui->MessageStore, QStringLiteral("MessageStore")); }
 void TMainForm::SaveFolderChange() { saveSetting(m_ui->SaveFolder, QStringLiteral("SaveFolder")); }
 
+bool TMainForm::storePendingEdits()
+{
+    // A record being edited is stored, as leaving the row would store it.
+    // One that cannot be stored (the table locked by another program) is
+    // not dropped behind the user's back: the user decides.
+    for (DataSet* ds : findChildren<DataSet*>()) {
+        if (!ds->isOpen() || !ds->isEditing())
+            continue;
+        if (guarded([ds] { ds->checkBrowseMode(); }))
+            continue;
+        if (!prompter().ask(QStringLiteral("A change could not be stored.\n"
+                                           "Close Kestrova anyway and lose it?")))
+            return false;
+        ds->cancel();
+    }
+    return true;
+}
+
 void TMainForm::FormClose()
 {
     m_library.unload();
-    // An order being edited is stored, as leaving the row would store it.
-    for (DataSet* ds : findChildren<DataSet*>()) {
-        if (ds->isOpen() && ds->isEditing())
-            guarded([ds] { ds->checkBrowseMode(); });
-    }
 }
 
 void TMainForm::closeEvent(QCloseEvent* e)
 {
     if (!m_closed) {
+        if (!storePendingEdits()) {
+            e->ignore();
+            return;
+        }
         m_closed = true;
         FormClose();
     }

@@ -38,6 +38,9 @@ public:
     Ui::MainForm* ui() const { return m_ui.get(); }
     QString workDir() const { return m_workDir; }
     const LocaleFormat& localeFormat() const { return m_fmt; }
+    // True when the working folder or a table file cannot be written: the
+    // tables are then opened read-only.
+    bool isReadOnly() const { return m_readOnly; }
     Settings settings() const { return Settings(Ttable); }
     void setAboutForm(TAboutForm* about) { m_about = about; }
     void setSearchWindows(TPersonDlg* person, TSQLDlg* sql, TGridViewForm* grid)
@@ -141,6 +144,9 @@ private:
     void setUpSearches();
     void showSearchButtons();
     void saveSetting(QLineEdit* box, const QString& name);
+    // Stores the edits in progress; false when one could not be stored and
+    // the user chose to keep the program open.
+    bool storePendingEdits();
     template <typename T>
     T* makeTable(const QString& name);
 
@@ -149,6 +155,7 @@ private:
     LocaleFormat m_fmt;
     TAboutForm* m_about = nullptr;
     bool m_closed = false;
+    bool m_readOnly = false;
     FunctionLibrary m_library;
     std::unique_ptr<OrderRules> m_rules;
     std::unique_ptr<OrderSearches> m_searches;

@@ -96,6 +96,45 @@ QVector<FieldInfo> readFields(QSqlDatabase db, const QString& schema, const QStr
     return fields;
 }
 
+QString kindName(FieldKind kind)
+{
+    switch (kind) {
+    case FieldKind::Text:
+        return QStringLiteral("text");
+    case FieldKind::Number:
+        return QStringLiteral("number");
+    case FieldKind::Integer:
+        return QStringLiteral("whole number");
+    case FieldKind::Date:
+        return QStringLiteral("date");
+    }
+    return {};
+}
+
+// Checks a known table's fields against the ones the program relies on, so
+// a restructured file is refused at once instead of failing later on some
+// unrelated action. Returns what is wrong, or nothing.
+QString fieldMismatch(const QString& table, const QVector<FieldInfo>& fields)
+{
+    const TableDef* def = schemaTable(table);
+    if (!def)
+        return {};
+    for (const FieldDef& want : def->fields) {
+        const FieldInfo* have = nullptr;
+        for (const FieldInfo& f : fields)
+            if (f.name.compare(want.name, Qt::CaseInsensitive) == 0)
+                have = &f;
+        if (!have)
+            return QStringLiteral("the field %1 is missing").arg(want.name);
+        // A whole number column may stand where a number is expected.
+        const bool numeric = want.kind == FieldKind::Number && have->kind == FieldKind::Integer;
+        if (have->kind != want.kind && !numeric)
+            return QStringLiteral("the field %1 is a %2 field, where a %3 field is expected")
+                .arg(want.name, kindName(have->kind), kindName(want.kind));
+    }
+    return {};
+}
+
 QString columnList(const QVector<FieldInfo>& fields)
 {
     QStringList cols;
@@ -812,6 +851,9 @@ void Table::doOpen()
                 const QVector<FieldInfo> fields = readFields(db, QStringLiteral("main"), m_tableName, &key);
                 if (fields.isEmpty())
                     throw Error(QStringLiteral("the file holds no table %1").arg(m_tableName));
+                const QString mismatch = fieldMismatch(m_tableName, fields);
+                if (!mismatch.isEmpty())
+                    throw Error(mismatch);
                 if (m_exclusive) {
                     QSqlQuery q(db);
                     exec(q, QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));

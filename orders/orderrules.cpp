@@ -30,6 +30,11 @@ QString OrderRules::shownText(const QString& field) const
     return ds && ds->isOpen() && ds->fieldIndex(field) >= 0 ? ds->fieldText(field) : QString();
 }
 
+QString OrderRules::boxText(const QString& field) const
+{
+    return m_boxText ? m_boxText(field) : shownText(field);
+}
+
 void OrderRules::setTick(bool ticked)
 {
     m_suppress = true;
@@ -85,8 +90,8 @@ void OrderRules::shownOrderChanged()
 
 bool OrderRules::priceLookup(QString* net, QString* tax)
 {
-    const QString product = shownText(QStringLiteral("Product"));
-    const QString currency = shownText(QStringLiteral("Currency"));
+    const QString product = boxText(QStringLiteral("Product"));
+    const QString currency = boxText(QStringLiteral("Currency"));
     if (!m_tprice->findKey({product, currency}))
         return false;
     *net = m_tprice->fieldText(kNetAmount);
@@ -97,7 +102,7 @@ bool OrderRules::priceLookup(QString* net, QString* tax)
 QString OrderRules::timesLicences(const QString& number) const
 {
     const double value = toNumber(number, m_fmt);
-    const double licences = toNumber(shownText(QStringLiteral("NumberOfLicenses")), m_fmt);
+    const double licences = toNumber(boxText(QStringLiteral("NumberOfLicenses")), m_fmt);
     return formatNumber(value * licences, m_fmt);
 }
 
@@ -136,12 +141,12 @@ void OrderRules::taxBoxClicked(bool ticked)
         m_tsale->setFieldText(kNetAmount, timesLicences(net));
         m_tsale->setFieldText(kTax, timesLicences(tax));
     } else {
-        const QString net = shownText(kNetAmount);
-        const QString tax = shownText(kTax);
-        if (net.isEmpty() || tax.isEmpty()) {
-            shownOrderChanged();
+        // With either amount empty there is nothing to fold: the box stays
+        // as the user left it and the amounts are not touched.
+        const QString net = boxText(kNetAmount);
+        const QString tax = boxText(kTax);
+        if (net.isEmpty() || tax.isEmpty())
             return;
-        }
         m_tsale->edit();
         m_tsale->setFieldText(kNetAmount, formatNumber(toNumber(net, m_fmt) + toNumber(tax, m_fmt), m_fmt));
         m_tsale->setFieldText(kTax, QStringLiteral("0"));
@@ -153,7 +158,7 @@ void OrderRules::paymentMeansChanged(const QString& paymentMeans)
     DataSet* ds = shown();
     if (!ds || !ds->isOpen() || paymentMeans.isEmpty())
         return;
-    if (ds->fieldIndex(QStringLiteral("PaymentDate")) < 0 || !shownText(QStringLiteral("PaymentDate")).isEmpty())
+    if (ds->fieldIndex(QStringLiteral("PaymentDate")) < 0 || !boxText(QStringLiteral("PaymentDate")).isEmpty())
         return;
     ds->edit();
     ds->setFieldText(QStringLiteral("PaymentDate"), formatDate(m_today(), m_fmt));

@@ -26,6 +26,10 @@ public:
     // tick, a change of the box is not a user's click and runs no rule.
     void setTaxBox(std::function<void(bool)> tick) { m_tick = std::move(tick); }
     bool taxBoxSuppressed() const { return m_suppress; }
+    // The text a box of the order page shows for a field. The rules read
+    // what the user sees, which may differ from the stored value (a refused
+    // "abc" stays in its box). Without a page, the stored text is read.
+    void setBoxText(std::function<QString(const QString& field)> text) { m_boxText = std::move(text); }
 
     // New order, up to the post: an empty order at the end of the table,
     // dated today and numbered by the library's invoice-number function.
@@ -53,6 +57,7 @@ public:
 private:
     DataSet* shown() const;
     QString shownText(const QString& field) const;
+    QString boxText(const QString& field) const;
     // Throws the database layer's message while a search has closed the
     // order table.
     void requireOrderTable();
@@ -70,6 +75,7 @@ private:
     LocaleFormat m_fmt;
     std::function<QDate()> m_today = [] { return QDate::currentDate(); };
     std::function<void(bool)> m_tick;
+    std::function<QString(const QString&)> m_boxText;
     bool m_suppress = false;
 };
 
