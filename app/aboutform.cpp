@@ -4,7 +4,6 @@
 
 namespace kestrova {
 
-TAboutForm* AboutForm = nullptr;
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::AboutForm>())
 {
@@ -17,8 +16,6 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent), m_ui(std::make_unique
 
 TAboutForm::~TAboutForm()
 {
-    if (AboutForm == this)
-        AboutForm = nullptr;
 }
 
 void TAboutForm::Button1Click()

@@ -23,6 +23,5 @@ private:
     std::unique_ptr<Ui::AboutForm> m_ui;
 };
 
-extern TAboutForm* AboutForm;
 
 } // namespace kestrova

@@ -52,23 +52,15 @@ Windows startKestrova(const QString& workDir)
     }
     if (!guarded([&] { w.main = std::make_unique<TMainForm>(workDir); }))
         return w;
-    MainForm = w.main.get();
     w.personDlg = std::make_unique<TPersonDlg>(&w.main->searches(), w.main.get());
-    PersonDlg = w.personDlg.get();
     w.sqlDlg = std::make_unique<TSQLDlg>(&w.main->searches(), w.main.get());
-    SQLDlg = w.sqlDlg.get();
-    w.gridView = std::make_unique<TGridViewForm>(w.main->Dsale, w.main.get());
-    GridViewForm = w.gridView.get();
+    w.gridView = std::make_unique<TGridViewForm>(w.main->data().Dsale, w.main.get());
     w.main->setSearchWindows(w.personDlg.get(), w.sqlDlg.get(), w.gridView.get());
     w.about = std::make_unique<TAboutForm>(w.main.get());
-    AboutForm = w.about.get();
     w.main->setAboutForm(w.about.get());
     w.accounting = std::make_unique<TAccountingForm>(workDir, w.main->localeFormat(), w.main.get());
-    AccountingForm = w.accounting.get();
     w.dateDlg = std::make_unique<TDateDlg>(w.accounting.get(), w.main->localeFormat(), w.main.get());
-    DateDlg = w.dateDlg.get();
     w.progress = std::make_unique<TProgressForm>(w.main.get());
-    ProgressForm = w.progress.get();
     w.main->setReportWindows(w.dateDlg.get(), w.progress.get());
     return w;
 }

@@ -4,7 +4,6 @@
 
 #include "dbwidgets.h"
 #include "gridviewform.h"
-#include "ui_GridViewForm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -51,7 +50,7 @@ int main(int argc, char** argv)
     TGridViewForm grid(&page);
     t.start();
     grid.show();
-    DbGrid* g = grid.ui()->Gsale;
+    DbGrid* g = grid.findChild<DbGrid*>(QStringLiteral("Gsale"));
     const int last = g->model()->rowCount() - 1;
     g->setCurrentIndex(g->model()->index(last, 0));
     g->scrollToBottom();

@@ -8,7 +8,6 @@
 
 namespace kestrova {
 
-TGridViewForm* GridViewForm = nullptr;
 
 const QStringList& TGridViewForm::columns()
 {
@@ -55,8 +54,6 @@ TGridViewForm::TGridViewForm(DataSource* pageSource, QWidget* parent)
 
 TGridViewForm::~TGridViewForm()
 {
-    if (GridViewForm == this)
-        GridViewForm = nullptr;
 }
 
 void TGridViewForm::showEvent(QShowEvent* e)

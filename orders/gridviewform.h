@@ -37,6 +37,5 @@ private:
     DataSource* m_source;
 };
 
-extern TGridViewForm* GridViewForm;
 
 } // namespace kestrova

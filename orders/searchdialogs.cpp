@@ -10,8 +10,6 @@
 
 namespace kestrova {
 
-TPersonDlg* PersonDlg = nullptr;
-TSQLDlg* SQLDlg = nullptr;
 
 SearchDialog::SearchDialog(OrderSearches* searches, QWidget* parent) : QDialog(parent), m_searches(searches) {}
 
@@ -59,8 +57,6 @@ TPersonDlg::TPersonDlg(OrderSearches* searches, QWidget* parent)
 
 TPersonDlg::~TPersonDlg()
 {
-    if (PersonDlg == this)
-        PersonDlg = nullptr;
 }
 
 void TPersonDlg::OKBtnClick()
@@ -78,8 +74,6 @@ TSQLDlg::TSQLDlg(OrderSearches* searches, QWidget* parent)
 
 TSQLDlg::~TSQLDlg()
 {
-    if (SQLDlg == this)
-        SQLDlg = nullptr;
 }
 
 void TSQLDlg::OKBtnClick()

@@ -62,7 +62,5 @@ private:
     std::unique_ptr<Ui::SQLDlg> m_ui;
 };
 
-extern TPersonDlg* PersonDlg;
-extern TSQLDlg* SQLDlg;
 
 } // namespace kestrova

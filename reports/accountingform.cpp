@@ -11,8 +11,6 @@
 
 namespace kestrova {
 
-TAccountingForm* AccountingForm = nullptr;
-TDateDlg* DateDlg = nullptr;
 
 namespace {
 
@@ -74,8 +72,6 @@ TAccountingForm::TAccountingForm(const QString& workDir, const LocaleFormat& fmt
 
 TAccountingForm::~TAccountingForm()
 {
-    if (AccountingForm == this)
-        AccountingForm = nullptr;
 }
 
 void TAccountingForm::showEvent(QShowEvent* e)
@@ -118,8 +114,6 @@ TDateDlg::TDateDlg(TAccountingForm* board, const LocaleFormat& fmt, QWidget* par
 
 TDateDlg::~TDateDlg()
 {
-    if (DateDlg == this)
-        DateDlg = nullptr;
 }
 
 void TDateDlg::showEvent(QShowEvent* e)

@@ -58,7 +58,5 @@ private:
     LocaleFormat m_fmt;
 };
 
-extern TAccountingForm* AccountingForm;
-extern TDateDlg* DateDlg;
 
 } // namespace kestrova

@@ -8,7 +8,6 @@
 
 namespace kestrova {
 
-TProgressForm* ProgressForm = nullptr;
 
 TProgressForm::TProgressForm(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint), m_ui(std::make_unique<Ui::ProgressForm>())
@@ -19,8 +18,6 @@ TProgressForm::TProgressForm(QWidget* parent)
 
 TProgressForm::~TProgressForm()
 {
-    if (ProgressForm == this)
-        ProgressForm = nullptr;
 }
 
 void TProgressForm::begin(const QString& caption, const QString& label, qint64 maximum)

@@ -31,6 +31,5 @@ private:
     qint64 m_maximum = 0;
 };
 
-extern TProgressForm* ProgressForm;
 
 } // namespace kestrova

@@ -4,8 +4,6 @@
 #include "recordingprompter.h"
 #include "startup.h"
 #include "tablefixture.h"
-#include "ui_AboutForm.h"
-#include "ui_MainForm.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,6 +15,8 @@
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTest>
+
+#include "child.h"
 #include <QTimer>
 
 using namespace kestrova;
@@ -108,7 +108,7 @@ private Q_SLOTS:
         auto f = start();
         f->show();
         auto* panel = f->findChild<QWidget*>(bar);
-        f->ui()->MainFormNotebook->setCurrentWidget(panel->parentWidget());
+        child<QTabWidget>(f, "MainFormNotebook")->setCurrentWidget(panel->parentWidget());
         QVERIFY(panel);
         int lastX = -1;
         for (int i = 0; i < buttons.size(); ++i) {
@@ -215,14 +215,14 @@ private Q_SLOTS:
     void dataObjectsOpenInOrder()
     {
         auto f = start();
-        for (Table* t : {f->Tproduct, f->Tlanguage, f->Tprice, f->Ttitle, f->Tcurrency, f->Tpayment, f->Tfactory,
-                         f->Ttable, f->Tdistributor, f->Tsale, f->Torigin, f->Temail})
+        for (Table* t : {f->data().Tproduct, f->data().Tlanguage, f->data().Tprice, f->data().Ttitle, f->data().Tcurrency, f->data().Tpayment, f->data().Tfactory,
+                         f->data().Ttable, f->data().Tdistributor, f->data().Tsale, f->data().Torigin, f->data().Temail})
             QVERIFY2(t->isOpen(), qPrintable(t->tableName()));
-        QVERIFY(f->Qemail->isOpen());
-        for (DataSet* closed : std::initializer_list<DataSet*>{f->FindPersonSQL, f->SQLSQL, f->Texport,
-                                                              f->FindUnpayedSQL, f->TsaleIn})
+        QVERIFY(f->data().Qemail->isOpen());
+        for (DataSet* closed : std::initializer_list<DataSet*>{f->data().FindPersonSQL, f->data().SQLSQL, f->data().Texport,
+                                                              f->data().FindUnpayedSQL, f->data().TsaleIn})
             QVERIFY(!closed->isOpen());
-        QCOMPARE(f->Dsale->dataSet(), f->Tsale);
+        QCOMPARE(f->data().Dsale->dataSet(), f->data().Tsale);
         QVERIFY(!f->WordProcessorLinked);
     }
 
@@ -242,7 +242,7 @@ private Q_SLOTS:
         company->setFocus();
         company->selectAll();
         QTest::keyClicks(company, "Bolt & Sons");
-        QCOMPARE(f->Tsale->state(), DataSetState::Edit);
+        QCOMPARE(f->data().Tsale->state(), DataSetState::Edit);
         nav->click(DbNavigator::Post);
         QCOMPARE(fx->value("Xsale", "SELECT Company FROM Xsale WHERE Person = 'Bob'").toString(), "Bolt & Sons");
         // A text the field refuses is shown in the error box; nothing is stored.
@@ -282,11 +282,11 @@ private Q_SLOTS:
         auto* grid = f->findChild<DbGrid*>("CurrencyTableGrid");
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Insert);
-        QCOMPARE(f->Tcurrency->state(), DataSetState::Insert);
+        QCOMPARE(f->data().Tcurrency->state(), DataSetState::Insert);
         QCOMPARE(grid->model()->rowCount(), 3);
         QVERIFY(grid->model()->setData(grid->model()->index(2, 0), "GBP"));
         QTest::keyClick(grid, Qt::Key_Up); // leaving the row stores it
-        QCOMPARE(f->Tcurrency->state(), DataSetState::Browse);
+        QCOMPARE(f->data().Tcurrency->state(), DataSetState::Browse);
         QCOMPARE(fx->value("Xcurrency", "SELECT group_concat(Currency) FROM (SELECT Currency FROM Xcurrency ORDER BY 1)")
                      .toString(),
                  "EUR,GBP,USD");
@@ -294,7 +294,7 @@ private Q_SLOTS:
         QVERIFY(f->findChild<DbLookupCombo*>("Currency")->findText("GBP") >= 0);
 
         grid->setCurrentIndex(grid->model()->index(0, 0));
-        QCOMPARE(f->Tcurrency->fieldText("Currency"), "EUR");
+        QCOMPARE(f->data().Tcurrency->fieldText("Currency"), "EUR");
         rec->answers << false << true;
         QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(fx->value("Xcurrency", "SELECT count(*) FROM Xcurrency").toInt(), 3);
@@ -313,19 +313,19 @@ private Q_SLOTS:
         auto f = start();
         auto* title = f->findChild<DbLookupCombo*>("Title");
         QCOMPARE(title->currentText(), "Dr");
-        f->Tsale->next();
+        f->data().Tsale->next();
         QCOMPARE(title->currentText(), "Mr");
-        QCOMPARE(f->Ttitle->fieldText("Title"), "Mr"); // the shown value is the list's current row
+        QCOMPARE(f->data().Ttitle->fieldText("Title"), "Mr"); // the shown value is the list's current row
         QCOMPARE(title->count(), 2);                   // the stray value is gone from the list again
-        f->Tsale->prior();
+        f->data().Tsale->prior();
         title->chooseValue("Mrs");
-        QCOMPARE(f->Tsale->state(), DataSetState::Edit);
-        f->Tsale->post();
+        QCOMPARE(f->data().Tsale->state(), DataSetState::Edit);
+        f->data().Tsale->post();
         QCOMPARE(fx->value("Xsale", "SELECT Title FROM Xsale WHERE Person = 'Ann'").toString(), "Mrs");
         // A value deleted from its list stays in the orders that name it.
         fx->exec("Xtitle", "DELETE FROM Xtitle WHERE Title = 'Mr'");
-        f->Ttitle->refresh();
-        f->Tsale->next();
+        f->data().Ttitle->refresh();
+        f->data().Tsale->next();
         QCOMPARE(title->currentText(), "Mr");
         QCOMPARE(fx->value("Xsale", "SELECT Title FROM Xsale WHERE Person = 'Bob'").toString(), "Mr");
     }
@@ -341,7 +341,7 @@ private Q_SLOTS:
         QCOMPARE(f->findChild<QLineEdit*>("Profile")->text(), QString());
 
         const QStringList before = settingsRows();
-        QSignalSpy posts(f->Ttable, &DataSet::afterPost);
+        QSignalSpy posts(f->data().Ttable, &DataSet::afterPost);
         cmd->clear();
         posts.clear();
         QTest::keyClicks(cmd, "abc");
@@ -389,7 +389,7 @@ private Q_SLOTS:
             QCOMPARE(rec->errors().size(), 1);
             QVERIFY2(rec->errors().first().contains("locked"), qPrintable(rec->errors().first()));
             QVERIFY(rec->errors().first().endsWith('.'));
-            QCOMPARE(f->Ttable->state(), DataSetState::Browse);
+            QCOMPARE(f->data().Ttable->state(), DataSetState::Browse);
             q.exec("ROLLBACK");
             db.close();
         }
@@ -412,7 +412,7 @@ private Q_SLOTS:
         QVERIFY(w.main);
         QVERIFY(w.about);
         QCOMPARE(QDir(empty.path()).entryList({"*.db"}, QDir::Files).size(), 13);
-        QCOMPARE(w.main->Ttable->recordCount(), 10);
+        QCOMPARE(w.main->data().Ttable->recordCount(), 10);
         QVERIFY(rec->errors().isEmpty());
     }
 
@@ -437,7 +437,7 @@ private Q_SLOTS:
             bool shown = false;
             QTimer::singleShot(0, [&] {
                 shown = w.about->isVisible() && w.about->isModal();
-                QTest::mouseClick(w.about->ui()->Button1, Qt::LeftButton);
+                QTest::mouseClick(child<QPushButton>(w.about, "Button1"), Qt::LeftButton);
             });
             w.main->findChild<QToolButton*>(button)->click();
             QVERIFY2(shown, button);
@@ -461,14 +461,14 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(f.get()));
         auto* append = f->findChild<QToolButton*>("OrderMailAppendSpeed");
         QVERIFY(append->isEnabled());
-        f->ui()->OrderAddressTab->setCurrentWidget(f->ui()->DeliveryPage);
+        child<QTabWidget>(f, "OrderAddressTab")->setCurrentWidget(child<QWidget>(f, "DeliveryPage"));
         append->click();
         QVERIFY(rec->messages.isEmpty());
-        QCOMPARE(f->ui()->OrderAddressTab->currentWidget(), f->ui()->BillingPage);
-        QCOMPARE(QApplication::focusWidget(), f->ui()->Title);
-        QCOMPARE(f->Tsale->state(), DataSetState::Browse);
-        QCOMPARE(f->ui()->InvoiceNumber->text(), "2026-0042");
-        QCOMPARE(f->ui()->OrderDate->text(), formatDate(QDate::currentDate(), f->localeFormat()));
+        QCOMPARE(child<QTabWidget>(f, "OrderAddressTab")->currentWidget(), child<QWidget>(f, "BillingPage"));
+        QCOMPARE(QApplication::focusWidget(), child<DbLookupCombo>(f, "Title"));
+        QCOMPARE(f->data().Tsale->state(), DataSetState::Browse);
+        QCOMPARE(child<DbEdit>(f, "InvoiceNumber")->text(), "2026-0042");
+        QCOMPARE(child<DbEdit>(f, "OrderDate")->text(), formatDate(QDate::currentDate(), f->localeFormat()));
         append->click();
         QCOMPARE(fx->value("Xtable", "SELECT Value FROM Xtable WHERE Name = 'LastInvoiceNumber'").toString(), "2026-0043");
         const auto rows = fx->rows("Xsale", "SELECT OrderDate, InvoiceNumber FROM Xsale ORDER BY rowid");
@@ -487,15 +487,15 @@ private Q_SLOTS:
         auto f = start();
         f->show();
         auto* nav = f->findChild<DbNavigator*>("OrderNavigator");
-        QVERIFY(!f->ui()->TaxCheck->isChecked());
+        QVERIFY(!child<QCheckBox>(f, "TaxCheck")->isChecked());
         nav->click(DbNavigator::Next);
-        QVERIFY(f->ui()->TaxCheck->isChecked());
+        QVERIFY(child<QCheckBox>(f, "TaxCheck")->isChecked());
         nav->click(DbNavigator::Next);
-        QVERIFY(!f->ui()->TaxCheck->isChecked());
-        QCOMPARE(f->ui()->PaymentMeans->currentText(), "Card");
+        QVERIFY(!child<QCheckBox>(f, "TaxCheck")->isChecked());
+        QCOMPARE(child<DbLookupCombo>(f, "PaymentMeans")->currentText(), "Card");
         nav->click(DbNavigator::First);
         nav->click(DbNavigator::Last);
-        QCOMPARE(f->Tsale->state(), DataSetState::Browse);
+        QCOMPARE(f->data().Tsale->state(), DataSetState::Browse);
         f->close();
         f.reset();
         QCOMPARE(fx->fileBytes("Xsale"), before);
@@ -513,24 +513,24 @@ private Q_SLOTS:
         f->show();
         QApplication::setActiveWindow(f.get());
         QVERIFY(QTest::qWaitForWindowActive(f.get()));
-        f->ui()->NetAmount->setFocus(Qt::MouseFocusReason);
-        QCOMPARE(f->ui()->NetAmount->text(), "59.7");
-        QCOMPARE(f->ui()->Tax->text(), "11.7");
-        QVERIFY(f->ui()->TaxCheck->isChecked());
-        f->ui()->TaxCheck->click();
-        QCOMPARE(f->ui()->NetAmount->text(), "71.4");
-        QCOMPARE(f->ui()->Tax->text(), "0");
-        QVERIFY(!f->ui()->TaxCheck->isChecked());
-        f->ui()->TaxCheck->click();
-        QCOMPARE(f->ui()->NetAmount->text(), "59.7");
+        child<DbEdit>(f, "NetAmount")->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(child<DbEdit>(f, "NetAmount")->text(), "59.7");
+        QCOMPARE(child<DbEdit>(f, "Tax")->text(), "11.7");
+        QVERIFY(child<QCheckBox>(f, "TaxCheck")->isChecked());
+        child<QCheckBox>(f, "TaxCheck")->click();
+        QCOMPARE(child<DbEdit>(f, "NetAmount")->text(), "71.4");
+        QCOMPARE(child<DbEdit>(f, "Tax")->text(), "0");
+        QVERIFY(!child<QCheckBox>(f, "TaxCheck")->isChecked());
+        child<QCheckBox>(f, "TaxCheck")->click();
+        QCOMPARE(child<DbEdit>(f, "NetAmount")->text(), "59.7");
 
         // Entering the empty licence owner box proposes title and person.
-        f->ui()->Licensee->setFocus(Qt::TabFocusReason);
-        QCOMPARE(f->ui()->Licensee->text(), "Mr John Smith");
-        QCOMPARE(f->ui()->Licensee->selectedText(), "Mr John Smith");
+        child<DbEdit>(f, "Licensee")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(child<DbEdit>(f, "Licensee")->text(), "Mr John Smith");
+        QCOMPARE(child<DbEdit>(f, "Licensee")->selectedText(), "Mr John Smith");
         // Choosing a payment means dates the payment.
-        f->ui()->PaymentMeans->chooseValue("Card");
-        QCOMPARE(f->ui()->PaymentDate->text(), formatDate(QDate::currentDate(), f->localeFormat()));
+        child<DbLookupCombo>(f, "PaymentMeans")->chooseValue("Card");
+        QCOMPARE(child<DbEdit>(f, "PaymentDate")->text(), formatDate(QDate::currentDate(), f->localeFormat()));
         f->findChild<DbNavigator*>("OrderNavigator")->click(DbNavigator::Post);
         QVERIFY(rec->messages.isEmpty());
         const auto row = fx->rows("Xsale", "SELECT NetAmount, Tax, Licensee, PaymentMeans, PaymentDate FROM Xsale").first();
@@ -546,8 +546,8 @@ private Q_SLOTS:
         fx->addOrders({"Ann"});
         auto f = start();
         f->show();
-        f->Tsale->edit();
-        f->Tsale->setFieldText("Company", "Pending");
+        f->data().Tsale->edit();
+        f->data().Tsale->setFieldText("Company", "Pending");
         f->findChild<QToolButton*>("ParametersExitSpeed")->click();
         QVERIFY(!f->isVisible());
         QCOMPARE(fx->value("Xsale", "SELECT Company FROM Xsale").toString(), "Pending");

@@ -8,7 +8,6 @@
 #include "recordingprompter.h"
 #include "schema.h"
 #include "tablefixture.h"
-#include "ui_MainForm.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -19,6 +18,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "child.h"
 #include <unistd.h>
 
 using namespace kestrova;
@@ -105,13 +106,13 @@ private Q_SLOTS:
         fx->exec("Xtable", "UPDATE Xtable SET Value = 'secret' WHERE Name = 'Password'");
         const QByteArray before = fx->fileBytes("Xtable");
         auto f = start();
-        QCOMPARE(f->ui()->TablesCommandLine->text(), "writer --x");
-        QCOMPARE(f->ui()->Password->text(), "secret");
+        QCOMPARE(child<QLineEdit>(f, "TablesCommandLine")->text(), "writer --x");
+        QCOMPARE(child<QLineEdit>(f, "Password")->text(), "secret");
         f.reset();
         QCOMPARE(fx->fileBytes("Xtable"), before);
         // Typing still stores the box's whole text.
         f = start();
-        f->ui()->TablesDdeTopic->setText("System");
+        child<QLineEdit>(f, "TablesDdeTopic")->setText("System");
         QCOMPARE(fx->value("Xtable", "SELECT Value FROM Xtable WHERE Name = 'DdeTopic'").toString(), "System");
         QVERIFY(rec->messages.isEmpty());
     }
@@ -138,10 +139,10 @@ private Q_SLOTS:
         QCOMPARE(rec->messages.size(), 1);
         QCOMPARE(rec->messages.first().icon, QMessageBox::Warning);
         QVERIFY(rec->messages.first().text.contains(QDir::toNativeSeparators(ro.path())));
-        QCOMPARE(f->ui()->Person->text(), "Ann");
-        QVERIFY(f->ui()->TablesCommandLine->isReadOnly());
+        QCOMPARE(child<QLineEdit>(f, "Person")->text(), "Ann");
+        QVERIFY(child<QLineEdit>(f, "TablesCommandLine")->isReadOnly());
         // A change is refused with the data layer's message, nothing written.
-        QVERIFY(!guarded([&] { f->Tsale->edit(); }));
+        QVERIFY(!guarded([&] { f->data().Tsale->edit(); }));
         QCOMPARE(rec->errors().size(), 1);
         f.reset();
         QCOMPARE(bytesOf(QDir(ro.path()).filePath("Xtable.db")), before);
@@ -179,8 +180,8 @@ private Q_SLOTS:
         fx->addOrders({"Ann"});
         auto f = start();
         f->show();
-        f->Tsale->edit();
-        f->Tsale->setFieldText("Company", "Pending");
+        f->data().Tsale->edit();
+        f->data().Tsale->setFieldText("Company", "Pending");
 
         // Another program holds the order table.
         QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "holder");
@@ -198,8 +199,8 @@ private Q_SLOTS:
         QCOMPARE(rec->questions.size(), 1);
         QCOMPARE(rec->errors().size(), 1);
         QVERIFY(f->isVisible());
-        QVERIFY(f->Tsale->isEditing());
-        QCOMPARE(f->Tsale->fieldText("Company"), "Pending");
+        QVERIFY(f->data().Tsale->isEditing());
+        QCOMPARE(f->data().Tsale->fieldText("Company"), "Pending");
 
         // Once the other program lets go, closing stores the edit.
         QVERIFY(QSqlQuery(other).exec("ROLLBACK"));
@@ -214,8 +215,8 @@ private Q_SLOTS:
         fx->addOrders({"Ann"});
         auto f = start();
         f->show();
-        f->Tsale->edit();
-        f->Tsale->setFieldText("Company", "Pending");
+        f->data().Tsale->edit();
+        f->data().Tsale->setFieldText("Company", "Pending");
         QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "holder2");
         other.setDatabaseName(fx->path("Xsale"));
         QVERIFY(other.open());
@@ -242,15 +243,15 @@ private Q_SLOTS:
         QApplication::setActiveWindow(f.get());
         QVERIFY(QTest::qWaitForWindowActive(f.get()));
         // A refused count stays in its box; the stored count is still 3.
-        f->ui()->NumberOfLicenses->setFocus(Qt::MouseFocusReason);
-        f->ui()->NumberOfLicenses->selectAll();
-        QTest::keyClicks(f->ui()->NumberOfLicenses, "abc");
-        f->ui()->NetAmount->setFocus(Qt::MouseFocusReason);
-        QCOMPARE(f->ui()->NumberOfLicenses->text(), "abc");
+        child<DbEdit>(f, "NumberOfLicenses")->setFocus(Qt::MouseFocusReason);
+        child<DbEdit>(f, "NumberOfLicenses")->selectAll();
+        QTest::keyClicks(child<DbEdit>(f, "NumberOfLicenses"), "abc");
+        child<DbEdit>(f, "NetAmount")->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(child<DbEdit>(f, "NumberOfLicenses")->text(), "abc");
         QVERIFY(rec->errors().contains("'abc' is not a valid floating point value."));
         // The amounts were not priced with the stored count.
-        QCOMPARE(f->ui()->NetAmount->text(), "20");
-        QCOMPARE(f->ui()->Tax->text(), "4");
+        QCOMPARE(child<DbEdit>(f, "NetAmount")->text(), "20");
+        QCOMPARE(child<DbEdit>(f, "Tax")->text(), "4");
     }
 
     void clearingTheTaxBoxWithAnEmptyAmountDoesNothing()
@@ -258,11 +259,11 @@ private Q_SLOTS:
         fx->exec("Xsale", "INSERT INTO Xsale (Person, NetAmount, Tax) VALUES ('Ann', NULL, 4)");
         auto f = start();
         f->show();
-        QVERIFY(f->ui()->TaxCheck->isChecked());
-        f->ui()->TaxCheck->click();
-        QVERIFY(!f->ui()->TaxCheck->isChecked());
-        QCOMPARE(f->ui()->NetAmount->text(), "");
-        QCOMPARE(f->ui()->Tax->text(), "4");
+        QVERIFY(child<QCheckBox>(f, "TaxCheck")->isChecked());
+        child<QCheckBox>(f, "TaxCheck")->click();
+        QVERIFY(!child<QCheckBox>(f, "TaxCheck")->isChecked());
+        QCOMPARE(child<DbEdit>(f, "NetAmount")->text(), "");
+        QCOMPARE(child<DbEdit>(f, "Tax")->text(), "4");
         QVERIFY(rec->messages.isEmpty());
     }
 

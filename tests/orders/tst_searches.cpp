@@ -5,13 +5,12 @@
 #include "searchdialogs.h"
 #include "startup.h"
 #include "tablefixture.h"
-#include "ui_GridViewForm.h"
-#include "ui_MainForm.h"
-#include "ui_PersonDlg.h"
-#include "ui_SQLDlg.h"
 
 #include <QApplication>
 #include <QTest>
+
+#include "child.h"
+#include "salespage.h"
 
 using namespace kestrova;
 
@@ -24,7 +23,7 @@ class TestSearches : public QObject {
     Windows w;
 
     QToolButton* button(const char* name) { return w.main->findChild<QToolButton*>(name); }
-    QString company() { return w.main->ui()->Company->text(); }
+    QString company() { return child<DbEdit>(w.main, "Company")->text(); }
     QStringList allFiles()
     {
         QStringList sums;
@@ -34,8 +33,8 @@ class TestSearches : public QObject {
     }
     void runSql(const QString& text)
     {
-        w.sqlDlg->ui()->SQL->setPlainText(text);
-        w.sqlDlg->ui()->OKBtn->click();
+        child<QPlainTextEdit>(w.sqlDlg, "SQL")->setPlainText(text);
+        child<QPushButton>(w.sqlDlg, "OKBtn")->click();
     }
 
 private Q_SLOTS:
@@ -60,15 +59,15 @@ private Q_SLOTS:
     void personSearchStartsAndEnds()
     {
         auto* find = button("OrderPersonFindSpeed");
-        w.main->Tsale->last();
+        w.main->data().Tsale->last();
         find->click();
         QVERIFY(w.personDlg->isVisible());
         QVERIFY(!w.personDlg->isModal());
-        w.personDlg->ui()->Person->setText("John Doe");
-        w.personDlg->ui()->OKBtn->click();
+        child<QLineEdit>(w.personDlg, "Person")->setText("John Doe");
+        child<QPushButton>(w.personDlg, "OKBtn")->click();
         QVERIFY(!w.personDlg->isVisible());
-        QCOMPARE(w.main->Dsale->dataSet(), w.main->FindPersonSQL);
-        QVERIFY(!w.main->Tsale->isOpen());
+        QCOMPARE(w.main->data().Dsale->dataSet(), w.main->data().FindPersonSQL);
+        QVERIFY(!w.main->data().Tsale->isOpen());
         QCOMPARE(company(), "J1");
         QCOMPARE(find->toolTip(), "Select all data again");
         QVERIFY(!button("OrderUnpayedFindSpeed")->isEnabled());
@@ -76,18 +75,18 @@ private Q_SLOTS:
         w.main->findChild<DbNavigator*>("OrderNavigator")->click(DbNavigator::Next);
         QCOMPARE(company(), "J2");
         find->click(); // ends the search: the first order of the table is current
-        QCOMPARE(w.main->Dsale->dataSet(), w.main->Tsale);
-        QVERIFY(!w.main->FindPersonSQL->isOpen());
+        QCOMPARE(w.main->data().Dsale->dataSet(), w.main->data().Tsale);
+        QVERIFY(!w.main->data().FindPersonSQL->isOpen());
         QCOMPARE(company(), "A1");
         QCOMPARE(find->toolTip(), "Find a person");
         QVERIFY(button("OrderUnpayedFindSpeed")->isEnabled());
         QVERIFY(button("OrderSQLFindSpeed")->isEnabled());
         // The dialog keeps its text.
         find->click();
-        QCOMPARE(w.personDlg->ui()->Person->text(), "John Doe");
-        w.personDlg->ui()->CancelBtn->click();
+        QCOMPARE(child<QLineEdit>(w.personDlg, "Person")->text(), "John Doe");
+        child<QPushButton>(w.personDlg, "CancelBtn")->click();
         QVERIFY(!w.personDlg->isVisible());
-        QCOMPARE(w.main->Dsale->dataSet(), w.main->Tsale);
+        QCOMPARE(w.main->data().Dsale->dataSet(), w.main->data().Tsale);
     }
 
     void unpaidSearchHints()
@@ -95,7 +94,7 @@ private Q_SLOTS:
         auto* unpaid = button("OrderUnpayedFindSpeed");
         QCOMPARE(unpaid->toolTip(), "Orders not payed");
         unpaid->click();
-        QCOMPARE(w.main->FindUnpayedSQL->recordCount(), 2); // an amount and no payment means
+        QCOMPARE(w.main->data().FindUnpayedSQL->recordCount(), 2); // an amount and no payment means
         QCOMPARE(company(), "J1");
         QCOMPARE(unpaid->toolTip(), "Select all data again");
         QVERIFY(!button("OrderPersonFindSpeed")->isEnabled());
@@ -111,10 +110,10 @@ private Q_SLOTS:
     void searchFindingNothing()
     {
         button("OrderPersonFindSpeed")->click();
-        w.personDlg->ui()->Person->setText("Nobody");
-        w.personDlg->ui()->OKBtn->click();
+        child<QLineEdit>(w.personDlg, "Person")->setText("Nobody");
+        child<QPushButton>(w.personDlg, "OKBtn")->click();
         QCOMPARE(company(), QString());
-        QVERIFY(w.main->FindPersonSQL->isEmpty());
+        QVERIFY(w.main->data().FindPersonSQL->isEmpty());
         button("OrderPersonFindSpeed")->click();
         QCOMPARE(company(), "A1");
     }
@@ -122,14 +121,14 @@ private Q_SLOTS:
     void rejectedSqlBringsTheTableBack()
     {
         button("OrderSQLFindSpeed")->click();
-        QCOMPARE(w.sqlDlg->ui()->SQL->toPlainText(), "Select * from Xsale Where\nPerson = 'John Doe';");
-        QCOMPARE(w.sqlDlg->ui()->SQL->toolTip(), "(Get field names from grid view)");
+        QCOMPARE(child<QPlainTextEdit>(w.sqlDlg, "SQL")->toPlainText(), "Select * from Xsale Where\nPerson = 'John Doe';");
+        QCOMPARE(child<QPlainTextEdit>(w.sqlDlg, "SQL")->toolTip(), "(Get field names from grid view)");
         runSql("Select * from Nowhere");
         QCOMPARE(rec->errors(), QStringList{"no such table: Nowhere."});
         QVERIFY(w.sqlDlg->isVisible()); // for correction
-        QCOMPARE(w.sqlDlg->ui()->SQL->toPlainText(), "Select * from Nowhere");
-        QCOMPARE(w.main->Dsale->dataSet(), w.main->Tsale);
-        QVERIFY(w.main->Tsale->isOpen());
+        QCOMPARE(child<QPlainTextEdit>(w.sqlDlg, "SQL")->toPlainText(), "Select * from Nowhere");
+        QCOMPARE(w.main->data().Dsale->dataSet(), w.main->data().Tsale);
+        QVERIFY(w.main->data().Tsale->isOpen());
         QCOMPARE(company(), "A1");
         QCOMPARE(button("OrderSQLFindSpeed")->toolTip(), "SQL search");
         QVERIFY(button("OrderPersonFindSpeed")->isEnabled());
@@ -164,7 +163,7 @@ private Q_SLOTS:
         QCOMPARE(rec->errors().size(), 1);
         QVERIFY2(rec->errors().first().startsWith("Only one SELECT query can be run here"),
                  qPrintable(rec->errors().first()));
-        QCOMPARE(w.main->Dsale->dataSet(), w.main->Tsale);
+        QCOMPARE(w.main->data().Dsale->dataSet(), w.main->data().Tsale);
         w = Windows();
         QCOMPARE(allFiles(), before);
         QVERIFY(!QFile::exists(QDir(fx->dir()).filePath("other.db")));
@@ -174,9 +173,9 @@ private Q_SLOTS:
     {
         button("OrderSQLFindSpeed")->click();
         runSql("select * from Xsale.db where Person = 'Cy'");
-        QVERIFY(w.main->SQLSQL->canModify());
-        w.main->Dsale->dataSet()->edit();
-        w.main->ui()->Company->setTextAsTyped("C1 Ltd");
+        QVERIFY(w.main->data().SQLSQL->canModify());
+        w.main->data().Dsale->dataSet()->edit();
+        child<DbEdit>(w.main, "Company")->setTextAsTyped("C1 Ltd");
         w.main->findChild<DbNavigator*>("OrderNavigator")->click(DbNavigator::Post);
         QCOMPARE(fx->value("Xsale", "SELECT Company FROM Xsale WHERE Person = 'Cy'").toString(), "C1 Ltd");
         button("OrderSQLFindSpeed")->click();
@@ -185,12 +184,12 @@ private Q_SLOTS:
         button("OrderSQLFindSpeed")->click();
         runSql("Select Person, count(*) from Xsale group by Person");
         QVERIFY2(rec->errors().isEmpty(), qPrintable(rec->errors().join('|')));
-        QCOMPARE(w.main->ui()->Person->text(), "Ann");
-        w.main->ui()->Person->setFocus();
-        QTest::keyClicks(w.main->ui()->Person, "x");
+        QCOMPARE(child<DbEdit>(w.main->sales(), "Person")->text(), "Ann");
+        child<DbEdit>(w.main->sales(), "Person")->setFocus();
+        QTest::keyClicks(child<DbEdit>(w.main->sales(), "Person"), "x");
         QCOMPARE(rec->errors().size(), 1);
         QVERIFY(rec->errors().first().startsWith("This result cannot be edited"));
-        QCOMPARE(w.main->ui()->Person->text(), "Ann");
+        QCOMPARE(child<DbEdit>(w.main->sales(), "Person")->text(), "Ann");
     }
 
     void orderRulesWhileSearchShown()
@@ -206,15 +205,15 @@ private Q_SLOTS:
     {
         button("OrderSQLFindSpeed")->click(); // the SQL dialog stays open
         button("OrderPersonFindSpeed")->click();
-        w.personDlg->ui()->Person->setText("Ann");
-        w.personDlg->ui()->OKBtn->click();
+        child<QLineEdit>(w.personDlg, "Person")->setText("Ann");
+        child<QPushButton>(w.personDlg, "OKBtn")->click();
         QVERIFY(w.main->searches().button(OrderSearches::Person).active);
         runSql("Select * from Xsale where Person = 'Bob'");
         QVERIFY(!w.main->searches().button(OrderSearches::Person).active);
-        QVERIFY(!w.main->FindPersonSQL->isOpen());
+        QVERIFY(!w.main->data().FindPersonSQL->isOpen());
         QCOMPARE(button("OrderPersonFindSpeed")->toolTip(), "Find a person");
         QVERIFY(!button("OrderPersonFindSpeed")->isEnabled());
-        QCOMPARE(w.main->Dsale->dataSet(), w.main->SQLSQL);
+        QCOMPARE(w.main->data().Dsale->dataSet(), w.main->data().SQLSQL);
         QCOMPARE(company(), "B1");
     }
 
@@ -223,7 +222,7 @@ private Q_SLOTS:
         button("GridViewSpeed")->click();
         QVERIFY(w.gridView->isVisible());
         QCOMPARE(w.gridView->windowTitle(), "Grid view");
-        DbGrid* grid = w.gridView->ui()->Gsale;
+        DbGrid* grid = child<DbGrid>(w.gridView, "Gsale");
         QCOMPARE(grid->model()->columnCount(), 23);
         QCOMPARE(grid->model()->headerData(11, Qt::Horizontal).toString(), "NumberOfLicenses");
         QCOMPARE(grid->columnWidth(1), 100);
@@ -240,7 +239,7 @@ private Q_SLOTS:
 
         // A search started or ended with the grid open: the grid follows.
         button("OrderUnpayedFindSpeed")->click();
-        QCOMPARE(w.gridView->Dsale()->dataSet(), w.main->FindUnpayedSQL);
+        QCOMPARE(w.gridView->Dsale()->dataSet(), w.main->data().FindUnpayedSQL);
         QCOMPARE(grid->model()->rowCount(), 2);
         button("OrderUnpayedFindSpeed")->click();
         QCOMPARE(grid->model()->rowCount(), 5);

@@ -1,10 +1,9 @@
 #include "accountingform.h"
+#include "child.h"
 #include "dbwidgets.h"
 #include "error.h"
 #include "recordingprompter.h"
 #include "tablefixture.h"
-#include "ui_AccountingForm.h"
-#include "ui_DateDlg.h"
 
 #include <QTest>
 
@@ -126,49 +125,49 @@ private Q_SLOTS:
         QCOMPARE(form.windowTitle(), "Accounting board");
         QCOMPARE(form.size(), QSize(640, 452));
         QCOMPARE(dlg.windowTitle(), "Accounting board");
-        QCOMPARE(dlg.ui()->TitleLabel->text(), "Sales accounting between two dates (included):");
+        QCOMPARE(child<QLabel>(&dlg, "TitleLabel")->text(), "Sales accounting between two dates (included):");
         dlg.show();
         const QString today = formatDate(QDate::currentDate(), us);
-        QCOMPARE(dlg.ui()->InitialDate->text(), today);
-        QCOMPARE(dlg.ui()->FinalDate->text(), today);
+        QCOMPARE(child<QLineEdit>(&dlg, "InitialDate")->text(), today);
+        QCOMPARE(child<QLineEdit>(&dlg, "FinalDate")->text(), today);
 
         // A refused date: the message, the dialog stays, the board is not shown.
-        dlg.ui()->InitialDate->setText("");
-        dlg.ui()->OKButton->click();
+        child<QLineEdit>(&dlg, "InitialDate")->setText("");
+        child<QPushButton>(&dlg, "OKButton")->click();
         QCOMPARE(rec.errors(), QStringList{"'' is not a valid date."});
         QVERIFY(dlg.isVisible());
         QVERIFY(!form.isVisible());
-        QCOMPARE(form.ui()->TitleLabel->text(), "Sales accounting between  and " + today + " (included).");
+        QCOMPARE(child<QLabel>(&form, "TitleLabel")->text(), "Sales accounting between  and " + today + " (included).");
 
-        dlg.ui()->InitialDate->setText("3/10/2026");
-        dlg.ui()->FinalDate->setText("3/10/2026");
-        dlg.ui()->OKButton->click();
+        child<QLineEdit>(&dlg, "InitialDate")->setText("3/10/2026");
+        child<QLineEdit>(&dlg, "FinalDate")->setText("3/10/2026");
+        child<QPushButton>(&dlg, "OKButton")->click();
         QVERIFY(!dlg.isVisible());
         QVERIFY(form.isVisible());
-        QCOMPARE(form.ui()->TitleLabel->text(), "Sales accounting between 3/10/2026 and 3/10/2026 (included).");
-        auto* taxed = form.ui()->SalesWithTaxesGrid;
+        QCOMPARE(child<QLabel>(&form, "TitleLabel")->text(), "Sales accounting between 3/10/2026 and 3/10/2026 (included).");
+        auto* taxed = child<DbGrid>(&form, "SalesWithTaxesGrid");
         QCOMPARE(taxed->model()->rowCount(), 1);
         QCOMPARE(taxed->model()->headerData(1, Qt::Horizontal).toString(), "Net amount");
         QCOMPARE(taxed->model()->headerData(2, Qt::Horizontal).toString(), "Taxes");
         QCOMPARE(taxed->model()->index(0, 1).data().toString(), "79.6");
         QVERIFY(taxed->model()->index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
         QCOMPARE(taxed->columnWidth(1), 62);
-        QCOMPARE(form.ui()->TotalSalesGrid->columnWidth(0), 207);
+        QCOMPARE(child<DbGrid>(&form, "TotalSalesGrid")->columnWidth(0), 207);
 
         // A new period while the board is shown runs the queries again.
         dlg.show();
-        QCOMPARE(dlg.ui()->InitialDate->text(), today); // reset on every showing
-        dlg.ui()->InitialDate->setText("3/1/2026");
-        dlg.ui()->FinalDate->setText("3/31/2026");
-        dlg.ui()->OKButton->click();
+        QCOMPARE(child<QLineEdit>(&dlg, "InitialDate")->text(), today); // reset on every showing
+        child<QLineEdit>(&dlg, "InitialDate")->setText("3/1/2026");
+        child<QLineEdit>(&dlg, "FinalDate")->setText("3/31/2026");
+        child<QPushButton>(&dlg, "OKButton")->click();
         QCOMPARE(taxed->model()->rowCount(), 2);
         // Cancel leaves the board as it was.
         dlg.show();
-        dlg.ui()->CancelButton->click();
+        child<QPushButton>(&dlg, "CancelButton")->click();
         QVERIFY(!dlg.isVisible());
         QCOMPARE(taxed->model()->rowCount(), 2);
         // Hiding the board closes its queries.
-        form.ui()->OKButton->click();
+        child<QPushButton>(&form, "OKButton")->click();
         QVERIFY(!form.board().query(AccountingBoard::GrandTotal)->isOpen());
     }
 };

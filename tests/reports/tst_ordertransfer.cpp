@@ -7,10 +7,11 @@
 #include "recordingprompter.h"
 #include "startup.h"
 #include "tablefixture.h"
-#include "ui_MainForm.h"
 
 #include <QFileInfo>
 #include <QTest>
+
+#include "child.h"
 
 using namespace kestrova;
 
@@ -288,30 +289,30 @@ private Q_SLOTS:
         QVERIFY(w.main);
         w.main->show();
         rec.fileNames << file("window.txt");
-        w.main->ui()->ExportSpeed->click();
+        child<QToolButton>(w.main, "ExportSpeed")->click();
         QVERIFY(rec.errors().isEmpty());
         QVERIFY(!w.progress->isVisible());
         QCOMPARE(read(file("window.txt")).count('\n'), 2);
         // An order being edited on the page is stored before the import.
-        w.main->Tsale->edit();
-        w.main->ui()->Company->setTextAsTyped("Edited");
+        w.main->data().Tsale->edit();
+        child<DbEdit>(w.main, "Company")->setTextAsTyped("Edited");
         rec.fileNames << file("window.txt");
-        w.main->ui()->ImportSpeed->click();
+        child<QToolButton>(w.main, "ImportSpeed")->click();
         QVERIFY(rec.errors().isEmpty());
         QCOMPARE(fx->value("Xsale", "SELECT group_concat(Person || ':' || Company, ',') FROM "
                                     "(SELECT Person, Company FROM Xsale ORDER BY rowid)")
                      .toString(),
                  "Ann:Edited,Bob:,Ann:,Bob:");
         QCOMPARE(fx->value("Xtable", "SELECT Value FROM Xtable WHERE Name = 'LastInvoiceNumber'").toString(), "A2");
-        QCOMPARE(w.main->Dsale->dataSet(), w.main->Tsale);
-        QCOMPARE(w.main->ui()->Person->text(), w.main->Tsale->fieldText("Person"));
+        QCOMPARE(w.main->data().Dsale->dataSet(), w.main->data().Tsale);
+        QCOMPARE(child<QLineEdit>(w.main, "Person")->text(), w.main->data().Tsale->fieldText("Person"));
         QCOMPARE(w.progress->windowTitle(), "Importating data");
         QVERIFY(!w.progress->isVisible());
         // A cancelled dialog does nothing; a missing file is named.
-        w.main->ui()->ImportSpeed->click();
+        child<QToolButton>(w.main, "ImportSpeed")->click();
         QVERIFY(rec.errors().isEmpty());
         rec.fileNames << file("nowhere.txt");
-        w.main->ui()->ImportSpeed->click();
+        child<QToolButton>(w.main, "ImportSpeed")->click();
         QCOMPARE(rec.errors().size(), 1);
         QVERIFY(rec.errors().first().contains("nowhere.txt"));
     }

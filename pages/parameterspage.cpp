@@ -1,0 +1,85 @@
+#include "parameterspage.h"
+
+#include "dataobjects.h"
+#include "dbwidgets.h"
+#include "functionlibrary.h"
+#include "guard.h"
+#include "ordertransfer.h"
+#include "pagebinding.h"
+#include "ui_ParametersPage.h"
+
+namespace kestrova {
+
+ParametersPage::ParametersPage(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::ParametersPage>())
+{
+    m_ui->setupUi(this);
+    setButtonIcons(this);
+}
+
+ParametersPage::~ParametersPage() = default;
+
+void ParametersPage::setUp(DataObjects* data, const FunctionLibrary* library)
+{
+    m_data = data;
+    m_library = library;
+    bindControls(m_ui->FactoryPanel, data->Dfactory, *data);
+    bindControls(m_ui->EmailPanel, data->Demail, *data);
+    m_ui->FactoryNavigator->bind(data->Dfactory);
+    m_ui->EmailNavigator->bind(data->Demail);
+
+    const QPair<DbGrid*, DataSource*> grids[] = {
+        {m_ui->LanguageTableGrid, data->Dlanguage}, {m_ui->OriginTableGrid, data->Dorigin},
+        {m_ui->TitleTableGrid, data->Dtitle},       {m_ui->MaymentMeansTableGrid, data->Dpayment},
+        {m_ui->PriceTableGrid, data->Dprice},       {m_ui->CurrencyTableGrid, data->Dcurrency},
+        {m_ui->ProductTableGrid, data->Dproduct},
+    };
+    for (const auto& [grid, src] : grids) {
+        grid->bind(src, grid->property("dataFields").toString().split(QLatin1Char(',')),
+                   grid->property("dataHeadings").toString().split(QLatin1Char(',')));
+    }
+
+    m_settings = new SettingsEditors({m_ui->TablesCommandLine, m_ui->TablesDdeService, m_ui->TablesDdeTopic,
+                                      m_ui->TablesLastDdeMacro, m_ui->Profile, m_ui->Password,
+                                      m_ui->MessageStore, m_ui->SaveFolder},
+                                     data->Ttable, this);
+
+    connect(m_ui->ExportSpeed, &QToolButton::clicked, this, guard([this] { ExportSpeedClick(); }));
+    connect(m_ui->ImportSpeed, &QToolButton::clicked, this, guard([this] { ImportSpeedClick(); }));
+}
+
+static const QString kTextFiles = QStringLiteral("Text file(*.txt)");
+
+void ParametersPage::ExportSpeedClick()
+{
+    const QString path = prompter().openFileName(QStringLiteral("Export"), kTextFiles);
+    if (path.isEmpty())
+        return;
+    OrderFile::exportOrders(*m_data->TsaleIn, path, m_progress);
+}
+
+void ParametersPage::ImportSpeedClick()
+{
+    const QString path = prompter().openFileName(QStringLiteral("Import"), kTextFiles);
+    if (path.isEmpty())
+        return;
+    DataSource* Dsale = m_data->Dsale;
+    Table* Tsale = m_data->Tsale;
+    // An order being edited on the page is stored first. While the orders
+    // stream in, the page's controls are not refreshed for each of them.
+    const bool pageShowsTable = Dsale->dataSet() == Tsale;
+    if (Tsale->isOpen())
+        Tsale->checkBrowseMode();
+    if (pageShowsTable)
+        Dsale->setDataSet(nullptr);
+    try {
+        OrderFile::importOrders(*Tsale, m_data->Ttable, path, m_library->pull(), m_progress);
+    } catch (...) {
+        if (pageShowsTable)
+            Dsale->setDataSet(Tsale);
+        throw;
+    }
+    if (pageShowsTable)
+        Dsale->setDataSet(Tsale);
+}
+
+} // namespace kestrova

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "settingseditors.h"
+
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class ParametersPage;
+}
+
+namespace kestrova {
+
+class DataObjects;
+class FunctionLibrary;
+class TransferProgress;
+
+// The "Parameters" page: the value-list grids, the document settings and
+// recognition rules, the settings boxes, and the order export and import.
+class ParametersPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit ParametersPage(QWidget* parent = nullptr);
+    ~ParametersPage() override;
+
+    void setUp(DataObjects* data, const FunctionLibrary* library);
+    void setProgressWindow(TransferProgress* progress) { m_progress = progress; }
+
+    Ui::ParametersPage* ui() const { return m_ui.get(); }
+    SettingsEditors& settingsEditors() { return *m_settings; }
+
+    void ExportSpeedClick();
+    void ImportSpeedClick();
+
+private:
+    std::unique_ptr<Ui::ParametersPage> m_ui;
+    DataObjects* m_data = nullptr;
+    const FunctionLibrary* m_library = nullptr;
+    SettingsEditors* m_settings = nullptr;
+    TransferProgress* m_progress = nullptr;
+};
+
+} // namespace kestrova

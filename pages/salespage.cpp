@@ -1,0 +1,216 @@
+#include "salespage.h"
+
+#include "dataobjects.h"
+#include "dbwidgets.h"
+#include "guard.h"
+#include "pagebinding.h"
+#include "ui_SalesPage.h"
+
+#include <QFocusEvent>
+
+namespace kestrova {
+
+namespace {
+
+void showWindow(QWidget* window)
+{
+    if (!window)
+        return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+SalesPage::SalesPage(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::SalesPage>())
+{
+    m_ui->setupUi(this);
+    setButtonIcons(this);
+    // Actions that the program does not offer yet stay visible but disabled.
+    static const char* const notYet[] = {"OrderCompuServeAppendSpeed", "LabelsPrintSpeed",
+                                         "OrderEnveloppePrintSpeed", "OrderInvoicePrintSpeed",
+                                         "OrderMailPrintSpeed"};
+    disableButtons(this, notYet, int(std::size(notYet)));
+    m_ui->OrderAddressTab->setCurrentIndex(0);
+}
+
+SalesPage::~SalesPage() = default;
+
+void SalesPage::setUp(DataObjects* data, const FunctionLibrary* library)
+{
+    m_data = data;
+    bindControls(this, data->Dsale, *data);
+    m_ui->OrderNavigator->bind(data->Dsale);
+    setUpOrderRules(library);
+    setUpSearches();
+}
+
+void SalesPage::setSearchWindows(QWidget* person, QWidget* sql, QWidget* grid)
+{
+    m_personDlg = person;
+    m_sqlDlg = sql;
+    m_gridView = grid;
+}
+
+void SalesPage::setUpOrderRules(const FunctionLibrary* library)
+{
+    m_rules = std::make_unique<OrderRules>(m_data->Dsale, m_data->Tsale, m_data->Tprice, m_data->Ttable, library);
+    m_rules->setLocaleFormat(m_data->localeFormat());
+    m_rules->setTaxBox([this](bool ticked) { m_ui->TaxCheck->setChecked(ticked); });
+    // The rules read the order page's boxes as shown, typed text included.
+    QHash<QString, std::function<QString()>> boxes;
+    for (DbEdit* e : findChildren<DbEdit*>())
+        boxes.insert(e->dataField(), [e] { return e->text(); });
+    for (DbLookupCombo* c : findChildren<DbLookupCombo*>())
+        boxes.insert(c->dataField(), [c] { return c->value(); });
+    m_rules->setBoxText([this, boxes](const QString& field) {
+        const auto it = boxes.constFind(field);
+        if (it != boxes.constEnd())
+            return (*it)();
+        DataSet* ds = m_data->Dsale->dataSet();
+        return ds && ds->isOpen() && ds->fieldIndex(field) >= 0 ? ds->fieldText(field) : QString();
+    });
+
+    connect(m_ui->OrderMailAppendSpeed, &QToolButton::clicked, this, guard([this] { OrderMailAppendSpeedClick(); }));
+    // Failures of the after-post rule belong to whoever posted.
+    connect(m_data->Tsale, &DataSet::afterPost, this, [this] { TsaleAfterPost(); });
+    connect(m_data->Dsale, &DataSource::dataChange, this, guard([this] { DsaleDataChange(); }));
+    connect(m_ui->TaxCheck, &QCheckBox::toggled, this,
+            [this](bool ticked) { guarded([=, this] { TaxCheckClick(ticked); }); });
+    connect(m_ui->PaymentMeans, &DbLookupCombo::valueChanged, this,
+            [this](const QString& text) { guarded([=, this] { PaymentMeansChange(text); }); });
+    m_ui->NetAmount->installEventFilter(this);
+    m_ui->Licensee->installEventFilter(this);
+    DsaleDataChange();
+}
+
+bool SalesPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        // Entering a box, not the window regaining the focus it had.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == m_ui->NetAmount)
+                guarded([this] { NetAmountEnter(); });
+            else if (watched == m_ui->Licensee)
+                guarded([this] { LicenseeEnter(); });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SalesPage::OrderMailAppendSpeedClick()
+{
+    m_rules->appendNewOrder();
+    // The title list can take the focus only on the billing page.
+    m_ui->OrderAddressTab->setCurrentWidget(m_ui->BillingPage);
+    m_ui->Title->setFocus(Qt::OtherFocusReason);
+    m_rules->postNewOrder();
+}
+
+void SalesPage::TsaleAfterPost()
+{
+    m_rules->orderPosted();
+}
+
+void SalesPage::DsaleDataChange()
+{
+    m_rules->shownOrderChanged();
+}
+
+void SalesPage::NetAmountEnter()
+{
+    m_rules->enterNetAmount();
+}
+
+void SalesPage::TaxCheckClick(bool ticked)
+{
+    m_rules->taxBoxClicked(ticked);
+}
+
+void SalesPage::PaymentMeansChange(const QString& text)
+{
+    // Showing another order changes the list's text too; only a change made
+    // to the order being edited dates the payment, so browsing changes nothing.
+    DataSet* ds = m_data->Dsale->dataSet();
+    if (ds && ds->isEditing())
+        m_rules->paymentMeansChanged(text);
+}
+
+void SalesPage::LicenseeEnter()
+{
+    if (!m_ui->Licensee->text().isEmpty())
+        return;
+    DataSet* ds = m_data->Dsale->dataSet();
+    if (!ds || !ds->isOpen() || ds->fieldIndex(QStringLiteral("Licensee")) < 0)
+        return;
+    m_ui->Licensee->setTextAsTyped(OrderRules::proposedLicensee(m_ui->Title->value(), m_ui->Person->text()));
+    m_ui->Licensee->selectAll();
+}
+
+void SalesPage::setUpSearches()
+{
+    m_searches = std::make_unique<OrderSearches>(m_data->Dsale, m_data->Tsale, m_data->FindPersonSQL,
+                                                 m_data->FindUnpayedSQL, m_data->SQLSQL);
+    connect(m_searches.get(), &OrderSearches::changed, this, &SalesPage::showSearchButtons);
+    connect(m_ui->OrderPersonFindSpeed, &QToolButton::clicked, this, guard([this] { OrderPersonFindSpeedClick(); }));
+    connect(m_ui->OrderUnpayedFindSpeed, &QToolButton::clicked, this, guard([this] { OrderUnpayedFindSpeedClick(); }));
+    connect(m_ui->OrderSQLFindSpeed, &QToolButton::clicked, this, guard([this] { OrderSQLFindSpeedClick(); }));
+    connect(m_ui->GridViewSpeed, &QToolButton::clicked, this, guard([this] { GridViewSpeedClick(); }));
+    connect(m_ui->OrderExportSpeed, &QToolButton::clicked, this, guard([this] { OrderExportSpeedClick(); }));
+    showSearchButtons();
+}
+
+void SalesPage::showSearchButtons()
+{
+    const std::pair<QToolButton*, OrderSearches::Search> buttons[] = {
+        {m_ui->OrderPersonFindSpeed, OrderSearches::Person},
+        {m_ui->OrderUnpayedFindSpeed, OrderSearches::Unpaid},
+        {m_ui->OrderSQLFindSpeed, OrderSearches::Sql},
+    };
+    for (const auto& [button, search] : buttons) {
+        const OrderSearches::Button& state = m_searches->button(search);
+        button->setToolTip(state.hint);
+        button->setEnabled(state.enabled);
+        button->setCheckable(true);
+        button->setChecked(state.active);
+    }
+}
+
+void SalesPage::OrderPersonFindSpeedClick()
+{
+    // A search button ends its search when it is shown, else opens its dialog.
+    if (m_searches->button(OrderSearches::Person).active)
+        m_searches->end(OrderSearches::Person);
+    else
+        showWindow(m_personDlg);
+}
+
+void SalesPage::OrderUnpayedFindSpeedClick()
+{
+    if (m_searches->button(OrderSearches::Unpaid).active)
+        m_searches->end(OrderSearches::Unpaid);
+    else
+        m_searches->findUnpaid();
+}
+
+void SalesPage::OrderSQLFindSpeedClick()
+{
+    if (m_searches->button(OrderSearches::Sql).active)
+        m_searches->end(OrderSearches::Sql);
+    else
+        showWindow(m_sqlDlg);
+}
+
+void SalesPage::GridViewSpeedClick()
+{
+    showWindow(m_gridView);
+}
+
+void SalesPage::OrderExportSpeedClick()
+{
+    showWindow(m_dateDlg);
+}
+
+} // namespace kestrova

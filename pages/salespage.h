@@ -1,0 +1,70 @@
+#pragma once
+
+#include "orderrules.h"
+#include "ordersearches.h"
+
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class SalesPage;
+}
+
+namespace kestrova {
+
+class DataObjects;
+class FunctionLibrary;
+
+// The "Sales" page: the order shown through Dsale, the rules that keep it
+// consistent while it is entered, and the order page's buttons.
+class SalesPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit SalesPage(QWidget* parent = nullptr);
+    ~SalesPage() override;
+
+    // Binds the page to the data objects and sets up its rules and searches.
+    void setUp(DataObjects* data, const FunctionLibrary* library);
+    // The windows the page's buttons show.
+    void setSearchWindows(QWidget* person, QWidget* sql, QWidget* grid);
+    void setDateDialog(QWidget* dates) { m_dateDlg = dates; }
+
+    Ui::SalesPage* ui() const { return m_ui.get(); }
+    OrderRules& rules() { return *m_rules; }
+    OrderSearches& searches() { return *m_searches; }
+
+    // Order rules.
+    void OrderMailAppendSpeedClick();
+    void TsaleAfterPost();
+    void DsaleDataChange();
+    void NetAmountEnter();
+    void TaxCheckClick(bool ticked);
+    void PaymentMeansChange(const QString& text);
+    void LicenseeEnter();
+
+    // Searches, the grid view and the accounting board.
+    void OrderPersonFindSpeedClick();
+    void OrderUnpayedFindSpeedClick();
+    void OrderSQLFindSpeedClick();
+    void GridViewSpeedClick();
+    void OrderExportSpeedClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setUpOrderRules(const FunctionLibrary* library);
+    void setUpSearches();
+    void showSearchButtons();
+
+    std::unique_ptr<Ui::SalesPage> m_ui;
+    DataObjects* m_data = nullptr;
+    std::unique_ptr<OrderRules> m_rules;
+    std::unique_ptr<OrderSearches> m_searches;
+    QWidget* m_personDlg = nullptr;
+    QWidget* m_sqlDlg = nullptr;
+    QWidget* m_gridView = nullptr;
+    QWidget* m_dateDlg = nullptr;
+};
+
+} // namespace kestrova
