@@ -1,6 +1,6 @@
 #include "application.h"
 
-#include "guard.h"
+#include <QIcon>
 
 namespace kestrova {
 
@@ -11,13 +11,6 @@ KestrovaApplication::KestrovaApplication(int& argc, char** argv) : QApplication(
     // caption ("Find a person — Kestrova"), and the captions are fixed.
     setApplicationVersion(QStringLiteral(KESTROVA_VERSION));
     setWindowIcon(QIcon::fromTheme(QStringLiteral("x-office-address-book")));
-}
-
-bool KestrovaApplication::notify(QObject* receiver, QEvent* event)
-{
-    bool result = false;
-    guarded([&] { result = QApplication::notify(receiver, event); });
-    return result;
 }
 
 } // namespace kestrova

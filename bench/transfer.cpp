@@ -45,7 +45,7 @@ int main(int argc, char** argv)
         DataSource page;
         page.setDataSet(sale);
         OrderRules rules(&page, sale, nullptr, settings, nullptr);
-        QObject::connect(sale, &DataSet::afterPost, [&] { rules.orderPosted(); });
+        sale->onAfterPost(sale, [&] { rules.orderPosted(); });
         timer.start();
         const qint64 n = OrderFile::importOrders(*sale, settings, args[2], nullptr);
         out << "import_us=" << timer.nsecsElapsed() / 1000 << " rows=" << n << '\n';

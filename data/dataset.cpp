@@ -328,6 +328,52 @@ DataSet::DataSet(QObject* parent) : QObject(parent), m_fmt(LocaleFormat::system(
 
 DataSet::~DataSet() = default;
 
+void CallbackList::add(QObject* owner, std::function<void()> call)
+{
+    m_entries.push_back(Entry{owner, std::move(call)});
+}
+
+void CallbackList::remove(QObject* owner)
+{
+    std::erase_if(m_entries, [owner](const Entry& e) { return e.owner == owner || !e.owner; });
+}
+
+void CallbackList::run()
+{
+    std::erase_if(m_entries, [](const Entry& e) { return !e.owner; });
+    // A callback may add or remove others: run over a copy.
+    const std::vector<Entry> entries = m_entries;
+    std::exception_ptr first;
+    for (const Entry& e : entries) {
+        if (!e.owner)
+            continue;
+        try {
+            e.call();
+        } catch (...) {
+            if (!first)
+                first = std::current_exception();
+        }
+    }
+    if (first)
+        std::rethrow_exception(first);
+}
+
+void DataSet::onUpdateRecord(QObject* owner, std::function<void()> callback)
+{
+    m_updateRecord.add(owner, std::move(callback));
+}
+
+void DataSet::onAfterPost(QObject* owner, std::function<void()> callback)
+{
+    m_afterPost.add(owner, std::move(callback));
+}
+
+void DataSet::removeCallbacks(QObject* owner)
+{
+    m_updateRecord.remove(owner);
+    m_afterPost.remove(owner);
+}
+
 void DataSet::fail(const QString& message) const
 {
     throw Error(message);
@@ -684,7 +730,7 @@ void DataSet::edit()
 void DataSet::post()
 {
     checkActive();
-    Q_EMIT updateRecord();
+    m_updateRecord.run();
     if (!isEditing())
         return;
     bool reset = false;
@@ -712,6 +758,14 @@ void DataSet::post()
     if (reset)
         Q_EMIT rowsReset();
     Q_EMIT dataChanged(QString());
+    // The row is stored whatever the after-post callbacks do: the
+    // notification follows either way, and their failure goes to the caller.
+    try {
+        m_afterPost.run();
+    } catch (...) {
+        Q_EMIT afterPost();
+        throw;
+    }
     Q_EMIT afterPost();
 }
 
@@ -787,7 +841,7 @@ void DataSet::checkBrowseMode()
 {
     if (!isEditing())
         return;
-    Q_EMIT updateRecord();
+    m_updateRecord.run();
     if (m_modified)
         post();
     else
@@ -1688,6 +1742,11 @@ void Query::doDelete(const Row& row)
 
 DataSource::DataSource(QObject* parent) : QObject(parent) {}
 
+void DataSource::onUpdateRecord(QObject* owner, std::function<void()> callback)
+{
+    m_updateRecord.add(owner, std::move(callback));
+}
+
 void DataSource::setDataSet(DataSet* ds)
 {
     if (ds == m_dataSet)
@@ -1695,12 +1754,14 @@ void DataSource::setDataSet(DataSet* ds)
     for (const auto& c : m_links)
         disconnect(c);
     m_links.clear();
+    if (m_dataSet)
+        m_dataSet->removeCallbacks(this);
     m_dataSet = ds;
     if (ds) {
         m_links << connect(ds, &DataSet::dataChanged, this, &DataSource::dataChange);
         m_links << connect(ds, &DataSet::stateChanged, this, &DataSource::stateChange);
         m_links << connect(ds, &DataSet::rowsReset, this, &DataSource::rowsReset);
-        m_links << connect(ds, &DataSet::updateRecord, this, &DataSource::updateRecord);
+        ds->onUpdateRecord(this, [this] { m_updateRecord.run(); });
         m_links << connect(ds, &QObject::destroyed, this, [this] { m_dataSet = nullptr; });
     }
     Q_EMIT dataSetChanged();

@@ -6,17 +6,37 @@
 #include <QHash>
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <exception>
+#include <functional>
 #include <memory>
+#include <vector>
 #include <optional>
 
 namespace kestrova {
 
 class SqlStatement;
+
+// Callbacks with owners: each goes when its owner is destroyed. run() calls
+// every one in the order added, then throws the first failure, if any.
+class CallbackList {
+public:
+    void add(QObject* owner, std::function<void()> call);
+    void remove(QObject* owner);
+    void run();
+
+private:
+    struct Entry {
+        QPointer<QObject> owner;
+        std::function<void()> call;
+    };
+    std::vector<Entry> m_entries;
+};
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
 
@@ -90,17 +110,45 @@ public:
     QString textOf(const FieldInfo& f, const QVariant& v) const;
     QVariant valueFromText(const FieldInfo& f, const QString& text) const;
 
+    // Calls the data set makes itself, outside any signal, so a failure
+    // travels to whoever called post() and on to the handler's guard. Each
+    // callback belongs to an owner and goes when the owner is destroyed.
+    // Every callback of a kind runs, in the order added; when some fail,
+    // the first failure is thrown once all have run.
+    //  - updateRecord: before a post (and in checkBrowseMode), bound
+    //    controls write their pending text; a failure stops the post and
+    //    the record stays in editing.
+    //  - afterPost: after a row was stored (it stays stored when one fails).
+    void onUpdateRecord(QObject* owner, std::function<void()> callback);
+    void onAfterPost(QObject* owner, std::function<void()> callback);
+    void removeCallbacks(QObject* owner);
+
+    // The order of events, callbacks first where both happen:
+    //  - open:   stateChanged, rowsReset, dataChanged("")
+    //  - close:  (a pending change is posted as below) stateChanged,
+    //            rowsReset, dataChanged("")
+    //  - append: (pending change posted) stateChanged, rowsReset, dataChanged("")
+    //  - edit:   stateChanged
+    //  - setFieldText: dataChanged(field)
+    //  - post:   updateRecord callbacks, [row stored], stateChanged,
+    //            rowsReset (when the row moved or was inserted),
+    //            dataChanged(""), afterPost callbacks, afterPost signal
+    //            (sent also when a callback failed: the row is stored)
+    //  - cancel: stateChanged, then rowsReset for an insert, dataChanged("")
+    //  - delete: rowsReset, dataChanged(""), afterDelete
+    //  - moves (first, next, prior, last, moveTo, findKey): dataChanged("")
+    //    when another row became current
+
 Q_SIGNALS:
     // A field of the current record changed; an empty name means the whole
     // record (another row became current, the data set opened or closed).
     void dataChanged(const QString& fieldName);
     void stateChanged();
+    // Notifications only: a row was stored or deleted.
     void afterPost();
     void afterDelete();
     // The rows themselves changed (opened, closed, appended, deleted, refreshed).
     void rowsReset();
-    // Sent before a post: bound controls write their pending text now.
-    void updateRecord();
 
 protected:
     // Backend: supply rows and store changes.
@@ -131,6 +179,9 @@ protected:
 private:
     void setState(DataSetState s);
     QVector<QVariant> emptyValues() const;
+
+    CallbackList m_updateRecord;
+    CallbackList m_afterPost;
 
     LocaleFormat m_fmt;
     DataSetState m_state = DataSetState::Inactive;
@@ -313,15 +364,19 @@ public:
     DataSet* dataSet() const { return m_dataSet; }
     void setDataSet(DataSet* ds);
 
+    // Bound controls write their pending text here before the shown data
+    // set posts; see DataSet::onUpdateRecord.
+    void onUpdateRecord(QObject* owner, std::function<void()> callback);
+
 Q_SIGNALS:
     void dataChange(const QString& fieldName);
     void stateChange();
     void rowsReset();
-    void updateRecord();
     void dataSetChanged();
 
 private:
     DataSet* m_dataSet = nullptr;
+    CallbackList m_updateRecord;
     QList<QMetaObject::Connection> m_links;
 };
 

@@ -74,7 +74,7 @@ void SalesPage::setUpOrderRules(const FunctionLibrary* library)
 
     connect(m_ui->OrderMailAppendSpeed, &QToolButton::clicked, this, guard([this] { OrderMailAppendSpeedClick(); }));
     // Failures of the after-post rule belong to whoever posted.
-    connect(m_data->Tsale, &DataSet::afterPost, this, [this] { TsaleAfterPost(); });
+    m_data->Tsale->onAfterPost(this, [this] { TsaleAfterPost(); });
     connect(m_data->Dsale, &DataSource::dataChange, this, guard([this] { DsaleDataChange(); }));
     connect(m_ui->TaxCheck, &QCheckBox::toggled, this,
             [this](bool ticked) { guarded([=, this] { TaxCheckClick(ticked); }); });

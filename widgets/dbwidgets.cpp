@@ -57,7 +57,7 @@ void DbEdit::bind(DataSource* source, const QString& field)
     m_source = source;
     m_field = field;
     connect(source, &DataSource::dataChange, this, &DbEdit::refresh);
-    connect(source, &DataSource::updateRecord, this, &DbEdit::updateField);
+    source->onUpdateRecord(this, [this] { updateField(); });
     refresh(QString());
 }
 
@@ -134,7 +134,7 @@ void DbMemo::bind(DataSource* source, const QString& field)
     m_source = source;
     m_field = field;
     connect(source, &DataSource::dataChange, this, &DbMemo::refresh);
-    connect(source, &DataSource::updateRecord, this, &DbMemo::updateField);
+    source->onUpdateRecord(this, [this] { updateField(); });
     refresh(QString());
 }
 

@@ -36,6 +36,49 @@ private Q_SLOTS:
     void init() { fx = std::make_unique<TableFixture>(); }
     void cleanup() { fx.reset(); }
 
+    void callbacksAllRunAndTheFirstFailureIsThrown()
+    {
+        auto t = table("Xsale");
+        t->open();
+        QStringList calls;
+        QObject first, second;
+        t->onUpdateRecord(&first, [&] {
+            calls << "refuse";
+            throw Error(QStringLiteral("refused"));
+        });
+        t->onUpdateRecord(&second, [&] { calls << "later"; });
+        t->append();
+        t->setFieldText("Person", "Ann");
+        QCOMPARE(errorOf([&] { t->post(); }), "refused");
+        QCOMPARE(calls, (QStringList{"refuse", "later"}));
+        QCOMPARE(t->state(), DataSetState::Insert);
+        QCOMPARE(fx->value("Xsale", "SELECT count(*) FROM Xsale").toInt(), 0);
+
+        // The refusing owner goes: its callback goes with it.
+        t->removeCallbacks(&first);
+        calls.clear();
+        {
+            QObject transient;
+            t->onAfterPost(&transient, [&] { calls << "gone"; });
+        }
+        QObject a, b;
+        t->onAfterPost(&a, [&] {
+            calls << "a";
+            throw Error(QStringLiteral("after"));
+        });
+        t->onAfterPost(&b, [&] {
+            calls << "b";
+            throw Error(QStringLiteral("second"));
+        });
+        QSignalSpy posted(t.get(), &DataSet::afterPost);
+        // A failing after-post rule reports once; the row stays stored.
+        QCOMPARE(errorOf([&] { t->post(); }), "after");
+        QCOMPARE(calls, (QStringList{"later", "a", "b"}));
+        QCOMPARE(t->state(), DataSetState::Browse);
+        QCOMPARE(fx->value("Xsale", "SELECT Person FROM Xsale").toString(), "Ann");
+        QCOMPARE(posted.count(), 1);
+    }
+
     void cursorAndEndFlag()
     {
         fx->addOrders({"Ann", "Bob", "Cy"});

@@ -50,7 +50,7 @@ class TestOrderRules : public QObject {
             taxBox = t;
             ++ticks;
         });
-        QObject::connect(sale.get(), &DataSet::afterPost, [this] { rules->orderPosted(); });
+        sale->onAfterPost(sale.get(), [this] { rules->orderPosted(); });
         QObject::connect(source.get(), &DataSource::dataChange, [this] { rules->shownOrderChanged(); });
     }
 

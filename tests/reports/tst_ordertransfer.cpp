@@ -63,7 +63,7 @@ class TestOrderTransfer : public QObject {
         source = std::make_unique<DataSource>();
         source->setDataSet(sale.get());
         rules = std::make_unique<OrderRules>(source.get(), sale.get(), nullptr, settings.get(), nullptr);
-        QObject::connect(sale.get(), &DataSet::afterPost, [this] { rules->orderPosted(); });
+        sale->onAfterPost(sale.get(), [this] { rules->orderPosted(); });
     }
     QString file(const char* name) const { return QDir(files.path()).filePath(QString::fromLatin1(name)); }
     void write(const QString& path, const QByteArray& bytes)

@@ -1,4 +1,5 @@
 #include "dbwidgets.h"
+#include "error.h"
 #include "recordingprompter.h"
 #include "tablefixture.h"
 
@@ -110,6 +111,27 @@ private Q_SLOTS:
         QTest::keyClicks(&edit, "y");
         QCOMPARE(edit.text(), "P0x");
         QCOMPARE(rec->errors(), QStringList{"Cannot modify a read-only dataset."});
+    }
+
+    void refusedPostReachesTheGuardOnce()
+    {
+        // Two boxes with pending text and a listener that refuses the post:
+        // every box still writes its text, nothing is stored, one error box.
+        DbEdit person, company;
+        person.bind(source.get(), "Person");
+        company.bind(source.get(), "Company");
+        QObject refuser;
+        source->onUpdateRecord(&refuser, [] { throw Error(QStringLiteral("Refused")); });
+        DbNavigator nav;
+        nav.bind(source.get());
+        sale->edit();
+        person.setTextAsTyped("Changed");
+        company.setTextAsTyped("Firm");
+        nav.click(DbNavigator::Post);
+        QCOMPARE(rec->errors(), QStringList{"Refused."});
+        QCOMPARE(sale->state(), DataSetState::Edit);
+        QCOMPARE(sale->fieldText("Company"), "Firm");
+        QCOMPARE(fx->value("Xsale", "SELECT Person FROM Xsale ORDER BY rowid LIMIT 1").toString(), "P0");
     }
 
     void memoKeepsLineBreaks()
