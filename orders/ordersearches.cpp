@@ -19,6 +19,7 @@ QString OrderSearches::inactiveHint(Search s) const
     case Person:
         return QStringLiteral("Find a person");
     case Unpaid:
+        // "unpayed" and "payed" are the program's documented hints: keep them.
         return m_unpaidUsed ? QStringLiteral("Select unpayed orders") : QStringLiteral("Orders not payed");
     case Sql:
         return QStringLiteral("SQL search");

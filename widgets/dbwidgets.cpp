@@ -1,6 +1,7 @@
 #include "dbwidgets.h"
 
 #include "dataset.h"
+#include "error.h"
 #include "guard.h"
 
 #include <QApplication>
@@ -401,6 +402,7 @@ DataSet* DataSetModel::dataSet() const
 
 void DataSetModel::reset()
 {
+    m_readFailed = false;
     DataSet* ds = dataSet();
     int rows = 0;
     if (ds && ds->isOpen()) {
@@ -468,9 +470,16 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const
     QString text;
     try {
         text = ds->textAt(index.row(), fieldIndex(index.column()));
-    } catch (...) {
-        // A row that cannot be read paints empty; reading errors are shown
-        // by the action that caused them.
+    } catch (const Error& e) {
+        // A row that cannot be read paints empty, and the failure is shown
+        // once, after painting, instead of leaving blank cells unexplained.
+        if (!m_readFailed) {
+            m_readFailed = true;
+            const QString message = e.message();
+            QMetaObject::invokeMethod(
+                const_cast<DataSetModel*>(this), [message] { guarded([&] { throw Error(message); }); },
+                Qt::QueuedConnection);
+        }
     }
     return text;
 }

@@ -145,6 +145,7 @@ private:
     QHash<int, Qt::Alignment> m_alignments;
     int m_rows = 0;
     int m_lastRow = -1;
+    mutable bool m_readFailed = false; // shown once until the rows change
 };
 
 // Grid over a data source. Insert adds a row, Ctrl+Del deletes the current

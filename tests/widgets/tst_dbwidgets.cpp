@@ -68,6 +68,19 @@ private Q_SLOTS:
         QCOMPARE(model.rowCount(), 0);
     }
 
+    void unreadableRowsAreReportedOnce()
+    {
+        DataSetModel model;
+        model.bind(source.get(), {"Person"}, {"Person"});
+        QCOMPARE(model.index(0, 0).data().toString(), "P0");
+        fx->exec("Xsale", "DROP TABLE Xsale"); // another program breaks the file
+        for (int row = 150; row < 160; ++row)
+            QCOMPARE(model.index(row, 0).data().toString(), "");
+        QVERIFY(rec->errors().isEmpty()); // never from inside painting
+        QCoreApplication::processEvents();
+        QCOMPARE(rec->errors().size(), 1);
+    }
+
     void gridAndCursorShareTheCurrentRow()
     {
         DbGrid grid;
