@@ -78,8 +78,10 @@ inline void writeExchange(const QString& dir, const QList<Record>& records)
         QVERIFY(q.exec(QStringLiteral("DELETE FROM Xexport")));
         QVERIFY(q.prepare(QStringLiteral("INSERT INTO Xexport VALUES (%1)").arg(marks.join(QLatin1Char(',')))));
         for (const Record& r : records) {
-            for (const QString& f : exchangeFields())
-                q.addBindValue(r.value(f, QStringLiteral("")));
+            for (const QString& f : exchangeFields()) {
+                const QString v = r.value(f);
+                q.addBindValue(v.isNull() ? QStringLiteral("") : v);
+            }
             QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
         }
         QVERIFY(db.commit());
