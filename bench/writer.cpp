@@ -13,9 +13,9 @@
 #include <QDBusPendingCallWatcher>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -23,7 +23,8 @@
 #include <QTextStream>
 #include <QThread>
 
-namespace {
+namespace
+{
 
 const QString kService = QStringLiteral("org.kestrova.BenchWriter");
 
@@ -41,14 +42,16 @@ bool fillExchange(const QString& dir, int count)
         db.setDatabaseName(dir + QStringLiteral("/Xexport.db"));
         ok = db.open();
         QSqlQuery q(db);
-        const QStringList fields{QStringLiteral("Person"), QStringLiteral("Title"), QStringLiteral("Company"),
-                                 QStringLiteral("Address"), QStringLiteral("FaxOrEMail"), QStringLiteral("Politeness"),
-                                 QStringLiteral("Name"), QStringLiteral("Licensee")};
+        const QStringList fields{QStringLiteral("Person"),     QStringLiteral("Title"),
+                                 QStringLiteral("Company"),    QStringLiteral("Address"),
+                                 QStringLiteral("FaxOrEMail"), QStringLiteral("Politeness"),
+                                 QStringLiteral("Name"),       QStringLiteral("Licensee")};
         QStringList columns;
         for (const QString& f : fields)
             columns << QStringLiteral("\"%1\" VARCHAR(255) NOT NULL DEFAULT ''").arg(f);
         ok = ok && q.exec(QStringLiteral("DROP TABLE IF EXISTS Xexport")) &&
-             q.exec(QStringLiteral("CREATE TABLE Xexport (%1)").arg(columns.join(QLatin1Char(',')))) &&
+             q.exec(
+                 QStringLiteral("CREATE TABLE Xexport (%1)").arg(columns.join(QLatin1Char(',')))) &&
              db.transaction() &&
              q.prepare(QStringLiteral("INSERT INTO Xexport VALUES (?,?,?,?,?,?,?,?)"));
         for (int i = 0; ok && i < count; ++i) {
@@ -56,8 +59,10 @@ bool fillExchange(const QString& dir, int count)
             q.addBindValue(QStringLiteral("Robin Distributor%1").arg(n));
             q.addBindValue(QStringLiteral("Mr"));
             q.addBindValue(QStringLiteral("Software Reseller %1 Ltd").arg(n));
-            q.addBindValue(QStringLiteral("Unit %1, Trade Park\r\nReading RG1 8DN\r\nUnited Kingdom").arg(n));
-            q.addBindValue(QStringLiteral("+44 118 496 %1").arg(i % 10000, 4, 10, QLatin1Char('0')));
+            q.addBindValue(
+                QStringLiteral("Unit %1, Trade Park\r\nReading RG1 8DN\r\nUnited Kingdom").arg(n));
+            q.addBindValue(
+                QStringLiteral("+44 118 496 %1").arg(i % 10000, 4, 10, QLatin1Char('0')));
             q.addBindValue(QStringLiteral("Dear Mr"));
             q.addBindValue(QStringLiteral("Distributor%1").arg(n));
             q.addBindValue(QStringLiteral("Reseller %1").arg(n));
@@ -119,7 +124,8 @@ int main(int argc, char** argv)
     QProcess writer;
     writer.setWorkingDirectory(dir);
     writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    writer.start(QFileInfo(args[0]).absoluteFilePath(), {QStringLiteral("--service"), kService, QStringLiteral("--no-boxes")});
+    writer.start(QFileInfo(args[0]).absoluteFilePath(),
+                 {QStringLiteral("--service"), kService, QStringLiteral("--no-boxes")});
     if (!writer.waitForStarted()) {
         err() << "the writer cannot be started: " << writer.errorString() << '\n';
         return 1;
@@ -131,8 +137,9 @@ int main(int argc, char** argv)
     const uint id = connected.arguments().value(0).toUInt();
     QElapsedTimer timer;
     timer.start();
-    const QDBusMessage done = call(bus, QStringLiteral("Execute"),
-                                   {id, QStringLiteral("[Pdf \"%1\" \"mailing.pdf\"]").arg(args[1])});
+    const QDBusMessage done =
+        call(bus, QStringLiteral("Execute"),
+             {id, QStringLiteral("[Pdf \"%1\" \"mailing.pdf\"]").arg(args[1])});
     const qint64 us = timer.nsecsElapsed() / 1000;
     const qint64 rss = peakRssKb(writer.processId());
     call(bus, QStringLiteral("Execute"), {id, QStringLiteral("[Quit]")});
@@ -142,6 +149,7 @@ int main(int argc, char** argv)
         return 1;
     }
     QTextStream(stdout) << "render_us=" << us << " records=" << count
-                        << " pages_per_s=" << qRound64(count * 1e6 / double(us)) << " rss_kb=" << rss << '\n';
+                        << " pages_per_s=" << qRound64(count * 1e6 / double(us))
+                        << " rss_kb=" << rss << '\n';
     return 0;
 }

@@ -4,8 +4,10 @@
 
 #include <QStringList>
 
-namespace kestrova::writer {
-namespace {
+namespace kestrova::writer
+{
+namespace
+{
 
 struct RawCommand {
     QString name;
@@ -18,7 +20,8 @@ bool isNameChar(QChar c)
 }
 
 // Reads the commands' names and arguments, still unchecked.
-class Scanner {
+class Scanner
+{
 public:
     explicit Scanner(const QString& text) : m_text(text) {}
 
@@ -62,9 +65,10 @@ private:
                 return c;
             }
             if (!separated)
-                throw WriterError(WriterError::BadArguments,
-                                  QStringLiteral("The arguments of [%1] must be separated by blanks")
-                                      .arg(c.name));
+                throw WriterError(
+                    WriterError::BadArguments,
+                    QStringLiteral("The arguments of [%1] must be separated by blanks")
+                        .arg(c.name));
             c.arguments << (ch == QLatin1Char('"') ? quoted(c.name) : bare(c.name));
         }
     }
@@ -75,9 +79,9 @@ private:
         ++m_pos;
         for (;;) {
             if (m_pos >= m_text.size())
-                throw WriterError(WriterError::BadArguments,
-                                  QStringLiteral("An argument of [%1] has no closing double quote")
-                                      .arg(name));
+                throw WriterError(
+                    WriterError::BadArguments,
+                    QStringLiteral("An argument of [%1] has no closing double quote").arg(name));
             const QChar ch = m_text[m_pos++];
             if (ch != QLatin1Char('"')) {
                 value += ch;

@@ -3,16 +3,17 @@
 #include <QList>
 #include <QString>
 
-namespace kestrova::writer {
+namespace kestrova::writer
+{
 
 // One bracketed command of a macro text, its arguments checked and in place.
 struct Command {
     enum Kind { Pdf, Print, Labels, PrintLabels, Open, Quit };
     Kind kind = Quit;
-    QString templateName;  // Pdf, Print, Labels, PrintLabels
-    QString output;        // Pdf, Labels: the PDF file
-    QString printer;       // Print, PrintLabels: the queue; empty for the default one
-    int columns = 0;       // Labels, PrintLabels
+    QString templateName; // Pdf, Print, Labels, PrintLabels
+    QString output;       // Pdf, Labels: the PDF file
+    QString printer;      // Print, PrintLabels: the queue; empty for the default one
+    int columns = 0;      // Labels, PrintLabels
     int rows = 0;
 
     bool toPrinter() const { return kind == Print || kind == PrintLabels; }

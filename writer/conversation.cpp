@@ -9,7 +9,8 @@
 
 #include <QFileInfo>
 
-namespace kestrova::writer {
+namespace kestrova::writer
+{
 
 Conversation::Conversation(const QString& workDir, Viewer& viewer)
     : m_workDir(workDir), m_viewer(viewer)
@@ -35,9 +36,9 @@ bool Conversation::execute(const QString& macro)
                                   QStringLiteral("[Open] has nothing to open: this conversation "
                                                  "has written no PDF yet"));
             if (!m_viewer.open(m_lastPdf))
-                throw WriterError(WriterError::ViewerFailed,
-                                  QStringLiteral("No viewer could be started for \"%1\"")
-                                      .arg(m_lastPdf));
+                throw WriterError(
+                    WriterError::ViewerFailed,
+                    QStringLiteral("No viewer could be started for \"%1\"").arg(m_lastPdf));
             break;
         default:
             runDocument(c, table());

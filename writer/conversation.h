@@ -6,14 +6,16 @@
 
 #include <memory>
 
-namespace kestrova::writer {
+namespace kestrova::writer
+{
 
 class ExchangeTable;
 class Viewer;
 
 // One conversation opened by Connect: it carries out macro texts in the
 // writer's working folder and remembers the last PDF it wrote, for [Open].
-class Conversation {
+class Conversation
+{
 public:
     Conversation(const QString& workDir, Viewer& viewer);
     ~Conversation();
@@ -34,7 +36,7 @@ private:
     QString m_workDir;
     Viewer& m_viewer;
     QString m_lastPdf;
-    std::unique_ptr<ExchangeTable> m_table;  // only while a macro runs
+    std::unique_ptr<ExchangeTable> m_table; // only while a macro runs
 };
 
 } // namespace kestrova::writer

@@ -7,9 +7,11 @@
 
 #include <sqlite3.h>
 
-namespace kestrova::writer {
+namespace kestrova::writer
+{
 
-namespace {
+namespace
+{
 // Kestrova holds the table only while it writes a document; waiting longer
 // than this means it is stuck, and the request fails instead of hanging.
 constexpr int kBusyTimeoutMs = 10000;

@@ -6,8 +6,10 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-namespace kestrova::writer {
-namespace {
+namespace kestrova::writer
+{
+namespace
+{
 
 constexpr double kMinSideMm = 10.0;
 constexpr double kMaxSideMm = 2000.0;
@@ -19,9 +21,8 @@ struct NamedSize {
     double height;
 };
 const NamedSize kNamedSizes[] = {
-    {"a4", 210.0, 297.0},     {"a5", 148.0, 210.0},     {"letter", 215.9, 279.4},
-    {"legal", 215.9, 355.6},  {"dl", 220.0, 110.0},     {"c5", 229.0, 162.0},
-    {"c6", 162.0, 114.0},
+    {"a4", 210.0, 297.0}, {"a5", 148.0, 210.0}, {"letter", 215.9, 279.4}, {"legal", 215.9, 355.6},
+    {"dl", 220.0, 110.0}, {"c5", 229.0, 162.0}, {"c6", 162.0, 114.0},
 };
 
 double number(const QString& text, bool* ok)
@@ -68,15 +69,15 @@ QHash<QString, QString> metaSettings(const QString& html)
 
 QMarginsF margins(const QString& text, const QString& templateName)
 {
-    static const QRegularExpression length(
-        QStringLiteral("^(\\d+(?:[.,]\\d+)?)\\s*(mm|cm|in|pt)$"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression length(QStringLiteral("^(\\d+(?:[.,]\\d+)?)\\s*(mm|cm|in|pt)$"),
+                                           QRegularExpression::CaseInsensitiveOption);
     const QStringList parts = text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     auto bad = [&] {
-        return WriterError(WriterError::BadPageSize,
-                           QStringLiteral("The margins \"%1\" of the template \"%2\" are not one to "
-                                          "four lengths such as \"20mm\" or \"2cm 1.5cm\"")
-                               .arg(text, templateName));
+        return WriterError(
+            WriterError::BadPageSize,
+            QStringLiteral("The margins \"%1\" of the template \"%2\" are not one to "
+                           "four lengths such as \"20mm\" or \"2cm 1.5cm\"")
+                .arg(text, templateName));
     };
     if (parts.isEmpty() || parts.size() > 4)
         throw bad();

@@ -13,8 +13,10 @@
 #include <QTextDocument>
 #include <QUrl>
 
-namespace kestrova::writer {
-namespace {
+namespace kestrova::writer
+{
+namespace
+{
 
 // A wide sheet is an upright sheet turned, as printers expect it.
 QPageLayout pageLayout(const PageSetup& page)
@@ -29,8 +31,9 @@ QPageLayout pageLayout(const PageSetup& page)
 QString knownQueues()
 {
     const QStringList names = QPrinterInfo::availablePrinterNames();
-    return names.isEmpty() ? QStringLiteral("no print queue is set up on this system")
-                           : QStringLiteral("the queues are %1").arg(names.join(QStringLiteral(", ")));
+    return names.isEmpty()
+               ? QStringLiteral("no print queue is set up on this system")
+               : QStringLiteral("the queues are %1").arg(names.join(QStringLiteral(", ")));
 }
 
 // Prepares a document to be laid out for the device: its lengths in the
@@ -115,11 +118,11 @@ PrinterTarget::PrinterTarget(const QString& queue, const PageSetup& page, const 
     const QPrinterInfo info =
         queue.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(queue);
     if (info.isNull())
-        throw WriterError(WriterError::UnknownQueue,
-                          queue.isEmpty()
-                              ? QStringLiteral("There is no default print queue: %1").arg(knownQueues())
-                              : QStringLiteral("There is no print queue \"%1\": %2")
-                                    .arg(queue, knownQueues()));
+        throw WriterError(
+            WriterError::UnknownQueue,
+            queue.isEmpty()
+                ? QStringLiteral("There is no default print queue: %1").arg(knownQueues())
+                : QStringLiteral("There is no print queue \"%1\": %2").arg(queue, knownQueues()));
     m_printer.setPrinterName(info.printerName());
     m_printer.setOutputFormat(QPrinter::NativeFormat);
     m_printer.setDocName(title);
@@ -127,9 +130,9 @@ PrinterTarget::PrinterTarget(const QString& queue, const PageSetup& page, const 
     // A queue that cannot print this close to the edge keeps its nearest layout.
     m_printer.setPageLayout(pageLayout(page));
     if (!m_printer.isValid())
-        throw WriterError(WriterError::UnknownQueue,
-                          QStringLiteral("The print queue \"%1\" cannot be used")
-                              .arg(info.printerName()));
+        throw WriterError(
+            WriterError::UnknownQueue,
+            QStringLiteral("The print queue \"%1\" cannot be used").arg(info.printerName()));
 }
 
 void PrinterTarget::finish()
@@ -153,7 +156,8 @@ int render(const DocumentTemplate& tmpl, const QStringList& fieldNames,
     const QUrl base = QUrl::fromLocalFile(QFileInfo(tmpl.path()).absolutePath() + QLatin1Char('/'));
     const QSizeF body(device.width(), device.height());
     const bool labels = grid.columns > 0 && grid.rows > 0;
-    const QSizeF cell = labels ? QSizeF(body.width() / grid.columns, body.height() / grid.rows) : body;
+    const QSizeF cell =
+        labels ? QSizeF(body.width() / grid.columns, body.height() / grid.rows) : body;
 
     QPainter painter;
     if (!painter.begin(&device)) {
@@ -162,7 +166,7 @@ int render(const DocumentTemplate& tmpl, const QStringList& fieldNames,
                           QStringLiteral("The output cannot be started"));
     }
     int pages = 0;
-    int slot = 0;  // the label's place on its sheet
+    int slot = 0; // the label's place on its sheet
     try {
         do {
             QTextDocument doc;

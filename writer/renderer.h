@@ -8,12 +8,14 @@
 #include <QSaveFile>
 #include <QString>
 
-namespace kestrova::writer {
+namespace kestrova::writer
+{
 
 class DocumentTemplate;
 
 // Where rendered pages go: a paged paint device, then either kept or dropped.
-class PageTarget {
+class PageTarget
+{
 public:
     virtual ~PageTarget() = default;
     virtual QPagedPaintDevice& device() = 0;
@@ -25,7 +27,8 @@ public:
 
 // A PDF file, written beside its final place and moved there by finish(): a
 // failed render leaves no part of a file and keeps an earlier one intact.
-class PdfTarget : public PageTarget {
+class PdfTarget : public PageTarget
+{
 public:
     // Creates missing folders. Throws WriterError(UnwritableOutput).
     PdfTarget(const QString& path, const PageSetup& page);
@@ -40,7 +43,8 @@ private:
 };
 
 // A print queue; empty names the system's default queue.
-class PrinterTarget : public PageTarget {
+class PrinterTarget : public PageTarget
+{
 public:
     // Throws WriterError(UnknownQueue) for a queue the system does not know.
     PrinterTarget(const QString& queue, const PageSetup& page, const QString& title);
@@ -54,7 +58,7 @@ private:
 
 // How the records are set on the pages.
 struct Grid {
-    int columns = 0;  // 0: each record on pages of its own; otherwise labels
+    int columns = 0; // 0: each record on pages of its own; otherwise labels
     int rows = 0;
 };
 

@@ -5,7 +5,8 @@
 #include <QTextStream>
 #include <QUrl>
 
-namespace kestrova::writer {
+namespace kestrova::writer
+{
 
 void BoxNotifier::showError(const QString& message)
 {

@@ -8,9 +8,11 @@
 #include <QDBusError>
 #include <QTimer>
 
-namespace kestrova::writer {
+namespace kestrova::writer
+{
 
-namespace {
+namespace
+{
 
 QString sentence(const QString& message)
 {
@@ -21,8 +23,7 @@ QString sentence(const QString& message)
 
 WriterService::WriterService(const QString& workDir, Notifier& notifier, Viewer& viewer,
                              QObject* parent)
-    : QObject(parent), m_workDir(workDir), m_notifier(notifier), m_viewer(viewer),
-      m_bus(QString())
+    : QObject(parent), m_workDir(workDir), m_notifier(notifier), m_viewer(viewer), m_bus(QString())
 {
 }
 
@@ -72,7 +73,8 @@ void WriterService::Execute(uint conversation, const QString& command)
             sendErrorReply(e.dbusName(), message);
         m_notifier.showError(message);
     } catch (const std::bad_alloc&) {
-        const QString message = QStringLiteral("There is not enough memory to carry out the macro.");
+        const QString message =
+            QStringLiteral("There is not enough memory to carry out the macro.");
         if (calledFromDBus())
             sendErrorReply(QDBusError::NoMemory, message);
         m_notifier.showError(message);

@@ -8,7 +8,8 @@
 #include <map>
 #include <memory>
 
-namespace kestrova::writer {
+namespace kestrova::writer
+{
 
 class Conversation;
 class Notifier;
@@ -19,7 +20,8 @@ class Viewer;
 // any topic; Execute carries out a macro text and answers once it is done,
 // with an error reply carrying the message when it failed (the message is
 // also shown to the user); Disconnect ends a conversation.
-class WriterService : public QObject, protected QDBusContext {
+class WriterService : public QObject, protected QDBusContext
+{
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kestrova.Dde")
 

@@ -20,7 +20,8 @@ using namespace kestrova::writer;
 
 Q_DECLARE_METATYPE(WriterError::Kind)
 
-namespace {
+namespace
+{
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -45,7 +46,8 @@ void exec(const QString& dbPath, const QStringList& statements)
 
 } // namespace
 
-class TestWriterCore : public QObject {
+class TestWriterCore : public QObject
+{
     Q_OBJECT
 
 private Q_SLOTS:
@@ -69,12 +71,13 @@ private Q_SLOTS:
 void TestWriterCore::parsesCommands_data()
 {
     QTest::addColumn<QString>("macro");
-    QTest::addColumn<QStringList>("expected");  // one line per command
+    QTest::addColumn<QStringList>("expected"); // one line per command
 
     QTest::newRow("empty") << QString() << QStringList();
     QTest::newRow("blanks only") << QStringLiteral("  \n ") << QStringList();
-    QTest::newRow("pdf") << QStringLiteral("[Pdf \"en/invoice.html\" \"documents/$InvoiceNumber.pdf\"]")
-                         << QStringList{QStringLiteral("Pdf|en/invoice.html|documents/$InvoiceNumber.pdf|||")};
+    QTest::newRow("pdf")
+        << QStringLiteral("[Pdf \"en/invoice.html\" \"documents/$InvoiceNumber.pdf\"]")
+        << QStringList{QStringLiteral("Pdf|en/invoice.html|documents/$InvoiceNumber.pdf|||")};
     QTest::newRow("any case, blanks around")
         << QStringLiteral("  [ pDF   \"a\"\t\"b\" ]  [OPEN][quit]")
         << QStringList{QStringLiteral("Pdf|a|b|||"), QStringLiteral("Open|||||"),
@@ -93,7 +96,8 @@ void TestWriterCore::parsesCommands_data()
         << QStringLiteral("[PrintLabels \"l.html\" 2 7]\n[PRINTLABELS \"l.html\" 2 7 \"Lab\"]")
         << QStringList{QStringLiteral("PrintLabels|l.html||2|7|"),
                        QStringLiteral("PrintLabels|l.html||2|7|Lab")};
-    QTest::newRow("file exit") << QStringLiteral("[FileExit]") << QStringList{QStringLiteral("Quit|||||")};
+    QTest::newRow("file exit") << QStringLiteral("[FileExit]")
+                               << QStringList{QStringLiteral("Quit|||||")};
 }
 
 void TestWriterCore::parsesCommands()
@@ -118,28 +122,36 @@ void TestWriterCore::refusesBadMacros_data()
 
     QTest::newRow("unknown name") << QStringLiteral("[Pdf \"a\" \"b\"][FileSaveAs \"x\"]")
                                   << WriterError::UnknownCommand << QStringLiteral("[FileSaveAs]");
-    QTest::newRow("text outside brackets") << QStringLiteral("Pdf \"a\" \"b\"")
-                                           << WriterError::UnknownCommand << QStringLiteral("in brackets");
+    QTest::newRow("text outside brackets")
+        << QStringLiteral("Pdf \"a\" \"b\"") << WriterError::UnknownCommand
+        << QStringLiteral("in brackets");
     QTest::newRow("no name") << QStringLiteral("[ \"a\"]") << WriterError::UnknownCommand
                              << QStringLiteral("no name");
-    QTest::newRow("unclosed quote") << QStringLiteral("[Pdf \"a\" \"b]") << WriterError::BadArguments
-                                    << QStringLiteral("closing double quote");
-    QTest::newRow("unclosed bracket") << QStringLiteral("[Pdf \"a\" \"b\"") << WriterError::BadArguments
-                                      << QStringLiteral("closing bracket");
-    QTest::newRow("glued arguments") << QStringLiteral("[Pdf \"a\"\"b\"x]") << WriterError::BadArguments
-                                     << QStringLiteral("separated by blanks");
-    QTest::newRow("pdf without output") << QStringLiteral("[Pdf \"a\"]") << WriterError::BadArguments
-                                        << QStringLiteral("1 argument was given");
-    QTest::newRow("pdf with empty output") << QStringLiteral("[Pdf \"a\" \"  \"]")
-                                           << WriterError::BadArguments << QStringLiteral("output file");
+    QTest::newRow("unclosed quote")
+        << QStringLiteral("[Pdf \"a\" \"b]") << WriterError::BadArguments
+        << QStringLiteral("closing double quote");
+    QTest::newRow("unclosed bracket")
+        << QStringLiteral("[Pdf \"a\" \"b\"") << WriterError::BadArguments
+        << QStringLiteral("closing bracket");
+    QTest::newRow("glued arguments")
+        << QStringLiteral("[Pdf \"a\"\"b\"x]") << WriterError::BadArguments
+        << QStringLiteral("separated by blanks");
+    QTest::newRow("pdf without output")
+        << QStringLiteral("[Pdf \"a\"]") << WriterError::BadArguments
+        << QStringLiteral("1 argument was given");
+    QTest::newRow("pdf with empty output")
+        << QStringLiteral("[Pdf \"a\" \"  \"]") << WriterError::BadArguments
+        << QStringLiteral("output file");
     QTest::newRow("empty template") << QStringLiteral("[Print \"\"]") << WriterError::BadArguments
                                     << QStringLiteral("a template");
-    QTest::newRow("open with argument") << QStringLiteral("[Open \"x\"]") << WriterError::BadArguments
-                                        << QStringLiteral("no argument");
+    QTest::newRow("open with argument")
+        << QStringLiteral("[Open \"x\"]") << WriterError::BadArguments
+        << QStringLiteral("no argument");
     QTest::newRow("labels zero columns") << QStringLiteral("[Labels \"l\" 0 8 \"o\"]")
                                          << WriterError::BadArguments << QStringLiteral("\"0\"");
-    QTest::newRow("labels rows not a number") << QStringLiteral("[Labels \"l\" 3 eight \"o\"]")
-                                              << WriterError::BadArguments << QStringLiteral("\"eight\"");
+    QTest::newRow("labels rows not a number")
+        << QStringLiteral("[Labels \"l\" 3 eight \"o\"]") << WriterError::BadArguments
+        << QStringLiteral("\"eight\"");
     QTest::newRow("labels too many") << QStringLiteral("[PrintLabels \"l\" 3 51]")
                                      << WriterError::BadArguments << QStringLiteral("1 to 50");
     QTest::newRow("too long") << QString(kMaxMacroLength + 1, QLatin1Char(' '))
@@ -168,27 +180,33 @@ void TestWriterCore::readsPageSettings_data()
 
     const QMarginsF m20(20, 20, 20, 20);
     QTest::newRow("defaults") << QString() << QSizeF(210, 297) << m20;
-    QTest::newRow("A5") << QStringLiteral("<meta name=\"page-size\" content=\"a5\">") << QSizeF(148, 210) << m20;
+    QTest::newRow("A5") << QStringLiteral("<meta name=\"page-size\" content=\"a5\">")
+                        << QSizeF(148, 210) << m20;
     QTest::newRow("Letter") << QStringLiteral("<META NAME='Page-Size' CONTENT='Letter'>")
                             << QSizeF(215.9, 279.4) << m20;
-    QTest::newRow("Legal, content first") << QStringLiteral("<meta content=\"Legal\" name=\"page-size\"/>")
-                                          << QSizeF(215.9, 355.6) << m20;
+    QTest::newRow("Legal, content first")
+        << QStringLiteral("<meta content=\"Legal\" name=\"page-size\"/>") << QSizeF(215.9, 355.6)
+        << m20;
     QTest::newRow("DL lies wide") << QStringLiteral("<meta name=\"page-size\" content=\"DL\">")
                                   << QSizeF(220, 110) << m20;
-    QTest::newRow("C5") << QStringLiteral("<meta name=\"page-size\" content=\"C5\">") << QSizeF(229, 162) << m20;
-    QTest::newRow("C6 upright") << QStringLiteral("<meta name=\"page-size\" content=\"C6\">"
-                                                  "<meta name=\"orientation\" content=\"Portrait\">")
+    QTest::newRow("C5") << QStringLiteral("<meta name=\"page-size\" content=\"C5\">")
+                        << QSizeF(229, 162) << m20;
+    QTest::newRow("C6 upright") << QStringLiteral(
+                                       "<meta name=\"page-size\" content=\"C6\">"
+                                       "<meta name=\"orientation\" content=\"Portrait\">")
                                 << QSizeF(114, 162) << m20;
-    QTest::newRow("A4 landscape") << QStringLiteral("<meta name=\"orientation\" content=\"landscape\">")
+    QTest::newRow("A4 landscape") << QStringLiteral(
+                                         "<meta name=\"orientation\" content=\"landscape\">")
                                   << QSizeF(297, 210) << m20;
     QTest::newRow("custom") << QStringLiteral("<meta name=\"page-size\" content=\"99.1x38,1 MM\">"
-                                          "<meta name=\"margins\" content=\"2mm\">")
+                                              "<meta name=\"margins\" content=\"2mm\">")
                             << QSizeF(99.1, 38.1) << QMarginsF(2, 2, 2, 2);
     QTest::newRow("one margin") << QStringLiteral("<meta name=\"margins\" content=\"1cm\">")
                                 << QSizeF(210, 297) << QMarginsF(10, 10, 10, 10);
     QTest::newRow("two margins") << QStringLiteral("<meta name=\"margins\" content=\"10mm 1in\">")
                                  << QSizeF(210, 297) << QMarginsF(25.4, 10, 25.4, 10);
-    QTest::newRow("four margins") << QStringLiteral("<meta name=\"margins\" content=\"1mm 2mm 3mm 72pt\">")
+    QTest::newRow("four margins") << QStringLiteral(
+                                         "<meta name=\"margins\" content=\"1mm 2mm 3mm 72pt\">")
                                   << QSizeF(210, 297) << QMarginsF(25.4, 1, 2, 3);
 }
 
@@ -197,11 +215,13 @@ void TestWriterCore::readsPageSettings()
     QFETCH(QString, head);
     QFETCH(QSizeF, size);
     QFETCH(QMarginsF, margins);
-    const PageSetup page = readPageSetup(
-        QStringLiteral("<html><head>%1</head><body>x</body></html>").arg(head), QStringLiteral("t.html"));
-    QVERIFY2(qAbs(page.sizeMm.width() - size.width()) < 0.01 &&
-                 qAbs(page.sizeMm.height() - size.height()) < 0.01,
-             qPrintable(QStringLiteral("%1 x %2").arg(page.sizeMm.width()).arg(page.sizeMm.height())));
+    const PageSetup page =
+        readPageSetup(QStringLiteral("<html><head>%1</head><body>x</body></html>").arg(head),
+                      QStringLiteral("t.html"));
+    QVERIFY2(
+        qAbs(page.sizeMm.width() - size.width()) < 0.01 &&
+            qAbs(page.sizeMm.height() - size.height()) < 0.01,
+        qPrintable(QStringLiteral("%1 x %2").arg(page.sizeMm.width()).arg(page.sizeMm.height())));
     QVERIFY(qAbs(page.marginsMm.left() - margins.left()) < 0.01);
     QVERIFY(qAbs(page.marginsMm.top() - margins.top()) < 0.01);
     QVERIFY(qAbs(page.marginsMm.right() - margins.right()) < 0.01);
@@ -213,15 +233,25 @@ void TestWriterCore::refusesBadPageSettings_data()
     QTest::addColumn<QString>("head");
     QTest::addColumn<QString>("inMessage");
 
-    QTest::newRow("unknown name") << QStringLiteral("<meta name=\"page-size\" content=\"B4\">") << QStringLiteral("\"B4\"");
-    QTest::newRow("no unit") << QStringLiteral("<meta name=\"page-size\" content=\"100x50\">") << QStringLiteral("\"100x50\"");
-    QTest::newRow("too small") << QStringLiteral("<meta name=\"page-size\" content=\"5x50mm\">") << QStringLiteral("5x50mm");
-    QTest::newRow("empty") << QStringLiteral("<meta name=\"page-size\" content=\"\">") << QStringLiteral("unknown");
-    QTest::newRow("orientation") << QStringLiteral("<meta name=\"orientation\" content=\"sideways\">") << QStringLiteral("sideways");
-    QTest::newRow("margin unit") << QStringLiteral("<meta name=\"margins\" content=\"20px\">") << QStringLiteral("20px");
-    QTest::newRow("five margins") << QStringLiteral("<meta name=\"margins\" content=\"1mm 1mm 1mm 1mm 1mm\">") << QStringLiteral("one to");
+    QTest::newRow("unknown name") << QStringLiteral("<meta name=\"page-size\" content=\"B4\">")
+                                  << QStringLiteral("\"B4\"");
+    QTest::newRow("no unit") << QStringLiteral("<meta name=\"page-size\" content=\"100x50\">")
+                             << QStringLiteral("\"100x50\"");
+    QTest::newRow("too small") << QStringLiteral("<meta name=\"page-size\" content=\"5x50mm\">")
+                               << QStringLiteral("5x50mm");
+    QTest::newRow("empty") << QStringLiteral("<meta name=\"page-size\" content=\"\">")
+                           << QStringLiteral("unknown");
+    QTest::newRow("orientation") << QStringLiteral(
+                                        "<meta name=\"orientation\" content=\"sideways\">")
+                                 << QStringLiteral("sideways");
+    QTest::newRow("margin unit") << QStringLiteral("<meta name=\"margins\" content=\"20px\">")
+                                 << QStringLiteral("20px");
+    QTest::newRow("five margins") << QStringLiteral(
+                                         "<meta name=\"margins\" content=\"1mm 1mm 1mm 1mm 1mm\">")
+                                  << QStringLiteral("one to");
     QTest::newRow("margins fill the page")
-        << QStringLiteral("<meta name=\"page-size\" content=\"DL\"><meta name=\"margins\" content=\"55mm 10mm\">")
+        << QStringLiteral("<meta name=\"page-size\" content=\"DL\"><meta name=\"margins\" "
+                          "content=\"55mm 10mm\">")
         << QStringLiteral("no room");
 }
 
@@ -230,7 +260,8 @@ void TestWriterCore::refusesBadPageSettings()
     QFETCH(QString, head);
     QFETCH(QString, inMessage);
     try {
-        readPageSetup(QStringLiteral("<html><head>%1</head></html>").arg(head), QStringLiteral("bad.html"));
+        readPageSetup(QStringLiteral("<html><head>%1</head></html>").arg(head),
+                      QStringLiteral("bad.html"));
         QFAIL("the page settings were accepted");
     } catch (const WriterError& e) {
         QCOMPARE(e.kind(), WriterError::BadPageSize);
@@ -246,22 +277,24 @@ void TestWriterCore::expandsMarkers_data()
 
     QTest::newRow("any letter case") << QStringLiteral("$Person/$person/$PERSON/$pErSoN")
                                      << QStringLiteral("Ann Lee/Ann Lee/Ann Lee/Ann Lee");
-    QTest::newRow("dollar dollar") << QStringLiteral("$$ $$Person $$$Total")
-                                   << QStringLiteral("$ $Person $1 &lt;2&gt;");
-    QTest::newRow("unknown names stay") << QStringLiteral("$Persons $Nope $ $9 x$")
-                                        << QStringLiteral("$Persons $Nope $ $9 x$");
-    QTest::newRow("word ends at punctuation") << QStringLiteral("$Person's ($Total).")
-                                              << QStringLiteral("Ann Lee's (1 &lt;2&gt;).");
+    QTest::newRow("dollar dollar")
+        << QStringLiteral("$$ $$Person $$$Total") << QStringLiteral("$ $Person $1 &lt;2&gt;");
+    QTest::newRow("unknown names stay")
+        << QStringLiteral("$Persons $Nope $ $9 x$") << QStringLiteral("$Persons $Nope $ $9 x$");
+    QTest::newRow("word ends at punctuation")
+        << QStringLiteral("$Person's ($Total).") << QStringLiteral("Ann Lee's (1 &lt;2&gt;).");
     QTest::newRow("html and line breaks of values")
         << QStringLiteral("<p>$Address</p>")
-        << QStringLiteral("<p>&lt;b&gt;Mill &amp; Sons&lt;/b&gt;<br/>1 &quot;Quay&quot;<br/>Leeds<br/>UK</p>");
+        << QStringLiteral(
+               "<p>&lt;b&gt;Mill &amp; Sons&lt;/b&gt;<br/>1 &quot;Quay&quot;<br/>Leeds<br/>UK</p>");
 }
 
 void TestWriterCore::expandsMarkers()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    const QStringList fields{QStringLiteral("Person"), QStringLiteral("Address"), QStringLiteral("Total")};
+    const QStringList fields{QStringLiteral("Person"), QStringLiteral("Address"),
+                             QStringLiteral("Total")};
     const QStringList values{QStringLiteral("Ann Lee"),
                              QStringLiteral("<b>Mill & Sons</b>\r\n1 \"Quay\"\nLeeds\rUK"),
                              QStringLiteral("1 <2>")};
@@ -274,8 +307,10 @@ void TestWriterCore::makesValuesSafeForFileNames_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("plain") << QStringLiteral("Müller GmbH") << QStringLiteral("Müller GmbH");
-    QTest::newRow("separators") << QStringLiteral("a/b\\c:d*e?f\"g<h>i|j") << QStringLiteral("a_b_c_d_e_f_g_h_i_j");
-    QTest::newRow("line breaks") << QStringLiteral("Street 1\r\nTown\n") << QStringLiteral("Street 1 Town");
+    QTest::newRow("separators") << QStringLiteral("a/b\\c:d*e?f\"g<h>i|j")
+                                << QStringLiteral("a_b_c_d_e_f_g_h_i_j");
+    QTest::newRow("line breaks") << QStringLiteral("Street 1\r\nTown\n")
+                                 << QStringLiteral("Street 1 Town");
     QTest::newRow("control") << QStringLiteral("a\tb") << QStringLiteral("a_b");
     QTest::newRow("dots only") << QStringLiteral("..") << QStringLiteral("__");
     QTest::newRow("dots with blanks") << QStringLiteral(" . ") << QStringLiteral("_");
@@ -297,11 +332,13 @@ void TestWriterCore::findsTemplates()
     QTemporaryDir dir;
     const QString work = dir.path();
     writeFile(work + QStringLiteral("/templates/en/letter.html"),
-              "<html><head><meta name=\"page-size\" content=\"A5\"></head><body>Gr\xc3\xbc\xc3\x9f $Person</body></html>");
+              "<html><head><meta name=\"page-size\" content=\"A5\"></head><body>Gr\xc3\xbc\xc3\x9f "
+              "$Person</body></html>");
     writeFile(work + QStringLiteral("/letter.html"), "<p>here</p>");
 
     // Looked for as given first...
-    QCOMPARE(DocumentTemplate::find(QStringLiteral("letter.html"), work).html(), QStringLiteral("<p>here</p>"));
+    QCOMPARE(DocumentTemplate::find(QStringLiteral("letter.html"), work).html(),
+             QStringLiteral("<p>here</p>"));
     // ...then in templates/ of the working folder, read as UTF-8.
     const DocumentTemplate t = DocumentTemplate::find(QStringLiteral("en/letter.html"), work);
     QCOMPARE(t.path(), work + QStringLiteral("/templates/en/letter.html"));
@@ -315,10 +352,12 @@ void TestWriterCore::findsTemplates()
         QFAIL("a missing template was found");
     } catch (const WriterError& e) {
         QCOMPARE(e.kind(), WriterError::MissingTemplate);
-        QVERIFY2(e.message().contains(work + QStringLiteral("/templates/de/letter.html")), qPrintable(e.message()));
+        QVERIFY2(e.message().contains(work + QStringLiteral("/templates/de/letter.html")),
+                 qPrintable(e.message()));
     }
     // A folder is no template.
-    QVERIFY_THROWS_EXCEPTION(WriterError, DocumentTemplate::find(QStringLiteral("templates"), work));
+    QVERIFY_THROWS_EXCEPTION(WriterError,
+                             DocumentTemplate::find(QStringLiteral("templates"), work));
 
     writeFile(work + QStringLiteral("/big.html"), QByteArray(kMaxTemplateBytes + 1, 'x'));
     try {
@@ -345,11 +384,13 @@ void TestWriterCore::readsTheExchangeTableReadOnlyInOneSnapshot()
     {
         ExchangeTable table(dir.path());
         QCOMPARE(table.fieldNames(),
-                 (QStringList{QStringLiteral("Person"), QStringLiteral("Address"), QStringLiteral("Total")}));
+                 (QStringList{QStringLiteral("Person"), QStringLiteral("Address"),
+                              QStringLiteral("Total")}));
         // Records come in table order; NULL reads empty, numbers as text.
         ExchangeTable::Cursor c(table);
         QVERIFY(c.next());
-        QCOMPARE(c.values(), (QStringList{QStringLiteral("B"), QStringLiteral("x\r\ny"), QString()}));
+        QCOMPARE(c.values(),
+                 (QStringList{QStringLiteral("B"), QStringLiteral("x\r\ny"), QString()}));
         QVERIFY(c.next());
         QCOMPARE(c.values(), (QStringList{QStringLiteral("A"), QString(), QStringLiteral("12.5")}));
         QVERIFY(!c.next());
@@ -357,13 +398,15 @@ void TestWriterCore::readsTheExchangeTableReadOnlyInOneSnapshot()
         // While the table is held, a writer cannot change it under the
         // document: it waits, and the records read stay those of before.
         {
-            QSqlDatabase w = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("kw"));
+            QSqlDatabase w =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("kw"));
             w.setDatabaseName(db);
             w.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1"));
             QVERIFY(w.open());
             QSqlQuery q(w);
             QVERIFY(!q.exec(QStringLiteral("DELETE FROM Xexport")));
-            QVERIFY2(q.lastError().text().contains(QLatin1String("locked")), qPrintable(q.lastError().text()));
+            QVERIFY2(q.lastError().text().contains(QLatin1String("locked")),
+                     qPrintable(q.lastError().text()));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("kw"));
         ExchangeTable::Cursor again(table);
