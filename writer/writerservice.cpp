@@ -68,17 +68,21 @@ void WriterService::Execute(uint conversation, const QString& command)
             QTimer::singleShot(0, this, &WriterService::quit);
         }
     } catch (const WriterError& e) {
-        const QString message = sentence(e.message());
-        if (calledFromDBus())
-            sendErrorReply(e.dbusName(), message);
-        m_notifier.showError(message);
+        fail(e.dbusName(), e.message());
     } catch (const std::bad_alloc&) {
-        const QString message =
-            QStringLiteral("There is not enough memory to carry out the macro.");
-        if (calledFromDBus())
-            sendErrorReply(QDBusError::NoMemory, message);
-        m_notifier.showError(message);
+        fail(QDBusError::errorString(QDBusError::NoMemory),
+             QStringLiteral("There is not enough memory to carry out the macro"));
+    } catch (const std::exception& e) {
+        fail(QDBusError::errorString(QDBusError::Failed), QString::fromLocal8Bit(e.what()));
     }
+}
+
+void WriterService::fail(const QString& errorName, const QString& message)
+{
+    const QString text = sentence(message);
+    if (calledFromDBus())
+        sendErrorReply(errorName, text);
+    m_notifier.showError(text);
 }
 
 void WriterService::Disconnect(uint conversation)

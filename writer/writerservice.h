@@ -47,6 +47,8 @@ Q_SIGNALS:
     void finished();
 
 private:
+    // Answers the request with an error and tells the person the same.
+    void fail(const QString& errorName, const QString& message);
     void quit();
 
     QString m_workDir;
