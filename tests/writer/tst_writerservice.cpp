@@ -5,8 +5,11 @@
 #include "writerservice.h"
 #include "writertestkit.h"
 
+#include <QApplication>
 #include <QDBusConnectionInterface>
 #include <QDir>
+#include <QMessageBox>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -75,6 +78,7 @@ private Q_SLOTS:
     void opensTheLastPdfOfTheConversation();
     void keepsConversationsApart();
     void quitsAfterTheReply();
+    void theErrorBoxIsTitledAndLeavesTheWriterAnswering();
     void theProgramServesTheLinkAndEndsOnFileExit();
 
 private:
@@ -439,6 +443,25 @@ void TestWriterService::quitsAfterTheReply()
     QCOMPARE(QSet<uint>({disconnected[0][0].toUInt(), disconnected[1][0].toUInt()}),
              QSet<uint>({a, b}));
     QVERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(kService).value());
+}
+
+void TestWriterService::theErrorBoxIsTitledAndLeavesTheWriterAnswering()
+{
+    BoxNotifier boxes;
+    boxes.showError(QStringLiteral("There is no print queue \"X\"."));
+    QMessageBox* box = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("WriterErrorBox") && w->isVisible())
+            box = qobject_cast<QMessageBox*>(w);
+    QVERIFY(box);
+    QCOMPARE(box->windowTitle(), QStringLiteral("Kestrova writer"));
+    QCOMPARE(box->text(), QStringLiteral("There is no print queue \"X\"."));
+    QCOMPARE(box->icon(), QMessageBox::Critical);
+    // showError returned with the box still up: the writer goes on serving.
+    QVERIFY(!box->isModal());
+    QPointer<QMessageBox> guard(box);
+    box->close();
+    QTRY_VERIFY(guard.isNull());
 }
 
 void TestWriterService::theProgramServesTheLinkAndEndsOnFileExit()
