@@ -1,0 +1,233 @@
+#include "commandparser.h"
+
+#include "writererror.h"
+
+#include <QStringList>
+
+namespace kestrova::writer
+{
+namespace
+{
+
+struct RawCommand {
+    QString name;
+    QStringList arguments;
+};
+
+bool isNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+// Reads the commands' names and arguments, still unchecked.
+class Scanner
+{
+public:
+    explicit Scanner(const QString& text) : m_text(text) {}
+
+    QList<RawCommand> commands()
+    {
+        QList<RawCommand> out;
+        skipBlanks();
+        while (m_pos < m_text.size()) {
+            if (m_text[m_pos] != QLatin1Char('['))
+                throw WriterError(WriterError::UnknownCommand,
+                                  QStringLiteral("The macro text \"%1\" is not a command: commands "
+                                                 "are written in brackets, like [Pdf \"TEMPLATE\" "
+                                                 "\"OUTPUT\"]")
+                                      .arg(excerpt(m_pos)));
+            out << command();
+            skipBlanks();
+        }
+        return out;
+    }
+
+private:
+    RawCommand command()
+    {
+        const qsizetype start = m_pos++;
+        skipBlanks();
+        RawCommand c;
+        while (m_pos < m_text.size() && isNameChar(m_text[m_pos]))
+            c.name += m_text[m_pos++];
+        if (c.name.isEmpty())
+            throw WriterError(WriterError::UnknownCommand,
+                              QStringLiteral("The command \"%1\" has no name").arg(excerpt(start)));
+        for (;;) {
+            const bool separated = skipBlanks();
+            if (m_pos >= m_text.size())
+                throw WriterError(WriterError::BadArguments,
+                                  QStringLiteral("The command \"%1\" has no closing bracket")
+                                      .arg(excerpt(start)));
+            const QChar ch = m_text[m_pos];
+            if (ch == QLatin1Char(']')) {
+                ++m_pos;
+                return c;
+            }
+            if (!separated)
+                throw WriterError(
+                    WriterError::BadArguments,
+                    QStringLiteral("The arguments of [%1] must be separated by blanks")
+                        .arg(c.name));
+            c.arguments << (ch == QLatin1Char('"') ? quoted(c.name) : bare(c.name));
+        }
+    }
+
+    QString quoted(const QString& name)
+    {
+        QString value;
+        ++m_pos;
+        for (;;) {
+            if (m_pos >= m_text.size())
+                throw WriterError(
+                    WriterError::BadArguments,
+                    QStringLiteral("An argument of [%1] has no closing double quote").arg(name));
+            const QChar ch = m_text[m_pos++];
+            if (ch != QLatin1Char('"')) {
+                value += ch;
+            } else if (m_pos < m_text.size() && m_text[m_pos] == QLatin1Char('"')) {
+                value += ch;
+                ++m_pos;
+            } else {
+                return value;
+            }
+        }
+    }
+
+    // An unquoted argument (a number of labels) runs up to a blank or a bracket.
+    QString bare(const QString& name)
+    {
+        QString value;
+        while (m_pos < m_text.size()) {
+            const QChar ch = m_text[m_pos];
+            if (ch.isSpace() || ch == QLatin1Char(']') || ch == QLatin1Char('['))
+                break;
+            if (ch == QLatin1Char('"'))
+                throw WriterError(WriterError::BadArguments,
+                                  QStringLiteral("A double quote inside an unquoted argument of "
+                                                 "[%1]: write the argument in double quotes")
+                                      .arg(name));
+            value += ch;
+            ++m_pos;
+        }
+        return value;
+    }
+
+    bool skipBlanks()
+    {
+        const qsizetype start = m_pos;
+        while (m_pos < m_text.size() && m_text[m_pos].isSpace())
+            ++m_pos;
+        return m_pos > start;
+    }
+
+    QString excerpt(qsizetype from) const
+    {
+        const QString rest = m_text.mid(from, 40).simplified();
+        return m_text.size() - from > 40 ? rest + QStringLiteral("...") : rest;
+    }
+
+    const QString& m_text;
+    qsizetype m_pos = 0;
+};
+
+int labelCount(const RawCommand& c, int index, const char* what)
+{
+    bool ok = false;
+    const int n = c.arguments[index].toInt(&ok);
+    if (!ok || n < 1 || n > kMaxLabelsPerLine)
+        throw WriterError(WriterError::BadArguments,
+                          QStringLiteral("[%1] needs a number of label %2 from 1 to %3, not \"%4\"")
+                              .arg(c.name, QLatin1String(what))
+                              .arg(kMaxLabelsPerLine)
+                              .arg(c.arguments[index]));
+    return n;
+}
+
+void requireCount(const RawCommand& c, qsizetype least, qsizetype most, const char* usage)
+{
+    const qsizetype n = c.arguments.size();
+    if (n < least || n > most)
+        throw WriterError(WriterError::BadArguments,
+                          QStringLiteral("[%1] takes %2, but %3 argument%4 given")
+                              .arg(c.name, QLatin1String(usage))
+                              .arg(n)
+                              .arg(n == 1 ? QStringLiteral(" was") : QStringLiteral("s were")));
+}
+
+void requireText(const RawCommand& c, const QString& value, const char* what)
+{
+    if (value.trimmed().isEmpty())
+        throw WriterError(WriterError::BadArguments,
+                          QStringLiteral("[%1] needs %2, but the argument is empty")
+                              .arg(c.name, QLatin1String(what)));
+}
+
+Command checked(const RawCommand& c)
+{
+    const QString name = c.name.toLower();
+    Command cmd;
+    if (name == QLatin1String("pdf")) {
+        requireCount(c, 2, 2, "a template and an output file: [Pdf \"TEMPLATE\" \"OUTPUT\"]");
+        cmd.kind = Command::Pdf;
+        cmd.templateName = c.arguments[0];
+        cmd.output = c.arguments[1];
+        requireText(c, cmd.output, "an output file");
+    } else if (name == QLatin1String("print")) {
+        requireCount(c, 1, 2, "a template and a print queue: [Print \"TEMPLATE\" \"PRINTER\"]");
+        cmd.kind = Command::Print;
+        cmd.templateName = c.arguments[0];
+        cmd.printer = c.arguments.value(1);
+    } else if (name == QLatin1String("labels")) {
+        requireCount(c, 4, 4,
+                     "a template, columns, rows and an output file: "
+                     "[Labels \"TEMPLATE\" COLUMNS ROWS \"OUTPUT\"]");
+        cmd.kind = Command::Labels;
+        cmd.templateName = c.arguments[0];
+        cmd.columns = labelCount(c, 1, "columns");
+        cmd.rows = labelCount(c, 2, "rows");
+        cmd.output = c.arguments[3];
+        requireText(c, cmd.output, "an output file");
+    } else if (name == QLatin1String("printlabels")) {
+        requireCount(c, 3, 4,
+                     "a template, columns, rows and a print queue: "
+                     "[PrintLabels \"TEMPLATE\" COLUMNS ROWS \"PRINTER\"]");
+        cmd.kind = Command::PrintLabels;
+        cmd.templateName = c.arguments[0];
+        cmd.columns = labelCount(c, 1, "columns");
+        cmd.rows = labelCount(c, 2, "rows");
+        cmd.printer = c.arguments.value(3);
+    } else if (name == QLatin1String("open")) {
+        requireCount(c, 0, 0, "no argument");
+        cmd.kind = Command::Open;
+    } else if (name == QLatin1String("quit") || name == QLatin1String("fileexit")) {
+        requireCount(c, 0, 0, "no argument");
+        cmd.kind = Command::Quit;
+    } else {
+        throw WriterError(WriterError::UnknownCommand,
+                          QStringLiteral("Unknown command [%1]: the writer knows Pdf, Print, "
+                                         "Labels, PrintLabels, Open and Quit")
+                              .arg(c.name));
+    }
+    if (cmd.kind != Command::Open && cmd.kind != Command::Quit)
+        requireText(c, cmd.templateName, "a template");
+    return cmd;
+}
+
+} // namespace
+
+QList<Command> parseMacro(const QString& text)
+{
+    if (text.size() > kMaxMacroLength)
+        throw WriterError(WriterError::BadArguments,
+                          QStringLiteral("The macro text is %1 characters long; the writer takes "
+                                         "at most %2")
+                              .arg(text.size())
+                              .arg(kMaxMacroLength));
+    QList<Command> out;
+    for (const RawCommand& raw : Scanner(text).commands())
+        out << checked(raw);
+    return out;
+}
+
+} // namespace kestrova::writer

@@ -1,0 +1,80 @@
+#include "conversation.h"
+
+#include "documenttemplate.h"
+#include "exchangetable.h"
+#include "markers.h"
+#include "renderer.h"
+#include "userfacing.h"
+#include "writererror.h"
+
+#include <QFileInfo>
+
+namespace kestrova::writer
+{
+
+Conversation::Conversation(const QString& workDir, Viewer& viewer)
+    : m_workDir(workDir), m_viewer(viewer)
+{
+}
+
+Conversation::~Conversation() = default;
+
+bool Conversation::execute(const QString& macro)
+{
+    const QList<Command> commands = parseMacro(macro);
+    struct TableRelease {
+        std::unique_ptr<ExchangeTable>& table;
+        ~TableRelease() { table.reset(); }
+    } release{m_table};
+    for (const Command& c : commands) {
+        switch (c.kind) {
+        case Command::Quit:
+            return true;
+        case Command::Open:
+            if (m_lastPdf.isEmpty())
+                throw WriterError(WriterError::NoDocument,
+                                  QStringLiteral("[Open] has nothing to open: this conversation "
+                                                 "has written no PDF yet"));
+            if (!m_viewer.open(m_lastPdf))
+                throw WriterError(
+                    WriterError::ViewerFailed,
+                    QStringLiteral("No viewer could be started for \"%1\"").arg(m_lastPdf));
+            break;
+        default:
+            runDocument(c, table());
+        }
+    }
+    return false;
+}
+
+ExchangeTable& Conversation::table()
+{
+    if (!m_table)
+        m_table = std::make_unique<ExchangeTable>(m_workDir);
+    return *m_table;
+}
+
+void Conversation::runDocument(const Command& c, ExchangeTable& table)
+{
+    const DocumentTemplate tmpl = DocumentTemplate::find(c.templateName, m_workDir);
+    ExchangeTable::Cursor cursor(table);
+    if (!cursor.next())
+        throw WriterError(WriterError::NoDocument,
+                          QStringLiteral("The exchange table Xexport holds no record: there is "
+                                         "nothing to print with \"%1\"")
+                              .arg(c.templateName));
+    const Grid grid = c.isLabels() ? Grid{c.columns, c.rows} : Grid{};
+    if (c.toPrinter()) {
+        PrinterTarget target(c.printer, tmpl.page(), QFileInfo(tmpl.path()).completeBaseName());
+        render(tmpl, table.fieldNames(), cursor, target, grid);
+        return;
+    }
+    // The output's own markers take the first record's values.
+    const QString output = resolvePath(
+        MarkerText(c.output, table.fieldNames()).expand(cursor.values(), fileNamePart), m_workDir);
+    PdfTarget target(output, tmpl.page());
+    render(tmpl, table.fieldNames(), cursor, target, grid);
+    m_lastPdf = output;
+}
+
+} // namespace kestrova::writer

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "commandparser.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace kestrova::writer
+{
+
+class ExchangeTable;
+class Viewer;
+
+// One conversation opened by Connect: it carries out macro texts in the
+// writer's working folder and remembers the last PDF it wrote, for [Open].
+class Conversation
+{
+public:
+    Conversation(const QString& workDir, Viewer& viewer);
+    ~Conversation();
+
+    // Carries out every command of the macro text in order, reading the
+    // exchange table in one read transaction for the whole text. Returns true
+    // when a [Quit] asked the writer to end; commands after it are not run.
+    // Throws WriterError for the first command that fails; the ones before it
+    // keep their effect.
+    bool execute(const QString& macro);
+
+    const QString& lastPdf() const { return m_lastPdf; }
+
+private:
+    void runDocument(const Command& command, ExchangeTable& table);
+    ExchangeTable& table();
+
+    QString m_workDir;
+    Viewer& m_viewer;
+    QString m_lastPdf;
+    std::unique_ptr<ExchangeTable> m_table; // only while a macro runs
+};
+
+} // namespace kestrova::writer

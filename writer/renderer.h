@@ -1,0 +1,74 @@
+#pragma once
+
+#include "exchangetable.h"
+#include "pagesetup.h"
+
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QString>
+
+namespace kestrova::writer
+{
+
+class DocumentTemplate;
+
+// Where rendered pages go: a paged paint device, then either kept or dropped.
+class PageTarget
+{
+public:
+    virtual ~PageTarget() = default;
+    virtual QPagedPaintDevice& device() = 0;
+    // After the last page has been painted: makes the output final. Throws WriterError.
+    virtual void finish() = 0;
+    // A render failed before its end: nothing of it may reach the output.
+    virtual void abandon() noexcept = 0;
+};
+
+// A PDF file, written beside its final place and moved there by finish(): a
+// failed render leaves no part of a file and keeps an earlier one intact.
+class PdfTarget : public PageTarget
+{
+public:
+    // Creates missing folders. Throws WriterError(UnwritableOutput).
+    PdfTarget(const QString& path, const PageSetup& page);
+    QPagedPaintDevice& device() override { return m_writer; }
+    void finish() override;
+    void abandon() noexcept override;
+
+private:
+    QString m_path;
+    QSaveFile m_file;
+    QPdfWriter m_writer;
+};
+
+// A print queue; empty names the system's default queue.
+class PrinterTarget : public PageTarget
+{
+public:
+    // Throws WriterError(UnknownQueue) for a queue the system does not know.
+    PrinterTarget(const QString& queue, const PageSetup& page, const QString& title);
+    QPagedPaintDevice& device() override { return m_printer; }
+    void finish() override;
+    void abandon() noexcept override;
+
+private:
+    QPrinter m_printer;
+};
+
+// How the records are set on the pages.
+struct Grid {
+    int columns = 0; // 0: each record on pages of its own; otherwise labels
+    int rows = 0;
+};
+
+// Renders the template for the cursor's current record and every record after
+// it, through Qt's rich text laid out at the device's resolution: each record
+// from a new page (a long one runs on over several), or, with a grid, one
+// label per cell, filling a page across and then down before starting the
+// next. Only one record's document exists at a time. Returns the pages
+// made. On failure the target is abandoned and the WriterError passed on.
+int render(const DocumentTemplate& tmpl, const QStringList& fieldNames,
+           ExchangeTable::Cursor& cursor, PageTarget& target, Grid grid = {});
+
+} // namespace kestrova::writer
