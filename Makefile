@@ -28,6 +28,8 @@ demo: build
 	  mkdir -p $(DEMO) && $(BUILD)/tools/kestrova-tables demo $(DEMO); \
 	fi
 	@cp -f $(BUILD)/samples/function.dll $(DEMO)/function.dll
+	@mkdir -p $(DEMO)/templates && cp -rf samples/templates/. $(DEMO)/templates/
+	@cp -f samples/batch/write-licence $(DEMO)/write-licence
 	@if [ ! -d $(DEMO)/demo-mail ]; then \
 	  cp -r samples/demo-mail $(DEMO)/demo-mail && \
 	  mkdir -p $(DEMO)/demo-mail/cur $(DEMO)/demo-mail/tmp $(DEMO)/demo-mail/.Processed/cur \
@@ -39,7 +41,11 @@ run: demo
 	  echo "No display is available: run Kestrova under a virtual display with 'xvfb-run -a make run'."; \
 	  exit 1; \
 	fi
-	@cd $(DEMO) && ../$(BUILD)/app/kestrova
+	@# The document writer is found beside Kestrova; without a session bus
+	@# (a bare virtual display) one is started for the run.
+	@cd $(DEMO) && export PATH="$(abspath $(BUILD))/writer:$$PATH" && \
+	  if [ -n "$$DBUS_SESSION_BUS_ADDRESS" ]; then ../$(BUILD)/app/kestrova; \
+	  else dbus-run-session -- ../$(BUILD)/app/kestrova; fi
 
 bench: build
 	@bench/run-benchmarks $(BUILD)
