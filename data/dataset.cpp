@@ -451,7 +451,7 @@ QVariant DataSet::valueFromText(const FieldInfo& f, const QString& text) const
     case FieldKind::Date: {
         if (text.trimmed().isEmpty())
             return {};
-        if (auto d = parseDate(text, m_fmt, QDate::currentDate()))
+        if (auto d = parseDate(text, m_fmt, currentDate()))
             return d->toString(Qt::ISODate);
         fail(QStringLiteral("'%1' is not a valid date").arg(text));
     }

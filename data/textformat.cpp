@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -279,8 +280,13 @@ std::optional<QDate> parseDate(const QString& text, const LocaleFormat& fmt, con
             month = n1, day = n2, year = n3;
             break;
         }
-        if (year <= 99)
-            year += today.year() / 100 * 100;
+        const qsizetype yearDigits = m.capturedLength(order == Order::YMD ? 1 : 3);
+        if (yearDigits <= 2) {
+            // The sliding window: the year ending in these digits that lies
+            // from 50 years before today's year to 49 years after it.
+            const int first = today.year() - 50;
+            year = first + ((year - first) % 100 + 100) % 100;
+        }
     }
     if (year < 1 || year > 9999)
         return std::nullopt;
@@ -288,6 +294,19 @@ std::optional<QDate> parseDate(const QString& text, const LocaleFormat& fmt, con
     if (!d.isValid())
         return std::nullopt;
     return d;
+}
+
+QDate currentDate()
+{
+    using Clock = std::chrono::steady_clock;
+    static thread_local Clock::time_point readAt;
+    static thread_local QDate date;
+    const Clock::time_point now = Clock::now();
+    if (!date.isValid() || now - readAt >= std::chrono::seconds(1)) {
+        date = QDate::currentDate();
+        readAt = now;
+    }
+    return date;
 }
 
 QDate toDate(const QString& text, const LocaleFormat& fmt, const QDate& today)

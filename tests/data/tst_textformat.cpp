@@ -164,6 +164,44 @@ private Q_SLOTS:
             QCOMPARE(*d, *expected);
     }
 
+    // A year of one or two digits falls within fifty years of today, wherever
+    // today is; three or four digits are taken as written.
+    void twoDigitYearWindow_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDate>("expected");
+        const QDate y2026(2026, 12, 7);
+        QTest::newRow("99 in 2026") << "en_US" << y2026 << "12/31/99" << QDate(1999, 12, 31);
+        QTest::newRow("76, the window's first year") << "en_US" << y2026 << "1/2/76" << QDate(1976, 1, 2);
+        QTest::newRow("75, the window's last year") << "en_US" << y2026 << "1/2/75" << QDate(2075, 1, 2);
+        QTest::newRow("one digit") << "en_US" << y2026 << "1/2/5" << QDate(2005, 1, 2);
+        QTest::newRow("two digits with a zero") << "en_GB" << y2026 << "2/1/05" << QDate(2005, 1, 2);
+        QTest::newRow("four digits as written") << "en_US" << y2026 << "1/2/0099" << QDate(99, 1, 2);
+        QTest::newRow("three digits as written") << "en_US" << y2026 << "1/2/999" << QDate(999, 1, 2);
+        QTest::newRow("year first") << "ja_JP" << y2026 << "99/3/4" << QDate(1999, 3, 4);
+        QTest::newRow("the window slides: 10 in 2060") << "en_US" << QDate(2060, 6, 1) << "1/2/10" << QDate(2010, 1, 2);
+        QTest::newRow("the window slides: 09 in 2060") << "en_US" << QDate(2060, 6, 1) << "1/2/09" << QDate(2109, 1, 2);
+        QTest::newRow("40 in 1990") << "de_DE" << QDate(1990, 6, 1) << "2.1.40" << QDate(1940, 1, 2);
+        QTest::newRow("39 in 1990") << "de_DE" << QDate(1990, 6, 1) << "2.1.39" << QDate(2039, 1, 2);
+    }
+    void twoDigitYearWindow()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QDate, today);
+        QFETCH(QString, text);
+        QFETCH(QDate, expected);
+        QCOMPARE(kestrova::parseDate(text, fmt(locale.toLatin1().constData()), today), std::optional(expected));
+    }
+
+    void currentDateIsToday()
+    {
+        const QDate before = QDate::currentDate();
+        const QDate d = currentDate();
+        QVERIFY(d == before || d == before.addDays(1)); // midnight may pass between the two
+    }
+
     void toDateMessage()
     {
         try {
