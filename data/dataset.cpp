@@ -15,6 +15,7 @@
 #include <QUuid>
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace kestrova {
 
@@ -763,6 +764,8 @@ Table::~Table()
 {
     if (isOpen())
         doClose();
+    if (m_host)
+        m_host->m_partner = nullptr;
 }
 
 QString Table::filePath() const
@@ -772,7 +775,23 @@ QString Table::filePath() const
 
 QSqlDatabase Table::database() const
 {
-    return QSqlDatabase::database(m_connection, false);
+    return m_host ? m_host->database() : QSqlDatabase::database(m_connection, false);
+}
+
+QString Table::qualifiedName() const
+{
+    return m_schema.isEmpty() ? quoted(m_tableName) : quoted(m_schema) + QLatin1Char('.') + quoted(m_tableName);
+}
+
+// The prepared statements belong to one connection: dropped when the table
+// moves to another one, or closes.
+void Table::dropStatements()
+{
+    m_ahead.clear();
+    for (auto& st : m_statements)
+        st.reset();
+    qDeleteAll(m_queries);
+    m_queries.clear();
 }
 
 QSqlQuery& Table::cachedQuery(const QString& sql)
@@ -841,13 +860,15 @@ void Table::doOpen()
 
 void Table::doClose()
 {
-    m_ahead.clear();
-    for (auto& st : m_statements)
-        st.reset();
     if (m_inBatch)
         rollbackBatch();
-    qDeleteAll(m_queries);
-    m_queries.clear();
+    dropStatements();
+    if (m_host) {
+        // Closed in the middle of a partner's batch: its own connection again.
+        m_host->m_partner = nullptr;
+        m_host = nullptr;
+        m_schema.clear();
+    }
     {
         QSqlDatabase db = database();
         db.close();
@@ -897,7 +918,7 @@ static QString placeholders(qsizetype n)
 
 QString Table::statementSql(Statement s) const
 {
-    const QString table = quoted(m_tableName);
+    const QString table = qualifiedName();
     const QString select = QStringLiteral("SELECT %1 FROM %2 ").arg(m_selectList, table);
     const int keyCount = m_key.isEmpty() ? 1 : int(m_key.size());
     switch (s) {
@@ -1040,15 +1061,15 @@ std::vector<Row> Table::fetchRange(int from, int count)
     if (fromAnchor <= fromStart && fromAnchor <= fromEnd) {
         binds = anchor.value();
         sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 > %4 ORDER BY %5 LIMIT ? OFFSET ?")
-                  .arg(m_selectList, quoted(m_tableName), orderTuple(), placeholders(binds.size()), orderBy(false));
+                  .arg(m_selectList, qualifiedName(), orderTuple(), placeholders(binds.size()), orderBy(false));
         binds << n << fromAnchor;
     } else if (fromStart <= fromEnd) {
         sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY %3 LIMIT ? OFFSET ?")
-                  .arg(m_selectList, quoted(m_tableName), orderBy(false));
+                  .arg(m_selectList, qualifiedName(), orderBy(false));
         binds << n << fromStart;
     } else {
         sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY %3 LIMIT ? OFFSET ?")
-                  .arg(m_selectList, quoted(m_tableName), orderBy(true));
+                  .arg(m_selectList, qualifiedName(), orderBy(true));
         binds << n << fromEnd;
         reversed = true;
     }
@@ -1151,7 +1172,7 @@ void Table::emptyTable()
     if (isEditing())
         cancel();
     QSqlQuery q(database());
-    exec(q, QStringLiteral("DELETE FROM %1").arg(quoted(m_tableName)));
+    exec(q, QStringLiteral("DELETE FROM %1").arg(qualifiedName()));
     clearRowCache();
     rowsInvalidated();
     Q_EMIT rowsReset();
@@ -1164,39 +1185,113 @@ QStringList Table::columnTexts(const QString& fieldName)
     const FieldInfo& f = field(fieldName);
     QSqlQuery q(database());
     q.setForwardOnly(true);
-    exec(q, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(quoted(f.name), quoted(m_tableName), orderBy(false)));
+    exec(q, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(quoted(f.name), qualifiedName(), orderBy(false)));
     QStringList out;
     while (q.next())
         out << textOf(f, q.value(0));
     return out;
 }
 
-void Table::beginBatch()
+static const QString kPartnerSchema = QStringLiteral("kestrova_partner");
+
+static sqlite3* sqliteHandle(const QSqlDatabase& db)
+{
+    return *static_cast<sqlite3* const*>(db.driver()->handle().data());
+}
+
+void Table::beginBatch(Table* partner)
 {
     checkActive();
     if (m_inBatch)
         return;
+    if (partner) {
+        partner->checkActive();
+        partner->checkBrowseMode();
+    }
     QSqlQuery q(database());
-    exec(q, QStringLiteral("BEGIN"));
+    if (partner) {
+        q.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + kPartnerSchema);
+        q.addBindValue(fileUri(partner->filePath(), partner->m_readOnly));
+        exec(q);
+    }
+    if (!q.exec(QStringLiteral("BEGIN"))) {
+        const QString msg = engineMessage(q.lastError());
+        if (partner)
+            q.exec(QStringLiteral("DETACH DATABASE ") + kPartnerSchema);
+        throw Error(msg);
+    }
     m_inBatch = true;
+    if (partner) {
+        partner->dropStatements();
+        partner->m_host = this;
+        partner->m_schema = kPartnerSchema;
+        m_partner = partner;
+    }
+}
+
+bool Table::batchIsLive() const
+{
+    return m_inBatch && !sqlite3_get_autocommit(sqliteHandle(database()));
 }
 
 void Table::commitBatch()
 {
     if (!m_inBatch)
         return;
-    m_inBatch = false;
-    QSqlQuery q(database());
-    exec(q, QStringLiteral("COMMIT"));
+    QString failure;
+    if (!batchIsLive()) {
+        failure = QStringLiteral("the database engine had already rolled the changes back");
+    } else {
+        QSqlQuery q(database());
+        if (!q.exec(QStringLiteral("COMMIT")))
+            failure = engineMessage(q.lastError());
+    }
+    if (failure.isEmpty()) {
+        endBatch();
+        return;
+    }
+    // A commit that fails (a lock held elsewhere, a full disk) leaves the
+    // transaction open: undone here, so that nothing later joins it.
+    rollbackBatch();
+    throw Error(failure);
 }
 
 void Table::rollbackBatch()
 {
     if (!m_inBatch)
         return;
+    if (batchIsLive()) {
+        QSqlQuery q(database());
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
+    Table* partner = m_partner;
+    endBatch();
+    // The cursors may stand on rows that are no longer stored.
+    for (Table* t : {this, partner}) {
+        if (!t || !t->isOpen())
+            continue;
+        try {
+            if (t->isEditing())
+                t->cancel();
+            t->refresh();
+        } catch (const Error&) {
+            // The rollback itself stands; the table shows its rows at the next move.
+        }
+    }
+}
+
+void Table::endBatch()
+{
     m_inBatch = false;
-    QSqlQuery q(database());
-    q.exec(QStringLiteral("ROLLBACK"));
+    if (Table* partner = std::exchange(m_partner, nullptr)) {
+        partner->dropStatements();
+        partner->m_host = nullptr;
+        partner->m_schema.clear();
+    }
+    if (sqlite3_db_filename(sqliteHandle(database()), kPartnerSchema.toUtf8().constData())) {
+        QSqlQuery q(database());
+        q.exec(QStringLiteral("DETACH DATABASE ") + kPartnerSchema);
+    }
 }
 
 // ---------------------------------------------------------------- Query
