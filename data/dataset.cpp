@@ -166,6 +166,7 @@ public:
             sqlite3_finalize(m_stmt);
             throw Error(msg);
         }
+        m_kept.resize(size_t(sqlite3_bind_parameter_count(m_stmt)));
     }
     ~SqlStatement() { sqlite3_finalize(m_stmt); }
     SqlStatement(const SqlStatement&) = delete;
@@ -192,13 +193,13 @@ public:
                 rc = sqlite3_bind_int64(m_stmt, i, v.toLongLong());
                 break;
             case QMetaType::QByteArray: {
-                const QByteArray b = v.toByteArray();
-                rc = sqlite3_bind_blob(m_stmt, i, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+                const QByteArray& b = kept(index, v.toByteArray());
+                rc = sqlite3_bind_blob(m_stmt, i, b.constData(), int(b.size()), SQLITE_STATIC);
                 break;
             }
             default: {
-                const QByteArray t = v.toString().toUtf8();
-                rc = sqlite3_bind_text(m_stmt, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+                const QByteArray& t = kept(index, v.toString().toUtf8());
+                rc = sqlite3_bind_text(m_stmt, i, t.constData(), int(t.size()), SQLITE_STATIC);
             }
             }
         }
@@ -262,9 +263,19 @@ private:
         sqlite3_reset(m_stmt);
         throw Error(msg);
     }
+    // A bound text or blob is kept here until the parameter is bound again,
+    // so that the engine reads it in place instead of copying it.
+    const QByteArray& kept(int index, QByteArray bytes)
+    {
+        if (size_t(index) >= m_kept.size())
+            m_kept.resize(size_t(index) + 1);
+        m_kept[size_t(index)] = std::move(bytes);
+        return m_kept[size_t(index)];
+    }
 
     sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
+    std::vector<QByteArray> m_kept;
 };
 
 void bindRow(SqlStatement& q, const QVector<QVariant>& values, const QVector<FieldInfo>& fields)
@@ -453,7 +464,7 @@ QVariant DataSet::valueFromText(const FieldInfo& f, const QString& text) const
         if (text.trimmed().isEmpty())
             return {};
         if (auto d = parseDate(text, m_fmt, currentDate()))
-            return d->toString(Qt::ISODate);
+            return formatIsoDate(*d);
         fail(QStringLiteral("'%1' is not a valid date").arg(text));
     }
     }

@@ -41,6 +41,9 @@ QString formatDate(const QDate& date, const LocaleFormat& fmt);
 // 2075, 99 is 1999). A year of three or four digits is taken as written.
 std::optional<QDate> parseDate(const QString& text, const LocaleFormat& fmt, const QDate& today);
 
+// The date as stored: "yyyy-MM-dd", the year in four digits.
+QString formatIsoDate(const QDate& date);
+
 // The system's date, read from the clock at most about once a second:
 // reading it costs a time-zone lookup, and imports convert many dates.
 QDate currentDate();

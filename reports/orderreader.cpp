@@ -111,9 +111,7 @@ QByteArray textOfFile(const QByteArray& bytes)
 int builtInPull(char** cursor, char* output, int capacity, int terminator)
 {
     const char* p = *cursor;
-    const char* end = p;
-    while (*end != '\0' && uchar(*end) != uchar(terminator))
-        ++end;
+    const char* end = uchar(terminator) == 0 ? p + std::strlen(p) : ::strchrnul(p, char(terminator));
     size_t n = size_t(end - p);
     if (capacity > 0) {
         if (n > size_t(capacity - 1)) {
@@ -142,8 +140,10 @@ void LineReader::refuse(const QString& what) const
 // A line ends at a line feed, or at a carriage return not followed by one.
 void LineReader::countLines(const char* from, const char* to)
 {
-    for (const char* p = from; p < to; ++p) {
-        if (*p == '\n' || (*p == '\r' && (p + 1 == m_end || p[1] != '\n')))
+    for (const char* p = from; (p = static_cast<const char*>(std::memchr(p, '\n', size_t(to - p)))); ++p)
+        ++m_line;
+    for (const char* p = from; (p = static_cast<const char*>(std::memchr(p, '\r', size_t(to - p)))); ++p) {
+        if (p + 1 == m_end || p[1] != '\n')
             ++m_line;
     }
 }

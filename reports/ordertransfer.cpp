@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -73,11 +74,24 @@ QByteArray readImportFile(const QString& path)
                                  .arg(kMaxImportBytes);
     if (!file.isSequential() && file.size() > kMaxImportBytes)
         throw Error(tooLarge);
-    QByteArray bytes = file.read(kMaxImportBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw fileError("read", path, file.errorString());
-    if (bytes.size() > kMaxImportBytes)
-        throw Error(tooLarge);
+    // Read in pieces: a pipe or device tells no size.
+    QByteArray bytes;
+    if (!file.isSequential())
+        bytes.reserve(file.size() + (qint64(1) << 20) + 1);
+    for (;;) {
+        const qint64 room = kMaxImportBytes + 1 - bytes.size();
+        const qint64 piece = std::min<qint64>(room, qint64(1) << 20);
+        const qsizetype at = bytes.size();
+        bytes.resize(at + piece);
+        const qint64 n = file.read(bytes.data() + at, piece);
+        if (n < 0)
+            throw fileError("read", path, file.errorString());
+        bytes.resize(at + n);
+        if (bytes.size() > kMaxImportBytes)
+            throw Error(tooLarge);
+        if (n == 0)
+            break;
+    }
     return bytes;
 }
 
@@ -128,7 +142,7 @@ qint64 exportOrders(Table& saleIn, const QString& path, TransferProgress* progre
             chunk += "\r\n"; // a line is written whole, however long
             if (chunk.size() >= kChunk) {
                 writeAll(file, chunk, path);
-                chunk.clear();
+                chunk.resize(0); // keeps its room
             }
             saleIn.next();
         }

@@ -195,6 +195,32 @@ private Q_SLOTS:
         QCOMPARE(kestrova::parseDate(text, fmt(locale.toLatin1().constData()), today), std::optional(expected));
     }
 
+    void isoDates()
+    {
+        QCOMPARE(formatIsoDate(QDate(2026, 3, 4)), QStringLiteral("2026-03-04"));
+        QCOMPARE(formatIsoDate(QDate(99, 12, 31)), QStringLiteral("0099-12-31"));
+        QCOMPARE(formatIsoDate(QDate()), QString());
+        // A date read from text is stored in this form whatever its locale.
+        QCOMPARE(formatIsoDate(*kestrova::parseDate("24.12.26", fmt("de_DE"), QDate(2026, 12, 7))),
+                 QStringLiteral("2026-12-24"));
+    }
+
+    // Blanks may surround each separator; a locale whose separator is a
+    // blank separates by any run of blanks.
+    void dateTextBlanks()
+    {
+        const QDate today(2026, 12, 7);
+        QCOMPARE(kestrova::parseDate("  3 /  4 /2025 / ", fmt("en_US"), today), std::optional(QDate(2025, 3, 4)));
+        QCOMPARE(kestrova::parseDate("3 4 2025", fmt("en_US"), today), std::optional<QDate>());
+        QCOMPARE(kestrova::parseDate("3/4/2025//", fmt("en_US"), today), std::optional<QDate>());
+        LocaleFormat blank = fmt("en_GB");
+        blank.shortDateFormat = QStringLiteral("d M yyyy");
+        blank.dateSeparator = QLatin1Char(' ');
+        QCOMPARE(kestrova::parseDate("3  4 2025", blank, today), std::optional(QDate(2025, 4, 3)));
+        QCOMPARE(kestrova::parseDate("3 4", blank, today), std::optional(QDate(2026, 4, 3)));
+        QCOMPARE(kestrova::parseDate("3/4/2025", blank, today), std::optional<QDate>());
+    }
+
     void currentDateIsToday()
     {
         const QDate before = QDate::currentDate();
