@@ -116,8 +116,8 @@ typedef int (*kestrova_invoice_fn)(const char* lastInvoiceNumber, int capacity, 
  * line: carriage return (13) when the rest of the line reaches a carriage
  * return first (CR LF line ends; the import steps over the line feed
  * itself), or line feed (10) when it reaches a line feed alone first (LF
- * line ends). A reader that leaves the cursor where it was, or moves it
- * outside the text, stops the import with a message.
+ * line ends). A reader that leaves the cursor where it was while the text
+ * goes on, or moves it outside the text, stops the import with a message.
  */
 typedef int (*kestrova_pull_fn)(char** cursor, char* output, int capacity, int terminator);
 
