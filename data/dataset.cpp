@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlDriver>
+#include <QStringEncoder>
 #include <sqlite3.h>
 #include <QUrl>
 #include <QUuid>
@@ -152,6 +153,11 @@ QString fileUri(const QString& path, bool readOnly)
 
 const QString kClosed = QStringLiteral("Cannot perform this operation on a closed dataset");
 
+sqlite3* sqliteHandle(const QSqlDatabase& db)
+{
+    return *static_cast<sqlite3* const*>(db.driver()->handle().data());
+}
+
 } // namespace
 
 // A statement the cursor runs again and again, prepared once on the table's
@@ -198,10 +204,11 @@ public:
                 rc = sqlite3_bind_blob(m_stmt, i, b.constData(), int(b.size()), SQLITE_STATIC);
                 break;
             }
-            default: {
-                const QByteArray& t = kept(index, v.toString().toUtf8());
-                rc = sqlite3_bind_text(m_stmt, i, t.constData(), int(t.size()), SQLITE_STATIC);
-            }
+            case QMetaType::QString:
+                rc = bindText(index, *static_cast<const QString*>(v.constData()));
+                break;
+            default:
+                rc = bindText(index, v.toString());
             }
         }
         if (rc != SQLITE_OK)
@@ -266,17 +273,29 @@ private:
     }
     // A bound text or blob is kept here until the parameter is bound again,
     // so that the engine reads it in place instead of copying it.
-    const QByteArray& kept(int index, QByteArray bytes)
+    QByteArray& slot(int index)
     {
         if (size_t(index) >= m_kept.size())
             m_kept.resize(size_t(index) + 1);
-        m_kept[size_t(index)] = std::move(bytes);
         return m_kept[size_t(index)];
+    }
+    const QByteArray& kept(int index, QByteArray bytes) { return slot(index) = std::move(bytes); }
+    // A text is encoded into its parameter's buffer, whose room is reused
+    // from run to run.
+    int bindText(int index, QStringView text)
+    {
+        QByteArray& buffer = slot(index);
+        const qsizetype room = m_encoder.requiredSpace(text.size());
+        if (buffer.size() < room)
+            buffer.resize(room);
+        const char* const end = m_encoder.appendToBuffer(buffer.data(), text);
+        return sqlite3_bind_text(m_stmt, index + 1, buffer.constData(), int(end - buffer.constData()), SQLITE_STATIC);
     }
 
     sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
     std::vector<QByteArray> m_kept;
+    QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
 };
 
 void bindRow(SqlStatement& q, const QVector<QVariant>& values, const QVector<FieldInfo>& fields)
@@ -802,6 +821,7 @@ void Table::dropStatements()
     m_ahead.clear();
     for (auto& st : m_statements)
         st.reset();
+    m_updates.clear();
     qDeleteAll(m_queries);
     m_queries.clear();
 }
@@ -1111,14 +1131,48 @@ qint64 Table::doInsert(const QVector<QVariant>& values)
     return q.lastInsertId();
 }
 
+SqlStatement& Table::updateOf(quint64 changed)
+{
+    std::unique_ptr<SqlStatement>& st = m_updates[changed];
+    if (!st) {
+        QStringList sets;
+        for (qsizetype i = 0; i < fields().size(); ++i)
+            if (changed & (quint64(1) << i))
+                sets << quoted(fields().at(i).name) + QStringLiteral(" = ?");
+        st = std::make_unique<SqlStatement>(
+            sqliteHandle(database()),
+            QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(qualifiedName(), sets.join(QStringLiteral(", "))));
+    }
+    return *st;
+}
+
 bool Table::doUpdate(const Row& original, const QVector<QVariant>& values)
 {
-    SqlStatement& q = statement(Update);
+    // Only the fields whose value changed are written: an unchanged key or
+    // indexed field then costs no index update.
+    quint64 changed = 0;
+    if (values.size() <= 64) {
+        for (qsizetype i = 0; i < values.size(); ++i)
+            if (original.values.value(i) != values.at(i))
+                changed |= quint64(1) << i;
+    }
+    if (m_updates.size() > 64 && !m_updates.count(changed))
+        m_updates.clear();
+    SqlStatement& q = changed ? updateOf(changed) : statement(Update);
     int affected = 0;
     {
         StatementRun run{q};
-        bindRow(q, values, fields());
-        q.bind(int(values.size()), original.id);
+        int at = 0;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            if (changed && !(changed & (quint64(1) << i)))
+                continue;
+            // Text fields hold '' rather than NULL so that "= ''" finds them.
+            if (fields().at(i).kind == FieldKind::Text && values.at(i).isNull())
+                q.bind(at++, QString(QLatin1String("")));
+            else
+                q.bind(at++, values.at(i));
+        }
+        q.bind(at, original.id);
         q.step();
         affected = q.changes();
     }
@@ -1205,11 +1259,6 @@ QStringList Table::columnTexts(const QString& fieldName)
 }
 
 static const QString kPartnerSchema = QStringLiteral("kestrova_partner");
-
-static sqlite3* sqliteHandle(const QSqlDatabase& db)
-{
-    return *static_cast<sqlite3* const*>(db.driver()->handle().data());
-}
 
 void Table::beginBatch(Table* partner)
 {

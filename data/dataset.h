@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -224,6 +225,7 @@ private:
     QVariantList orderValues(const Row& row) const;
     QString orderTuple() const;
     QString qualifiedName() const;
+    SqlStatement& updateOf(quint64 changedFields);
     void dropStatements();
     void endBatch();
 
@@ -249,6 +251,7 @@ private:
     QString m_schema;           // then this table's name on that connection
     QHash<QString, QSqlQuery*> m_queries;
     std::unique_ptr<SqlStatement> m_statements[StatementCount];
+    std::map<quint64, std::unique_ptr<SqlStatement>> m_updates; // by the fields they write
 };
 
 // An SQL text with named parameters. A single-table "Select *" over one of
