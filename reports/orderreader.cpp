@@ -196,7 +196,7 @@ bool LineReader::next()
         // zero byte as at the end of the text.
         if (m_cursor < before || m_cursor > m_end)
             refuse(QStringLiteral("cannot be read: the field reader Pull moved outside the text"));
-        if (m_cursor < m_end && *m_cursor == '\0')
+        if ((m_cursor < m_end && *m_cursor == '\0') || std::memchr(before, '\0', size_t(m_cursor - before)))
             refuse(QStringLiteral("holds a zero byte"));
         if (m_cursor == before && m_cursor != m_end)
             refuse(QStringLiteral("cannot be read: the field reader Pull does not advance"));
