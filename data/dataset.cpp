@@ -10,11 +10,14 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlDriver>
+#include <QStringEncoder>
 #include <sqlite3.h>
 #include <QUrl>
 #include <QUuid>
 #include <algorithm>
 #include <climits>
+#include <utility>
+#include <vector>
 
 namespace kestrova {
 
@@ -189,6 +192,11 @@ QString fileUri(const QString& path, bool readOnly)
 
 const QString kClosed = QStringLiteral("Cannot perform this operation on a closed dataset");
 
+sqlite3* sqliteHandle(const QSqlDatabase& db)
+{
+    return *static_cast<sqlite3* const*>(db.driver()->handle().data());
+}
+
 } // namespace
 
 // A statement the cursor runs again and again, prepared once on the table's
@@ -204,6 +212,7 @@ public:
             sqlite3_finalize(m_stmt);
             throw Error(msg);
         }
+        m_kept.resize(size_t(sqlite3_bind_parameter_count(m_stmt)));
     }
     ~SqlStatement() { sqlite3_finalize(m_stmt); }
     SqlStatement(const SqlStatement&) = delete;
@@ -230,14 +239,15 @@ public:
                 rc = sqlite3_bind_int64(m_stmt, i, v.toLongLong());
                 break;
             case QMetaType::QByteArray: {
-                const QByteArray b = v.toByteArray();
-                rc = sqlite3_bind_blob(m_stmt, i, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+                const QByteArray& b = kept(index, v.toByteArray());
+                rc = sqlite3_bind_blob(m_stmt, i, b.constData(), int(b.size()), SQLITE_STATIC);
                 break;
             }
-            default: {
-                const QByteArray t = v.toString().toUtf8();
-                rc = sqlite3_bind_text(m_stmt, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
-            }
+            case QMetaType::QString:
+                rc = bindText(index, *static_cast<const QString*>(v.constData()));
+                break;
+            default:
+                rc = bindText(index, v.toString());
             }
         }
         if (rc != SQLITE_OK)
@@ -300,9 +310,31 @@ private:
         sqlite3_reset(m_stmt);
         throw Error(msg);
     }
+    // A bound text or blob is kept here until the parameter is bound again,
+    // so that the engine reads it in place instead of copying it.
+    QByteArray& slot(int index)
+    {
+        if (size_t(index) >= m_kept.size())
+            m_kept.resize(size_t(index) + 1);
+        return m_kept[size_t(index)];
+    }
+    const QByteArray& kept(int index, QByteArray bytes) { return slot(index) = std::move(bytes); }
+    // A text is encoded into its parameter's buffer, whose room is reused
+    // from run to run.
+    int bindText(int index, QStringView text)
+    {
+        QByteArray& buffer = slot(index);
+        const qsizetype room = m_encoder.requiredSpace(text.size());
+        if (buffer.size() < room)
+            buffer.resize(room);
+        const char* const end = m_encoder.appendToBuffer(buffer.data(), text);
+        return sqlite3_bind_text(m_stmt, index + 1, buffer.constData(), int(end - buffer.constData()), SQLITE_STATIC);
+    }
 
     sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
+    std::vector<QByteArray> m_kept;
+    QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
 };
 
 void bindRow(SqlStatement& q, const QVector<QVariant>& values, const QVector<FieldInfo>& fields)
@@ -536,8 +568,8 @@ QVariant DataSet::valueFromText(const FieldInfo& f, const QString& text) const
     case FieldKind::Date: {
         if (text.trimmed().isEmpty())
             return {};
-        if (auto d = parseDate(text, m_fmt, QDate::currentDate()))
-            return d->toString(Qt::ISODate);
+        if (auto d = parseDate(text, m_fmt, currentDate()))
+            return formatIsoDate(*d);
         fail(QStringLiteral("'%1' is not a valid date").arg(text));
     }
     }
@@ -856,6 +888,8 @@ Table::~Table()
 {
     if (isOpen())
         doClose();
+    if (m_host)
+        m_host->m_partner = nullptr;
 }
 
 QString Table::filePath() const
@@ -865,7 +899,24 @@ QString Table::filePath() const
 
 QSqlDatabase Table::database() const
 {
-    return QSqlDatabase::database(m_connection, false);
+    return m_host ? m_host->database() : QSqlDatabase::database(m_connection, false);
+}
+
+QString Table::qualifiedName() const
+{
+    return m_schema.isEmpty() ? quoted(m_tableName) : quoted(m_schema) + QLatin1Char('.') + quoted(m_tableName);
+}
+
+// The prepared statements belong to one connection: dropped when the table
+// moves to another one, or closes.
+void Table::dropStatements()
+{
+    m_ahead.clear();
+    for (auto& st : m_statements)
+        st.reset();
+    m_updates.clear();
+    qDeleteAll(m_queries);
+    m_queries.clear();
 }
 
 QSqlQuery& Table::cachedQuery(const QString& sql)
@@ -937,13 +988,15 @@ void Table::doOpen()
 
 void Table::doClose()
 {
-    m_ahead.clear();
-    for (auto& st : m_statements)
-        st.reset();
     if (m_inBatch)
         rollbackBatch();
-    qDeleteAll(m_queries);
-    m_queries.clear();
+    dropStatements();
+    if (m_host) {
+        // Closed in the middle of a partner's batch: its own connection again.
+        m_host->m_partner = nullptr;
+        m_host = nullptr;
+        m_schema.clear();
+    }
     {
         QSqlDatabase db = database();
         db.close();
@@ -993,7 +1046,7 @@ static QString placeholders(qsizetype n)
 
 QString Table::statementSql(Statement s) const
 {
-    const QString table = quoted(m_tableName);
+    const QString table = qualifiedName();
     const QString select = QStringLiteral("SELECT %1 FROM %2 ").arg(m_selectList, table);
     const int keyCount = m_key.isEmpty() ? 1 : int(m_key.size());
     switch (s) {
@@ -1136,15 +1189,15 @@ std::vector<Row> Table::fetchRange(int from, int count)
     if (fromAnchor <= fromStart && fromAnchor <= fromEnd) {
         binds = anchor.value();
         sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 > %4 ORDER BY %5 LIMIT ? OFFSET ?")
-                  .arg(m_selectList, quoted(m_tableName), orderTuple(), placeholders(binds.size()), orderBy(false));
+                  .arg(m_selectList, qualifiedName(), orderTuple(), placeholders(binds.size()), orderBy(false));
         binds << n << fromAnchor;
     } else if (fromStart <= fromEnd) {
         sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY %3 LIMIT ? OFFSET ?")
-                  .arg(m_selectList, quoted(m_tableName), orderBy(false));
+                  .arg(m_selectList, qualifiedName(), orderBy(false));
         binds << n << fromStart;
     } else {
         sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY %3 LIMIT ? OFFSET ?")
-                  .arg(m_selectList, quoted(m_tableName), orderBy(true));
+                  .arg(m_selectList, qualifiedName(), orderBy(true));
         binds << n << fromEnd;
         reversed = true;
     }
@@ -1174,14 +1227,48 @@ qint64 Table::doInsert(const QVector<QVariant>& values)
     return q.lastInsertId();
 }
 
+SqlStatement& Table::updateOf(quint64 changed)
+{
+    std::unique_ptr<SqlStatement>& st = m_updates[changed];
+    if (!st) {
+        QStringList sets;
+        for (qsizetype i = 0; i < fields().size(); ++i)
+            if (changed & (quint64(1) << i))
+                sets << quoted(fields().at(i).name) + QStringLiteral(" = ?");
+        st = std::make_unique<SqlStatement>(
+            sqliteHandle(database()),
+            QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(qualifiedName(), sets.join(QStringLiteral(", "))));
+    }
+    return *st;
+}
+
 bool Table::doUpdate(const Row& original, const QVector<QVariant>& values)
 {
-    SqlStatement& q = statement(Update);
+    // Only the fields whose value changed are written: an unchanged key or
+    // indexed field then costs no index update.
+    quint64 changed = 0;
+    if (values.size() <= 64) {
+        for (qsizetype i = 0; i < values.size(); ++i)
+            if (original.values.value(i) != values.at(i))
+                changed |= quint64(1) << i;
+    }
+    if (m_updates.size() > 64 && !m_updates.count(changed))
+        m_updates.clear();
+    SqlStatement& q = changed ? updateOf(changed) : statement(Update);
     int affected = 0;
     {
         StatementRun run{q};
-        bindRow(q, values, fields());
-        q.bind(int(values.size()), original.id);
+        int at = 0;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            if (changed && !(changed & (quint64(1) << i)))
+                continue;
+            // Text fields hold '' rather than NULL so that "= ''" finds them.
+            if (fields().at(i).kind == FieldKind::Text && values.at(i).isNull())
+                q.bind(at++, QString(QLatin1String("")));
+            else
+                q.bind(at++, values.at(i));
+        }
+        q.bind(at, original.id);
         q.step();
         affected = q.changes();
     }
@@ -1247,7 +1334,7 @@ void Table::emptyTable()
     if (isEditing())
         cancel();
     QSqlQuery q(database());
-    exec(q, QStringLiteral("DELETE FROM %1").arg(quoted(m_tableName)));
+    exec(q, QStringLiteral("DELETE FROM %1").arg(qualifiedName()));
     clearRowCache();
     rowsInvalidated();
     Q_EMIT rowsReset();
@@ -1260,39 +1347,108 @@ QStringList Table::columnTexts(const QString& fieldName)
     const FieldInfo& f = field(fieldName);
     QSqlQuery q(database());
     q.setForwardOnly(true);
-    exec(q, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(quoted(f.name), quoted(m_tableName), orderBy(false)));
+    exec(q, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(quoted(f.name), qualifiedName(), orderBy(false)));
     QStringList out;
     while (q.next())
         out << textOf(f, q.value(0));
     return out;
 }
 
-void Table::beginBatch()
+static const QString kPartnerSchema = QStringLiteral("kestrova_partner");
+
+void Table::beginBatch(Table* partner)
 {
     checkActive();
     if (m_inBatch)
         return;
+    if (partner) {
+        partner->checkActive();
+        partner->checkBrowseMode();
+    }
     QSqlQuery q(database());
-    exec(q, QStringLiteral("BEGIN"));
+    if (partner) {
+        q.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + kPartnerSchema);
+        q.addBindValue(fileUri(partner->filePath(), partner->m_readOnly));
+        exec(q);
+    }
+    if (!q.exec(QStringLiteral("BEGIN"))) {
+        const QString msg = engineMessage(q.lastError());
+        if (partner)
+            q.exec(QStringLiteral("DETACH DATABASE ") + kPartnerSchema);
+        throw Error(msg);
+    }
     m_inBatch = true;
+    if (partner) {
+        partner->dropStatements();
+        partner->m_host = this;
+        partner->m_schema = kPartnerSchema;
+        m_partner = partner;
+    }
+}
+
+bool Table::batchIsLive() const
+{
+    return m_inBatch && !sqlite3_get_autocommit(sqliteHandle(database()));
 }
 
 void Table::commitBatch()
 {
     if (!m_inBatch)
         return;
-    m_inBatch = false;
-    QSqlQuery q(database());
-    exec(q, QStringLiteral("COMMIT"));
+    QString failure;
+    if (!batchIsLive()) {
+        failure = QStringLiteral("the database engine had already rolled the changes back");
+    } else {
+        QSqlQuery q(database());
+        if (!q.exec(QStringLiteral("COMMIT")))
+            failure = engineMessage(q.lastError());
+    }
+    if (failure.isEmpty()) {
+        endBatch();
+        return;
+    }
+    // A commit that fails (a lock held elsewhere, a full disk) leaves the
+    // transaction open: undone here, so that nothing later joins it.
+    rollbackBatch();
+    throw Error(failure);
 }
 
 void Table::rollbackBatch()
 {
     if (!m_inBatch)
         return;
+    if (batchIsLive()) {
+        QSqlQuery q(database());
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
+    Table* partner = m_partner;
+    endBatch();
+    // The cursors may stand on rows that are no longer stored.
+    for (Table* t : {this, partner}) {
+        if (!t || !t->isOpen())
+            continue;
+        try {
+            if (t->isEditing())
+                t->cancel();
+            t->refresh();
+        } catch (const Error&) {
+            // The rollback itself stands; the table shows its rows at the next move.
+        }
+    }
+}
+
+void Table::endBatch()
+{
     m_inBatch = false;
-    QSqlQuery q(database());
-    q.exec(QStringLiteral("ROLLBACK"));
+    if (Table* partner = std::exchange(m_partner, nullptr)) {
+        partner->dropStatements();
+        partner->m_host = nullptr;
+        partner->m_schema.clear();
+    }
+    if (sqlite3_db_filename(sqliteHandle(database()), kPartnerSchema.toUtf8().constData())) {
+        QSqlQuery q(database());
+        q.exec(QStringLiteral("DETACH DATABASE ") + kPartnerSchema);
+    }
 }
 
 // ---------------------------------------------------------------- Query

@@ -14,6 +14,7 @@
 #include <QVector>
 #include <exception>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 #include <optional>
@@ -231,10 +232,18 @@ public:
     QSqlDatabase database() const;
     QSqlQuery& cachedQuery(const QString& sql);
 
-    // Groups many posts into one transaction (one disk flush).
-    void beginBatch();
+    // Groups many posts into one transaction (one disk flush). A partner
+    // table's file is attached to this table's connection and the partner
+    // reads and writes through it until the batch ends, so that both files
+    // are committed as one. A commit that fails rolls everything back and
+    // throws the engine's reason. After a rollback both cursors stand on
+    // stored rows again.
+    void beginBatch(Table* partner = nullptr);
     void commitBatch();
     void rollbackBatch();
+    // False when no batch is open, or when the engine has already rolled the
+    // open one back after an error (a full disk, for one).
+    bool batchIsLive() const;
 
 protected:
     void doOpen() override;
@@ -266,6 +275,10 @@ private:
     QString orderBy(bool descending) const;
     QVariantList orderValues(const Row& row) const;
     QString orderTuple() const;
+    QString qualifiedName() const;
+    SqlStatement& updateOf(quint64 changedFields);
+    void dropStatements();
+    void endBatch();
 
     QString m_dir;
     QString m_tableName;
@@ -284,8 +297,12 @@ private:
     size_t m_aheadPos = 0;
     qint64 m_aheadPrevId = -1;
     bool m_inBatch = false;
+    Table* m_partner = nullptr; // the partner of this table's batch
+    Table* m_host = nullptr;    // in a partner's batch: the table whose connection this one uses
+    QString m_schema;           // then this table's name on that connection
     QHash<QString, QSqlQuery*> m_queries;
     std::unique_ptr<SqlStatement> m_statements[StatementCount];
+    std::map<quint64, std::unique_ptr<SqlStatement>> m_updates; // by the fields they write
 };
 
 // An SQL text with named parameters. A single-table "Select *" over one of

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -225,18 +226,79 @@ QString formatDate(const QDate& date, const LocaleFormat& fmt)
     return out;
 }
 
+namespace {
+
+// Reads the numbers of a date text: [blanks] n1 sep n2 [sep n3 [sep]]
+// [blanks], each number of one to four digits, blanks (spaces) allowed
+// around each separator. Digits of the numbers are counted for the year.
+struct DateNumbers {
+    int value[3] = {0, 0, 0};
+    int digits[3] = {0, 0, 0};
+    int count = 0;
+};
+
+std::optional<DateNumbers> dateNumbers(const QString& text, QChar separator)
+{
+    const QChar* p = text.constData();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    auto blanks = [&] {
+        while (i < n && p[i] == QLatin1Char(' '))
+            ++i;
+    };
+    // Blanks, the separator, blanks; a blank separator is any run of blanks.
+    auto separatorFollows = [&] {
+        const qsizetype start = i;
+        blanks();
+        if (separator == QLatin1Char(' '))
+            return i > start;
+        if (i < n && p[i] == separator) {
+            ++i;
+            blanks();
+            return true;
+        }
+        i = start;
+        return false;
+    };
+    DateNumbers out;
+    auto number = [&] {
+        int digits = 0, value = 0;
+        while (i < n && p[i] >= QLatin1Char('0') && p[i] <= QLatin1Char('9')) {
+            if (++digits > 4)
+                return false;
+            value = value * 10 + (p[i].unicode() - '0');
+            ++i;
+        }
+        if (digits == 0)
+            return false;
+        out.value[out.count] = value;
+        out.digits[out.count] = digits;
+        ++out.count;
+        return true;
+    };
+    blanks();
+    if (!number() || !separatorFollows() || !number())
+        return std::nullopt;
+    const qsizetype afterTwo = i;
+    if (separatorFollows()) {
+        if (!number())
+            return std::nullopt;
+        separatorFollows(); // a separator may end the text
+    } else {
+        i = afterTwo;
+    }
+    blanks();
+    if (i != n)
+        return std::nullopt;
+    return out;
+}
+
+} // namespace
+
 std::optional<QDate> parseDate(const QString& text, const LocaleFormat& fmt, const QDate& today)
 {
-    static thread_local QHash<QChar, QRegularExpression> expressions;
-    auto it = expressions.constFind(fmt.dateSeparator);
-    if (it == expressions.constEnd()) {
-        const QString s = QRegularExpression::escape(QString(fmt.dateSeparator));
-        it = expressions.insert(
-            fmt.dateSeparator,
-            QRegularExpression(QStringLiteral("^ *(\\d{1,4}) *%1 *(\\d{1,4})(?: *%1 *(\\d{1,4})(?: *%1)?)? *$").arg(s)));
-    }
-    const QRegularExpressionMatch m = it->match(text);
-    if (!m.hasMatch())
+    const std::optional<DateNumbers> numbers = dateNumbers(text, fmt.dateSeparator);
+    if (!numbers)
         return std::nullopt;
 
     enum class Order { MDY, DMY, YMD } order = Order::MDY;
@@ -254,10 +316,10 @@ std::optional<QDate> parseDate(const QString& text, const LocaleFormat& fmt, con
             break;
     }
 
-    const int n1 = m.captured(1).toInt();
-    const int n2 = m.captured(2).toInt();
+    const int n1 = numbers->value[0];
+    const int n2 = numbers->value[1];
     int day = 0, month = 0, year = 0;
-    if (!m.hasCaptured(3)) {
+    if (numbers->count == 2) {
         year = today.year();
         if (order == Order::DMY) {
             day = n1;
@@ -267,7 +329,7 @@ std::optional<QDate> parseDate(const QString& text, const LocaleFormat& fmt, con
             day = n2;
         }
     } else {
-        const int n3 = m.captured(3).toInt();
+        const int n3 = numbers->value[2];
         switch (order) {
         case Order::DMY:
             day = n1, month = n2, year = n3;
@@ -279,8 +341,13 @@ std::optional<QDate> parseDate(const QString& text, const LocaleFormat& fmt, con
             month = n1, day = n2, year = n3;
             break;
         }
-        if (year <= 99)
-            year += today.year() / 100 * 100;
+        const int yearDigits = numbers->digits[order == Order::YMD ? 0 : 2];
+        if (yearDigits <= 2) {
+            // The sliding window: the year ending in these digits that lies
+            // from 50 years before today's year to 49 years after it.
+            const int first = today.year() - 50;
+            year = first + ((year - first) % 100 + 100) % 100;
+        }
     }
     if (year < 1 || year > 9999)
         return std::nullopt;
@@ -288,6 +355,35 @@ std::optional<QDate> parseDate(const QString& text, const LocaleFormat& fmt, con
     if (!d.isValid())
         return std::nullopt;
     return d;
+}
+
+QString formatIsoDate(const QDate& date)
+{
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+        return date.toString(Qt::ISODate);
+    char text[10];
+    int y = date.year();
+    for (int k = 3; k >= 0; --k, y /= 10)
+        text[k] = char('0' + y % 10);
+    text[4] = text[7] = '-';
+    text[5] = char('0' + date.month() / 10);
+    text[6] = char('0' + date.month() % 10);
+    text[8] = char('0' + date.day() / 10);
+    text[9] = char('0' + date.day() % 10);
+    return QString::fromLatin1(text, 10);
+}
+
+QDate currentDate()
+{
+    using Clock = std::chrono::steady_clock;
+    static thread_local Clock::time_point readAt;
+    static thread_local QDate date;
+    const Clock::time_point now = Clock::now();
+    if (!date.isValid() || now - readAt >= std::chrono::seconds(1)) {
+        date = QDate::currentDate();
+        readAt = now;
+    }
+    return date;
 }
 
 QDate toDate(const QString& text, const LocaleFormat& fmt, const QDate& today)

@@ -34,8 +34,19 @@ double toNumber(const QString& text, const LocaleFormat& fmt);
 QString formatDate(const QDate& date, const LocaleFormat& fmt);
 
 // The date-text rule: two or three numbers separated by the date separator,
-// ordered as the short date format orders day, month and year.
+// ordered as the short date format orders day, month and year. Two numbers
+// give a day of today's year. A year written with one or two digits is taken
+// within fifty years of today: of the years ending in those digits, the one
+// from today's year - 50 to today's year + 49 (in 2026: 76 is 1976, 75 is
+// 2075, 99 is 1999). A year of three or four digits is taken as written.
 std::optional<QDate> parseDate(const QString& text, const LocaleFormat& fmt, const QDate& today);
+
+// The date as stored: "yyyy-MM-dd", the year in four digits.
+QString formatIsoDate(const QDate& date);
+
+// The system's date, read from the clock at most about once a second:
+// reading it costs a time-zone lookup, and imports convert many dates.
+QDate currentDate();
 
 // The same, throwing "'%s' is not a valid date".
 QDate toDate(const QString& text, const LocaleFormat& fmt, const QDate& today);

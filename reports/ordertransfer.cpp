@@ -7,8 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
-#include <cstring>
+#include <algorithm>
+#include <cerrno>
+#include <unistd.h>
 
 namespace kestrova::OrderFile {
 
@@ -18,169 +19,207 @@ const QStringList& fieldOrder()
         QStringList names;
         for (const FieldDef& f : schemaTable(QStringLiteral("Xsale"))->fields)
             names << f.name;
+        Q_ASSERT(names.size() == kFieldCount && names.at(kAddressField) == QLatin1String("Address")
+                 && names.at(kDeliveryAddressField) == QLatin1String("DeliveryAddress"));
         return names;
     }();
     return order;
 }
 
+namespace {
+
+// The progress window of one run, hidden again however the run ends.
+class ProgressShown {
+public:
+    explicit ProgressShown(TransferProgress* progress) : m_progress(progress) {}
+    ~ProgressShown()
+    {
+        if (m_progress && m_shown)
+            m_progress->end();
+    }
+    ProgressShown(const ProgressShown&) = delete;
+    ProgressShown& operator=(const ProgressShown&) = delete;
+    void begin(const QString& caption, const QString& label, qint64 maximum)
+    {
+        if (m_progress) {
+            m_shown = true;
+            m_progress->begin(caption, label, maximum);
+        }
+    }
+    void advance(qint64 position)
+    {
+        if (m_progress)
+            m_progress->advance(position);
+    }
+
+private:
+    TransferProgress* m_progress;
+    bool m_shown = false;
+};
+
+Error fileError(const char* what, const QString& path, const QString& reason)
+{
+    return Error(QStringLiteral("Cannot %1 the file %2: %3")
+                     .arg(QLatin1String(what), QDir::toNativeSeparators(path), reason));
+}
+
+// The whole file, refused when it cannot be read or exceeds the bound.
+QByteArray readImportFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw fileError("open", path, file.errorString());
+    const QString tooLarge = QStringLiteral("The file %1 is too large to import: it may hold at most %2 bytes")
+                                 .arg(QDir::toNativeSeparators(path))
+                                 .arg(kMaxImportBytes);
+    if (!file.isSequential() && file.size() > kMaxImportBytes)
+        throw Error(tooLarge);
+    // Read in pieces: a pipe or device tells no size.
+    QByteArray bytes;
+    if (!file.isSequential())
+        bytes.reserve(file.size() + (qint64(1) << 20) + 1);
+    for (;;) {
+        const qint64 room = kMaxImportBytes + 1 - bytes.size();
+        const qint64 piece = std::min<qint64>(room, qint64(1) << 20);
+        const qsizetype at = bytes.size();
+        bytes.resize(at + piece);
+        const qint64 n = file.read(bytes.data() + at, piece);
+        if (n < 0)
+            throw fileError("read", path, file.errorString());
+        bytes.resize(at + n);
+        if (bytes.size() > kMaxImportBytes)
+            throw Error(tooLarge);
+        if (n == 0)
+            break;
+    }
+    return bytes;
+}
+
+// Writes all of bytes. A write that stops short is tried again for the rest,
+// so that a failure is seen with its reason (the system reports a full disk
+// only on a write that stores nothing).
+void writeAll(QSaveFile& file, const QByteArray& bytes, const QString& path)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            throw fileError("write", path, file.errorString());
+        done += n;
+    }
+}
+
+const QString kNotStored = QStringLiteral("Cannot store the imported orders: %1");
+
+} // namespace
+
 qint64 exportOrders(Table& saleIn, const QString& path, TransferProgress* progress)
 {
+    // Lines are gathered into large writes of this program's own, each
+    // checked: the file's own buffer would hide the reason of a failure.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Cannot create the file %1: %2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw fileError("create", path, file.errorString());
+    constexpr qsizetype kChunk = 64 * 1024;
+    ProgressShown shown(progress);
     saleIn.setReadOnly(true);
     saleIn.open();
     qint64 written = 0;
     try {
-        const int total = saleIn.recordCount();
-        if (progress)
-            progress->begin(QStringLiteral("Exporting data"), QStringLiteral("Exporting data"), total);
+        shown.begin(QStringLiteral("Exporting data"), QStringLiteral("Exporting data"), saleIn.recordCount());
         saleIn.first();
-        QByteArray line;
+        QByteArray chunk;
+        chunk.reserve(kChunk + 4096);
+        const QStringList& fields = fieldOrder();
         while (!saleIn.eof()) {
             ++written;
-            if (progress)
-                progress->advance(written);
-            line.clear();
-            const QStringList& fields = fieldOrder();
+            shown.advance(written);
             for (qsizetype i = 0; i < fields.size(); ++i) {
                 if (i > 0)
-                    line += '\t';
-                line += saleIn.fieldText(fields.at(i)).toUtf8();
+                    chunk += '\t';
+                chunk += saleIn.fieldText(fields.at(i)).toUtf8();
             }
-            line += "\r\n"; // a line is written whole, however long
-            if (file.write(line) != line.size())
-                throw Error(QStringLiteral("Cannot write the file %1: %2")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+            chunk += "\r\n"; // a line is written whole, however long
+            if (chunk.size() >= kChunk) {
+                writeAll(file, chunk, path);
+                chunk.resize(0); // keeps its room
+            }
             saleIn.next();
         }
+        writeAll(file, chunk, path);
+        // A disk that reports its lack of room only when the data goes out.
+        if (::fsync(file.handle()) != 0 && errno != EINVAL)
+            throw fileError("write", path, qt_error_string(errno));
     } catch (...) {
         saleIn.close();
         file.cancelWriting();
-        if (progress)
-            progress->end();
         throw;
     }
     saleIn.close();
-    if (progress)
-        progress->end();
     if (!file.commit())
-        throw Error(QStringLiteral("Cannot write the file %1: %2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw fileError("write", path, file.errorString());
     return written;
-}
-
-QByteArray textOfFile(const QByteArray& bytes)
-{
-    QByteArray text = bytes;
-    const qsizetype nul = text.indexOf('\0');
-    if (nul >= 0)
-        text.truncate(nul);
-    if (text.startsWith("\xEF\xBB\xBF"))
-        text.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString asUtf8 = utf8.decode(text);
-    if (!utf8.hasError())
-        return text;
-    // Files of older programs: the Windows-1252 code page.
-    static const char16_t high[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    QString decoded;
-    decoded.reserve(text.size());
-    for (char c : text) {
-        const uchar b = uchar(c);
-        decoded += (b >= 0x80 && b < 0xA0) ? QChar(high[b - 0x80]) : QChar(b);
-    }
-    return decoded.toUtf8();
-}
-
-int builtInPull(char** cursor, char* output, int capacity, int terminator)
-{
-    const char* p = *cursor;
-    const char* end = p;
-    while (*end != '\0' && uchar(*end) != uchar(terminator))
-        ++end;
-    size_t n = size_t(end - p);
-    if (capacity > 0) {
-        if (n > size_t(capacity - 1)) {
-            n = size_t(capacity - 1);
-            while (n > 0 && (uchar(p[n]) & 0xC0) == 0x80)
-                --n; // never split a character
-        }
-        std::memcpy(output, p, n);
-        output[n] = '\0';
-    }
-    *cursor = const_cast<char*>(*end != '\0' ? end + 1 : end);
-    return 1;
 }
 
 qint64 importOrders(Table& sale, Table* settings, const QString& path, kestrova_pull_fn pull,
                     TransferProgress* progress)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot open the file %1: %2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()));
-    const qint64 size = file.size();
-    QByteArray text = textOfFile(file.readAll());
-    file.close();
-    if (!pull)
-        pull = builtInPull;
-
-    char* const begin = text.data();
-    char* cursor = begin;
-    char field[KESTROVA_PULL_CAPACITY];
+    QByteArray text = textOfFile(readImportFile(path));
+    LineReader reader(text, pull);
     const QStringList& fields = fieldOrder();
+    ProgressShown shown(progress);
+    // One transaction for the whole import, over the orders and the
+    // settings: no disk flush per order, and the last invoice number is
+    // stored with the orders or not at all.
+    sale.beginBatch(settings);
+    // The bar counts the bytes of the text that the lines are read from.
+    shown.begin(QStringLiteral("Importating data"), QStringLiteral("Importing data"), text.size());
     qint64 appended = 0;
-
-    if (progress)
-        progress->begin(QStringLiteral("Importating data"), QStringLiteral("Importing data"), size);
-    // One transaction for the whole import: no disk flush per order. The
-    // orders stored before a refused line are kept.
-    sale.beginBatch();
-    if (settings)
-        settings->beginBatch();
-    auto finish = [&] {
-        sale.commitBatch();
-        if (settings)
-            settings->commitBatch();
-        if (progress)
-            progress->end();
+    auto dropHalfFilled = [&] {
+        if (sale.isOpen() && sale.isEditing())
+            sale.cancel();
     };
     try {
-        while (*cursor != '\0') {
-            if (progress)
-                progress->advance(cursor - begin);
+        while (reader.next()) {
+            shown.advance(reader.lineStart());
             sale.append();
-            bool crEnded = false;
-            for (qsizetype i = 0; i < fields.size(); ++i) {
-                int terminator = '\t';
-                if (i == fields.size() - 1) {
-                    // The last field ends at CR LF or at a lone LF.
-                    const char* lineEnd = std::strpbrk(cursor, "\r\n");
-                    terminator = lineEnd && *lineEnd == '\n' ? '\n' : '\r';
-                    crEnded = terminator == '\r';
-                }
-                pull(&cursor, field, KESTROVA_PULL_CAPACITY, terminator);
-                field[KESTROVA_PULL_CAPACITY - 1] = '\0';
-                sale.setFieldText(fields.at(i), QString::fromUtf8(field));
-            }
-            if (crEnded && *cursor == '\n')
-                ++cursor;
+            for (int i = 0; i < kFieldCount; ++i)
+                sale.setFieldText(fields.at(i), reader.field(i));
             sale.post();
             ++appended;
         }
+    } catch (const Error& refused) {
+        try {
+            dropHalfFilled();
+        } catch (const Error&) {
+            // The transaction decides below what stays.
+        }
+        if (!sale.batchIsLive()) {
+            // The engine has undone the whole transaction (a full disk, for
+            // one): the refusal is the reason.
+            sale.rollbackBatch();
+            throw Error(kNotStored.arg(refused.message()));
+        }
+        // The orders before the refused line are kept, when they can be.
+        try {
+            sale.commitBatch();
+        } catch (const Error& failed) {
+            throw Error(kNotStored.arg(failed.message()));
+        }
+        throw;
     } catch (...) {
-        // The refused line's half-filled order is dropped.
-        if (sale.isOpen() && sale.isEditing())
-            sale.cancel();
-        finish();
+        try {
+            dropHalfFilled();
+        } catch (...) {
+        }
+        sale.rollbackBatch();
         throw;
     }
-    finish();
+    try {
+        sale.commitBatch();
+    } catch (const Error& failed) {
+        throw Error(kNotStored.arg(failed.message()));
+    }
     return appended;
 }
 

@@ -106,11 +106,18 @@ typedef int (*kestrova_invoice_fn)(const char* lastInvoiceNumber, int capacity, 
 
 /*
  * Field reader "Pull", used by the order import. Copies the text from
- * *cursor up to, not including, the character `terminator` (TAB, 9, or
- * carriage return, 13, for a line's last field) or the end of the text into
- * the output area; a field longer than capacity - 1 bytes is cut there and
- * the rest of it skipped. The cursor then stands just after the terminator,
- * or on the terminating NUL. The result is ignored.
+ * *cursor up to, not including, the character `terminator`, or up to the end
+ * of the text, into the output area; a field longer than capacity - 1 bytes
+ * is cut there and the rest of it skipped. The cursor then stands just after
+ * the terminator, or on the terminating NUL. The result is ignored.
+ *
+ * The import passes capacity 1024 and, as terminator, TAB (9) for the first
+ * 22 fields of a line and, for the last field, the character that ends the
+ * line: carriage return (13) when the rest of the line reaches a carriage
+ * return first (CR LF line ends; the import steps over the line feed
+ * itself), or line feed (10) when it reaches a line feed alone first (LF
+ * line ends). A reader that leaves the cursor where it was while the text
+ * goes on, or moves it outside the text, stops the import with a message.
  */
 typedef int (*kestrova_pull_fn)(char** cursor, char* output, int capacity, int terminator);
 

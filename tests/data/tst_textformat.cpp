@@ -164,6 +164,70 @@ private Q_SLOTS:
             QCOMPARE(*d, *expected);
     }
 
+    // A year of one or two digits falls within fifty years of today, wherever
+    // today is; three or four digits are taken as written.
+    void twoDigitYearWindow_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDate>("expected");
+        const QDate y2026(2026, 12, 7);
+        QTest::newRow("99 in 2026") << "en_US" << y2026 << "12/31/99" << QDate(1999, 12, 31);
+        QTest::newRow("76, the window's first year") << "en_US" << y2026 << "1/2/76" << QDate(1976, 1, 2);
+        QTest::newRow("75, the window's last year") << "en_US" << y2026 << "1/2/75" << QDate(2075, 1, 2);
+        QTest::newRow("one digit") << "en_US" << y2026 << "1/2/5" << QDate(2005, 1, 2);
+        QTest::newRow("two digits with a zero") << "en_GB" << y2026 << "2/1/05" << QDate(2005, 1, 2);
+        QTest::newRow("four digits as written") << "en_US" << y2026 << "1/2/0099" << QDate(99, 1, 2);
+        QTest::newRow("three digits as written") << "en_US" << y2026 << "1/2/999" << QDate(999, 1, 2);
+        QTest::newRow("year first") << "ja_JP" << y2026 << "99/3/4" << QDate(1999, 3, 4);
+        QTest::newRow("the window slides: 10 in 2060") << "en_US" << QDate(2060, 6, 1) << "1/2/10" << QDate(2010, 1, 2);
+        QTest::newRow("the window slides: 09 in 2060") << "en_US" << QDate(2060, 6, 1) << "1/2/09" << QDate(2109, 1, 2);
+        QTest::newRow("40 in 1990") << "de_DE" << QDate(1990, 6, 1) << "2.1.40" << QDate(1940, 1, 2);
+        QTest::newRow("39 in 1990") << "de_DE" << QDate(1990, 6, 1) << "2.1.39" << QDate(2039, 1, 2);
+    }
+    void twoDigitYearWindow()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QDate, today);
+        QFETCH(QString, text);
+        QFETCH(QDate, expected);
+        QCOMPARE(kestrova::parseDate(text, fmt(locale.toLatin1().constData()), today), std::optional(expected));
+    }
+
+    void isoDates()
+    {
+        QCOMPARE(formatIsoDate(QDate(2026, 3, 4)), QStringLiteral("2026-03-04"));
+        QCOMPARE(formatIsoDate(QDate(99, 12, 31)), QStringLiteral("0099-12-31"));
+        QCOMPARE(formatIsoDate(QDate()), QString());
+        // A date read from text is stored in this form whatever its locale.
+        QCOMPARE(formatIsoDate(*kestrova::parseDate("24.12.26", fmt("de_DE"), QDate(2026, 12, 7))),
+                 QStringLiteral("2026-12-24"));
+    }
+
+    // Blanks may surround each separator; a locale whose separator is a
+    // blank separates by any run of blanks.
+    void dateTextBlanks()
+    {
+        const QDate today(2026, 12, 7);
+        QCOMPARE(kestrova::parseDate("  3 /  4 /2025 / ", fmt("en_US"), today), std::optional(QDate(2025, 3, 4)));
+        QCOMPARE(kestrova::parseDate("3 4 2025", fmt("en_US"), today), std::optional<QDate>());
+        QCOMPARE(kestrova::parseDate("3/4/2025//", fmt("en_US"), today), std::optional<QDate>());
+        LocaleFormat blank = fmt("en_GB");
+        blank.shortDateFormat = QStringLiteral("d M yyyy");
+        blank.dateSeparator = QLatin1Char(' ');
+        QCOMPARE(kestrova::parseDate("3  4 2025", blank, today), std::optional(QDate(2025, 4, 3)));
+        QCOMPARE(kestrova::parseDate("3 4", blank, today), std::optional(QDate(2026, 4, 3)));
+        QCOMPARE(kestrova::parseDate("3/4/2025", blank, today), std::optional<QDate>());
+    }
+
+    void currentDateIsToday()
+    {
+        const QDate before = QDate::currentDate();
+        const QDate d = currentDate();
+        QVERIFY(d == before || d == before.addDays(1)); // midnight may pass between the two
+    }
+
     void toDateMessage()
     {
         try {

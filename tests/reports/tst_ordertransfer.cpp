@@ -1,104 +1,19 @@
-#include "error.h"
 #include "functionlibrary.h"
 #include "mainform.h"
-#include "orderrules.h"
-#include "ordertransfer.h"
 #include "progressform.h"
 #include "recordingprompter.h"
 #include "startup.h"
-#include "tablefixture.h"
+#include "transferfixture.h"
+#include "child.h"
 
 #include <QFileInfo>
-#include <QTest>
-
-#include "child.h"
 
 using namespace kestrova;
 
-namespace {
-
-struct ProgressLog : TransferProgress {
-    QStringList calls;
-    qint64 last = -1;
-    void begin(const QString& caption, const QString& label, qint64 max) override
-    {
-        calls << QStringLiteral("begin %1/%2/%3").arg(caption, label).arg(max);
-    }
-    void advance(qint64 pos) override { last = pos; }
-    void end() override { calls << QStringLiteral("end"); }
-};
-
-const char* const kAllFields =
-    "OrderDate, Person, Title, Company, Address, FaxOrEMail, Product, Language, Licensee, Origin, Reference, "
-    "NumberOfLicenses, Currency, PaymentMeans, PaymentDate, InvoiceNumber, NetAmount, Tax, DeliveryCompany, "
-    "DeliveryTitle, DeliveryPerson, DeliveryAddress, DeliveryFaxOrEMail";
-
-} // namespace
-
-class TestOrderTransfer : public QObject {
+class TestOrderTransfer : public TransferFixture {
     Q_OBJECT
 
-    std::unique_ptr<TableFixture> fx;
-    std::unique_ptr<Table> sale, saleIn, settings;
-    std::unique_ptr<DataSource> source;
-    std::unique_ptr<OrderRules> rules;
     FunctionLibrary library;
-    QTemporaryDir files;
-
-    void start(const char* locale = "en_US")
-    {
-        const LocaleFormat fmt = LocaleFormat::fromLocale(QLocale(QString::fromLatin1(locale)));
-        auto table = [&](const char* name) {
-            auto t = std::make_unique<Table>();
-            t->setDirectory(fx->dir());
-            t->setTableName(QString::fromLatin1(name));
-            t->setLocaleFormat(fmt);
-            return t;
-        };
-        sale = table("Xsale");
-        saleIn = table("Xsale");
-        settings = table("Xtable");
-        sale->open();
-        settings->open();
-        source = std::make_unique<DataSource>();
-        source->setDataSet(sale.get());
-        rules = std::make_unique<OrderRules>(source.get(), sale.get(), nullptr, settings.get(), nullptr);
-        sale->onAfterPost(sale.get(), [this] { rules->orderPosted(); });
-    }
-    QString file(const char* name) const { return QDir(files.path()).filePath(QString::fromLatin1(name)); }
-    void write(const QString& path, const QByteArray& bytes)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray read(const QString& path)
-    {
-        QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
-    QList<QVariantList> orders()
-    {
-        return fx->rows("Xsale", QStringLiteral("SELECT %1 FROM Xsale ORDER BY rowid").arg(QLatin1String(kAllFields)));
-    }
-    QString importError(const QString& path, kestrova_pull_fn pull = nullptr, ProgressLog* log = nullptr)
-    {
-        try {
-            OrderFile::importOrders(*sale, settings.get(), path, pull, log);
-        } catch (const Error& e) {
-            return e.message();
-        }
-        return QString();
-    }
-    // One line of the file: fields given, the rest empty.
-    static QByteArray line(const QMap<int, QByteArray>& fields, const QByteArray& end = "\r\n")
-    {
-        QList<QByteArray> parts(23);
-        for (auto it = fields.begin(); it != fields.end(); ++it)
-            parts[it.key() - 1] = it.value();
-        return parts.join('\t') + end;
-    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -107,15 +22,7 @@ private Q_SLOTS:
         QVERIFY(library.pull());
     }
     void init() { fx = std::make_unique<TableFixture>(); }
-    void cleanup()
-    {
-        rules.reset();
-        source.reset();
-        sale.reset();
-        saleIn.reset();
-        settings.reset();
-        fx.reset();
-    }
+    void cleanup() { stop(); }
 
     void exportWritesTheDocumentedLine()
     {
@@ -186,55 +93,52 @@ private Q_SLOTS:
     void fieldBoundaries()
     {
         start();
-        // Line breaks inside fields 1 to 22 stay in their field.
+        // Line breaks inside the two address fields stay in their field.
         write(file("breaks.txt"), line({{2, "Ann"}, {5, "Street 1\r\nTown"}, {22, "Depot\nCity"}, {23, "end"}}));
         QCOMPARE(OrderFile::importOrders(*sale, settings.get(), file("breaks.txt"), library.pull(), nullptr), 1);
         QCOMPARE(fx->value("Xsale", "SELECT Address FROM Xsale").toString(), "Street 1\r\nTown");
         QCOMPARE(fx->value("Xsale", "SELECT DeliveryAddress FROM Xsale").toString(), "Depot\nCity");
-        sale->emptyTable();
-        // More than 23 fields: the rest stays in field 23. A tab inside a
-        // field shifts the later ones.
-        write(file("more.txt"), line({{2, "Ann"}, {23, "last\textra"}}) + line({{2, "Bob\tshifted"}}));
-        QCOMPARE(OrderFile::importOrders(*sale, settings.get(), file("more.txt"), library.pull(), nullptr), 2);
-        const auto rows = fx->rows("Xsale", "SELECT Person, Title, DeliveryFaxOrEMail FROM Xsale ORDER BY rowid");
-        QCOMPARE(rows[0].at(2).toString(), "last\textra");
-        QCOMPARE(rows[1].at(0).toString(), "Bob");
-        QCOMPARE(rows[1].at(1).toString(), "shifted");
-        sale->emptyTable();
-        // Fewer than 23 fields: the missing ones come from the next line.
-        write(file("fewer.txt"), QByteArray("\tAnn\r\n") + line({{1, "3/4/2026"}, {23, "z"}}));
-        QCOMPARE(OrderFile::importOrders(*sale, settings.get(), file("fewer.txt"), library.pull(), nullptr), 1);
-        QCOMPARE(fx->value("Xsale", "SELECT Person FROM Xsale").toString(), "Ann\r\n3/4/2026");
-        QCOMPARE(fx->value("Xsale", "SELECT DeliveryFaxOrEMail FROM Xsale").toString(), "\tz");
     }
 
-    void refusedFieldsStopTheImport_data()
+    // A line must be exactly 23 fields: anything else is refused with its
+    // line number, and the orders before it stay, as for a refused value.
+    void refusedLinesStopTheImport_data()
     {
         QTest::addColumn<QByteArray>("bad");
         QTest::addColumn<QString>("message");
         QTest::newRow("number") << line({{2, "Bad"}, {17, "12,5"}}) << "'12,5' is not a valid floating point value for field 'NetAmount'";
         QTest::newRow("integer") << line({{2, "Bad"}, {12, "two"}}) << "'two' is not a valid integer value for field 'NumberOfLicenses'";
         QTest::newRow("date") << line({{1, "31/31/2026"}, {2, "Bad"}}) << "'31/31/2026' is not a valid date";
-        QTest::newRow("empty line") << QByteArray("\r\n") + line({{1, "3/4/2026"}}) << "'\r\n3/4/2026' is not a valid date";
+        QTest::newRow("fewer fields") << QByteArray("\tBad\r\n") << "Line 3 has 2 fields instead of 23";
+        QTest::newRow("a line break in a one-line field")
+            << line({{2, "Bad\nName"}}) << "Line 3 has 2 fields instead of 23";
+        QTest::newRow("more fields") << line({{2, "Bad"}, {23, "last\textra"}}) << "Line 3 has 24 fields instead of 23";
+        QTest::newRow("a tab inside a field") << line({{2, "Bad\tshifted"}}) << "Line 3 has 24 fields instead of 23";
+        QTest::newRow("zero byte") << line({{2, QByteArray("B\0ad", 4)}}) << "Line 3 holds a zero byte";
+        QTest::newRow("zero byte first") << QByteArray("\0", 1) + line({}) << "Line 3 holds a zero byte";
     }
-    void refusedFieldsStopTheImport()
+    void refusedLinesStopTheImport()
     {
         QFETCH(QByteArray, bad);
         QFETCH(QString, message);
         start();
         fx->addOrders({"Before"});
         sale->refresh();
-        write(file("bad.txt"), line({{2, "Ann"}, {16, "A-7"}}) + bad + line({{2, "After"}}));
+        // The first line holds a two-line address: the refused line is the third.
+        write(file("bad.txt"), line({{2, "Ann"}, {5, "Street\r\nTown"}, {16, "A-7"}}) + bad + line({{2, "After"}}));
         ProgressLog log;
         QCOMPARE(importError(file("bad.txt"), library.pull(), &log), message);
         // The orders before the refused line stay; the half-filled one is dropped.
-        QCOMPARE(fx->value("Xsale", "SELECT group_concat(Person, ',') FROM (SELECT Person FROM Xsale ORDER BY rowid)")
-                     .toString(),
-                 "Before,Ann");
+        QCOMPARE(persons(), "Before,Ann");
         QCOMPARE(sale->state(), DataSetState::Browse);
         QCOMPARE(log.calls.last(), "end");
         // The after-post rule ran for each stored order.
-        QCOMPARE(fx->value("Xtable", "SELECT Value FROM Xtable WHERE Name = 'LastInvoiceNumber'").toString(), "A-7");
+        QCOMPARE(lastInvoiceNumber(), "A-7");
+        // Nothing is left pending: later changes are stored at once.
+        sale->append();
+        sale->setFieldText("Person", "Later");
+        sale->post();
+        QCOMPARE(persons(), "Before,Ann,Later");
     }
 
     void olderFilesInWindows1252()
@@ -245,8 +149,9 @@ private Q_SLOTS:
         QCOMPARE(fx->value("Xsale", "SELECT Person FROM Xsale").toString(), QString::fromUtf8("Müller"));
         QCOMPARE(fx->value("Xsale", "SELECT Company FROM Xsale").toString(),
                  QString::fromUtf8("€uro \u201cWorks\u201d"));
-        QCOMPARE(OrderFile::textOfFile("ab\0cd"), QByteArray("ab"));
         QCOMPARE(OrderFile::textOfFile("\xEF\xBB\xBFx"), QByteArray("x"));
+        // A zero byte is kept, for the reader to refuse its line.
+        QCOMPARE(OrderFile::textOfFile(QByteArray("ab\0cd", 5)), QByteArray("ab\0cd", 5));
     }
 
     void unopenableFile()
@@ -305,7 +210,7 @@ private Q_SLOTS:
                  "Ann:Edited,Bob:,Ann:,Bob:");
         QCOMPARE(fx->value("Xtable", "SELECT Value FROM Xtable WHERE Name = 'LastInvoiceNumber'").toString(), "A2");
         QCOMPARE(w.main->data().Dsale->dataSet(), w.main->data().Tsale);
-        QCOMPARE(child<QLineEdit>(w.main, "Person")->text(), w.main->data().Tsale->fieldText("Person"));
+        QCOMPARE(child<DbEdit>(w.main, "Person")->text(), w.main->data().Tsale->fieldText("Person"));
         QCOMPARE(w.progress->windowTitle(), "Importating data");
         QVERIFY(!w.progress->isVisible());
         // A cancelled dialog does nothing; a missing file is named.
@@ -315,6 +220,49 @@ private Q_SLOTS:
         child<QToolButton>(w.main, "ImportSpeed")->click();
         QCOMPARE(rec.errors().size(), 1);
         QVERIFY(rec.errors().first().contains("nowhere.txt"));
+    }
+
+    // While a search is shown the order table is closed: the import is
+    // refused, and the progress window does not stay behind.
+    void importWhileASearchIsShown()
+    {
+        RecordingPrompter rec;
+        fx->exec("Xsale", "INSERT INTO Xsale (Person, NetAmount) VALUES ('Ann', 10)");
+        write(file("one.txt"), line({{2, "Bob"}}));
+        Windows w = startKestrova(fx->dir());
+        QVERIFY(w.main);
+        w.main->show();
+        child<QToolButton>(w.main, "OrderUnpayedFindSpeed")->click();
+        QVERIFY(!w.main->data().Tsale->isOpen());
+        rec.fileNames << file("one.txt");
+        child<QToolButton>(w.main, "ImportSpeed")->click();
+        QCOMPARE(rec.errors(), QStringList{"Cannot perform this operation on a closed dataset."});
+        QVERIFY(!w.progress->isVisible());
+        QCOMPARE(persons(), "Ann");
+        // Once the search has ended, the import works.
+        child<QToolButton>(w.main, "OrderUnpayedFindSpeed")->click();
+        QVERIFY(w.main->data().Tsale->isOpen());
+        rec.fileNames << file("one.txt");
+        child<QToolButton>(w.main, "ImportSpeed")->click();
+        QCOMPARE(rec.errors().size(), 1);
+        QCOMPARE(persons(), "Ann,Bob");
+        QVERIFY(!w.progress->isVisible());
+    }
+
+    // The bar's maximum and its positions count the bytes of the same text:
+    // the text that the lines are read from, after the byte order mark is
+    // dropped and lines of older programs are converted.
+    void progressCountsTheTextRead()
+    {
+        start();
+        const QByteArray oldLine = line({{2, QByteArray(30, '\xfc')}}); // 30 bytes more in UTF-8
+        write(file("progress.txt"), "\xEF\xBB\xBF" + oldLine + oldLine + oldLine);
+        ProgressLog log;
+        QCOMPARE(OrderFile::importOrders(*sale, settings.get(), file("progress.txt"), nullptr, &log), 3);
+        const qint64 lineBytes = oldLine.size() + 30;
+        QCOMPARE(log.maximum, 3 * lineBytes);
+        QCOMPARE(log.last, 2 * lineBytes); // the start of the last line
+        QCOMPARE(log.calls.last(), "end");
     }
 };
 
