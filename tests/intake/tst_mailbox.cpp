@@ -311,7 +311,7 @@ private Q_SLOTS:
         QDir().mkpath(QDir(servers.path()).filePath("outgoing"));
 
         const QString port = scheme == "imap" ? imapPort : imapsPort;
-        const QString profile = QStringLiteral("%1://orders@localhost:%2 smtp://orders@127.0.0.1:%3")
+        const QString profile = QStringLiteral("%1://orders@localhost:%2 smtp://orders@localhost:%3")
                                     .arg(scheme, port, smtpPort);
         Mailbox box(trustingTestCa());
         QCOMPARE(box.MailOpen(0, "Kestrova", profile, "secret", "INBOX", "Processed"), 0);
@@ -359,7 +359,7 @@ private Q_SLOTS:
         QDir().mkpath(QDir(servers.path()).filePath("outgoing"));
         Mailbox box(trustingTestCa());
         QCOMPARE(box.MailOpen(0, "Kestrova",
-                              QStringLiteral("imaps://orders@localhost:%1 smtp://orders@127.0.0.1:%2").arg(imapsPort, smtpPort),
+                              QStringLiteral("imaps://orders@localhost:%1 smtp://orders@localhost:%2").arg(imapsPort, smtpPort),
                               "secret", "", "Processed"),
                  0);
         MailMessage m;
@@ -400,7 +400,7 @@ private Q_SLOTS:
         seedMaildir(dir.path(), {samples().first().raw});
         QDir(QDir(servers.path()).filePath("outgoing")).removeRecursively();
         QDir().mkpath(QDir(servers.path()).filePath("outgoing"));
-        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path() + QStringLiteral(" smtp://orders@127.0.0.1:%1").arg(smtpPort),
+        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path() + QStringLiteral(" smtp://orders@localhost:%1").arg(smtpPort),
                               "wrong", "", "Processed"),
                  0);
         MailMessage m;
