@@ -222,19 +222,19 @@ private Q_SLOTS:
         box.MailNext(); // S1 passed over
         QVERIFY(box.MailGet(m));
         QCOMPARE(m.subject, "S2");
-        box.MailMark();
-        box.MailMove();
+        QVERIFY(box.MailMark());
+        QVERIFY(box.MailMove());
         box.MailNext();
         QVERIFY(box.MailGet(m));
         QCOMPARE(m.subject, "S3"); // the one after the moved one
-        box.MailMark();
-        box.MailMove();
+        QVERIFY(box.MailMark());
+        QVERIFY(box.MailMove());
         box.MailNext();
         QVERIFY(box.MailGet(m));
         QCOMPARE(m.subject, "S4");
         box.MailNext();
         QVERIFY(!box.MailGet(m));
-        box.MailClose(0);
+        QVERIFY(box.MailClose(0));
         QVERIFY(!box.isOpen());
 
         // The passed-over messages stay, unmarked; the moved ones are in the
@@ -282,9 +282,9 @@ private Q_SLOTS:
         QCOMPARE(box.MailOpen(0, "Kestrova", dir.path(), "", "", "Processed"), 0);
         MailMessage m;
         QVERIFY(box.MailGet(m));
-        box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Thank you.\n");
-        QVERIFY2(box.lastError().isEmpty(), qPrintable(box.lastError()));
-        box.MailClose(0);
+        const bool replied = box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Thank you.\n");
+        QVERIFY2(replied, qPrintable(box.lastError()));
+        QVERIFY(box.MailClose(0));
         const QStringList sent = filesIn(QDir(dir.path()).filePath(".Outbox"));
         QCOMPARE(sent.size(), 1);
         const QByteArray reply = readFile(QDir(dir.path()).filePath(".Outbox/" + sent.first()));
@@ -321,14 +321,14 @@ private Q_SLOTS:
         box.MailNext(); // passed over
         QVERIFY(box.MailGet(m));
         QCOMPARE(m.body.trimmed(), QString::fromUtf8("Müller été weiter"));
-        box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Danke.\n");
-        QVERIFY2(box.lastError().isEmpty(), qPrintable(box.lastError()));
-        box.MailMark();
-        box.MailMove();
+        const bool replied = box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Danke.\n");
+        QVERIFY2(replied, qPrintable(box.lastError()));
+        QVERIFY(box.MailMark());
+        QVERIFY(box.MailMove());
         box.MailNext();
         QVERIFY(box.MailGet(m));
         QCOMPARE(m.subject, "b64");
-        box.MailClose(0);
+        QVERIFY(box.MailClose(0));
 
         // Reading changed no flag; the moved message is in the save folder.
         QStringList inbox = filesIn(maildir);
@@ -364,8 +364,9 @@ private Q_SLOTS:
                  0);
         MailMessage m;
         QVERIFY(box.MailGet(m));
-        box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: " + m.subject, "ok\n");
-        box.MailClose(0);
+        const bool replied = box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: " + m.subject, "ok\n");
+        QVERIFY2(replied, qPrintable(box.lastError()));
+        QVERIFY(box.MailClose(0));
         QTRY_COMPARE(outgoing().size(), 1);
         const QByteArray reply = readFile(QDir(servers.path()).filePath("outgoing/" + outgoing().first()));
         QVERIFY(reply.contains("In-Reply-To: <m1@example.com>"));
@@ -405,7 +406,7 @@ private Q_SLOTS:
                  0);
         MailMessage m;
         QVERIFY(box.MailGet(m));
-        box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: x", "x");
+        QVERIFY(!box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: x", "x"));
         QVERIFY(!box.lastError().isEmpty());
         box.MailClose(0);
         QTest::qWait(300);
