@@ -1,5 +1,6 @@
 #include "mailbox.h"
 
+#include "maildirfiles.h"
 #include "mailtext.h"
 
 #include <QDir>
@@ -10,22 +11,15 @@
 #include <QUrl>
 #include <QDeadlineTimer>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <dirent.h>
+#include <optional>
 #include <set>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vmime/platforms/posix/posixHandler.hpp>
 #include <vmime/net/imap/IMAPCommand.hpp>
 #include <vmime/net/imap/IMAPConnection.hpp>
 #include <vmime/net/imap/IMAPParser.hpp>
 #include <vmime/net/imap/IMAPStore.hpp>
 #include <vmime/net/imap/IMAPUtils.hpp>
-#include <vmime/net/maildir/maildirFormat.hpp>
-#include <vmime/net/maildir/maildirStore.hpp>
-#include <vmime/net/maildir/maildirUtils.hpp>
 #include <vmime/vmime.hpp>
 
 namespace kestrova {
@@ -158,58 +152,6 @@ QString describe(const std::exception& e)
         return QStringLiteral("the server does not offer an encrypted connection (STARTTLS); "
                               "the user name and password are never sent without one");
     return QString::fromUtf8(e.what());
-}
-
-// One entry of a Maildir folder's cur/ or new/ directory, as it is on disk.
-struct MaildirEntry {
-    std::string path;
-    std::string id;   // the unique part of the name
-    int flags = 0;    // the flags its name carries
-    bool regular = false; // a regular file, not a link or anything else
-};
-
-std::vector<MaildirEntry> maildirEntries(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder)
-{
-    namespace vmd = vnet::maildir;
-    std::vector<MaildirEntry> entries;
-    const auto maildir = vmime::dynamicCast<vmd::maildirStore>(store);
-    if (!maildir)
-        return entries;
-    const auto files = vmime::platform::getHandler()->getFileSystemFactory();
-    for (const auto type : {vmd::maildirFormat::CUR_DIRECTORY, vmd::maildirFormat::NEW_DIRECTORY}) {
-        const std::string dir = files->pathToString(maildir->getFormat()->folderPathToFileSystemPath(folder, type));
-        DIR* listing = opendir(dir.c_str());
-        if (!listing)
-            continue;
-        while (const dirent* e = readdir(listing)) {
-            if (e->d_name[0] == '.')
-                continue;
-            MaildirEntry entry;
-            entry.path = dir + '/' + e->d_name;
-            const vmime::utility::file::path::component name(e->d_name);
-            entry.id = vmd::maildirUtils::extractId(name).getBuffer();
-            entry.flags = vmd::maildirUtils::extractFlags(name);
-            struct stat st {};
-            entry.regular = lstat(entry.path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-            entries.push_back(std::move(entry));
-        }
-        closedir(listing);
-    }
-    return entries;
-}
-
-// The flags of a Maildir message as its file name carries them now; vmime
-// passes over a failed rename, so a flag change is checked here.
-void requireMaildirFlag(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder,
-                        const std::string& id, int flag)
-{
-    for (const MaildirEntry& entry : maildirEntries(store, folder))
-        if (entry.id == id && entry.regular) {
-            if (!(entry.flags & flag))
-                throw std::runtime_error("the flag could not be set on " + entry.path);
-            return;
-        }
-    throw std::runtime_error("the message file " + id + " is gone");
 }
 
 } // namespace
@@ -385,7 +327,7 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
             // Only regular files are messages: a symbolic link (whose target
             // could be any file) or anything else in the folder is passed over.
             std::set<std::string> regular;
-            for (const MaildirEntry& entry : maildirEntries(d->store, d->folder->getFullPath()))
+            for (const maildirfiles::Entry& entry : maildirfiles::entries(d->store, d->folder->getFullPath()))
                 if (entry.regular)
                     regular.insert(entry.id);
             d->messages.erase(std::remove_if(d->messages.begin(), d->messages.end(),
@@ -464,9 +406,10 @@ bool Mailbox::MailMark()
         return false;
     }
     try {
-        msg->setFlags(vnet::message::FLAG_SEEN, vnet::message::FLAG_MODE_ADD);
         if (d->maildir)
-            requireMaildirFlag(d->store, d->folder->getFullPath(), msg->getUID(), vnet::message::FLAG_SEEN);
+            maildirfiles::addFlag(d->store, d->folder->getFullPath(), msg, vnet::message::FLAG_SEEN);
+        else
+            msg->setFlags(vnet::message::FLAG_SEEN, vnet::message::FLAG_MODE_ADD);
         return true;
     } catch (const std::exception& e) {
         return d->fail(QStringLiteral("Cannot mark a message"), e);
@@ -485,9 +428,10 @@ bool Mailbox::MailMove()
         // run are removed, at close, so the positions of the others do not
         // change during a run.
         d->folder->copyMessages(d->savePath, vnet::messageSet::byNumber(msg->getNumber()));
-        msg->setFlags(vnet::message::FLAG_DELETED, vnet::message::FLAG_MODE_ADD);
         if (d->maildir)
-            requireMaildirFlag(d->store, d->folder->getFullPath(), msg->getUID(), vnet::message::FLAG_DELETED);
+            maildirfiles::addFlag(d->store, d->folder->getFullPath(), msg, vnet::message::FLAG_DELETED);
+        else
+            msg->setFlags(vnet::message::FLAG_DELETED, vnet::message::FLAG_MODE_ADD);
         d->movedUids.push_back(msg->getUID());
         return true;
     } catch (const std::exception& e) {
@@ -637,21 +581,6 @@ void expungeMovedImap(const vmime::shared_ptr<vnet::store>& store, const vmime::
     folder->close(false);
 }
 
-// Removes the files of the Maildir messages this run moved (and flagged
-// deleted); messages that another program flagged deleted stay.
-void removeMovedMaildir(const vmime::shared_ptr<vnet::store>& store, const vmime::shared_ptr<vnet::folder>& folder,
-                        const std::vector<std::string>& moved)
-{
-    folder->close(false);
-    const std::set<std::string> ours(moved.begin(), moved.end());
-    for (const MaildirEntry& entry : maildirEntries(store, folder->getFullPath())) {
-        if (!entry.regular || !ours.count(entry.id) || !(entry.flags & vnet::message::FLAG_DELETED))
-            continue;
-        if (unlink(entry.path.c_str()) != 0)
-            throw std::runtime_error("cannot remove " + entry.path + ": " + std::strerror(errno));
-    }
-}
-
 } // namespace
 
 bool Mailbox::MailClose(quintptr)
@@ -664,7 +593,7 @@ bool Mailbox::MailClose(quintptr)
             if (d->movedUids.empty())
                 d->folder->close(false);
             else if (d->maildir)
-                removeMovedMaildir(d->store, d->folder, d->movedUids);
+                maildirfiles::removeMoved(d->store, d->folder, d->movedUids);
             else
                 expungeMovedImap(d->store, d->folder, d->movedUids);
         }

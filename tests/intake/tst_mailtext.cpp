@@ -1,4 +1,5 @@
 #include "mailbox.h"
+#include "mailfixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -62,14 +63,7 @@ private Q_SLOTS:
 
         // And the same through a Maildir folder.
         QTemporaryDir dir;
-        for (const char* sub : {"cur", "new", "tmp", ".Processed/cur", ".Processed/new", ".Processed/tmp"})
-            QVERIFY(QDir().mkpath(QDir(dir.path()).filePath(sub)));
-        QFile marker(QDir(dir.path()).filePath(".Processed/maildirfolder"));
-        QVERIFY(marker.open(QIODevice::WriteOnly));
-        QFile file(QDir(dir.path()).filePath("new/1700000000.M1P1.test"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(nested), nested.size());
-        file.close();
+        mailfixture::seedMaildir(dir.path(), {nested});
         Mailbox box;
         QCOMPARE(box.MailOpen(0, "Kestrova", dir.path(), "", "", "Processed"), 0);
         MailMessage m;
