@@ -3,13 +3,13 @@
 #include "maildirfiles.h"
 #include "mailtext.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHostInfo>
 #include <QUrl>
-#include <QDeadlineTimer>
 #include <algorithm>
 #include <optional>
 #include <set>
@@ -162,6 +162,7 @@ struct Mailbox::Private {
     vmime::shared_ptr<vnet::store> store;
     vmime::shared_ptr<vnet::folder> folder;
     vnet::folder::path savePath;
+    QString storeName, saveName; // the folders' names as the settings give them
     std::vector<vmime::shared_ptr<vnet::message>> messages;
     size_t cursor = 0;
     std::vector<std::string> movedUids; // what MailMove copied and flagged deleted
@@ -310,6 +311,8 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
         if (!d->folder->exists())
             throw vmime::exceptions::folder_not_found();
         d->savePath = folderPath(saveFolder.trimmed());
+        d->storeName = storeName;
+        d->saveName = saveFolder.trimmed();
         if (!d->store->getFolder(d->savePath)->exists()) {
             d->error = QStringLiteral("The folder %1 for processed messages does not exist").arg(saveFolder);
             d->store->disconnect();
@@ -423,11 +426,15 @@ bool Mailbox::MailMove()
         d->error = QStringLiteral("Cannot move a message: there is no current message");
         return false;
     }
+    // Copied, then flagged deleted here; only the messages moved in this run
+    // are removed, at close, so the positions of the others do not change
+    // during a run.
     try {
-        // Copied, then flagged deleted here; only the messages moved in this
-        // run are removed, at close, so the positions of the others do not
-        // change during a run.
         d->folder->copyMessages(d->savePath, vnet::messageSet::byNumber(msg->getNumber()));
+    } catch (const std::exception& e) {
+        return d->fail(QStringLiteral("Cannot move a message"), e);
+    }
+    try {
         if (d->maildir)
             maildirfiles::addFlag(d->store, d->folder->getFullPath(), msg, vnet::message::FLAG_DELETED);
         else
@@ -435,7 +442,9 @@ bool Mailbox::MailMove()
         d->movedUids.push_back(msg->getUID());
         return true;
     } catch (const std::exception& e) {
-        return d->fail(QStringLiteral("Cannot move a message"), e);
+        return d->fail(QStringLiteral("Cannot move a message: it was copied into %1, but stays in %2 too")
+                           .arg(d->saveName, d->storeName),
+                       e);
     }
 }
 
