@@ -5,23 +5,12 @@
 #include <QFileInfo>
 #include <cstring>
 #include <dlfcn.h>
+#include <elf.h>
+#include <link.h>
 
 namespace kestrova {
 
 namespace {
-
-const int kCapacities[NotificationAreas::Count] = {
-    KESTROVA_PERSON_CAPACITY,          KESTROVA_TITLE_CAPACITY,
-    KESTROVA_COMPANY_CAPACITY,         KESTROVA_ADDRESS_CAPACITY,
-    KESTROVA_FAX_OR_EMAIL_CAPACITY,    KESTROVA_PRODUCT_ID_CAPACITY,
-    KESTROVA_LANGUAGE_CAPACITY,        KESTROVA_LICENSEE_CAPACITY,
-    KESTROVA_REFERENCE_CAPACITY,       KESTROVA_NUMBER_OF_LICENSES_CAPACITY,
-    KESTROVA_CURRENCY_CAPACITY,        KESTROVA_PAYMENT_MEANS_CAPACITY,
-    KESTROVA_NET_AMOUNT_CAPACITY,      KESTROVA_TAX_CAPACITY,
-    KESTROVA_DELIVERY_COMPANY_CAPACITY, KESTROVA_DELIVERY_TITLE_CAPACITY,
-    KESTROVA_DELIVERY_PERSON_CAPACITY, KESTROVA_DELIVERY_ADDRESS_CAPACITY,
-    KESTROVA_DELIVERY_FAX_OR_EMAIL_CAPACITY,
-};
 
 const char* const kNames[NotificationAreas::Count] = {
     "Person",       "Title",     "Company",       "Address",         "FaxOrEMail",
@@ -29,6 +18,27 @@ const char* const kNames[NotificationAreas::Count] = {
     "Currency",     "PaymentMeans", "NetAmount",  "Tax",             "DeliveryCompany",
     "DeliveryTitle", "DeliveryPerson", "DeliveryAddress", "DeliveryFaxOrEMail",
 };
+
+// The bytes a guard holds: no NUL and no printable run, so that neither a
+// terminator nor a text written past an area leaves it unchanged.
+char guardByte(int i)
+{
+    return char(0xA5 ^ (i * 37));
+}
+
+void fillGuard(char* at)
+{
+    for (int i = 0; i < areas_detail::kGuardBytes; ++i)
+        at[i] = guardByte(i);
+}
+
+bool guardIntact(const char* at)
+{
+    for (int i = 0; i < areas_detail::kGuardBytes; ++i)
+        if (at[i] != guardByte(i))
+            return false;
+    return true;
+}
 
 // Reads a terminated text from an area, never past its capacity.
 QString fromArea(const char* area, int capacity)
@@ -51,11 +61,39 @@ void toArea(char* area, int capacity, const QString& text)
     area[bytes.size()] = '\0';
 }
 
+// At most `characters` characters of a text, never half a surrogate pair.
+QString leftCharacters(const QString& text, int characters)
+{
+    if (text.size() <= characters)
+        return text;
+    return text.left(text.at(characters - 1).isHighSurrogate() ? characters - 1 : characters);
+}
+
 } // namespace
 
-int NotificationAreas::capacity(Field f)
+NotificationAreas::NotificationAreas()
 {
-    return kCapacities[f];
+    fillGuard(m_buffer.data());
+    for (int f = 0; f < Count; ++f)
+        fillGuard(area(Field(f)) + capacity(Field(f)));
+}
+
+std::optional<NotificationAreas::Field> NotificationAreas::checkGuards()
+{
+    std::optional<Field> broken;
+    if (!guardIntact(m_buffer.data())) {
+        broken = Field(0);
+        fillGuard(m_buffer.data());
+    }
+    for (int f = 0; f < Count; ++f) {
+        char* guard = area(Field(f)) + capacity(Field(f));
+        if (!guardIntact(guard)) {
+            if (!broken)
+                broken = Field(f);
+            fillGuard(guard);
+        }
+    }
+    return broken;
 }
 
 QString NotificationAreas::fieldName(Field f)
@@ -65,12 +103,12 @@ QString NotificationAreas::fieldName(Field f)
 
 QString NotificationAreas::text(Field f) const
 {
-    return fromArea(m_areas[f].data(), kCapacities[f]);
+    return fromArea(m_buffer.data() + areas_detail::offset(f), capacity(f));
 }
 
 void NotificationAreas::setText(Field f, const QString& text)
 {
-    toArea(m_areas[f].data(), kCapacities[f], text);
+    toArea(area(f), capacity(f), text);
 }
 
 FunctionLibrary::~FunctionLibrary()
@@ -89,11 +127,22 @@ bool FunctionLibrary::load(const QStringList& folders)
     }
     candidates << QString::fromLatin1(fileName); // the dynamic linker's own search
     for (const QString& c : candidates) {
-        if (void* h = dlopen(QFile::encodeName(c).constData(), RTLD_NOW | RTLD_LOCAL)) {
-            m_handle = h;
-            m_path = c;
-            break;
+        void* h = dlopen(QFile::encodeName(c).constData(), RTLD_NOW | RTLD_LOCAL);
+        if (!h)
+            continue;
+        // The library's own entry in the linker's list, and the start of its
+        // image, found through its dynamic section (which lies inside it).
+        link_map* map = nullptr;
+        Dl_info info{};
+        if (dlinfo(h, RTLD_DI_LINKMAP, &map) != 0 || !map || !dladdr(map->l_ld, &info) || !info.dli_fbase) {
+            dlclose(h);
+            continue;
         }
+        m_handle = h;
+        m_map = map;
+        m_base = info.dli_fbase;
+        m_path = c;
+        break;
     }
     if (!m_handle)
         return false;
@@ -106,15 +155,52 @@ void FunctionLibrary::unload()
     if (m_handle)
         dlclose(m_handle);
     m_handle = nullptr;
+    m_map = nullptr;
+    m_base = nullptr;
     m_pull = nullptr;
     m_path.clear();
+    m_warned.clear();
+}
+
+FunctionLibrary::Lookup FunctionLibrary::lookup(const QString& name, void** address) const
+{
+    if (address)
+        *address = nullptr;
+    if (!m_handle || name.isEmpty())
+        return Lookup::Missing;
+    void* found = dlsym(m_handle, name.toUtf8().constData());
+    if (!found)
+        return Lookup::Missing;
+    // dlsym searches the library's dependencies too: keep only what lies in
+    // the library's own image (same linker entry, same start address) and
+    // is a function there.
+    Dl_info info{};
+    link_map* owner = nullptr;
+    ElfW(Sym)* entry = nullptr; // read only
+    const bool located = dladdr1(found, &info, reinterpret_cast<void**>(&owner), RTLD_DL_LINKMAP) != 0;
+    Dl_info symbolInfo{};
+    const bool described =
+        located && dladdr1(found, &symbolInfo, reinterpret_cast<void**>(&entry), RTLD_DL_SYMENT) != 0;
+    const int type = entry ? ELF64_ST_TYPE(entry->st_info) /* the same for 32-bit entries */ : STT_NOTYPE;
+    if (located && owner == m_map && info.dli_fbase == m_base && described && symbolInfo.dli_saddr == found &&
+        (type == STT_FUNC || type == STT_GNU_IFUNC)) {
+        if (address)
+            *address = found;
+        return Lookup::Found;
+    }
+    if (!m_warned.contains(name)) {
+        m_warned.insert(name);
+        qWarning("%s: \"%s\" is not exported by this library (found in %s); it is not called",
+                 qPrintable(m_path), qPrintable(name), located && info.dli_fname ? info.dli_fname : "no library");
+    }
+    return Lookup::NotExported;
 }
 
 void* FunctionLibrary::symbol(const QString& name) const
 {
-    if (!m_handle || name.isEmpty())
-        return nullptr;
-    return dlsym(m_handle, name.toUtf8().constData());
+    void* address = nullptr;
+    lookup(name, &address);
+    return address;
 }
 
 std::optional<QString> FunctionLibrary::nextInvoiceNumber(const QString& function, const QString& last) const
@@ -126,11 +212,20 @@ std::optional<QString> FunctionLibrary::nextInvoiceNumber(const QString& functio
     auto fn = reinterpret_cast<kestrova_invoice_fn>(symbol(function));
     if (!fn)
         return std::nullopt;
+    constexpr int guard = areas_detail::kGuardBytes;
     char input[80] = {};
     std::memcpy(input, lastBytes.constData(), size_t(lastBytes.size()));
-    char output[KESTROVA_INVOICE_NUMBER_CAPACITY] = {};
-    fn(input, KESTROVA_INVOICE_NUMBER_CAPACITY, output);
-    return fromArea(output, KESTROVA_INVOICE_NUMBER_CAPACITY);
+    // The output area, exactly its capacity, between two guards.
+    char output[guard + KESTROVA_INVOICE_NUMBER_CAPACITY + guard] = {};
+    fillGuard(output);
+    fillGuard(output + guard + KESTROVA_INVOICE_NUMBER_CAPACITY);
+    fn(input, KESTROVA_INVOICE_NUMBER_CAPACITY, output + guard);
+    if (!guardIntact(output) || !guardIntact(output + guard + KESTROVA_INVOICE_NUMBER_CAPACITY)) {
+        qWarning("%s: \"%s\" wrote past its %d-byte area; its invoice number is not used", qPrintable(m_path),
+                 qPrintable(function), int(KESTROVA_INVOICE_NUMBER_CAPACITY));
+        return std::nullopt;
+    }
+    return fromArea(output + guard, KESTROVA_INVOICE_NUMBER_CAPACITY);
 }
 
 bool FunctionLibrary::recognise(const QString& function, const QString& body, NotificationAreas& areas) const
@@ -138,7 +233,7 @@ bool FunctionLibrary::recognise(const QString& function, const QString& body, No
     auto fn = reinterpret_cast<kestrova_recognition_fn>(symbol(function));
     if (!fn)
         return false;
-    const QByteArray text = body.left(KESTROVA_BODY_MAX_CHARACTERS).toUtf8();
+    const QByteArray text = leftCharacters(body, KESTROVA_BODY_MAX_CHARACTERS).toUtf8();
     using F = NotificationAreas;
     auto c = [](F::Field f) { return F::capacity(f); };
     auto a = [&areas](F::Field f) { return areas.area(f); };
@@ -152,6 +247,11 @@ bool FunctionLibrary::recognise(const QString& function, const QString& body, No
            c(F::DeliveryCompany), a(F::DeliveryCompany), c(F::DeliveryTitle), a(F::DeliveryTitle),
            c(F::DeliveryPerson), a(F::DeliveryPerson), c(F::DeliveryAddress), a(F::DeliveryAddress),
            c(F::DeliveryFaxOrEMail), a(F::DeliveryFaxOrEMail));
+    if (const auto broken = areas.checkGuards()) {
+        qWarning("%s: \"%s\" wrote outside its %s area; the message counts as not recognised", qPrintable(m_path),
+                 qPrintable(function), qPrintable(NotificationAreas::fieldName(*broken)));
+        return false;
+    }
     return result == 1;
 }
 

@@ -1,14 +1,25 @@
 #include "mailbox.h"
 
+#include "maildirfiles.h"
+#include "mailtext.h"
+
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHostInfo>
-#include <QTextDocumentFragment>
 #include <QUrl>
 #include <algorithm>
+#include <optional>
+#include <set>
+#include <stdexcept>
 #include <vmime/platforms/posix/posixHandler.hpp>
+#include <vmime/net/imap/IMAPCommand.hpp>
+#include <vmime/net/imap/IMAPConnection.hpp>
+#include <vmime/net/imap/IMAPParser.hpp>
+#include <vmime/net/imap/IMAPStore.hpp>
+#include <vmime/net/imap/IMAPUtils.hpp>
 #include <vmime/vmime.hpp>
 
 namespace kestrova {
@@ -16,6 +27,9 @@ namespace kestrova {
 namespace {
 
 namespace vnet = vmime::net;
+using mailtext::cut;
+using mailtext::fromStd;
+using mailtext::toStd;
 
 void ensurePlatform()
 {
@@ -24,28 +38,6 @@ void ensurePlatform()
         return true;
     }();
     (void)done;
-}
-
-QString fromStd(const std::string& s)
-{
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
-
-std::string toStd(const QString& s)
-{
-    const QByteArray b = s.toUtf8();
-    return std::string(b.constData(), size_t(b.size()));
-}
-
-// Cuts a text to a number of characters without splitting a surrogate pair.
-QString cut(const QString& text, int characters)
-{
-    if (text.size() <= characters)
-        return text;
-    int n = characters;
-    if (n > 0 && text.at(n - 1).isHighSurrogate())
-        --n;
-    return text.left(n);
 }
 
 // A network operation that has not progressed for this long is abandoned.
@@ -152,74 +144,14 @@ vnet::folder::path folderPath(const QString& name)
     return p;
 }
 
-// The decoded text of a part, converted to UTF-8.
-QString partText(const vmime::shared_ptr<const vmime::contentHandler>& content, const vmime::charset& cs)
+// What went wrong, in the words of the failure; a server that would take
+// the password without encryption is named as such.
+QString describe(const std::exception& e)
 {
-    std::string raw;
-    vmime::utility::outputStreamStringAdapter out(raw);
-    content->extract(out);
-    std::string converted;
-    try {
-        vmime::charset::convert(raw, converted, cs, vmime::charset(vmime::charsets::UTF_8));
-    } catch (const vmime::exception&) {
-        return QString::fromLatin1(raw.data(), qsizetype(raw.size())); // an unknown character set
-    }
-    return fromStd(converted);
-}
-
-QString htmlToText(const QString& html)
-{
-    return QTextDocumentFragment::fromHtml(html).toPlainText();
-}
-
-MailMessage readParsed(const vmime::shared_ptr<vmime::message>& msg)
-{
-    MailMessage m;
-    const auto header = msg->getHeader();
-    try {
-        if (auto from = header->findField(vmime::fields::FROM)) {
-            auto mbox = from->getValue<vmime::mailbox>();
-            if (!mbox) {
-                if (auto list = from->getValue<vmime::mailboxList>(); list && list->getMailboxCount() > 0)
-                    mbox = list->getMailboxAt(0);
-            }
-            if (mbox) {
-                const QString address = fromStd(mbox->getEmail().toString());
-                const QString name = fromStd(mbox->getName().getConvertedText(vmime::charsets::UTF_8)).trimmed();
-                m.sender1 = cut(name.isEmpty() ? address : name, Mailbox::kSenderCharacters);
-                m.sender2 = QStringLiteral("SMTP");
-                m.sender3 = cut(address, Mailbox::kSenderCharacters);
-            }
-        }
-    } catch (const vmime::exception&) {
-        // A sender that cannot be read leaves the sender fields empty.
-    }
-    try {
-        if (auto subject = header->findField(vmime::fields::SUBJECT))
-            m.subject = cut(fromStd(subject->getValue<vmime::text>()->getConvertedText(vmime::charsets::UTF_8)),
-                            Mailbox::kSubjectCharacters);
-    } catch (const vmime::exception&) {
-    }
-    try {
-        vmime::messageParser parser(msg);
-        QString plain, html;
-        for (const auto& part : parser.getTextPartList()) {
-            const vmime::mediaType type = part->getType();
-            if (type.getSubType() == vmime::mediaTypes::TEXT_HTML) {
-                auto htmlPart = vmime::dynamicCast<const vmime::htmlTextPart>(part);
-                if (htmlPart && plain.isEmpty() && htmlPart->getPlainText() && !htmlPart->getPlainText()->isEmpty())
-                    plain = partText(htmlPart->getPlainText(), part->getCharset());
-                if (html.isEmpty())
-                    html = partText(part->getText(), part->getCharset());
-            } else if (plain.isEmpty()) {
-                plain = partText(part->getText(), part->getCharset());
-            }
-        }
-        m.body = cut(plain.isEmpty() && !html.isEmpty() ? htmlToText(html) : plain, Mailbox::kBodyCharacters);
-    } catch (const vmime::exception&) {
-        // A body that cannot be parsed reads as empty.
-    }
-    return m;
+    if (const auto* c = dynamic_cast<const vmime::exceptions::command_error*>(&e); c && c->command() == "STARTTLS")
+        return QStringLiteral("the server does not offer an encrypted connection (STARTTLS); "
+                              "the user name and password are never sent without one");
+    return QString::fromUtf8(e.what());
 }
 
 } // namespace
@@ -230,9 +162,10 @@ struct Mailbox::Private {
     vmime::shared_ptr<vnet::store> store;
     vmime::shared_ptr<vnet::folder> folder;
     vnet::folder::path savePath;
+    QString storeName, saveName; // the folders' names as the settings give them
     std::vector<vmime::shared_ptr<vnet::message>> messages;
     size_t cursor = 0;
-    bool moved = false;
+    std::vector<std::string> movedUids; // what MailMove copied and flagged deleted
     bool maildir = false;
     QString storeUser, storeHost;
     std::optional<Endpoint> transport; // empty: replies go to the Outbox folder
@@ -241,9 +174,10 @@ struct Mailbox::Private {
     QString password;
     QString error;
 
-    void fail(const QString& what, const std::exception& e)
+    bool fail(const QString& what, const std::exception& e)
     {
-        error = what + QStringLiteral(": ") + QString::fromUtf8(e.what());
+        error = what + QStringLiteral(": ") + describe(e);
+        return false;
     }
     vmime::shared_ptr<vnet::message> current() const
     {
@@ -261,7 +195,7 @@ struct Mailbox::Private {
         store.reset();
         session.reset();
         cursor = 0;
-        moved = false;
+        movedUids.clear();
         parsed.reset();
         parsedAt = size_t(-1);
     }
@@ -359,8 +293,10 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
             d->store->setProperty("auth.password", toStd(password));
             d->store->setProperty("options.need-authentication", true);
             if (url.getProtocol() == "imap") {
-                d->store->setProperty("connection.tls", true); // STARTTLS when offered
-                d->store->setProperty("connection.tls.required", false);
+                // The user name and password are sent only over an encrypted
+                // connection: a server without STARTTLS is refused.
+                d->store->setProperty("connection.tls", true);
+                d->store->setProperty("connection.tls.required", true);
             }
             d->secure(d->store);
         }
@@ -375,6 +311,8 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
         if (!d->folder->exists())
             throw vmime::exceptions::folder_not_found();
         d->savePath = folderPath(saveFolder.trimmed());
+        d->storeName = storeName;
+        d->saveName = saveFolder.trimmed();
         if (!d->store->getFolder(d->savePath)->exists()) {
             d->error = QStringLiteral("The folder %1 for processed messages does not exist").arg(saveFolder);
             d->store->disconnect();
@@ -389,6 +327,15 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
                                          [](const auto& m) { return m->getFlags() & vnet::message::FLAG_DELETED; }),
                           d->messages.end());
         if (d->maildir) {
+            // Only regular files are messages: a symbolic link (whose target
+            // could be any file) or anything else in the folder is passed over.
+            std::set<std::string> regular;
+            for (const maildirfiles::Entry& entry : maildirfiles::entries(d->store, d->folder->getFullPath()))
+                if (entry.regular)
+                    regular.insert(entry.id);
+            d->messages.erase(std::remove_if(d->messages.begin(), d->messages.end(),
+                                             [&regular](const auto& m) { return !regular.count(m->getUID()); }),
+                              d->messages.end());
             // Maildir names begin with the time of delivery: their order is the order of arrival.
             std::stable_sort(d->messages.begin(), d->messages.end(), [](const auto& a, const auto& b) {
                 const std::string ua = a->getUID(), ub = b->getUID();
@@ -396,7 +343,7 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
             });
         }
         d->cursor = 0;
-        d->moved = false;
+        d->movedUids.clear();
         return 0;
     } catch (const std::exception& e) {
         d->fail(QStringLiteral("Cannot open the mailbox %1").arg(storeText), e);
@@ -418,11 +365,14 @@ bool Mailbox::MailGet(MailMessage& message)
     try {
         std::string raw;
         vmime::utility::outputStreamStringAdapter out(raw);
-        msg->extract(out, nullptr, 0, size_t(-1), true); // peek: the seen flag stays as it is
+        // peek: the seen flag stays as it is
+        msg->extract(out, nullptr, 0, mailtext::kMaxMessageBytes, true);
+        const QDeadlineTimer deadline(mailtext::kMessageMilliseconds);
+        raw.resize(mailtext::boundedLength(raw));
         d->parsed = vmime::make_shared<vmime::message>();
         d->parsed->parse(raw);
         d->parsedAt = d->cursor;
-        message = readParsed(d->parsed);
+        message = mailtext::read(d->parsed, deadline);
         return true;
     } catch (const std::exception& e) {
         d->fail(QStringLiteral("Cannot read a message"), e);
@@ -435,9 +385,11 @@ MailMessage Mailbox::readMessage(const QByteArray& raw)
 {
     ensurePlatform();
     try {
+        const QDeadlineTimer deadline(mailtext::kMessageMilliseconds);
         auto msg = vmime::make_shared<vmime::message>();
-        msg->parse(std::string(raw.constData(), size_t(raw.size())));
-        return readParsed(msg);
+        const std::string_view text(raw.constData(), size_t(raw.size()));
+        msg->parse(std::string(text.substr(0, mailtext::boundedLength(text))));
+        return mailtext::read(msg, deadline);
     } catch (const std::exception&) {
         return MailMessage{};
     }
@@ -449,39 +401,60 @@ void Mailbox::MailNext()
         ++d->cursor;
 }
 
-void Mailbox::MailMark()
+bool Mailbox::MailMark()
 {
     const auto msg = d->current();
-    if (!msg)
-        return;
+    if (!msg) {
+        d->error = QStringLiteral("Cannot mark a message: there is no current message");
+        return false;
+    }
     try {
-        msg->setFlags(vnet::message::FLAG_SEEN, vnet::message::FLAG_MODE_ADD);
+        if (d->maildir)
+            maildirfiles::addFlag(d->store, d->folder->getFullPath(), msg, vnet::message::FLAG_SEEN);
+        else
+            msg->setFlags(vnet::message::FLAG_SEEN, vnet::message::FLAG_MODE_ADD);
+        return true;
     } catch (const std::exception& e) {
-        d->fail(QStringLiteral("Cannot mark a message"), e);
+        return d->fail(QStringLiteral("Cannot mark a message"), e);
     }
 }
 
-void Mailbox::MailMove()
+bool Mailbox::MailMove()
 {
     const auto msg = d->current();
-    if (!msg)
-        return;
+    if (!msg) {
+        d->error = QStringLiteral("Cannot move a message: there is no current message");
+        return false;
+    }
+    // Copied, then flagged deleted here; only the messages moved in this run
+    // are removed, at close, so the positions of the others do not change
+    // during a run.
     try {
-        // Copied, then deleted here; the folder is compacted at close, so
-        // the positions of the other messages do not change during a run.
         d->folder->copyMessages(d->savePath, vnet::messageSet::byNumber(msg->getNumber()));
-        msg->setFlags(vnet::message::FLAG_DELETED, vnet::message::FLAG_MODE_ADD);
-        d->moved = true;
     } catch (const std::exception& e) {
-        d->fail(QStringLiteral("Cannot move a message"), e);
+        return d->fail(QStringLiteral("Cannot move a message"), e);
+    }
+    try {
+        if (d->maildir)
+            maildirfiles::addFlag(d->store, d->folder->getFullPath(), msg, vnet::message::FLAG_DELETED);
+        else
+            msg->setFlags(vnet::message::FLAG_DELETED, vnet::message::FLAG_MODE_ADD);
+        d->movedUids.push_back(msg->getUID());
+        return true;
+    } catch (const std::exception& e) {
+        return d->fail(QStringLiteral("Cannot move a message: it was copied into %1, but stays in %2 too")
+                           .arg(d->saveName, d->storeName),
+                       e);
     }
 }
 
-void Mailbox::MailSend(quintptr, const QString& senderName, const QString&, const QString& address,
+bool Mailbox::MailSend(quintptr, const QString& senderName, const QString&, const QString& address,
                        const QString& subject, const QString& text)
 {
-    if (!isOpen())
-        return;
+    if (!isOpen()) {
+        d->error = QStringLiteral("Cannot send the reply to %1: the mailbox is not open").arg(address);
+        return false;
+    }
     try {
         const QString to = address.mid(address.indexOf(QLatin1Char(':')) + 1).trimmed();
         QString from;
@@ -533,7 +506,7 @@ void Mailbox::MailSend(quintptr, const QString& senderName, const QString&, cons
             outbox->open(vnet::folder::MODE_READ_WRITE);
             outbox->addMessage(reply);
             outbox->close(false);
-            return;
+            return true;
         }
         const Endpoint& e = *d->transport;
         vmime::utility::url url(toStd(e.protocol), toStd(e.host),
@@ -547,8 +520,10 @@ void Mailbox::MailSend(quintptr, const QString& senderName, const QString&, cons
                 transport->setProperty("auth.password", toStd(d->password));
             }
             if (e.protocol == QLatin1String("smtp")) {
+                // STARTTLS whenever offered; required as soon as a user name
+                // and password are to be sent.
                 transport->setProperty("connection.tls", true);
-                transport->setProperty("connection.tls.required", false);
+                transport->setProperty("connection.tls.required", !e.user.isEmpty());
             }
             d->secure(transport);
         }
@@ -560,26 +535,88 @@ void Mailbox::MailSend(quintptr, const QString& senderName, const QString&, cons
             throw;
         }
         transport->disconnect();
+        return true;
     } catch (const std::exception& e) {
-        d->fail(QStringLiteral("Cannot send the reply to %1").arg(address), e);
+        return d->fail(QStringLiteral("Cannot send the reply to %1").arg(address), e);
     }
 }
 
-void Mailbox::MailClose(quintptr)
+namespace {
+
+namespace vimap = vnet::imap;
+
+// Runs one command on an IMAP connection; throws unless the server answers OK.
+void imapCommand(const vmime::shared_ptr<vimap::IMAPConnection>& connection, const std::string& text)
+{
+    vimap::IMAPCommand::createCommand(text)->send(connection);
+    const std::unique_ptr<vimap::IMAPParser::response> response(connection->readResponse());
+    const auto* done = response ? response->response_done() : nullptr;
+    if (!done || response->isBad() || !done->response_tagged() ||
+        done->response_tagged()->resp_cond_state()->status() != vimap::IMAPParser::resp_cond_state::OK)
+        throw vmime::exceptions::command_error(text, response ? response->getErrorLog() : std::string());
+}
+
+// Removes from an IMAP folder the messages this run moved, and no other: a
+// message that another program flagged deleted stays. With UIDPLUS, by
+// UID EXPUNGE of exactly those; without it, EXPUNGE runs only when no other
+// message is flagged deleted (else the moved ones stay, flagged deleted,
+// and are not offered again).
+void expungeMovedImap(const vmime::shared_ptr<vnet::store>& store, const vmime::shared_ptr<vnet::folder>& folder,
+                      const std::vector<std::string>& moved)
+{
+    const auto connection = vmime::dynamicCast<vimap::IMAPStore>(store)->getConnection();
+    if (connection->hasCapability("UIDPLUS")) {
+        std::string uids;
+        for (const std::string& uid : moved) {
+            if (uid.empty() || uid.find_first_not_of("0123456789") != std::string::npos)
+                throw std::runtime_error("the server gave the invalid UID " + uid);
+            uids += (uids.empty() ? "" : ",") + uid;
+        }
+        const vnet::folder::path path = folder->getFullPath();
+        folder->close(false);
+        imapCommand(connection, "SELECT " + vimap::IMAPUtils::quoteString(vimap::IMAPUtils::pathToString(
+                                                 connection->hierarchySeparator(), path)));
+        imapCommand(connection, "UID EXPUNGE " + uids);
+        return;
+    }
+    auto all = folder->getMessages(vnet::messageSet::byNumber(1, -1));
+    folder->fetchMessages(all, vnet::fetchAttributes::FLAGS | vnet::fetchAttributes::UID);
+    const std::set<std::string> ours(moved.begin(), moved.end());
+    const bool othersDeleted = std::any_of(all.begin(), all.end(), [&ours](const auto& m) {
+        return (m->getFlags() & vnet::message::FLAG_DELETED) && !ours.count(m->getUID());
+    });
+    if (!othersDeleted)
+        folder->expunge();
+    folder->close(false);
+}
+
+} // namespace
+
+bool Mailbox::MailClose(quintptr)
 {
     if (!isOpen())
-        return;
+        return true;
+    bool ok = true;
     try {
         if (d->folder && d->folder->isOpen()) {
-            if (d->moved)
-                d->folder->expunge();
-            d->folder->close(false);
+            if (d->movedUids.empty())
+                d->folder->close(false);
+            else if (d->maildir)
+                maildirfiles::removeMoved(d->store, d->folder, d->movedUids);
+            else
+                expungeMovedImap(d->store, d->folder, d->movedUids);
         }
         d->store->disconnect();
     } catch (const std::exception& e) {
-        d->fail(QStringLiteral("Cannot close the mailbox"), e);
+        ok = d->fail(QStringLiteral("Cannot remove the moved messages from the mailbox"), e);
+        try {
+            if (d->store->isConnected())
+                d->store->disconnect();
+        } catch (const std::exception&) {
+        }
     }
     d->reset();
+    return ok;
 }
 
 } // namespace kestrova

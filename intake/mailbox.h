@@ -18,8 +18,14 @@ struct MailMessage {
 // The mailbox of the order intake: seven operations over a Maildir folder
 // or an IMAP(S) store, replies over SMTP(S), sendmail or into the store's
 // Outbox folder. The library keeps a cursor on the message being examined.
-// No failure escapes as an exception: MailOpen and MailGet report through
-// their results, the others quietly, and lastError() says what went wrong.
+// No failure escapes as an exception: every operation but MailNext reports
+// through its result whether it worked, and lastError() says what went
+// wrong.
+//
+// Whenever a user name and password are sent (imap://, and smtp:// with a
+// user), the connection must be encrypted first: a server that does not
+// offer STARTTLS is refused. imaps:// and smtps:// are encrypted from the
+// start.
 class Mailbox {
 public:
     static constexpr int kSenderCharacters = 128;
@@ -42,15 +48,27 @@ public:
     int MailOpen(quintptr window, const QString& application, const QString& profile, const QString& password,
                  const QString& messageStore, const QString& saveFolder);
     // True with the current message's texts; false when there is none left.
-    // Reading a message changes none of its flags.
+    // Reading a message changes none of its flags. Only regular files of a
+    // Maildir folder are messages (links and other entries are passed
+    // over); messages already flagged deleted are not offered.
     bool MailGet(MailMessage& message);
     void MailNext();
-    void MailMark();
-    void MailMove();
+    // Marks the current message as seen. False when there is none or the
+    // mark could not be set.
+    bool MailMark();
+    // Copies the current message into the save folder and flags it deleted
+    // here; MailClose removes it. False when either step failed (after a
+    // failed flag the message is in both folders, and lastError says so).
+    bool MailMove();
     // Sends a reply to the current message; address is "type:address".
-    void MailSend(quintptr window, const QString& senderName, const QString& senderType, const QString& address,
+    // False when it was not sent.
+    bool MailSend(quintptr window, const QString& senderName, const QString& senderType, const QString& address,
                   const QString& subject, const QString& text);
-    void MailClose(quintptr window);
+    // Removes the messages moved in this run, and only those (a message
+    // that another program flagged deleted stays), and closes. False when
+    // the moved messages could not be removed; the mailbox is closed all
+    // the same.
+    bool MailClose(quintptr window);
 
     bool isOpen() const;
     QString lastError() const;

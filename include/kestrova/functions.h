@@ -6,10 +6,23 @@
  * (from the working folder, then the program's folder, then the dynamic
  * linker's normal search) and finds its functions by exported name.
  *
+ * Only functions that the library file itself defines and exports are
+ * called. A name that the library does not define, even one that a library
+ * it depends on provides (the C library's "system", for instance), or a
+ * name that is not a function, is refused as not exported: Kestrova then
+ * behaves as for a missing function (the message counts as not recognised,
+ * the invoice number stays empty) and writes one warning naming the
+ * function to its standard error.
+ *
+ * The library runs inside Kestrova's own process: a function that crashes,
+ * hangs or writes outside its areas takes the program down with it.
+ *
  * Texts are NUL-terminated 8-bit (UTF-8) strings. An output area is passed
  * as its capacity in bytes, terminating NUL included, followed by the area;
- * a function never writes more than the capacity and always terminates what
- * it writes.
+ * the area is exactly that many bytes long. A function never writes more
+ * than the capacity and always terminates what it writes. Kestrova keeps
+ * guard bytes after every area: a call found to have written past one is
+ * treated as failed (not recognised, no invoice number).
  *
  * Copyright the Kestrova developers. GPL-3.0-or-later.
  */

@@ -78,3 +78,27 @@ EXPORT int Pull(char** cursor, char* output, int capacity, int terminator)
     snprintf(output, (size_t)capacity, "contract");
     return 0;
 }
+
+/* Writes one byte more than the Language area holds. */
+EXPORT unsigned char OverrunLanguage(const char* body, KESTROVA_AREA_PARAMETERS)
+{
+    AREAS;
+    (void)body;
+    for (int i = 0; i < 19; ++i)
+        areas[i][0] = '\0';
+    memset(areas[6], 'L', (size_t)caps[6]);
+    areas[6][caps[6]] = '\0';
+    return 1;
+}
+
+/* Writes the terminating NUL one byte past its area. */
+EXPORT int OverrunInvoice(const char* last, int capacity, char* output)
+{
+    (void)last;
+    memset(output, '8', (size_t)capacity);
+    output[capacity] = '\0';
+    return 0;
+}
+
+/* An exported name that is data, not a function. */
+EXPORT int NotAFunction = 42;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -102,6 +103,56 @@ private Q_SLOTS:
         QVERIFY(lib.recognise("BodyLength", QString(5000, 'b'), areas));
         QCOMPARE(areas.text(NotificationAreas::Reference), "4096");
         QVERIFY(!lib.recognise("Missing", "mine", areas));
+    }
+
+    // dlsym also finds what the library's dependencies define: a name of
+    // the C library must never be called as if the user's library had it.
+    void onlyTheLibrarysOwnFunctions()
+    {
+        place(kContractLibrary, work.path());
+        FunctionLibrary lib;
+        QVERIFY(lib.load({work.path()}));
+        QCOMPARE(lib.lookup("EchoInvoice"), FunctionLibrary::Lookup::Found);
+        QCOMPARE(lib.lookup("NoSuchFunction"), FunctionLibrary::Lookup::Missing);
+        for (const char* name : {"system", "printf", "malloc", "NotAFunction"}) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("\"%1\" is not exported").arg(name)));
+            void* address = &lib;
+            QCOMPARE(lib.lookup(name, &address), FunctionLibrary::Lookup::NotExported);
+            QVERIFY(!address);
+            QVERIFY(!lib.symbol(name)); // refused again, warned only once
+        }
+        // Refused names behave as missing ones, and nothing runs.
+        QTemporaryDir scratch;
+        const QString witness = QDir(scratch.path()).filePath("ran");
+        QVERIFY(!lib.nextInvoiceNumber("system", "touch " + witness));
+        QVERIFY(!QFile::exists(witness));
+        NotificationAreas areas;
+        QVERIFY(!lib.recognise("printf", "mine", areas));
+        QVERIFY(!lib.recognise("NotAFunction", "mine", areas));
+        QVERIFY(lib.recognise("ReportCapacities", "mine", areas));
+    }
+
+    // Every area is exactly its capacity: a function that writes up to the
+    // capacity is fine, one byte further is caught and its result dropped.
+    void areasAreExactlyTheirCapacities()
+    {
+        place(kContractLibrary, work.path());
+        FunctionLibrary lib;
+        QVERIFY(lib.load({work.path()}));
+        NotificationAreas areas;
+        QVERIFY(lib.recognise("FillAreas", "", areas));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("\"OverrunLanguage\" wrote outside its Language area"));
+        QVERIFY(!lib.recognise("OverrunLanguage", "", areas));
+        // Its terminator fell on the guard: the area is read to its end only.
+        QCOMPARE(areas.text(NotificationAreas::Language), "LLL");
+        QCOMPARE(areas.text(NotificationAreas::Licensee), "");
+        // The guards are back: the next well-behaved call counts again.
+        QVERIFY(lib.recognise("FillAreas", "", areas));
+        QVERIFY(!areas.checkGuards());
+
+        QCOMPARE(lib.nextInvoiceNumber("LongestInvoice", "1"), std::optional<QString>(QString(79, '7')));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("\"OverrunInvoice\" wrote past its 80-byte area"));
+        QVERIFY(!lib.nextInvoiceNumber("OverrunInvoice", "1"));
     }
 
     void areasAreCutOnCharacters()

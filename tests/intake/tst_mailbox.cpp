@@ -1,5 +1,6 @@
 #include "functionlibrary.h"
 #include "mailbox.h"
+#include "mailfixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,15 +10,13 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace kestrova;
 
 namespace {
 
-QByteArray message(const QByteArray& headers, const QByteArray& body)
-{
-    return headers + "\r\n" + body;
-}
+using namespace mailfixture;
 
 // Seeded messages, each with what the intake must read from it.
 struct Sample {
@@ -70,44 +69,6 @@ QList<Sample> samples()
                  longBody.toUtf8()),
          {"Hal", "SMTP", "hal@example.com", "long", longBody.left(4096)}},
     };
-}
-
-void seedMaildir(const QString& root, const QList<QByteArray>& raws, const QStringList& folders = {"Processed"})
-{
-    for (const char* sub : {"cur", "new", "tmp"})
-        QDir().mkpath(QDir(root).filePath(sub));
-    for (const QString& f : folders) {
-        const QString dir = QDir(root).filePath("." + f);
-        for (const char* sub : {"cur", "new", "tmp"})
-            QDir().mkpath(QDir(dir).filePath(sub));
-        QFile marker(QDir(dir).filePath("maildirfolder"));
-        marker.open(QIODevice::WriteOnly);
-    }
-    int n = 0;
-    for (const QByteArray& raw : raws) {
-        // Names begin with the delivery time: their order is the arrival order.
-        QFile f(QDir(root).filePath(QStringLiteral("new/%1.M%2P1.test").arg(1700000000 + n).arg(n)));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(raw);
-        ++n;
-    }
-}
-
-QStringList filesIn(const QString& dir)
-{
-    QStringList out;
-    for (const char* sub : {"cur", "new"})
-        for (const QString& f : QDir(QDir(dir).filePath(QString::fromLatin1(sub))).entryList(QDir::Files))
-            out << QString::fromLatin1(sub) + "/" + f;
-    out.sort();
-    return out;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
 }
 
 } // namespace
@@ -222,19 +183,19 @@ private Q_SLOTS:
         box.MailNext(); // S1 passed over
         QVERIFY(box.MailGet(m));
         QCOMPARE(m.subject, "S2");
-        box.MailMark();
-        box.MailMove();
+        QVERIFY(box.MailMark());
+        QVERIFY(box.MailMove());
         box.MailNext();
         QVERIFY(box.MailGet(m));
         QCOMPARE(m.subject, "S3"); // the one after the moved one
-        box.MailMark();
-        box.MailMove();
+        QVERIFY(box.MailMark());
+        QVERIFY(box.MailMove());
         box.MailNext();
         QVERIFY(box.MailGet(m));
         QCOMPARE(m.subject, "S4");
         box.MailNext();
         QVERIFY(!box.MailGet(m));
-        box.MailClose(0);
+        QVERIFY(box.MailClose(0));
         QVERIFY(!box.isOpen());
 
         // The passed-over messages stay, unmarked; the moved ones are in the
@@ -282,9 +243,9 @@ private Q_SLOTS:
         QCOMPARE(box.MailOpen(0, "Kestrova", dir.path(), "", "", "Processed"), 0);
         MailMessage m;
         QVERIFY(box.MailGet(m));
-        box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Thank you.\n");
-        QVERIFY2(box.lastError().isEmpty(), qPrintable(box.lastError()));
-        box.MailClose(0);
+        const bool replied = box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Thank you.\n");
+        QVERIFY2(replied, qPrintable(box.lastError()));
+        QVERIFY(box.MailClose(0));
         const QStringList sent = filesIn(QDir(dir.path()).filePath(".Outbox"));
         QCOMPARE(sent.size(), 1);
         const QByteArray reply = readFile(QDir(dir.path()).filePath(".Outbox/" + sent.first()));
@@ -311,7 +272,7 @@ private Q_SLOTS:
         QDir().mkpath(QDir(servers.path()).filePath("outgoing"));
 
         const QString port = scheme == "imap" ? imapPort : imapsPort;
-        const QString profile = QStringLiteral("%1://orders@localhost:%2 smtp://orders@127.0.0.1:%3")
+        const QString profile = QStringLiteral("%1://orders@localhost:%2 smtp://orders@localhost:%3")
                                     .arg(scheme, port, smtpPort);
         Mailbox box(trustingTestCa());
         QCOMPARE(box.MailOpen(0, "Kestrova", profile, "secret", "INBOX", "Processed"), 0);
@@ -321,14 +282,14 @@ private Q_SLOTS:
         box.MailNext(); // passed over
         QVERIFY(box.MailGet(m));
         QCOMPARE(m.body.trimmed(), QString::fromUtf8("Müller été weiter"));
-        box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Danke.\n");
-        QVERIFY2(box.lastError().isEmpty(), qPrintable(box.lastError()));
-        box.MailMark();
-        box.MailMove();
+        const bool replied = box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Danke.\n");
+        QVERIFY2(replied, qPrintable(box.lastError()));
+        QVERIFY(box.MailMark());
+        QVERIFY(box.MailMove());
         box.MailNext();
         QVERIFY(box.MailGet(m));
         QCOMPARE(m.subject, "b64");
-        box.MailClose(0);
+        QVERIFY(box.MailClose(0));
 
         // Reading changed no flag; the moved message is in the save folder.
         QStringList inbox = filesIn(maildir);
@@ -359,13 +320,14 @@ private Q_SLOTS:
         QDir().mkpath(QDir(servers.path()).filePath("outgoing"));
         Mailbox box(trustingTestCa());
         QCOMPARE(box.MailOpen(0, "Kestrova",
-                              QStringLiteral("imaps://orders@localhost:%1 smtp://orders@127.0.0.1:%2").arg(imapsPort, smtpPort),
+                              QStringLiteral("imaps://orders@localhost:%1 smtp://orders@localhost:%2").arg(imapsPort, smtpPort),
                               "secret", "", "Processed"),
                  0);
         MailMessage m;
         QVERIFY(box.MailGet(m));
-        box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: " + m.subject, "ok\n");
-        box.MailClose(0);
+        const bool replied = box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: " + m.subject, "ok\n");
+        QVERIFY2(replied, qPrintable(box.lastError()));
+        QVERIFY(box.MailClose(0));
         QTRY_COMPARE(outgoing().size(), 1);
         const QByteArray reply = readFile(QDir(servers.path()).filePath("outgoing/" + outgoing().first()));
         QVERIFY(reply.contains("In-Reply-To: <m1@example.com>"));
@@ -400,16 +362,207 @@ private Q_SLOTS:
         seedMaildir(dir.path(), {samples().first().raw});
         QDir(QDir(servers.path()).filePath("outgoing")).removeRecursively();
         QDir().mkpath(QDir(servers.path()).filePath("outgoing"));
-        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path() + QStringLiteral(" smtp://orders@127.0.0.1:%1").arg(smtpPort),
+        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path() + QStringLiteral(" smtp://orders@localhost:%1").arg(smtpPort),
                               "wrong", "", "Processed"),
                  0);
         MailMessage m;
         QVERIFY(box.MailGet(m));
-        box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: x", "x");
+        QVERIFY(!box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: x", "x"));
         QVERIFY(!box.lastError().isEmpty());
         box.MailClose(0);
         QTest::qWait(300);
         QVERIFY(outgoing().isEmpty());
+    }
+
+    // Only regular files of a Maildir folder are messages: a link, whose
+    // target could be any file, is neither read nor copied.
+    void linksAndOtherEntriesArePassedOver()
+    {
+        QTemporaryDir dir, outside;
+        seedMaildir(dir.path(), {samples().at(0).raw, samples().at(5).raw});
+        const QString secret = QDir(outside.path()).filePath("secret");
+        const QByteArray secretText = message("From: x@example.com\r\nSubject: secret\r\n", "not for the mailbox\r\n");
+        {
+            QFile f(secret);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QCOMPARE(f.write(secretText), secretText.size());
+        }
+        QVERIFY(QFile::link(secret, QDir(dir.path()).filePath("new/1700000100.M1P1.link")));
+        QVERIFY(QFile::link(secret, QDir(dir.path()).filePath("cur/1700000101.M1P1.link:2,")));
+        QVERIFY(QDir().mkpath(QDir(dir.path()).filePath("cur/1700000102.M1P1.dir:2,")));
+        QCOMPARE(mkfifo(QFile::encodeName(QDir(dir.path()).filePath("new/1700000103.M1P1.fifo")).constData(), 0600), 0);
+
+        Mailbox box;
+        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path(), "", "", "Processed"), 0);
+        QStringList subjects;
+        MailMessage m;
+        while (box.MailGet(m)) {
+            subjects << m.subject;
+            QVERIFY(box.MailMark());
+            QVERIFY(box.MailMove());
+            box.MailNext();
+        }
+        QVERIFY(box.MailClose(0));
+        QCOMPARE(subjects, QStringList({"Order 1", "bare"}));
+        QCOMPARE(subjectsIn(QDir(dir.path()).filePath(".Processed")),
+                 QStringList({"Subject: Order 1 [S]", "Subject: bare [S]"}));
+        QCOMPARE(readFile(secret), secretText);
+        int links = 0;
+        for (const char* sub : {"cur", "new"})
+            for (const QFileInfo& f : QDir(QDir(dir.path()).filePath(sub)).entryInfoList(QDir::AllEntries | QDir::System))
+                links += f.isSymLink();
+        QCOMPARE(links, 2); // still there, not followed
+    }
+
+    // A message that another program flagged deleted is not offered, and
+    // closing removes only what this run moved.
+    void messagesOthersDeletedStay()
+    {
+        QTemporaryDir dir;
+        seedMaildir(dir.path(), {samples().at(0).raw, samples().at(5).raw});
+        seedDeleted(dir.path(), message("From: x@example.com\r\nSubject: foreign\r\n", "x\r\n"));
+        Mailbox box;
+        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path(), "", "", "Processed"), 0);
+        MailMessage m;
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.subject, "Order 1");
+        QVERIFY(box.MailMove());
+        box.MailNext();
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.subject, "bare");
+        box.MailNext();
+        QVERIFY(!box.MailGet(m));
+        QVERIFY(box.MailClose(0));
+        QCOMPARE(subjectsIn(dir.path()), QStringList({"Subject: bare []", "Subject: foreign [ST]"}));
+        QCOMPARE(subjectsIn(QDir(dir.path()).filePath(".Processed")), QStringList({"Subject: Order 1 []"}));
+    }
+
+    void imapMessagesOthersDeletedStay_data()
+    {
+        QTest::addColumn<bool>("uidplus");
+        QTest::newRow("UID EXPUNGE") << true;
+        QTest::newRow("server without UIDPLUS") << false;
+    }
+    void imapMessagesOthersDeletedStay()
+    {
+        QFETCH(bool, uidplus);
+        ExtraServers extra(QStringLiteral(KESTROVA_MAIL_SERVERS));
+        if (!uidplus)
+            QVERIFY(extra.start({"--no-uidplus"}));
+        const QString home = uidplus ? QDir(servers.path()).filePath("home") : QDir(extra.dir.path()).filePath("home");
+        const QString maildir = QDir(home).filePath("Maildir");
+        const QString port = uidplus ? imapsPort : extra.ports[1];
+        const QString ca = QDir(uidplus ? servers.path() : extra.dir.path()).filePath("ca.pem");
+        QDir(maildir).removeRecursively();
+        seedMaildir(maildir, {samples().at(0).raw, samples().at(5).raw});
+        seedDeleted(maildir, message("From: x@example.com\r\nSubject: foreign\r\n", "x\r\n"));
+        QProcess::execute("chmod", {"-R", "a+rwX", home});
+
+        Mailbox box(Mailbox::Options{{}, ca, 10});
+        QCOMPARE(box.MailOpen(0, "Kestrova", "imaps://orders@localhost:" + port, "secret", "", "Processed"), 0);
+        MailMessage m;
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.subject, "Order 1");
+        QVERIFY(box.MailMark());
+        QVERIFY(box.MailMove());
+        box.MailNext();
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.subject, "bare");
+        box.MailNext();
+        QVERIFY(!box.MailGet(m));
+        const bool closed = box.MailClose(0);
+        QVERIFY2(closed, qPrintable(box.lastError()));
+
+        // Without UIDPLUS nothing is expunged while another message is
+        // flagged deleted: the moved one stays here too, flagged deleted.
+        const QStringList expected = uidplus ? QStringList{"Subject: bare []", "Subject: foreign [ST]"}
+                                             : QStringList{"Subject: Order 1 [ST]", "Subject: bare []",
+                                                           "Subject: foreign [ST]"};
+        QCOMPARE(subjectsIn(maildir), expected);
+        QCOMPARE(subjectsIn(QDir(maildir).filePath(".Processed")), QStringList({"Subject: Order 1 [S]"}));
+    }
+
+    // A user name and password are sent only over an encrypted connection:
+    // servers that do not offer STARTTLS are refused before they see them.
+    void credentialsNeverTravelUnencrypted()
+    {
+        // The checks below are meaningful: Dovecot logs the user of every
+        // login, the sink every AUTH and whether it came after STARTTLS.
+        QDir(serverMaildir()).removeRecursively();
+        seedMaildir(serverMaildir(), {samples().first().raw});
+        QProcess::execute("chmod", {"-R", "a+rwX", QDir(servers.path()).filePath("home")});
+        QTemporaryDir local;
+        seedMaildir(local.path(), {samples().first().raw});
+        Mailbox box(trustingTestCa());
+        QCOMPARE(box.MailOpen(0, "Kestrova", "imap://orders@localhost:" + imapPort, "secret", "", "Processed"), 0);
+        QVERIFY(box.MailClose(0));
+        QVERIFY(readFile(QDir(servers.path()).filePath("dovecot.log")).contains("user=<orders>"));
+        QCOMPARE(box.MailOpen(0, "Kestrova", local.path() + " smtp://orders@localhost:" + smtpPort, "secret", "", "Processed"), 0);
+        MailMessage m;
+        QVERIFY(box.MailGet(m));
+        QVERIFY(box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: x", "x"));
+        QVERIFY(box.MailClose(0));
+        const QByteArray attempts = readFile(QDir(servers.path()).filePath("outgoing/auth-attempts.log"));
+        QVERIFY(attempts.contains("tls=True") && !attempts.contains("tls=False"));
+
+        ExtraServers plain(QStringLiteral(KESTROVA_MAIL_SERVERS));
+        QVERIFY(plain.start({"--no-tls"}));
+        seedMaildir(plain.maildir(), {samples().first().raw});
+        QProcess::execute("chmod", {"-R", "a+rwX", QDir(plain.dir.path()).filePath("home")});
+        QVERIFY(box.MailOpen(0, "Kestrova", "imap://orders@localhost:" + plain.ports[0], "secret", "", "Processed") != 0);
+        QVERIFY2(box.lastError().contains("STARTTLS"), qPrintable(box.lastError()));
+        QVERIFY(!box.isOpen());
+        QVERIFY(!readFile(QDir(plain.dir.path()).filePath("dovecot.log")).contains("user=<orders>"));
+
+        QCOMPARE(box.MailOpen(0, "Kestrova", local.path() + " smtp://orders@localhost:" + plain.ports[2], "secret", "",
+                              "Processed"),
+                 0);
+        QVERIFY(box.MailGet(m));
+        QVERIFY(!box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: x", "x"));
+        QVERIFY2(box.lastError().contains("STARTTLS"), qPrintable(box.lastError()));
+        QVERIFY(box.MailClose(0));
+        QTest::qWait(300);
+        const QDir sink(QDir(plain.dir.path()).filePath("outgoing"));
+        QVERIFY(!sink.exists("auth-attempts.log"));
+        QVERIFY(sink.entryList({"*.eml"}).isEmpty());
+    }
+
+    // Mark, move and send say when they did not work.
+    void failuresAreReported()
+    {
+        QTemporaryDir dir;
+        seedMaildir(dir.path(), {samples().at(0).raw, samples().at(5).raw});
+        QTcpServer gone;
+        QVERIFY(gone.listen(QHostAddress::LocalHost));
+        const QString port = QString::number(gone.serverPort());
+        gone.close();
+        Mailbox box(Mailbox::Options{{}, {}, 5});
+        QVERIFY(!box.MailMark()); // nothing open
+        QVERIFY(!box.MailMove());
+        QVERIFY(!box.MailSend(0, "a", "SMTP", "SMTP:a@example.com", "R: x", "x"));
+        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path() + " smtp://orders@localhost:" + port, "secret", "", "Processed"), 0);
+        MailMessage m;
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.subject, "Order 1");
+        // Another program takes the message's file away.
+        for (const QString& f : filesIn(dir.path()))
+            if (readFile(QDir(dir.path()).filePath(f)).contains("Subject: Order 1"))
+                QVERIFY(QFile::remove(QDir(dir.path()).filePath(f)));
+        QVERIFY(!box.MailMark());
+        QVERIFY2(box.lastError().startsWith("Cannot mark a message"), qPrintable(box.lastError()));
+        QVERIFY(!box.MailMove());
+        QVERIFY2(box.lastError().startsWith("Cannot move a message"), qPrintable(box.lastError()));
+        QVERIFY(subjectsIn(dir.path()) == QStringList({"Subject: bare []"})); // nothing left behind
+        QVERIFY(!box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: x", "x")); // nobody listens
+        QVERIFY2(box.lastError().startsWith("Cannot send the reply"), qPrintable(box.lastError()));
+        box.MailNext();
+        QVERIFY(box.MailGet(m));
+        QVERIFY(box.MailMark());
+        QVERIFY(box.MailMove());
+        box.MailNext();
+        QVERIFY(box.MailClose(0));
+        QVERIFY(filesIn(dir.path()).isEmpty());
+        QCOMPARE(subjectsIn(QDir(dir.path()).filePath(".Processed")), QStringList({"Subject: bare [S]"}));
     }
 
     // The demo mailbox holds notifications of both sample layouts and mail
