@@ -46,14 +46,15 @@ public:
         if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &stmt, nullptr)
             != SQLITE_OK)
             return lastError();
-        for (int i = 0; i < params.size(); ++i) {
+        int rc = SQLITE_OK;
+        for (int i = 0; i < params.size() && rc == SQLITE_OK; ++i) {
             const QByteArray value = params.at(i).toUtf8();
-            sqlite3_bind_text(stmt, i + 1, value.constData(), int(value.size()),
-                              SQLITE_TRANSIENT);
+            rc = sqlite3_bind_text(stmt, i + 1, value.constData(), int(value.size()),
+                                   SQLITE_TRANSIENT);
         }
-        int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        }
+        if (rc == SQLITE_OK)
+            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            }
         const QString failure = rc == SQLITE_DONE ? QString() : lastError();
         sqlite3_finalize(stmt);
         return failure;
@@ -159,7 +160,8 @@ void checkTextLengths(Connection& db)
                 : QString();
             sqlite3_finalize(stmt);
             if (rc == SQLITE_ROW)
-                throw Error(QStringLiteral("'%1' is too long for %2.%3").arg(value, t.name, f.name));
+                throw Error(
+                    QStringLiteral("'%1' is too long for %2.%3").arg(value, t.name, f.name));
             if (rc != SQLITE_DONE)
                 throw Error(db.lastError());
         }
