@@ -3,6 +3,7 @@
 
 #include "demodata.h"
 #include "error.h"
+#include "ordergenerator.h"
 #include "schema.h"
 
 #include <QCoreApplication>

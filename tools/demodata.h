@@ -1,21 +1,22 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <QtGlobal>
 
 namespace kestrova {
 
-// Creates the thirteen tables in dir and fills them with a small, fixed demo
-// set: reference lists, settings, distributors and about forty orders over
-// the two years up to today. Refuses (throws, writing nothing) when any of
-// the table files already exists; if filling fails half-way the new files
-// are removed again.
+// Creates the thirteen tables in dir and fills them with the demo set, the
+// script samples/demo/demo.sql built into the program: reference lists,
+// settings, distributors and about forty orders over the two years up to
+// today. Refuses (throws, writing nothing) when any of the table files
+// already exists; when filling fails, the new files are removed again.
 void fillDemoData(const QString& dir);
 
-// Appends count synthetic orders to the existing Xsale.db in dir, in one
-// transaction. Persons, amounts and the rest are drawn from the demo
-// reference lists; the same seed gives the same rows (for the same day).
-// The orders run in date order over the last six years up to today.
-void appendGeneratedOrders(const QString& dir, qint64 count, quint32 seed);
+// Creates the empty set of tables in dir (settings rows included), then runs
+// script on it in one transaction; scriptName names it in error messages.
+// The script may insert, update and delete rows but must not end the
+// transaction; a statement of it that changes no row, and a text longer than
+// its column, are errors. On any error the new files are removed again.
+void fillTableSet(const QString& dir, const QByteArray& script, const QString& scriptName);
 
 } // namespace kestrova
