@@ -87,33 +87,22 @@ INSERT INTO Xemail (Origin, ProductId, Product, EmailFunction) VALUES
   ('PayPoint', '1003', 'Lumen Sketchbook', 'RecognisePayPoint'),
   ('PayPoint', '1004', 'Cinderpath Sync', 'RecognisePayPoint');
 
--- Xfactory: the word processor's commands per product and language. The document commands
--- call macros; the batch command only echoes, so running it by mistake does no harm.
-INSERT INTO Xfactory (Product, Language, Labels, Envelope, Mail, Mailing, Invoice, Batch) VALUES
-  ('Tidewater Ledger', 'EN', '[RunMacro "Labels_TL_EN"]', '[RunMacro "Envelope_TL_EN"]', '[RunMacro "Mail_TL_EN"]',
-   '[RunMacro "Mailing_TL_EN"]', '[RunMacro "Invoice_TL_EN"]', 'echo "Tidewater Ledger (EN) done"'),
-  ('Tidewater Ledger', 'DE', '[RunMacro "Labels_TL_DE"]', '[RunMacro "Envelope_TL_DE"]', '[RunMacro "Mail_TL_DE"]',
-   '[RunMacro "Mailing_TL_DE"]', '[RunMacro "Invoice_TL_DE"]', 'echo "Tidewater Ledger (DE) done"'),
-  ('Tidewater Ledger', 'FR', '[RunMacro "Labels_TL_FR"]', '[RunMacro "Envelope_TL_FR"]', '[RunMacro "Mail_TL_FR"]',
-   '[RunMacro "Mailing_TL_FR"]', '[RunMacro "Invoice_TL_FR"]', 'echo "Tidewater Ledger (FR) done"'),
-  ('Quillmark Pro', 'EN', '[RunMacro "Labels_QP_EN"]', '[RunMacro "Envelope_QP_EN"]', '[RunMacro "Mail_QP_EN"]',
-   '[RunMacro "Mailing_QP_EN"]', '[RunMacro "Invoice_QP_EN"]', 'echo "Quillmark Pro (EN) done"'),
-  ('Quillmark Pro', 'DE', '[RunMacro "Labels_QP_DE"]', '[RunMacro "Envelope_QP_DE"]', '[RunMacro "Mail_QP_DE"]',
-   '[RunMacro "Mailing_QP_DE"]', '[RunMacro "Invoice_QP_DE"]', 'echo "Quillmark Pro (DE) done"'),
-  ('Quillmark Pro', 'FR', '[RunMacro "Labels_QP_FR"]', '[RunMacro "Envelope_QP_FR"]', '[RunMacro "Mail_QP_FR"]',
-   '[RunMacro "Mailing_QP_FR"]', '[RunMacro "Invoice_QP_FR"]', 'echo "Quillmark Pro (FR) done"'),
-  ('Lumen Sketchbook', 'EN', '[RunMacro "Labels_LS_EN"]', '[RunMacro "Envelope_LS_EN"]', '[RunMacro "Mail_LS_EN"]',
-   '[RunMacro "Mailing_LS_EN"]', '[RunMacro "Invoice_LS_EN"]', 'echo "Lumen Sketchbook (EN) done"'),
-  ('Lumen Sketchbook', 'DE', '[RunMacro "Labels_LS_DE"]', '[RunMacro "Envelope_LS_DE"]', '[RunMacro "Mail_LS_DE"]',
-   '[RunMacro "Mailing_LS_DE"]', '[RunMacro "Invoice_LS_DE"]', 'echo "Lumen Sketchbook (DE) done"'),
-  ('Lumen Sketchbook', 'FR', '[RunMacro "Labels_LS_FR"]', '[RunMacro "Envelope_LS_FR"]', '[RunMacro "Mail_LS_FR"]',
-   '[RunMacro "Mailing_LS_FR"]', '[RunMacro "Invoice_LS_FR"]', 'echo "Lumen Sketchbook (FR) done"'),
-  ('Cinderpath Sync', 'EN', '[RunMacro "Labels_CS_EN"]', '[RunMacro "Envelope_CS_EN"]', '[RunMacro "Mail_CS_EN"]',
-   '[RunMacro "Mailing_CS_EN"]', '[RunMacro "Invoice_CS_EN"]', 'echo "Cinderpath Sync (EN) done"'),
-  ('Cinderpath Sync', 'DE', '[RunMacro "Labels_CS_DE"]', '[RunMacro "Envelope_CS_DE"]', '[RunMacro "Mail_CS_DE"]',
-   '[RunMacro "Mailing_CS_DE"]', '[RunMacro "Invoice_CS_DE"]', 'echo "Cinderpath Sync (DE) done"'),
-  ('Cinderpath Sync', 'FR', '[RunMacro "Labels_CS_FR"]', '[RunMacro "Envelope_CS_FR"]', '[RunMacro "Mail_CS_FR"]',
-   '[RunMacro "Mailing_CS_FR"]', '[RunMacro "Invoice_CS_FR"]', 'echo "Cinderpath Sync (FR) done"');
+-- Xfactory: what the document writer is told for each product and language. Every
+-- document is rendered from the sample templates of templates/ (German for DE, English
+-- otherwise) into documents/ and opened; the batch command writes a licence file.
+INSERT INTO Xfactory (Product, Language, Labels, Envelope, Mail, Mailing, Invoice, Batch)
+SELECT p.Product, l.Language,
+       '[Labels "' || t.dir || '/labels.html" 3 8 "documents/Labels.pdf"][Open]',
+       '[Pdf "' || t.dir || '/envelope.html" "documents/Envelope $Name.pdf"][Open]',
+       '[Pdf "' || t.dir || '/letter.html" "documents/Letter $Name.pdf"][Open]',
+       '[Pdf "' || t.dir || '/mailing.html" "documents/Mailing ' || l.Language || '.pdf"][Open]',
+       '[Pdf "' || t.dir || '/invoice.html" "documents/Invoice $InvoiceNumber.pdf"][Open]',
+       './write-licence'
+FROM Xproduct p
+CROSS JOIN Xlanguage l
+JOIN (SELECT 'DE' AS Language, 'de' AS dir UNION ALL SELECT 'EN', 'en' UNION ALL SELECT 'FR', 'en') t
+  ON t.Language = l.Language
+ORDER BY p.Product, l.Language;
 
 -- Xdistributor: the resellers; each serves customers of its own language.
 INSERT INTO Xdistributor (Company, Language, Title, Person, Address, Telephone, Fax, EMail, Licensee) VALUES
@@ -358,7 +347,7 @@ UPDATE Xsale SET InvoiceNumber = strftime('%Y', OrderDate) || '-' || InvoiceNumb
 UPDATE Xtable SET Value = 'kestrova-writer' WHERE Name = 'CommandLine';
 UPDATE Xtable SET Value = 'org.kestrova.Writer' WHERE Name = 'DdeService';
 UPDATE Xtable SET Value = 'System' WHERE Name = 'DdeTopic';
-UPDATE Xtable SET Value = '[FileExit]' WHERE Name = 'LastDdeMacro';
+UPDATE Xtable SET Value = '[Quit]' WHERE Name = 'LastDdeMacro';
 UPDATE Xtable SET Value = 'demo-mail' WHERE Name = 'Profile';
 UPDATE Xtable SET Value = 'INBOX' WHERE Name = 'MessageStore';
 UPDATE Xtable SET Value = 'Processed' WHERE Name = 'SaveFolder';
