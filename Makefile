@@ -47,7 +47,7 @@ bench: build
 
 # Installs under PREFIX (DESTDIR is honoured for staged installs).
 install: build
-	@cmake --install $(BUILD) --prefix $(PREFIX)
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
 
 # A Debian package in $(BUILD)/, built with CPack.
 package: build
