@@ -80,6 +80,13 @@ void ParadoxWriter::close()
 
 void ParadoxWriter::append(const QVariantList& values)
 {
+    encode(values);
+    if (PX_put_record(m_doc, m_record.data()) < 0)
+        throw std::runtime_error("cannot write a record");
+}
+
+const QByteArray& ParadoxWriter::encode(const QVariantList& values)
+{
     char* p = m_record.data();
     std::memset(p, 0, size_t(m_record.size()));
     for (int i = 0; i < m_fields.size(); ++i) {
@@ -124,8 +131,7 @@ void ParadoxWriter::append(const QVariantList& values)
         }
         p += f.length;
     }
-    if (PX_put_record(m_doc, m_record.data()) < 0)
-        throw std::runtime_error("cannot write a record");
+    return m_record;
 }
 
 QList<Field> paradoxLayout(const TableDef& table)

@@ -38,6 +38,10 @@ public:
     void append(const QVariantList& values);
     void close();
 
+    // The bytes of one record as append() would store them (memos go into
+    // the memo file now), for a writer of its own data blocks.
+    const QByteArray& encode(const QVariantList& values);
+
 private:
     px_doc* m_doc = nullptr;
     QList<Field> m_fields;
