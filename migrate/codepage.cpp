@@ -6,9 +6,11 @@
 #include <cstring>
 #include <iconv.h>
 
-namespace kestrova::paradox {
+namespace kestrova::paradox
+{
 
-namespace {
+namespace
+{
 
 bool isDoubleBytePage(int codePage)
 {

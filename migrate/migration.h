@@ -4,7 +4,8 @@
 #include <QStringList>
 #include <vector>
 
-namespace kestrova {
+namespace kestrova
+{
 
 struct TableMigration {
     QString table;

@@ -12,9 +12,11 @@
 #include <cstdio>
 #include <cstring>
 
-namespace kestrova {
+namespace kestrova
+{
 
-namespace {
+namespace
+{
 
 enum class FileKind { Missing, Empty, SQLite, Other };
 
@@ -40,7 +42,8 @@ bool isTableName(const QString& base)
 }
 
 // Moves files by renaming, all or nothing.
-class Mover {
+class Mover
+{
 public:
     void move(const QString& from, const QString& to)
     {
@@ -113,7 +116,8 @@ MigrationReport convertWorkingFolder(const QString& dir)
                             .arg(QDir::toNativeSeparators(QDir(keep).filePath(name))));
     const bool madeKeep = !QFileInfo::exists(keep);
     if (!QDir().mkpath(keep))
-        throw Error(QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(keep)));
+        throw Error(
+            QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(keep)));
 
     Mover mover;
     try {

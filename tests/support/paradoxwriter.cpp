@@ -13,7 +13,8 @@ extern "C" {
 #include <paradox.h>
 }
 
-namespace paradoxtest {
+namespace paradoxtest
+{
 
 using kestrova::FieldDef;
 using kestrova::FieldKind;
@@ -37,8 +38,8 @@ QByteArray toCp1252(const QString& text)
     return out;
 }
 
-ParadoxWriter::ParadoxWriter(const QString& path, const QList<Field>& fields, const QString& memoPath,
-                             int keyFields)
+ParadoxWriter::ParadoxWriter(const QString& path, const QList<Field>& fields,
+                             const QString& memoPath, int keyFields)
     : m_fields(fields)
 {
     // pxlib keeps the field list and frees it with the document.
@@ -119,8 +120,9 @@ const QByteArray& ParadoxWriter::encode(const QVariantList& values)
             break;
         case Date: {
             const QDate d = v.toDate();
-            PX_put_data_long(m_doc, p, empty ? 0 : 4,
-                             empty ? 0 : int(PX_GregorianToSdn(d.year(), d.month(), d.day()) - 1721425));
+            PX_put_data_long(
+                m_doc, p, empty ? 0 : 4,
+                empty ? 0 : int(PX_GregorianToSdn(d.year(), d.month(), d.day()) - 1721425));
             break;
         }
         case Logical:
@@ -158,7 +160,8 @@ QList<Field> paradoxLayout(const TableDef& table)
     return out;
 }
 
-namespace {
+namespace
+{
 
 // A text of exactly length characters made of lines, joined by CR LF.
 QString longestMemo(int length)
@@ -177,11 +180,17 @@ QVariant sampleValue(const FieldDef& f, int index, int row)
     case FieldKind::Text: {
         const bool memo = f.length > 255;
         switch (row) {
-        case 0: return QString();
-        case 1: return memo ? QStringLiteral("Hauptstr. 1\r\nBonn") : QStringLiteral("Ordinary %1").arg(f.name).left(f.length);
+        case 0:
+            return QString();
+        case 1:
+            return memo ? QStringLiteral("Hauptstr. 1\r\nBonn")
+                        : QStringLiteral("Ordinary %1").arg(f.name).left(f.length);
         case 2:
             return memo ? longestMemo(f.length)
-                        : QStringLiteral("Longest value %1 ").arg(f.name).repeated(20).left(f.length);
+                        : QStringLiteral("Longest value %1 ")
+                              .arg(f.name)
+                              .repeated(20)
+                              .left(f.length);
         default:
             return memo ? QStringLiteral("Straße 5\r\n80336 München\r\nÖsterreich – “Süd”")
                         : QStringLiteral("Müller–Søren €œ Straße Ærø").left(f.length);
@@ -189,24 +198,36 @@ QVariant sampleValue(const FieldDef& f, int index, int row)
     }
     case FieldKind::Number:
         switch (row) {
-        case 0: return QVariant();
-        case 1: return 12.5;
-        case 2: return index % 2 ? -98765.4321 : 0.0;
-        default: return 1234567.89;
+        case 0:
+            return QVariant();
+        case 1:
+            return 12.5;
+        case 2:
+            return index % 2 ? -98765.4321 : 0.0;
+        default:
+            return 1234567.89;
         }
     case FieldKind::Integer:
         switch (row) {
-        case 0: return QVariant();
-        case 1: return 3;
-        case 2: return 0;
-        default: return 2147483000;
+        case 0:
+            return QVariant();
+        case 1:
+            return 3;
+        case 2:
+            return 0;
+        default:
+            return 2147483000;
         }
     case FieldKind::Date:
         switch (row) {
-        case 0: return QVariant();
-        case 1: return QDate(2024, 3, 15);
-        case 2: return QDate(1900, 2, 28);
-        default: return QDate(2400, 2, 29);
+        case 0:
+            return QVariant();
+        case 1:
+            return QDate(2024, 3, 15);
+        case 2:
+            return QDate(1900, 2, 28);
+        default:
+            return QDate(2400, 2, 29);
         }
     }
     return {};
@@ -259,7 +280,8 @@ void writeSampleSet(const QString& dir, const QMap<QString, QList<QVariantList>>
 {
     QDir().mkpath(dir);
     for (const TableDef& t : kestrova::schemaTables())
-        writeTable(dir, t, paradoxLayout(t), rows.contains(t.name) ? rows.value(t.name) : sampleRows(t));
+        writeTable(dir, t, paradoxLayout(t),
+                   rows.contains(t.name) ? rows.value(t.name) : sampleRows(t));
 }
 
 } // namespace paradoxtest

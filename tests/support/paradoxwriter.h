@@ -12,11 +12,20 @@ struct px_doc;
 
 // Writes Paradox tables with pxlib's own writer, so that the migration is
 // tested on files it did not make itself.
-namespace paradoxtest {
+namespace paradoxtest
+{
 
 // Paradox field types as pxlib numbers them.
-enum Type : int { Alpha = 0x01, Date = 0x02, Short = 0x03, Long = 0x04, Money = 0x05, Number = 0x06,
-                  Logical = 0x09, Memo = 0x0C };
+enum Type : int {
+    Alpha = 0x01,
+    Date = 0x02,
+    Short = 0x03,
+    Long = 0x04,
+    Money = 0x05,
+    Number = 0x06,
+    Logical = 0x09,
+    Memo = 0x0C
+};
 
 struct Field {
     QByteArray name;
@@ -24,7 +33,8 @@ struct Field {
     int length; // bytes; for memos the part kept in the record plus 10
 };
 
-class ParadoxWriter {
+class ParadoxWriter
+{
 public:
     // Creates the table file path; a table with memo fields gets its memo
     // file memoPath. keyFields > 0 makes a keyed table. Throws on failure.
