@@ -5,8 +5,9 @@ DEMO       ?= demo
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build test run demo bench clean
+.PHONY: all deps configure build test run demo bench install package clean
 
 all: build
 
@@ -49,6 +50,14 @@ run: demo
 
 bench: build
 	@bench/run-benchmarks $(BUILD)
+
+# Installs under PREFIX (DESTDIR is honoured for staged installs).
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD)/, built with CPack.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)

@@ -3,6 +3,7 @@
 #include "aboutform.h"
 #include "accountingform.h"
 #include "progressform.h"
+#include "firststart.h"
 #include "gridviewform.h"
 #include "searchdialogs.h"
 #include "guard.h"
@@ -41,6 +42,8 @@ Windows& Windows::operator=(Windows&& other) noexcept
 Windows startKestrova(const QString& workDir)
 {
     Windows w;
+    if (!offerParadoxConversion(workDir))
+        return w;
     if (folderHasNoTables(workDir)) {
         const QString question =
             QStringLiteral("No tables were found in %1.\nCreate a new, empty set of tables there?")

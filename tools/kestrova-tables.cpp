@@ -3,6 +3,7 @@
 
 #include "demodata.h"
 #include "error.h"
+#include "migration.h"
 #include "schema.h"
 
 #include <QCommandLineParser>
@@ -26,6 +27,26 @@ QTextStream& err()
     return s;
 }
 
+int migrate(const QString& name, const QString& source, const QString& target)
+{
+    try {
+        const kestrova::MigrationReport report = kestrova::migrateParadoxTables(source, target);
+        for (const kestrova::TableMigration& t : report.tables)
+            out() << t.table << ": " << t.read << " records read, " << t.written << " written\n";
+        for (const QString& note : report.notes)
+            out() << "note: " << note << '\n';
+        out() << "Converted the Paradox tables of " << QDir::toNativeSeparators(source) << " into "
+              << QDir::toNativeSeparators(target) << '\n';
+    } catch (const kestrova::Error& e) {
+        err() << name << ": " << e.message() << ". Nothing was written.\n";
+        return 1;
+    } catch (const std::exception& e) {
+        err() << name << ": " << e.what() << ". Nothing was written.\n";
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -39,14 +60,17 @@ int main(int argc, char** argv)
         "Makes the thirteen order tables of a Kestrova working folder.\n"
         "\n"
         "Commands:\n"
-        "  create DIR   an empty set of tables with empty settings\n"
-        "  demo DIR     the tables filled with demo products, customers and orders\n"
+        "  create DIR        an empty set of tables with empty settings\n"
+        "  demo DIR          the tables filled with demo products, customers and orders\n"
+        "  migrate SRC DIR   the tables converted from the Paradox tables (.db with\n"
+        "                    their .MB memo files) in the folder SRC\n"
         "\n"
-        "Neither command overwrites a table: when one of the files is in DIR\n"
-        "already, nothing is written."));
+        "No command overwrites a table: when one of the files is in DIR\n"
+        "already, nothing is written. A migration is written into a temporary\n"
+        "folder and moved into DIR when every table has been converted."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("create or demo"));
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("create, demo or migrate"));
     parser.addPositionalArgument(QStringLiteral("DIR"),
                                  QStringLiteral("The working folder; made when missing."));
 
@@ -65,9 +89,18 @@ int main(int argc, char** argv)
         return 0;
     }
     const QString command = args.value(0);
-    if (command != QLatin1String("create") && command != QLatin1String("demo")) {
+    if (command != QLatin1String("create") && command != QLatin1String("demo") &&
+        command != QLatin1String("migrate")) {
         err() << name << ": unknown command '" << command << "'\n\n" << parser.helpText();
         return 2;
+    }
+    if (command == QLatin1String("migrate")) {
+        if (args.size() != 3) {
+            err() << name << ": migrate takes the Paradox folder and the new folder\n\n"
+                  << parser.helpText();
+            return 2;
+        }
+        return migrate(name, QDir::cleanPath(args.at(1)), QDir::cleanPath(args.at(2)));
     }
     if (args.size() != 2) {
         err() << name << ": " << command << " takes exactly one folder\n\n" << parser.helpText();

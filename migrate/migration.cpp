@@ -1,0 +1,512 @@
+#include "migration.h"
+
+#include "codepage.h"
+#include "error.h"
+#include "memofile.h"
+#include "paradoxtable.h"
+#include "schema.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+namespace kestrova
+{
+
+using namespace paradox;
+
+namespace
+{
+
+// Notes kept per table; a table with more long values gets one line for the rest.
+constexpr int notesPerTable = 200;
+// Julian day of the day before 1 January of year 1: Paradox counts dates from there.
+constexpr qint64 paradoxDayZero = 1721425;
+
+QString sqliteMessage(sqlite3* db)
+{
+    return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
+}
+
+// A new table file, written in one transaction; closed (and checked) by finish().
+class TableWriter
+{
+public:
+    TableWriter(const QString& path, const TableDef& def) : m_path(path)
+    {
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+            throw Error(QStringLiteral("Cannot create %1: %2").arg(path, sqliteMessage(m_db)));
+        const QStringList create = createStatements(def);
+        // The file is new and discarded on failure: it needs no rollback journal.
+        exec("PRAGMA journal_mode=OFF");
+        exec(create.first());
+        exec("BEGIN");
+        m_indexes = create.mid(1);
+        QStringList names, marks;
+        for (const FieldDef& f : def.fields) {
+            names << QLatin1Char('"') + f.name + QLatin1Char('"');
+            marks << QStringLiteral("?");
+        }
+        const QByteArray sql =
+            QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                .arg(def.name, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
+                .toUtf8();
+        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &m_insert, nullptr) != SQLITE_OK)
+            throw Error(QStringLiteral("Cannot write %1: %2").arg(path, sqliteMessage(m_db)));
+    }
+    ~TableWriter()
+    {
+        sqlite3_finalize(m_insert);
+        sqlite3_close(m_db);
+    }
+
+    sqlite3_stmt* insert() const { return m_insert; }
+    sqlite3* db() const { return m_db; }
+
+    // Stores the bound row; returns false with the reason when SQLite refuses it.
+    bool step(QString* problem)
+    {
+        const int rc = sqlite3_step(m_insert);
+        sqlite3_reset(m_insert);
+        if (rc == SQLITE_DONE)
+            return true;
+        *problem = sqliteMessage(m_db);
+        return false;
+    }
+
+    void exec(const QString& sql) { exec(sql.toUtf8().constData()); }
+    void exec(const char* sql)
+    {
+        char* message = nullptr;
+        if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+            const QString text = QString::fromUtf8(message ? message : sqlite3_errmsg(m_db));
+            sqlite3_free(message);
+            throw Error(QStringLiteral("Cannot write %1: %2").arg(m_path, text));
+        }
+    }
+
+    void finish()
+    {
+        for (const QString& sql : m_indexes)
+            exec(sql);
+        exec("COMMIT");
+        sqlite3_finalize(m_insert);
+        m_insert = nullptr;
+        const int rc = sqlite3_close(m_db);
+        m_db = nullptr;
+        if (rc != SQLITE_OK)
+            throw Error(QStringLiteral("Cannot write %1: %2")
+                            .arg(m_path, QString::fromUtf8(sqlite3_errstr(rc))));
+    }
+
+private:
+    QString m_path;
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_insert = nullptr;
+    QStringList m_indexes;
+};
+
+bool isMemoType(int type)
+{
+    return type == Memo || type == FormattedMemo || type == Blob || type == Ole || type == Graphic;
+}
+
+bool typeFits(FieldKind kind, int type)
+{
+    switch (kind) {
+    case FieldKind::Text:
+        return type == Alpha || type == Memo;
+    case FieldKind::Number:
+    case FieldKind::Integer:
+        return type == Number || type == Currency || type == Short || type == Long ||
+               type == AutoIncrement;
+    case FieldKind::Date:
+        return type == Date;
+    }
+    return false;
+}
+
+QString kindName(FieldKind kind)
+{
+    switch (kind) {
+    case FieldKind::Text:
+        return QStringLiteral("a text (alpha or memo)");
+    case FieldKind::Number:
+        return QStringLiteral("a number");
+    case FieldKind::Integer:
+        return QStringLiteral("a whole number");
+    case FieldKind::Date:
+        return QStringLiteral("a date");
+    }
+    return {};
+}
+
+// Replaces CR LF by LF: memos written on other systems end their lines with
+// both, Kestrova's multi-line boxes with LF alone.
+void joinLineBreaks(std::string& s)
+{
+    if (s.find('\r') == std::string::npos)
+        return;
+    size_t out = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')
+            continue;
+        s[out++] = s[i];
+    }
+    s.resize(out);
+}
+
+qsizetype utf8Characters(const std::string& s)
+{
+    qsizetype n = 0;
+    for (char c : s)
+        n += (uchar(c) & 0xC0) != 0x80;
+    return n;
+}
+
+struct FieldMap {
+    const FieldDef* def;
+    const ParadoxField* source;
+    std::string text; // the converted text, bound without a copy
+};
+
+class TableConverter
+{
+public:
+    TableConverter(const TableDef& def, ParadoxTable& table, const MemoFile* memos,
+                   MigrationReport& report)
+        : m_def(def), m_table(table), m_memos(memos), m_report(report),
+          m_name(QFileInfo(table.path()).fileName())
+    {
+        for (const FieldDef& f : def.fields) {
+            const ParadoxField* pf = table.field(f.name);
+            if (!pf)
+                throw Error(QStringLiteral("%1 has no field %2").arg(m_name, f.name));
+            if (!typeFits(f.kind, pf->type))
+                throw Error(
+                    QStringLiteral("%1: the field %2 is of the Paradox type %3, where Kestrova "
+                                   "expects %4")
+                        .arg(m_name, pf->name, fieldTypeName(pf->type), kindName(f.kind)));
+            m_fields.push_back({&f, pf, {}});
+        }
+        for (const ParadoxField& pf : table.fields())
+            if (!def.field(pf.name))
+                note(QStringLiteral(
+                         "%1: the field %2 has no place in Kestrova's table %3 and was not "
+                         "converted")
+                         .arg(m_name, pf.name, def.name));
+        int codePage = table.codePage();
+        if (codePage == 0) {
+            codePage = 437;
+            note(QStringLiteral("%1 names no code page; its texts were read as code page 437")
+                     .arg(m_name));
+        }
+        m_decoder = std::make_unique<CodePageDecoder>(codePage);
+    }
+
+    TableMigration convert(const QString& target)
+    {
+        TableWriter writer(target, m_def);
+        std::vector<char> record(size_t(m_table.recordSize()));
+        const int count = m_table.recordCount();
+        qint64 written = 0;
+        for (int recno = 0; recno < count; ++recno) {
+            m_table.read(recno, record.data());
+            size_t i = 0;
+            try {
+                for (; i < m_fields.size(); ++i)
+                    bind(writer.insert(), int(i) + 1, m_fields[i], record.data(), recno);
+            } catch (const Error& e) {
+                throw Error(QStringLiteral("%1, record %2, field %3: %4")
+                                .arg(m_name)
+                                .arg(recno + 1)
+                                .arg(m_fields[i].source->name, e.message()));
+            }
+            QString problem;
+            if (!writer.step(&problem))
+                throw Error(QStringLiteral("%1, record %2 cannot be stored: %3")
+                                .arg(m_name)
+                                .arg(recno + 1)
+                                .arg(problem));
+            ++written;
+        }
+        if (m_def.name == QLatin1String("Xtable"))
+            written += addMissingSettings(writer);
+        writer.finish();
+        if (m_longValues > notesPerTable)
+            m_report.notes << QStringLiteral(
+                                  "%1: %2 more values longer than their field were kept whole")
+                                  .arg(m_name)
+                                  .arg(m_longValues - notesPerTable);
+        return {m_def.name, count, written};
+    }
+
+private:
+    void note(const QString& text) { m_report.notes << text; }
+
+    void bind(sqlite3_stmt* st, int column, FieldMap& m, const char* record, int recno)
+    {
+        const ParadoxField& pf = *m.source;
+        const char* raw = record + pf.offset;
+        switch (m.def->kind) {
+        case FieldKind::Text: {
+            m.text.clear();
+            qsizetype chars = 0;
+            if (pf.type == Alpha) {
+                const void* end = std::memchr(raw, 0, size_t(pf.length));
+                const qsizetype n = end ? static_cast<const char*>(end) - raw : pf.length;
+                chars = m_decoder->append(raw, n, m.text);
+            } else {
+                const QByteArrayView memo = m_memos ? m_memos->memo(raw, pf.length)
+                                                    : MemoFile::memoInRecord(raw, pf.length);
+                m_decoder->append(memo.data(), memo.size(), m.text);
+                joinLineBreaks(m.text);
+                chars = utf8Characters(m.text);
+            }
+            if (chars > m.def->length)
+                longValue(recno, pf.name, chars, m.def->length);
+            sqlite3_bind_text(st, column, m.text.data(), int(m.text.size()), SQLITE_STATIC);
+            return;
+        }
+        case FieldKind::Number:
+        case FieldKind::Integer: {
+            if (isEmptyValue(raw, pf.length)) {
+                sqlite3_bind_null(st, column);
+                return;
+            }
+            if (pf.type == Short || pf.type == Long || pf.type == AutoIncrement) {
+                const qint64 v = pf.type == Short ? decodeShort(raw) : decodeLong(raw);
+                if (m.def->kind == FieldKind::Integer)
+                    sqlite3_bind_int64(st, column, v);
+                else
+                    sqlite3_bind_double(st, column, double(v));
+                return;
+            }
+            const double v = decodeNumber(raw);
+            if (m.def->kind == FieldKind::Integer) {
+                if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) < 9.0e15) {
+                    sqlite3_bind_int64(st, column, qint64(v));
+                    return;
+                }
+                if (m_longValues++ < notesPerTable)
+                    note(QStringLiteral(
+                             "%1, record %2: %3 holds %4, not a whole number; kept as it is")
+                             .arg(m_name)
+                             .arg(recno + 1)
+                             .arg(pf.name)
+                             .arg(v, 0, 'g', 15));
+            }
+            sqlite3_bind_double(st, column, v);
+            return;
+        }
+        case FieldKind::Date: {
+            if (isEmptyValue(raw, pf.length)) {
+                sqlite3_bind_null(st, column);
+                return;
+            }
+            const qint64 days = decodeLong(raw);
+            const QDate d = QDate::fromJulianDay(days + paradoxDayZero);
+            if (days < 1 || !d.isValid() || d.year() > 9999)
+                throw Error(
+                    QStringLiteral("the date value %1 is no day of the years 1 to 9999").arg(days));
+            char iso[16];
+            const int n =
+                std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", d.year(), d.month(), d.day());
+            sqlite3_bind_text(st, column, iso, n, SQLITE_TRANSIENT);
+            return;
+        }
+        }
+    }
+
+    void longValue(int recno, const QString& field, qsizetype chars, int length)
+    {
+        if (m_longValues++ < notesPerTable)
+            note(QStringLiteral(
+                     "%1, record %2: %3 has %4 characters, more than the %5 of Kestrova's "
+                     "field; kept whole")
+                     .arg(m_name)
+                     .arg(recno + 1)
+                     .arg(field)
+                     .arg(chars)
+                     .arg(length));
+    }
+
+    // Kestrova reads every settings row by name: rows the old table lacks
+    // are added with empty values.
+    qint64 addMissingSettings(TableWriter& writer)
+    {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(writer.db(),
+                               "INSERT OR IGNORE INTO Xtable (Name, Value) VALUES (?, '')", -1, &st,
+                               nullptr) != SQLITE_OK)
+            throw Error(QStringLiteral("Cannot write Xtable: %1").arg(sqliteMessage(writer.db())));
+        qint64 added = 0;
+        QString failure;
+        for (const QString& name : settingNames()) {
+            const QByteArray utf8 = name.toUtf8();
+            sqlite3_bind_text(st, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            if (sqlite3_step(st) != SQLITE_DONE) {
+                failure = sqliteMessage(writer.db());
+                break;
+            }
+            sqlite3_reset(st);
+            if (sqlite3_changes(writer.db()) == 1) {
+                ++added;
+                note(QStringLiteral("%1 had no settings row %2; it was added with an empty value")
+                         .arg(m_name, name));
+            }
+        }
+        sqlite3_finalize(st);
+        if (!failure.isEmpty())
+            throw Error(QStringLiteral("Cannot write Xtable: %1").arg(failure));
+        return added;
+    }
+
+    const TableDef& m_def;
+    ParadoxTable& m_table;
+    const MemoFile* m_memos;
+    MigrationReport& m_report;
+    QString m_name;
+    std::vector<FieldMap> m_fields;
+    std::unique_ptr<CodePageDecoder> m_decoder;
+    int m_longValues = 0;
+};
+
+QString errnoText()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+} // namespace
+
+QString findTableFile(const QString& dir, const QString& table, const QString& extension)
+{
+    const QString wanted = table + QLatin1Char('.') + extension;
+    const QString exact = QDir(dir).filePath(wanted);
+    if (QFileInfo(exact).isFile())
+        return exact;
+    const QStringList files = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& name : files)
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return QDir(dir).filePath(name);
+    return {};
+}
+
+MigrationReport convertParadoxTables(const QString& sourceDir, const QString& stagingDir)
+{
+    QStringList missing;
+    for (const TableDef& t : schemaTables())
+        if (findTableFile(sourceDir, t.name, QStringLiteral("db")).isEmpty())
+            missing << t.fileName();
+    if (!missing.isEmpty())
+        throw Error(QStringLiteral("%1 %2 %3 missing in %4")
+                        .arg(missing.size() == 1 ? QStringLiteral("The Paradox table")
+                                                 : QStringLiteral("The Paradox tables"),
+                             missing.join(QStringLiteral(", ")),
+                             missing.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"))
+                        .arg(QDir::toNativeSeparators(sourceDir)));
+    if (!folderHasNoTables(stagingDir))
+        throw Error(QStringLiteral("The folder %1 already holds table files")
+                        .arg(QDir::toNativeSeparators(stagingDir)));
+
+    MigrationReport report;
+    for (const TableDef& def : schemaTables()) {
+        const QString path = findTableFile(sourceDir, def.name, QStringLiteral("db"));
+        ParadoxTable table(path);
+        std::unique_ptr<MemoFile> memos;
+        bool hasMemos = false;
+        for (const ParadoxField& f : table.fields())
+            hasMemos = hasMemos || (isMemoType(f.type) && def.field(f.name));
+        if (hasMemos) {
+            const QString mb =
+                findTableFile(sourceDir, QFileInfo(path).completeBaseName(), QStringLiteral("mb"));
+            if (mb.isEmpty())
+                throw Error(
+                    QStringLiteral("%1 has memo fields, but its memo file %2.MB is missing")
+                        .arg(QFileInfo(path).fileName(), QFileInfo(path).completeBaseName()));
+            try {
+                memos = std::make_unique<MemoFile>(mb);
+            } catch (const Error& e) {
+                throw Error(QFileInfo(path).fileName() + QStringLiteral(": ") + e.message());
+            }
+        }
+        TableConverter converter(def, table, memos.get(), report);
+        report.tables.push_back(converter.convert(QDir(stagingDir).filePath(def.fileName())));
+    }
+    return report;
+}
+
+void moveTableFiles(const QString& fromDir, const QString& toDir)
+{
+    for (const TableDef& t : schemaTables()) {
+        const QString to = QDir(toDir).filePath(t.fileName());
+        if (QFileInfo::exists(to))
+            throw Error(
+                QStringLiteral("Table file %1 already exists").arg(QDir::toNativeSeparators(to)));
+    }
+    std::vector<std::pair<QByteArray, QByteArray>> moved;
+    for (const TableDef& t : schemaTables()) {
+        const QByteArray from = QFile::encodeName(QDir(fromDir).filePath(t.fileName()));
+        const QByteArray to = QFile::encodeName(QDir(toDir).filePath(t.fileName()));
+        if (std::rename(from.constData(), to.constData()) != 0) {
+            const QString reason = errnoText();
+            for (auto it = moved.rbegin(); it != moved.rend(); ++it)
+                std::rename(it->second.constData(), it->first.constData());
+            throw Error(QStringLiteral("Cannot move %1 into %2: %3")
+                            .arg(t.fileName(), QDir::toNativeSeparators(toDir), reason));
+        }
+        moved.emplace_back(from, to);
+    }
+}
+
+MigrationReport migrateParadoxTables(const QString& sourceDir, const QString& targetDir)
+{
+    const QFileInfo target(targetDir);
+    if (target.exists() && !target.isDir())
+        throw Error(QStringLiteral("%1 is not a folder").arg(QDir::toNativeSeparators(targetDir)));
+    if (target.exists() && !folderHasNoTables(targetDir))
+        throw Error(QStringLiteral("The folder %1 already holds table files; nothing was written")
+                        .arg(QDir::toNativeSeparators(targetDir)));
+    const QString parent = target.absolutePath();
+    if (!target.exists() && !QDir().mkpath(parent))
+        throw Error(
+            QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(parent)));
+
+    // The set is made in a temporary folder on the same file system, so that
+    // it moves into place by renaming.
+    QTemporaryDir staging(target.exists()
+                              ? QDir(targetDir).filePath(QStringLiteral(".kestrova-migrate-XXXXXX"))
+                              : QDir(parent).filePath(QLatin1Char('.') + target.fileName() +
+                                                      QStringLiteral(".kestrova-migrate-XXXXXX")));
+    if (!staging.isValid())
+        throw Error(
+            QStringLiteral("Cannot create a temporary folder: %1").arg(staging.errorString()));
+    MigrationReport report = convertParadoxTables(sourceDir, staging.path());
+    if (target.exists()) {
+        moveTableFiles(staging.path(), targetDir);
+        return report;
+    }
+    // A temporary folder is private to its maker; the set's folder gets the
+    // permissions any new folder would.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::chmod(QFile::encodeName(staging.path()).constData(), 0777 & ~mask) != 0 ||
+        std::rename(QFile::encodeName(staging.path()).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+        throw Error(QStringLiteral("Cannot move the new tables into %1: %2")
+                        .arg(QDir::toNativeSeparators(targetDir), errnoText()));
+    staging.setAutoRemove(false);
+    return report;
+}
+
+} // namespace kestrova
