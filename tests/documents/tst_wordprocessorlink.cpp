@@ -69,7 +69,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("busName");
         QTest::newRow("bus name") << "org.example.Writer" << "org.example.Writer";
         QTest::newRow("bus name with dash") << "org.example.my-writer" << "org.example.my-writer";
-        QTest::newRow("plain word") << "WinWord" << "org.kestrova.dde.WinWord";
+        QTest::newRow("plain word") << "Penman" << "org.kestrova.dde.Penman";
         QTest::newRow("blanks and signs") << "Win Word-2" << "org.kestrova.dde.Win_Word_2";
         QTest::newRow("leading digit") << "3Writer" << "org.kestrova.dde._3Writer";
         QTest::newRow("digit element") << "org.9x" << "org.kestrova.dde.org_9x";
@@ -148,10 +148,10 @@ private Q_SLOTS:
         // The command line starts a program that never answers; the service
         // names the word processor found on the program search path.
         QTemporaryDir bin;
-        QVERIFY(QFile::link(QStringLiteral(KESTROVA_STANDIN), bin.filePath(QStringLiteral("WinWord"))));
+        QVERIFY(QFile::link(QStringLiteral(KESTROVA_STANDIN), bin.filePath(QStringLiteral("Penman"))));
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
-        settings = {standIn(QStringLiteral("--exit")), QStringLiteral("WinWord"), QStringLiteral("Orders"), QString()};
+        settings = {standIn(QStringLiteral("--exit")), QStringLiteral("Penman"), QStringLiteral("Orders"), QString()};
         link->setStartTimeout(1000);
         link->WordProcessor();
         qputenv("PATH", path);
@@ -162,7 +162,7 @@ private Q_SLOTS:
         QCOMPARE(starts.size(), 2);
         QCOMPARE(starts[0].value(QLatin1String("args")).toVariant().toStringList(), QStringList{QStringLiteral("--exit")});
         QCOMPARE(starts[1].value(QLatin1String("args")).toVariant().toStringList(), QStringList{QStringLiteral("Orders")});
-        QCOMPARE(starts[1].value(QLatin1String("service")).toString(), QStringLiteral("org.kestrova.dde.WinWord"));
+        QCOMPARE(starts[1].value(QLatin1String("service")).toString(), QStringLiteral("org.kestrova.dde.Penman"));
         QCOMPARE(log.events(QStringLiteral("connect")).value(0).value(QLatin1String("topic")).toString(),
                  QStringLiteral("Orders"));
     }
