@@ -19,91 +19,47 @@ bool matches(const QString& changed, const QString& field)
     return changed.isEmpty() || changed.compare(field, Qt::CaseInsensitive) == 0;
 }
 
-// Puts the data set into editing for a change the user starts; false when it
-// cannot be edited (closed, read-only), after showing why.
-bool startEditing(DataSet* ds)
-{
-    if (!ds)
-        return false;
-    if (ds->isEditing())
-        return true;
-    return guarded([ds] { ds->edit(); });
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- DbEdit
 
-DbEdit::DbEdit(QWidget* parent) : QLineEdit(parent)
+DbEdit::DbEdit(QWidget* parent)
+    : QLineEdit(parent), m_binding(
+                             this,
+                             [this](const QString& text) {
+                                 setText(text);
+                                 setCursorPosition(0);
+                             },
+                             [this] { return text(); })
 {
-    connect(this, &QLineEdit::textEdited, this, [this] {
-        if (m_showing)
-            return;
-        if (!startEditing(dataSet())) {
-            refresh(QString());
-            return;
-        }
-        m_pending = true;
-    });
+    connect(this, &QLineEdit::textEdited, this, [this] { m_binding.userChanged(); });
     connect(this, &QLineEdit::editingFinished, this, [this] { guarded([this] { updateField(); }); });
-}
-
-DataSet* DbEdit::dataSet() const
-{
-    return m_source ? m_source->dataSet() : nullptr;
 }
 
 void DbEdit::bind(DataSource* source, const QString& field)
 {
-    m_source = source;
-    m_field = field;
-    connect(source, &DataSource::dataChange, this, &DbEdit::refresh);
-    source->onUpdateRecord(this, [this] { updateField(); });
-    refresh(QString());
-}
-
-void DbEdit::refresh(const QString& field)
-{
-    if (!matches(field, m_field))
-        return;
-    DataSet* ds = dataSet();
-    m_showing = true;
-    if (ds && ds->isOpen() && ds->fieldIndex(m_field) >= 0)
-        setText(ds->fieldText(m_field));
-    else
-        clear();
-    setCursorPosition(0);
-    m_showing = false;
-    m_pending = false;
+    m_binding.bind(source, field);
 }
 
 void DbEdit::updateField()
 {
-    if (!m_pending)
-        return;
-    DataSet* ds = dataSet();
-    if (!ds || !ds->isEditing()) {
-        m_pending = false;
-        return;
-    }
-    ds->setFieldText(m_field, text()); // may throw; the typed text stays
-    m_pending = false;
+    m_binding.updateField();
 }
 
 void DbEdit::setTextAsTyped(const QString& text)
 {
-    DataSet* ds = dataSet();
+    DataSet* ds = m_binding.dataSet();
     if (ds && !ds->isEditing())
         ds->edit();
     setText(text);
-    m_pending = true;
+    m_binding.markTyped();
     updateField();
 }
 
 void DbEdit::keyPressEvent(QKeyEvent* e)
 {
-    if (e->key() == Qt::Key_Escape && m_pending) {
-        refresh(QString());
+    if (e->key() == Qt::Key_Escape && m_binding.isPending()) {
+        m_binding.refresh();
         return;
     }
     QLineEdit::keyPressEvent(e);
@@ -111,58 +67,27 @@ void DbEdit::keyPressEvent(QKeyEvent* e)
 
 // ---------------------------------------------------------------- DbMemo
 
-DbMemo::DbMemo(QWidget* parent) : QPlainTextEdit(parent)
+DbMemo::DbMemo(QWidget* parent)
+    : QPlainTextEdit(parent), m_binding(
+                                  this,
+                                  [this](const QString& text) {
+                                      if (toPlainText() != text)
+                                          setPlainText(text);
+                                  },
+                                  [this] { return toPlainText(); })
 {
     setTabChangesFocus(true);
-    connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (m_showing || m_pending)
-            return;
-        if (!startEditing(dataSet())) {
-            refresh(QString());
-            return;
-        }
-        m_pending = true;
-    });
-}
-
-DataSet* DbMemo::dataSet() const
-{
-    return m_source ? m_source->dataSet() : nullptr;
+    connect(this, &QPlainTextEdit::textChanged, this, [this] { m_binding.userChanged(); });
 }
 
 void DbMemo::bind(DataSource* source, const QString& field)
 {
-    m_source = source;
-    m_field = field;
-    connect(source, &DataSource::dataChange, this, &DbMemo::refresh);
-    source->onUpdateRecord(this, [this] { updateField(); });
-    refresh(QString());
-}
-
-void DbMemo::refresh(const QString& field)
-{
-    if (!matches(field, m_field))
-        return;
-    DataSet* ds = dataSet();
-    m_showing = true;
-    const QString text = ds && ds->isOpen() && ds->fieldIndex(m_field) >= 0 ? ds->fieldText(m_field) : QString();
-    if (toPlainText() != text)
-        setPlainText(text);
-    m_showing = false;
-    m_pending = false;
+    m_binding.bind(source, field);
 }
 
 void DbMemo::updateField()
 {
-    if (!m_pending)
-        return;
-    DataSet* ds = dataSet();
-    if (!ds || !ds->isEditing()) {
-        m_pending = false;
-        return;
-    }
-    ds->setFieldText(m_field, toPlainText());
-    m_pending = false;
+    m_binding.updateField();
 }
 
 void DbMemo::focusOutEvent(QFocusEvent* e)
@@ -173,8 +98,8 @@ void DbMemo::focusOutEvent(QFocusEvent* e)
 
 void DbMemo::keyPressEvent(QKeyEvent* e)
 {
-    if (e->key() == Qt::Key_Escape && m_pending) {
-        refresh(QString());
+    if (e->key() == Qt::Key_Escape && m_binding.isPending()) {
+        m_binding.refresh();
         return;
     }
     QPlainTextEdit::keyPressEvent(e);

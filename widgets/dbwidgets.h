@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "dataset.h"
+#include "fieldbinding.h"
 
 // Data-aware controls: each shows a field of the current record of a data
 // source, and writes the user's changes back into the record being edited.
@@ -19,7 +20,7 @@ class DbEdit : public QLineEdit {
 public:
     explicit DbEdit(QWidget* parent = nullptr);
     void bind(kestrova::DataSource* source, const QString& field);
-    QString dataField() const { return m_field; }
+    QString dataField() const { return m_binding.field(); }
     // Writes typed text into the field now (also done on leaving the box
     // and before every post).
     void updateField();
@@ -30,13 +31,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    void refresh(const QString& field);
-    kestrova::DataSet* dataSet() const;
-
-    QPointer<kestrova::DataSource> m_source;
-    QString m_field;
-    bool m_pending = false;
-    bool m_showing = false;
+    FieldBinding m_binding;
 };
 
 class DbMemo : public QPlainTextEdit {
@@ -44,7 +39,7 @@ class DbMemo : public QPlainTextEdit {
 public:
     explicit DbMemo(QWidget* parent = nullptr);
     void bind(kestrova::DataSource* source, const QString& field);
-    QString dataField() const { return m_field; }
+    QString dataField() const { return m_binding.field(); }
     void updateField();
 
 protected:
@@ -52,13 +47,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    void refresh(const QString& field);
-    kestrova::DataSet* dataSet() const;
-
-    QPointer<kestrova::DataSource> m_source;
-    QString m_field;
-    bool m_pending = false;
-    bool m_showing = false;
+    FieldBinding m_binding;
 };
 
 // A drop-down list over one column of a value-list table. It stores the
