@@ -103,7 +103,10 @@ QStringList takeShots(const std::vector<Shot>& shots, const QString& outDir)
             QWidget* window = shot.prepare(driver);
             const QImage image = grabWindow(window);
             const QString path = QDir(outDir).filePath(shot.file);
-            if (image.isNull() || image.width() < 16 || image.height() < 16)
+            // A window showing the aftermath of an error is no picture for the guide.
+            if (!prompter.said.isEmpty())
+                failure = QStringLiteral("the program said: %1").arg(prompter.said.join(QStringLiteral(" / ")));
+            else if (image.isNull() || image.width() < 16 || image.height() < 16)
                 failure = QStringLiteral("window \"%1\" gave no picture").arg(window->objectName());
             else if (!image.save(path, "PNG"))
                 failure = QStringLiteral("cannot write %1").arg(path);
@@ -112,8 +115,6 @@ QStringList takeShots(const std::vector<Shot>& shots, const QString& outDir)
         } catch (const std::exception& e) {
             failure = QString::fromStdString(e.what());
         }
-        if (failure.isEmpty() && !prompter.said.isEmpty())
-            failure = QStringLiteral("the program said: %1").arg(prompter.said.join(QStringLiteral(" / ")));
         if (!failure.isEmpty())
             failures << shot.file + QStringLiteral(": ") + failure;
     }
