@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build test run demo bench install package clean
+.PHONY: all deps configure build test run demo bench screenshots install package clean
 
 all: build
 
@@ -50,6 +50,14 @@ run: demo
 
 bench: build
 	@bench/run-benchmarks $(BUILD)
+
+# The user guide's pictures, taken from the program itself offscreen on a
+# fresh demo set; docs/images/ is replaced only when every picture was made.
+screenshots: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target kestrova-screenshots
+	@rm -rf $(BUILD)/screenshots
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/tools/screenshots/kestrova-screenshots $(BUILD)/screenshots
+	@mkdir -p docs/images && rm -f docs/images/*.png && cp $(BUILD)/screenshots/*.png docs/images/
 
 # Installs under PREFIX (DESTDIR is honoured for staged installs).
 install: build

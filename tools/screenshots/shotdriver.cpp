@@ -1,0 +1,125 @@
+#include "shotdriver.h"
+
+#include "guard.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QTabWidget>
+
+namespace kestrova::shots
+{
+
+namespace
+{
+
+// Stands in for the person at the screen while the pictures are taken: a
+// message box the program shows is remembered and fails the shot, a question
+// is answered No and a file dialog is cancelled.
+class ShotPrompter : public Prompter
+{
+public:
+    void message(const QString& text, QMessageBox::Icon) override { said << text; }
+    bool ask(const QString& text) override
+    {
+        said << text;
+        return false;
+    }
+    QString openFileName(const QString&, const QString&) override { return {}; }
+
+    QStringList said;
+};
+
+} // namespace
+
+QWidget* Driver::window(const QString& name) const
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name)
+            return w;
+    throw MissingWidget(QStringLiteral("window \"%1\"").arg(name));
+}
+
+void Driver::click(QWidget* parent, const QString& name) const
+{
+    auto* button = child<QAbstractButton>(parent, name);
+    if (!button->isEnabled())
+        throw MissingWidget(QStringLiteral("enabled button \"%1\" in window \"%2\"")
+                                .arg(name, parent->objectName()));
+    button->click();
+    settle();
+}
+
+void Driver::showTab(QWidget* parent, const QString& tabs, const QString& title) const
+{
+    auto* notebook = child<QTabWidget>(parent, tabs);
+    for (int i = 0; i < notebook->count(); ++i) {
+        if (notebook->tabText(i) == title) {
+            notebook->setCurrentIndex(i);
+            settle();
+            return;
+        }
+    }
+    throw MissingWidget(QStringLiteral("page \"%1\" of \"%2\" in window \"%3\"")
+                            .arg(title, tabs, parent->objectName()));
+}
+
+void Driver::activate(QWidget* window) const
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+    // Activation goes through the platform's event queue; a bounded wait.
+    for (int i = 0; i < 100 && QApplication::activeWindow() != window; ++i)
+        settle();
+}
+
+void Driver::settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
+QImage grabWindow(QWidget* window)
+{
+    window->show();
+    window->raise();
+    Driver::settle();
+    return window->grab().toImage();
+}
+
+QStringList takeShots(const std::vector<Shot>& shots, const QString& outDir)
+{
+    QStringList failures;
+    if (!QDir().mkpath(outDir))
+        return {QStringLiteral("cannot make the folder %1").arg(outDir)};
+    ShotPrompter prompter;
+    setPrompter(&prompter);
+    Driver driver;
+    for (const Shot& shot : shots) {
+        prompter.said.clear();
+        QString failure;
+        try {
+            QWidget* window = shot.prepare(driver);
+            const QImage image = grabWindow(window);
+            const QString path = QDir(outDir).filePath(shot.file);
+            // A window showing the aftermath of an error is no picture for the guide.
+            if (!prompter.said.isEmpty())
+                failure = QStringLiteral("the program said: %1").arg(prompter.said.join(QStringLiteral(" / ")));
+            else if (image.isNull() || image.width() < 16 || image.height() < 16)
+                failure = QStringLiteral("window \"%1\" gave no picture").arg(window->objectName());
+            else if (!image.save(path, "PNG"))
+                failure = QStringLiteral("cannot write %1").arg(path);
+        } catch (const MissingWidget& e) {
+            failure = QStringLiteral("missing %1").arg(QString::fromStdString(e.what()));
+        } catch (const std::exception& e) {
+            failure = QString::fromStdString(e.what());
+        }
+        if (!failure.isEmpty())
+            failures << shot.file + QStringLiteral(": ") + failure;
+    }
+    setPrompter(nullptr);
+    return failures;
+}
+
+} // namespace kestrova::shots
