@@ -6,6 +6,7 @@
 #include "ui_DateDlg.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <QHeaderView>
 #include <QScreen>
 
@@ -62,7 +63,9 @@ TAccountingForm::TAccountingForm(const QString& workDir, const LocaleFormat& fmt
         grid->verticalHeader()->hide(); // read-only sums: every pixel for the columns
         grid->bind(source, fields, captions);
         for (int c = 0; c < int(columns[s].size()); ++c) {
-            grid->setColumnWidth(c, columns[s][c].width);
+            // The board's set widths, widened where the heading would be cut
+            // off in the user's font.
+            grid->setColumnWidth(c, std::max(columns[s][c].width, grid->horizontalHeader()->sectionSizeHint(c)));
             if (columns[s][c].right)
                 grid->dataModel()->setAlignment(c, Qt::AlignRight);
         }

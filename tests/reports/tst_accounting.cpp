@@ -5,6 +5,7 @@
 #include "recordingprompter.h"
 #include "tablefixture.h"
 
+#include <QHeaderView>
 #include <QTest>
 
 using namespace kestrova;
@@ -151,7 +152,10 @@ private Q_SLOTS:
         QCOMPARE(taxed->model()->headerData(2, Qt::Horizontal).toString(), "Taxes");
         QCOMPARE(taxed->model()->index(0, 1).data().toString(), "79.6");
         QVERIFY(taxed->model()->index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
-        QCOMPARE(taxed->columnWidth(1), 62);
+        // Set widths, widened so that no heading is cut off.
+        QVERIFY(taxed->columnWidth(1) >= 62);
+        for (int c = 0; c < taxed->model()->columnCount(); ++c)
+            QVERIFY(taxed->columnWidth(c) >= taxed->horizontalHeader()->sectionSizeHint(c));
         QCOMPARE(child<DbGrid>(&form, "TotalSalesGrid")->columnWidth(0), 207);
 
         // A new period while the board is shown runs the queries again.
