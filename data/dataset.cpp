@@ -1,6 +1,7 @@
 #include "dataset.h"
 
 #include "error.h"
+#include "querystatement.h"
 
 #include <QFileInfo>
 #include <QDir>
@@ -191,11 +192,6 @@ QString fileUri(const QString& path, bool readOnly)
 }
 
 const QString kClosed = QStringLiteral("Cannot perform this operation on a closed dataset");
-
-sqlite3* sqliteHandle(const QSqlDatabase& db)
-{
-    return *static_cast<sqlite3* const*>(db.driver()->handle().data());
-}
 
 } // namespace
 
@@ -1087,8 +1083,7 @@ QString Table::statementSql(Statement s) const
 SqlStatement& Table::statement(Statement s)
 {
     if (!m_statements[s]) {
-        auto* handle = *static_cast<sqlite3* const*>(database().driver()->handle().data());
-        m_statements[s] = std::make_unique<SqlStatement>(handle, statementSql(s));
+        m_statements[s] = std::make_unique<SqlStatement>(sqliteHandle(database()), statementSql(s));
     }
     return *m_statements[s];
 }
@@ -1566,19 +1561,34 @@ Query::Prepared Query::prepare(const QString& text)
     return p;
 }
 
+QSqlDatabase Query::database() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
 QSqlDatabase Query::connection()
 {
     if (m_connection.isEmpty()) {
-        m_connection = QStringLiteral("kestrova-query-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-        db.setDatabaseName(QStringLiteral(":memory:"));
-        // URI names let ATTACH open the table files without creating them.
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
-        if (!db.open())
-            fail(engineMessage(db.lastError()));
+        const QString name = QStringLiteral("kestrova-query-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        QString failure;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(QStringLiteral(":memory:"));
+            // URI names let ATTACH open the table files without creating them.
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
+            if (!db.open())
+                failure = engineMessage(db.lastError());
+            else
+                limitQueryConnection(sqliteHandle(db));
+        }
+        if (!failure.isEmpty()) {
+            QSqlDatabase::removeDatabase(name);
+            fail(failure);
+        }
+        m_connection = name;
         m_attached.clear();
     }
-    return QSqlDatabase::database(m_connection, false);
+    return database();
 }
 
 void Query::attach(const QString& table)
@@ -1596,6 +1606,21 @@ void Query::attach(const QString& table)
     q.addBindValue(fileUri(path, false));
     exec(q);
     m_attached << table;
+}
+
+// A connection holds at most ten attached files: those no longer needed
+// go. A file that cannot be detached now is tried again at the next open.
+void Query::detachAllBut(const QStringList& keep)
+{
+    if (m_connection.isEmpty())
+        return;
+    QSqlQuery q(database());
+    for (auto it = m_attached.begin(); it != m_attached.end();) {
+        if (!keep.contains(*it) && q.exec(QStringLiteral("DETACH DATABASE %1").arg(quoted(*it))))
+            it = m_attached.erase(it);
+        else
+            ++it;
+    }
 }
 
 QString Query::qualified() const
@@ -1619,20 +1644,12 @@ void Query::checkSingleSelect(QSqlDatabase db, const QString& sql) const
     if (keyword != QLatin1String("select") && keyword != QLatin1String("with"))
         fail(refused);
     // The engine itself tells whether the statement writes, and whether
-    // anything follows it.
-    auto* handle = *static_cast<sqlite3* const*>(db.driver()->handle().data());
-    const QByteArray utf8 = sql.toUtf8();
-    sqlite3_stmt* stmt = nullptr;
-    const char* tail = nullptr;
-    if (sqlite3_prepare_v2(handle, utf8.constData(), int(utf8.size()), &stmt, &tail) != SQLITE_OK) {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(handle));
-        sqlite3_finalize(stmt);
-        fail(msg);
-    }
-    const bool readOnly = stmt && sqlite3_stmt_readonly(stmt);
-    sqlite3_finalize(stmt);
-    const QByteArray rest = QByteArray(tail ? tail : "").trimmed();
-    if (!readOnly || (!rest.isEmpty() && rest != ";"))
+    // anything follows it; its authorizer names what a read may not do.
+    sqlite3* handle = sqliteHandle(db);
+    QueryRun run(handle, nullptr, true);
+    UserStatement st(handle, sql, run);
+    const bool readOnly = st.get() && sqlite3_stmt_readonly(st.get());
+    if (!readOnly || (!st.rest().isEmpty() && st.rest() != ";"))
         fail(refused);
 }
 
@@ -1640,138 +1657,151 @@ void Query::doOpen()
 {
     const Prepared p = prepare(m_sql);
     QSqlDatabase db = connection();
-    for (const QString& t : p.tables)
-        attach(t);
-    if (m_selectOnly)
-        checkSingleSelect(db, p.sql);
-
-    QVariantList binds;
-    for (const QString& name : p.params) {
-        const auto it = m_params.constFind(name.toLower());
-        if (it == m_params.constEnd())
-            fail(QStringLiteral("No value for parameter '%1'").arg(name));
-        binds << *it;
-    }
-
     m_ids.clear();
-    m_rows.clear();
+    m_pages.reset();
     m_editable = false;
     m_idsSorted = true;
+    try {
+        detachAllBut(p.tables);
+        for (const QString& t : p.tables)
+            attach(t);
+        if (m_selectOnly)
+            checkSingleSelect(db, p.sql);
 
-    // "Select * from <one table> [where ...] [order by ...]" is editable.
-    static const QRegularExpression single(
-        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+\"?([A-Za-z_][A-Za-z0-9_]*)\"?"
-                       "(\\s+(where|order\\s+by)\\b[\\s\\S]*?)?\\s*;?\\s*$"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression literals(QStringLiteral("'(?:[^']|'')*'"));
-    static const QRegularExpression compound(
-        QStringLiteral("\\b(join|group|union|intersect|except|having|limit|offset)\\b"),
-        QRegularExpression::CaseInsensitiveOption);
-    const auto m = single.match(p.sql);
-    if (m.hasMatch() && schemaTable(m.captured(1)) &&
-        !QString(m.captured(2)).replace(literals, QString()).contains(compound)) {
-        m_baseTable = schemaTable(m.captured(1))->name;
-        m_editable = true;
+        QVariantList binds;
+        for (const QString& name : p.params) {
+            const auto it = m_params.constFind(name.toLower());
+            if (it == m_params.constEnd())
+                fail(QStringLiteral("No value for parameter '%1'").arg(name));
+            binds << *it;
+        }
+
+        // "Select * from <one table> [where ...] [order by ...]" is editable.
+        static const QRegularExpression single(
+            QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+\"?([A-Za-z_][A-Za-z0-9_]*)\"?"
+                           "(\\s+(where|order\\s+by)\\b[\\s\\S]*?)?\\s*;?\\s*$"),
+            QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression literals(QStringLiteral("'(?:[^']|'')*'"));
+        static const QRegularExpression compound(
+            QStringLiteral("\\b(join|group|union|intersect|except|having|limit|offset)\\b"),
+            QRegularExpression::CaseInsensitiveOption);
+        const auto m = single.match(p.sql);
+        if (m.hasMatch() && schemaTable(m.captured(1)) &&
+            !QString(m.captured(2)).replace(literals, QString()).contains(compound)) {
+            m_baseTable = schemaTable(m.captured(1))->name;
+            m_editable = true;
+        }
+        if (m_editable)
+            openEditable(db, p.sql, binds);
+        else
+            openReadOnly(db, p, binds);
+    } catch (...) {
+        // Whatever failed (memory too), the query is closed and holds nothing.
+        m_ids.clear();
+        m_ids.shrink_to_fit();
+        m_pages.reset();
+        m_editable = false;
+        detachAllBut({});
+        try {
+            throw;
+        } catch (const std::bad_alloc&) {
+            fail(outOfMemoryMessage());
+        }
     }
+}
 
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (m_editable) {
-        QStringList key;
-        setFields(readFields(db, m_baseTable, m_baseTable, &key));
-        m_selectList = QStringLiteral("rowid, ") + columnList(fields());
-        static const QRegularExpression star(QStringLiteral("^\\s*select\\s+\\*"),
-                                             QRegularExpression::CaseInsensitiveOption);
-        QString idSql = p.sql;
-        idSql.replace(star, QStringLiteral("SELECT rowid"));
-        if (!q.prepare(idSql))
-            fail(engineMessage(q.lastError()));
-        for (const QVariant& v : binds)
-            q.addBindValue(v);
-        exec(q);
-        qint64 previous = -1;
-        while (q.next()) {
-            const qint64 id = q.value(0).toLongLong();
-            if (id <= previous)
-                m_idsSorted = false;
-            previous = id;
-            m_ids.push_back(id);
-        }
-    } else {
-        if (!q.prepare(p.sql))
-            fail(engineMessage(q.lastError()));
-        for (const QVariant& v : binds)
-            q.addBindValue(v);
-        exec(q);
-        const QSqlRecord rec = q.record();
-        QVector<FieldInfo> fs;
-        for (int i = 0; i < rec.count(); ++i) {
-            FieldInfo f;
-            f.name = rec.fieldName(i);
-            f.kind = FieldKind::Text;
-            // A sum of a field is found under "SUM OF <field>".
-            static const QRegularExpression sum(QStringLiteral("^\\s*sum\\s*\\(\\s*\"?([A-Za-z_]\\w*)\"?\\s*\\)\\s*$"),
-                                                QRegularExpression::CaseInsensitiveOption);
-            const auto sm = sum.match(f.name);
-            const QString summed = sm.hasMatch() ? sm.captured(1) : QString();
-            bool known = false;
-            for (const QString& t : p.tables) {
-                if (const FieldDef* d = schemaTable(t)->field(summed.isEmpty() ? f.name : summed)) {
-                    f.kind = d->kind;
-                    if (!summed.isEmpty())
-                        f.name = QStringLiteral("SUM OF ") + d->name;
-                    known = true;
-                    break;
-                }
-            }
-            if (!summed.isEmpty() && !known)
-                f.name = QStringLiteral("SUM OF ") + summed;
-            if (!known) {
-                const auto type = rec.field(i).metaType().id();
-                if (type == QMetaType::Double)
-                    f.kind = FieldKind::Number;
-                else if (type == QMetaType::Int || type == QMetaType::LongLong)
-                    f.kind = FieldKind::Integer;
-            }
-            fs << f;
-        }
-        while (q.next()) {
-            QVector<QVariant> values;
-            values.reserve(rec.count());
-            for (int i = 0; i < rec.count(); ++i)
-                values << q.value(i);
-            m_ids.push_back(qint64(m_rows.size()));
-            m_rows.push_back(std::move(values));
-        }
-        // Column kinds not known from the tables follow the values found.
-        for (qsizetype c = 0; c < fs.size(); ++c) {
-            if (fs[c].kind != FieldKind::Text)
-                continue;
-            for (const auto& r : m_rows) {
-                const QVariant& v = r.at(c);
-                if (v.isNull())
-                    continue;
-                if (v.typeId() == QMetaType::Double)
-                    fs[c].kind = FieldKind::Number;
+// The rowids of the rows, in the result's order; the rows themselves are
+// read from the table as they are shown.
+void Query::openEditable(QSqlDatabase db, const QString& sql, const QVariantList& binds)
+{
+    QStringList key;
+    setFields(readFields(db, m_baseTable, m_baseTable, &key));
+    m_selectList = QStringLiteral("rowid, ") + columnList(fields());
+    static const QRegularExpression star(QStringLiteral("^\\s*select\\s+\\*"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    QString idSql = sql;
+    idSql.replace(star, QStringLiteral("SELECT rowid"));
+    sqlite3* handle = sqliteHandle(db);
+    QueryRun run(handle, m_progress, m_selectOnly);
+    UserStatement st(handle, idSql, run);
+    st.bind(binds, run);
+    qint64 previous = -1;
+    while (st.step(run)) {
+        const qint64 id = sqlite3_column_int64(st.get(), 0);
+        if (id <= previous)
+            m_idsSorted = false;
+        previous = id;
+        m_ids.push_back(id);
+    }
+}
+
+// The result is scanned once and then read a page at a time. A column
+// takes the kind of the table field it shows; a sum of a field is found
+// under "SUM OF <field>"; other columns take their declared type, or the
+// kind of their first value.
+void Query::openReadOnly(QSqlDatabase db, const Prepared& p, const QVariantList& binds)
+{
+    auto pages = std::make_unique<ResultPages>(sqliteHandle(db), p.sql, binds, m_progress, m_selectOnly);
+    pages->scan();
+    static const QRegularExpression sum(QStringLiteral("^\\s*sum\\s*\\(\\s*\"?([A-Za-z_]\\w*)\"?\\s*\\)\\s*$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    QVector<FieldInfo> fs;
+    for (int c = 0; c < pages->columnCount(); ++c) {
+        FieldInfo f;
+        f.name = pages->columnName(c);
+        f.kind = FieldKind::Text;
+        const auto sm = sum.match(f.name);
+        const QString summed = sm.hasMatch() ? sm.captured(1) : QString();
+        bool known = false;
+        for (const QString& t : p.tables) {
+            if (const FieldDef* d = schemaTable(t)->field(summed.isEmpty() ? f.name : summed)) {
+                f.kind = d->kind;
+                if (!summed.isEmpty())
+                    f.name = QStringLiteral("SUM OF ") + d->name;
+                known = true;
                 break;
             }
         }
-        setFields(fs);
+        if (!summed.isEmpty() && !known)
+            f.name = QStringLiteral("SUM OF ") + summed;
+        if (!known) {
+            const QString declared = pages->declaredType(c).toLower();
+            const int first = pages->firstType(c);
+            if (declared == QLatin1String("integer") || declared == QLatin1String("int"))
+                f.kind = FieldKind::Integer;
+            else if (declared == QLatin1String("real") || declared == QLatin1String("double") ||
+                     declared == QLatin1String("float") || declared.startsWith(QLatin1String("numeric")))
+                f.kind = FieldKind::Number;
+            else if (declared.isEmpty() && first == SQLITE_INTEGER)
+                f.kind = FieldKind::Integer;
+            if (f.kind == FieldKind::Text && first == SQLITE_FLOAT)
+                f.kind = FieldKind::Number;
+        }
+        fs << f;
     }
-    q.finish();
+    setFields(fs);
+    m_pages = std::move(pages);
 }
 
 void Query::doClose()
 {
     m_ids.clear();
-    m_rows.clear();
+    m_pages.reset();
     m_editable = false;
+    detachAllBut({});
+}
+
+int Query::doCount()
+{
+    if (m_editable)
+        return int(m_ids.size());
+    return m_pages ? m_pages->count() : 0;
 }
 
 qsizetype Query::positionOf(qint64 id) const
 {
     if (!m_editable)
-        return id >= 0 && id < qint64(m_ids.size()) ? qsizetype(id) : -1;
+        return id >= 0 && m_pages && id < m_pages->count() ? qsizetype(id) : -1;
     if (m_idsSorted) {
         const auto it = std::lower_bound(m_ids.begin(), m_ids.end(), id);
         return it != m_ids.end() && *it == id ? it - m_ids.begin() : -1;
@@ -1782,10 +1812,14 @@ qsizetype Query::positionOf(qint64 id) const
 
 std::optional<Row> Query::rowAtPosition(qsizetype pos)
 {
-    if (pos < 0 || pos >= qsizetype(m_ids.size()))
+    if (pos < 0 || pos >= doCount())
         return std::nullopt;
-    if (!m_editable)
-        return Row{qint64(pos), m_rows[pos]};
+    if (!m_editable) {
+        std::vector<QVector<QVariant>> rows = m_pages->rows(int(pos), 1);
+        if (rows.empty())
+            return std::nullopt;
+        return Row{qint64(pos), std::move(rows.front())};
+    }
     return fetchById(m_ids[pos]);
 }
 
@@ -1796,7 +1830,7 @@ std::optional<Row> Query::fetchFirst()
 
 std::optional<Row> Query::fetchLast()
 {
-    return rowAtPosition(qsizetype(m_ids.size()) - 1);
+    return rowAtPosition(qsizetype(doCount()) - 1);
 }
 
 std::optional<Row> Query::fetchNext(const Row& from)
@@ -1834,12 +1868,13 @@ int Query::doIndexOf(const Row& row)
 std::vector<Row> Query::fetchRange(int from, int count)
 {
     std::vector<Row> out;
-    const int n = std::min<int>(count, int(m_ids.size()) - from);
+    const int n = std::min<int>(count, doCount() - from);
     if (from < 0 || n <= 0)
         return out;
     if (!m_editable) {
-        for (int i = 0; i < n; ++i)
-            out.push_back(Row{qint64(from + i), m_rows[from + i]});
+        std::vector<QVector<QVariant>> rows = m_pages->rows(from, n);
+        for (size_t i = 0; i < rows.size(); ++i)
+            out.push_back(Row{qint64(from) + qint64(i), std::move(rows[i])});
         return out;
     }
     QSqlQuery q(connection());

@@ -22,6 +22,8 @@
 namespace kestrova {
 
 class SqlStatement;
+class QueryProgress;
+class ResultPages;
 
 // Callbacks with owners: each goes when its owner is destroyed. run() calls
 // every one in the order added, then throws the first failure, if any.
@@ -307,7 +309,8 @@ private:
 
 // An SQL text with named parameters. A single-table "Select *" over one of
 // the tables gives an editable result whose posts write the table's rows;
-// any other result is read-only.
+// any other result is read-only, and is read a page at a time rather than
+// held whole. The table files the text names are attached while it is open.
 class Query : public DataSet {
     Q_OBJECT
 public:
@@ -323,9 +326,15 @@ public:
     bool canModify() const override { return isOpen() && m_editable; }
     QString readOnlyMessage() const override;
     bool isEditableResult() const { return m_editable; }
-    // Accept only one statement, a SELECT (or WITH ... SELECT) that writes
-    // nothing: for texts typed by the user.
+    // Accept only one statement, a SELECT (or WITH ... SELECT) that reads
+    // and nothing else: for texts typed by the user.
     void setSelectOnly(bool on) { m_selectOnly = on; }
+    // Watches each run of the text and may stop it (none: runs to its end).
+    void setProgress(QueryProgress* progress) { m_progress = progress; }
+    QueryProgress* progress() const { return m_progress; }
+    // The query's own connection: the table files it names are attached
+    // while it is open, and detached when it closes.
+    QSqlDatabase database() const;
 
     // The text the engine runs: table file names "Xsale.db" become "Xsale"
     // and ":name" parameters become positional. Exposed for tests.
@@ -344,7 +353,7 @@ protected:
     std::optional<Row> fetchNext(const Row& from) override;
     std::optional<Row> fetchPrior(const Row& from) override;
     std::optional<Row> fetchById(qint64 id) override;
-    int doCount() override { return int(m_ids.size()); }
+    int doCount() override;
     int doIndexOf(const Row& row) override;
     std::vector<Row> fetchRange(int from, int count) override;
     qint64 doInsert(const QVector<QVariant>& values) override;
@@ -355,7 +364,10 @@ private:
     std::optional<Row> rowAtPosition(qsizetype pos);
     QSqlDatabase connection();
     void checkSingleSelect(QSqlDatabase db, const QString& sql) const;
+    void openEditable(QSqlDatabase db, const QString& sql, const QVariantList& binds);
+    void openReadOnly(QSqlDatabase db, const Prepared& p, const QVariantList& binds);
     void attach(const QString& table);
+    void detachAllBut(const QStringList& keep);
     QString qualified() const;
     qsizetype positionOf(qint64 id) const;
 
@@ -366,10 +378,11 @@ private:
     QStringList m_attached;
     bool m_editable = false;
     bool m_selectOnly = false;
+    QueryProgress* m_progress = nullptr;
     QString m_baseTable;
     QString m_selectList;
-    std::vector<qint64> m_ids;              // editable: rowids; read-only: positions
-    std::vector<QVector<QVariant>> m_rows;  // read-only results
+    std::vector<qint64> m_ids;             // editable results: the rowids, in order
+    std::unique_ptr<ResultPages> m_pages;  // read-only results
     bool m_idsSorted = true;
 };
 
