@@ -54,6 +54,12 @@ bool isEngineFunction(const QString& name)
     return names.contains(name, Qt::CaseInsensitive);
 }
 
+bool isSchemaTable(const QString& name)
+{
+    return name.compare(QLatin1String("sqlite_master"), Qt::CaseInsensitive) == 0 ||
+           name.compare(QLatin1String("sqlite_temp_master"), Qt::CaseInsensitive) == 0;
+}
+
 QString text(const char* s)
 {
     return s ? QString::fromUtf8(s) : QString();
@@ -75,6 +81,8 @@ sqlite3* sqliteHandle(const QSqlDatabase& db)
 void limitQueryConnection(sqlite3* db)
 {
     sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+    // No text can write the schema table or otherwise corrupt a file.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
 }
 
 // ---------------------------------------------------------------- QueryRun
@@ -138,8 +146,14 @@ int QueryRun::onAuthorize(void* self, int action, const char* a, const char* b, 
             return SQLITE_OK;
         refused = b ? QStringLiteral("PRAGMA %1 = %2").arg(text(a), text(b)) : QStringLiteral("PRAGMA %1").arg(text(a));
         break;
-    case SQLITE_INSERT:
     case SQLITE_UPDATE:
+        // Asked by the engine itself when it connects a pragma_... function;
+        // the schema table cannot be written from a query in defensive mode.
+        if (isSchemaTable(text(a)))
+            return SQLITE_OK;
+        refused = QStringLiteral("writing to %1").arg(text(a));
+        break;
+    case SQLITE_INSERT:
     case SQLITE_DELETE:
         refused = QStringLiteral("writing to %1").arg(text(a));
         break;

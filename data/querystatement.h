@@ -26,7 +26,8 @@ inline QString outOfMemoryMessage()
 sqlite3* sqliteHandle(const QSqlDatabase& db);
 
 // Limits a query connection applies to every text it runs: no single value
-// beyond kMaxValueBytes ("string or blob too big").
+// beyond kMaxValueBytes ("string or blob too big"), and the engine's
+// defensive mode.
 constexpr int kMaxValueBytes = 16 * 1024 * 1024;
 void limitQueryConnection(sqlite3* db);
 
