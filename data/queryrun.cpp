@@ -1,9 +1,8 @@
-#include "querystatement.h"
+#include "queryrun.h"
 
 #include "error.h"
 #include "queryprogress.h"
 
-#include <QSqlDriver>
 #include <algorithm>
 #include <climits>
 #include <new>
@@ -67,22 +66,13 @@ QString text(const char* s)
 
 } // namespace
 
-sqlite3* sqliteHandle(const QSqlDatabase& db)
-{
-    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
-    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
-        throw Error(QStringLiteral("The query connection is not an SQLite database"));
-    auto* handle = *static_cast<sqlite3* const*>(h.data());
-    if (!handle)
-        throw Error(QStringLiteral("The query connection is not open"));
-    return handle;
-}
-
 void limitQueryConnection(sqlite3* db)
 {
     sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
     // No text can write the schema table or otherwise corrupt a file.
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    // Views and triggers of a file call no function that might do harm.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
 }
 
 // ---------------------------------------------------------------- QueryRun
@@ -178,7 +168,7 @@ int QueryRun::onAuthorize(void* self, int action, const char* a, const char* b, 
     return SQLITE_DENY;
 }
 
-void QueryRun::fail(int rc) const
+void QueryRun::raise(sqlite3*, int rc) const
 {
     if (m_thrown) {
         try {
@@ -195,48 +185,6 @@ void QueryRun::fail(int rc) const
                         .arg(m_refused));
     if ((rc & 0xff) == SQLITE_NOMEM)
         throw Error(outOfMemoryMessage());
-    QString msg = QString::fromUtf8(sqlite3_errmsg(m_db));
-    while (msg.endsWith(QLatin1Char('.')))
-        msg.chop(1);
-    throw Error(msg);
-}
-
-// ---------------------------------------------------------------- UserStatement
-
-UserStatement::UserStatement(sqlite3* db, const QString& sql, const QueryRun& run)
-{
-    const QByteArray utf8 = sql.toUtf8();
-    const char* tail = nullptr;
-    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &m_stmt, &tail);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-        run.fail(rc);
-    }
-    m_rest = QByteArray(tail ? tail : "").trimmed();
-}
-
-void UserStatement::bind(const QVariantList& values, const QueryRun& run)
-{
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        const int rc = bindValue(m_stmt, int(i) + 1, values.at(i));
-        if (rc != SQLITE_OK)
-            run.fail(rc);
-    }
-}
-
-bool UserStatement::step(const QueryRun& run)
-{
-    if (!m_stmt)
-        return false;
-    const int rc = sqlite3_step(m_stmt);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc == SQLITE_DONE)
-        return false;
-    // The error is the statement's until it is reset; then the handle's.
-    sqlite3_reset(m_stmt);
-    run.fail(rc);
 }
 
 // ---------------------------------------------------------------- ResultPages
@@ -254,25 +202,13 @@ void ResultPages::scan()
     run(0, kPage, 1, true, m_progress);
 }
 
-QVector<QVariant> ResultPages::readRow(sqlite3_stmt* stmt, qint64* bytes) const
-{
-    QVector<QVariant> values;
-    const int n = sqlite3_column_count(stmt);
-    values.reserve(n);
-    for (int c = 0; c < n; ++c) {
-        values << columnValue(stmt, c);
-        *bytes += sqlite3_column_bytes(stmt, c) + 16;
-    }
-    return values;
-}
-
 void ResultPages::run(int first, int n, int mustEnd, bool counting, QueryProgress* progress)
 {
     QueryRun guard(m_db, progress, m_readOnly);
-    UserStatement st(m_db, m_sql, guard);
-    st.bind(m_binds, guard);
+    SqlStatement st(m_db, m_sql, &guard);
+    st.bind(m_binds);
     sqlite3_stmt* stmt = st.get();
-    const int columns = stmt ? sqlite3_column_count(stmt) : 0;
+    const int columns = st.columnCount();
     if (counting) {
         m_names.clear();
         m_declared.clear();
@@ -286,11 +222,17 @@ void ResultPages::run(int first, int n, int mustEnd, bool counting, QueryProgres
     qint64 bytes = 0;
     int index = 0;
     std::vector<QVector<QVariant>> kept;
-    while (st.step(guard)) {
+    while (st.step()) {
         const bool inPage = index >= first && index - first < n && (index < mustEnd || bytes < kPageBytes);
-        if (inPage)
-            kept.push_back(readRow(stmt, &bytes));
-        else if (!counting && index >= first)
+        if (inPage) {
+            QVector<QVariant> values;
+            values.reserve(columns);
+            for (int c = 0; c < columns; ++c) {
+                values << st.value(c);
+                bytes += sqlite3_column_bytes(stmt, c) + 16;
+            }
+            kept.push_back(std::move(values));
+        } else if (!counting && index >= first)
             break;
         if (counting && undecided > 0) {
             for (int c = 0; c < columns; ++c) {
