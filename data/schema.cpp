@@ -1,12 +1,12 @@
 #include "schema.h"
 
 #include "error.h"
+#include "sqlstatement.h"
+#include "tablefile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QUuid>
 
 namespace kestrova {
@@ -175,38 +175,29 @@ void writeNewFile(const QString& path, const QStringList& statements,
     if (QFileInfo::exists(path))
         throw Error(QStringLiteral("Table file %1 already exists").arg(path));
     const QString conn = QStringLiteral("kestrova-create-") + QUuid::createUuid().toString();
-    QString failure;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            failure = db.lastError().text();
-        } else {
-            QSqlQuery q(db);
-            db.transaction();
-            for (const QString& sql : statements) {
-                if (!q.exec(sql)) {
-                    failure = q.lastError().text();
-                    break;
-                }
-            }
-            if (failure.isEmpty() && !insertSql.isEmpty()) {
-                q.prepare(insertSql);
+    QString failure = openConnection(conn, path, QString());
+    if (failure.isEmpty()) {
+        try {
+            sqlite3* db = sqliteHandle(QSqlDatabase::database(conn, false));
+            SqlStatement::exec(db, QStringLiteral("BEGIN"));
+            for (const QString& sql : statements)
+                SqlStatement::exec(db, sql);
+            if (!insertSql.isEmpty()) {
+                SqlStatement insert(db, insertSql);
                 for (const QStringList& row : rows) {
+                    StatementRun run{insert};
                     for (int i = 0; i < row.size(); ++i)
-                        q.bindValue(i, row.at(i).isNull() ? QString(QLatin1String("")) : row.at(i));
-                    if (!q.exec()) {
-                        failure = q.lastError().text();
-                        break;
-                    }
+                        insert.bind(i, row.at(i).isNull() ? QString(QLatin1String("")) : row.at(i));
+                    insert.run();
                 }
             }
-            if (failure.isEmpty() && !db.commit())
-                failure = db.lastError().text();
-            db.close();
+            SqlStatement::exec(db, QStringLiteral("COMMIT"));
+        } catch (const Error& e) {
+            failure = e.message();
         }
+        // Closing ends a transaction left open by a failure: nothing is kept.
+        closeConnection(conn);
     }
-    QSqlDatabase::removeDatabase(conn);
     if (!failure.isEmpty()) {
         QFile::remove(path);
         throw Error(QStringLiteral("Cannot create %1: %2").arg(path, failure));

@@ -1,6 +1,7 @@
 #include "ordersearches.h"
 
 #include "error.h"
+#include "queryprogress.h"
 
 namespace kestrova {
 
@@ -29,6 +30,13 @@ QString OrderSearches::inactiveHint(Search s) const
     return {};
 }
 
+void OrderSearches::setProgress(QueryProgress* progress)
+{
+    m_progress = progress;
+    for (Query* q : m_queries)
+        q->setProgress(progress);
+}
+
 OrderSearches::Search OrderSearches::shown() const
 {
     for (int s = 0; s < Count; ++s)
@@ -47,8 +55,9 @@ void OrderSearches::show(Search s)
     m_sale->setDataSet(q);
     try {
         q->open();
-    } catch (const Error&) {
-        // The page never stays empty: the whole table comes back at once.
+    } catch (...) {
+        // The page never stays empty: the whole table comes back at once,
+        // whatever stopped the query (its text, the user, the memory).
         q->close();
         m_sale->setDataSet(m_tsale);
         m_tsale->open();

@@ -29,9 +29,15 @@ public:
     // The search being shown, or Count when the whole table is.
     Search shown() const;
 
+    // Watches the queries of the three searches while they run: the user can
+    // stop one that takes long (none: the queries run to their end).
+    void setProgress(QueryProgress* progress);
+    QueryProgress* progress() const { return m_progress; }
+
     // Show the orders of one person, the unpaid orders, or the result of an
-    // SQL text (one SELECT only). A search already shown is ended first. When
-    // the query fails the order table comes back and the failure is thrown.
+    // SQL text (one SELECT that only reads). A search already shown is ended
+    // first. When the query fails, is cancelled or runs out of memory, the
+    // order table comes back and the failure is thrown.
     void findPerson(const QString& person);
     void findUnpaid();
     void findBySql(const QString& text);
@@ -50,6 +56,7 @@ private:
     Query* m_queries[Count];
     Button m_buttons[Count];
     bool m_unpaidUsed = false;
+    QueryProgress* m_progress = nullptr;
 };
 
 } // namespace kestrova

@@ -5,7 +5,9 @@
 #include "ui_PersonDlg.h"
 #include "ui_SQLDlg.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QProgressDialog>
 #include <QScreen>
 
 namespace kestrova {
@@ -66,14 +68,18 @@ void TPersonDlg::OKBtnClick()
 }
 
 TSQLDlg::TSQLDlg(OrderSearches* searches, QWidget* parent)
-    : SearchDialog(searches, parent), m_ui(std::make_unique<Ui::SQLDlg>())
+    : SearchDialog(searches, parent), m_ui(std::make_unique<Ui::SQLDlg>()),
+      m_progress(std::make_unique<SearchProgress>(parent))
 {
     m_ui->setupUi(this);
     connectForm(m_ui->OKBtn, m_ui->CancelBtn, m_ui->SQL);
+    m_searches->setProgress(m_progress.get());
 }
 
 TSQLDlg::~TSQLDlg()
 {
+    if (m_searches->progress() == m_progress.get())
+        m_searches->setProgress(nullptr);
 }
 
 void TSQLDlg::OKBtnClick()
@@ -81,6 +87,51 @@ void TSQLDlg::OKBtnClick()
     // On failure the dialog stays, with the text, for correction.
     m_searches->findBySql(m_ui->SQL->toPlainText());
     hide();
+}
+
+SearchProgress::SearchProgress(QWidget* parent) : m_parent(parent) {}
+
+SearchProgress::~SearchProgress()
+{
+    delete m_dialog;
+}
+
+void SearchProgress::started()
+{
+    delete m_dialog;
+    m_dialog = new QProgressDialog(QStringLiteral("Running the query..."), QStringLiteral("Cancel"), 0, 0, m_parent);
+    m_dialog->setObjectName(QStringLiteral("SearchProgress"));
+    m_dialog->setWindowTitle(QStringLiteral("Kestrova"));
+    m_dialog->setWindowModality(Qt::ApplicationModal);
+    m_dialog->setMinimumDuration(500);
+    m_dialog->setAutoClose(false);
+    m_dialog->setAutoReset(false);
+    m_clock.start();
+    m_lastEvents = 0;
+}
+
+bool SearchProgress::proceed()
+{
+    if (!m_dialog)
+        return true;
+    // Events are handled about twenty-five times a second, and only once the
+    // window shows: before, the user's input would reach the other windows.
+    const qint64 now = m_clock.elapsed();
+    if (now - m_lastEvents < 40)
+        return !m_dialog->wasCanceled();
+    m_lastEvents = now;
+    if (!m_dialog->isVisible()) {
+        if (now < m_dialog->minimumDuration())
+            return true;
+        m_dialog->show();
+    }
+    QCoreApplication::processEvents();
+    return m_dialog && !m_dialog->wasCanceled();
+}
+
+void SearchProgress::finished()
+{
+    delete m_dialog;
 }
 
 } // namespace kestrova

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "queryprogress.h"
+
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QProgressDialog>
 #include <memory>
 
 class QPushButton;
@@ -13,6 +18,25 @@ class SQLDlg;
 namespace kestrova {
 
 class OrderSearches;
+
+// The window of a search that takes long: shown after half a second, it says
+// the query runs and offers "Cancel", which stops the query. While it is
+// shown the windows are repainted and only it takes the user's input.
+class SearchProgress : public QueryProgress {
+public:
+    explicit SearchProgress(QWidget* parent);
+    ~SearchProgress() override;
+    void started() override;
+    bool proceed() override;
+    void finished() override;
+    QProgressDialog* dialog() const { return m_dialog; }
+
+private:
+    QPointer<QWidget> m_parent;
+    QPointer<QProgressDialog> m_dialog;
+    QElapsedTimer m_clock;
+    qint64 m_lastEvents = 0;
+};
 
 // A search dialog: not modal, a fixed border, centred on the screen, the
 // input focus on its box whenever it becomes active; Cancel hides it.
@@ -49,7 +73,8 @@ private:
     std::unique_ptr<Ui::PersonDlg> m_ui;
 };
 
-// "SQL search": its box keeps the last text typed.
+// "SQL search": its box keeps the last text typed. It brings the progress
+// window that lets the user stop a long search, of any of the three kinds.
 class TSQLDlg : public SearchDialog {
     Q_OBJECT
 public:
@@ -60,6 +85,7 @@ public:
 
 private:
     std::unique_ptr<Ui::SQLDlg> m_ui;
+    std::unique_ptr<SearchProgress> m_progress;
 };
 
 

@@ -348,6 +348,74 @@ private Q_SLOTS:
         QCOMPARE(t->fieldText("Product"), expected.at(298));
     }
 
+    // The price table's key has two fields: moves, positions and pages in
+    // key order must compare both, whichever way a row is reached.
+    void cursorAndPagingOnCompositeKey()
+    {
+        const QStringList currencies{"USD", "EUR", "CHF"};
+        QStringList expected;
+        for (int i = 0; i < 240; ++i) {
+            const QString product = QStringLiteral("P%1").arg((i * 37) % 80, 2, 10, QLatin1Char('0'));
+            const QString currency = currencies.at((i * 7) % 3);
+            if (expected.contains(product + "/" + currency))
+                continue;
+            fx->exec("Xprice", "INSERT INTO Xprice VALUES (?, ?, ?, 0)", {product, currency, i});
+            expected << product + "/" + currency;
+        }
+        expected.sort();
+        const int n = int(expected.size());
+        QVERIFY(n > 200);
+        auto keyAt = [](Table& t, int i) { return t.textAt(i, 0) + "/" + t.textAt(i, 1); };
+        auto current = [](Table& t) { return t.fieldText("Product") + "/" + t.fieldText("Currency"); };
+
+        auto t = table("Xprice");
+        t->open();
+        QCOMPARE(t->recordCount(), n);
+        // Pages from the start, the end and rows read before, in any order.
+        for (int i : {n - 1, 0, n / 2, n / 2 + 1, n / 2 - 1, 64, 63, n - 65, 1, 130, 129, 200})
+            QCOMPARE(keyAt(*t, i), expected.at(i));
+        // Moving one row at a time crosses from one product to the next.
+        t->moveTo(2);
+        QCOMPARE(current(*t), expected.at(2));
+        for (int i = 3; i < 12; ++i) {
+            t->next();
+            QCOMPARE(current(*t), expected.at(i));
+            QCOMPARE(t->recNo(), i);
+        }
+        for (int i = 10; i >= 0; --i) {
+            t->prior();
+            QCOMPARE(current(*t), expected.at(i));
+        }
+        t->prior();
+        QVERIFY(t->bof());
+        QVERIFY(t->findKey({"P41", "EUR"}));
+        QCOMPARE(t->recNo(), int(expected.indexOf("P41/EUR")));
+
+        // A changed key field moves the row to its new place.
+        t->edit();
+        t->setFieldText("Currency", "AAA");
+        t->post();
+        expected[expected.indexOf("P41/EUR")] = "P41/AAA";
+        expected.sort();
+        QCOMPARE(t->recNo(), int(expected.indexOf("P41/AAA")));
+        for (int i : {0, n - 1, int(expected.indexOf("P41/AAA")) + 1, n / 3})
+            QCOMPARE(keyAt(*t, i), expected.at(i));
+        t->deleteRecord();
+        const int gone = int(expected.indexOf("P41/AAA"));
+        expected.removeAt(gone);
+        QCOMPARE(current(*t), expected.at(gone));
+        QCOMPARE(t->recordCount(), n - 1);
+
+        // A read-only cursor reads ahead in blocks, in the same order.
+        auto ro = table("Xprice");
+        ro->setReadOnly(true);
+        ro->open();
+        QStringList walked{current(*ro)};
+        for (ro->next(); !ro->eof(); ro->next())
+            walked << current(*ro);
+        QCOMPARE(walked, expected);
+    }
+
     void emptyAndClosedOperations()
     {
         fx->addOrders({"Ann", "Bob"});

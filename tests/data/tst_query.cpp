@@ -1,12 +1,68 @@
 #include "dataset.h"
 #include "error.h"
 #include "errorof.h"
+#include "queryprogress.h"
 #include "tablefixture.h"
 
+#include <QFile>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTest>
+#include <functional>
+#include <new>
+#include <sqlite3.h>
+#include <unistd.h>
 
 using namespace kestrova;
+
+namespace {
+
+const QString kEndless = QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) SELECT x FROM c");
+
+// Stands in for the person watching a query: counts the calls, stops the
+// run at the given call, and can act on each call.
+struct TestProgress : QueryProgress {
+    int stopAt = -1; // never
+    int calls = 0;
+    int starts = 0;
+    int finishes = 0;
+    std::function<void()> onCall;
+    std::function<void()> onFinish;
+    void started() override { ++starts; }
+    bool proceed() override
+    {
+        ++calls;
+        if (onCall)
+            onCall();
+        return stopAt < 0 || calls < stopAt;
+    }
+    void finished() override
+    {
+        ++finishes;
+        if (onFinish)
+            onFinish();
+    }
+};
+
+QStringList attachedFiles(const Query& q)
+{
+    QSqlQuery p(q.database());
+    p.exec(QStringLiteral("PRAGMA database_list"));
+    QStringList names;
+    while (p.next())
+        names << p.value(1).toString();
+    return names;
+}
+
+qint64 residentBytes()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    return f.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+} // namespace
 
 
 class TestQuery : public QObject {
@@ -133,6 +189,183 @@ private Q_SLOTS:
         fx->addOrders({"Ann"});
         q->open();
         QCOMPARE(q->recordCount(), 2);
+    }
+
+    // An endless text, stopped by the watcher, in both kinds of results; the
+    // query closes, lets its files go, and runs the next text.
+    void endlessQueryIsCancelled_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("read-only") << kEndless;
+        QTest::newRow("editable") << "Select * from Xsale where (select count(*) from Xsale a, Xsale b, Xsale c, "
+                                     "Xsale d, Xsale e, Xsale f, Xsale g, Xsale h, Xsale i, Xsale j) > Person";
+    }
+    void endlessQueryIsCancelled()
+    {
+        QFETCH(QString, sql);
+        TestProgress progress;
+        progress.stopAt = 50;
+        auto q = query(sql);
+        q->setSelectOnly(true);
+        q->setProgress(&progress);
+        QCOMPARE(errorOf([&] { q->open(); }), "The query was cancelled");
+        QCOMPARE(progress.calls, 50);
+        QCOMPARE(progress.starts, 1);
+        QCOMPARE(progress.finishes, 1);
+        QVERIFY(!q->isOpen());
+        QCOMPARE(attachedFiles(*q), QStringList{"main"});
+        q->setSql("Select * from Xsale where Person = 'Ann'");
+        q->open();
+        QCOMPARE(q->fieldText("NetAmount"), "20");
+        QCOMPARE(progress.starts, 2);
+        QCOMPARE(progress.finishes, 2);
+    }
+
+    // Memory that runs out, in the engine or in the program, fails the query
+    // with one message and leaves it closed and usable.
+    void memoryFailureClosesTheQuery_data()
+    {
+        QTest::addColumn<bool>("inEngine");
+        QTest::newRow("engine out of memory") << true;
+        QTest::newRow("std::bad_alloc") << false;
+    }
+    void memoryFailureClosesTheQuery()
+    {
+        QFETCH(bool, inEngine);
+        TestProgress progress;
+        if (inEngine) {
+            // From the first call on, the engine may hardly grow.
+            progress.onCall = [&] {
+                if (progress.calls == 1)
+                    sqlite3_hard_heap_limit64(sqlite3_memory_used() + 256 * 1024);
+            };
+            progress.onFinish = [] { sqlite3_hard_heap_limit64(0); };
+        } else {
+            progress.onCall = [] { throw std::bad_alloc(); };
+        }
+        auto q = query("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x < 1000000) "
+                       "SELECT length(group_concat(hex(randomblob(16)))) FROM c, Xsale");
+        q->setSelectOnly(true);
+        q->setProgress(&progress);
+        QCOMPARE(errorOf([&] { q->open(); }), "Not enough memory to run the query");
+        QVERIFY(!q->isOpen());
+        QCOMPARE(attachedFiles(*q), QStringList{"main"});
+        q->setProgress(nullptr);
+        q->setSql("Select count(*) from Xsale");
+        q->open();
+        QCOMPARE(q->textAt(0, 0), "4");
+    }
+
+    // A result of a million rows is counted and read near the rows asked
+    // for, never held whole.
+    void hugeResultIsReadByPage()
+    {
+        const qint64 before = residentBytes();
+        auto q = query("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x < 1000000) "
+                       "SELECT x, 'order ' || x AS Label FROM c");
+        q->setSelectOnly(true);
+        q->open();
+        QCOMPARE(q->recordCount(), 1000000);
+        QCOMPARE(q->field("x").kind, FieldKind::Integer);
+        QCOMPARE(q->fieldText("Label"), "order 1");
+        QCOMPARE(q->textAt(999999, 1), "order 1000000");
+        QCOMPARE(q->textAt(500000, 0), "500001");
+        q->moveTo(700000);
+        QCOMPARE(q->fieldText("x"), "700001");
+        q->prior();
+        QCOMPARE(q->fieldText("x"), "700000");
+        q->last();
+        QCOMPARE(q->fieldText("Label"), "order 1000000");
+        QCOMPARE(q->recNo(), 999999);
+        q->next();
+        QVERIFY(q->eof());
+        const qint64 grown = residentBytes() - before;
+        QVERIFY2(grown < 40 * 1024 * 1024, qPrintable(QString::number(grown)));
+    }
+
+    // Every table file a query names is detached when it closes or fails:
+    // a connection holds at most ten.
+    void tableFilesAreDetached()
+    {
+        auto q = query(QString());
+        int queries = 0;
+        for (const TableDef& t : schemaTables()) {
+            if (!QFile::exists(fx->path(t.name)))
+                continue;
+            q->setSql(QStringLiteral("Select count(*) from Xsale.db, %1.db").arg(t.name));
+            q->open();
+            QVERIFY(attachedFiles(*q).size() <= 3);
+            q->close();
+            QCOMPARE(attachedFiles(*q), QStringList{"main"});
+            ++queries;
+        }
+        QVERIFY(queries >= 12);
+        // Reopened without closing, and failing after attaching.
+        q->setSql("Select * from Xsale, Xproduct, Xprice");
+        q->open();
+        QCOMPARE(attachedFiles(*q), QStringList({"main", "Xsale", "Xproduct", "Xprice"}));
+        q->setSql("Select * from Xtitle");
+        q->open();
+        QCOMPARE(attachedFiles(*q), QStringList({"main", "Xtitle"}));
+        q->setSql("Select Missing from Xorigin, Xcurrency");
+        QCOMPARE(errorOf([&] { q->open(); }), "no such column: Missing");
+        QCOMPARE(attachedFiles(*q), QStringList{"main"});
+    }
+
+    // A typed text may read, and nothing else: the authorizer names what it
+    // refused, and no file changed.
+    void authorizerRefusals_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("refused");
+        QTest::newRow("tokenizer") << "select fts3_tokenizer('simple')" << "the function fts3_tokenizer";
+        QTest::newRow("tokenizer, capitals") << "SELECT FTS3_TOKENIZER('porter')" << "the function fts3_tokenizer";
+        QTest::newRow("extension") << "select load_extension('libm.so.6')" << "the function load_extension";
+        QTest::newRow("pragma function") << "select * from pragma_optimize" << "PRAGMA optimize";
+        QTest::newRow("write in a with") << "with x as (select 1) delete from Xsale" << "writing to Xsale";
+        QTest::newRow("write in a subquery")
+            << "select * from Xsale where Person in (with y as (select 1) insert into Xsale default values)"
+            << "";
+    }
+    void authorizerRefusals()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, refused);
+        const QByteArray before = fx->fileBytes("Xsale");
+        auto q = query(sql);
+        q->setSelectOnly(true);
+        const QString message = errorOf([&] { q->open(); });
+        if (refused.isEmpty()) {
+            QVERIFY2(!message.isEmpty(), "the text ran");
+        } else {
+            QCOMPARE(message, QStringLiteral("Only one SELECT query can be run here, and it may only read: %1 is not "
+                                             "allowed; the text was not run and no table was changed")
+                                  .arg(refused));
+        }
+        QVERIFY(!q->isOpen());
+        q.reset();
+        QCOMPARE(fx->fileBytes("Xsale"), before);
+    }
+
+    void readsAreAllowed_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("recursive") << "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c LIMIT 3) "
+                                      "SELECT sum(x) FROM c" << "6";
+        QTest::newRow("functions") << "select upper(Person) || printf('%d', length(Origin)) from Xsale" << "JOHN DOE6";
+        QTest::newRow("field list") << "select name from Xsale.pragma_table_info('Xsale') where cid = 1" << "Person";
+        QTest::newRow("setting") << "select * from pragma_user_version" << "0";
+        QTest::newRow("schema") << "select name from Xsale.sqlite_master where type = 'table'" << "Xsale";
+    }
+    void readsAreAllowed()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, first);
+        auto q = query(sql);
+        q->setSelectOnly(true);
+        q->open();
+        QCOMPARE(q->textAt(0, 0), first);
     }
 
     void appendAndDeleteThroughResult()

@@ -7,12 +7,48 @@
 #include "tablefixture.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSqlQuery>
 #include <QTest>
+#include <QTimer>
+#include <functional>
+#include <new>
+#include <unistd.h>
 
 #include "child.h"
 #include "salespage.h"
 
 using namespace kestrova;
+
+namespace {
+
+const QString kEndless = QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) SELECT x FROM c");
+
+// Stops a query at its given call, or throws what it is told to.
+struct ScriptedProgress : QueryProgress {
+    int stopAt = -1;
+    int calls = 0;
+    std::function<void()> onCall;
+    bool proceed() override
+    {
+        ++calls;
+        if (onCall)
+            onCall();
+        return stopAt < 0 || calls < stopAt;
+    }
+};
+
+qint64 residentBytes()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    return f.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+} // namespace
 
 // The three searches and the grid view, driven through the windows.
 class TestSearches : public QObject {
@@ -35,6 +71,31 @@ class TestSearches : public QObject {
     {
         child<QPlainTextEdit>(w.sqlDlg, "SQL")->setPlainText(text);
         child<QPushButton>(w.sqlDlg, "OKBtn")->click();
+    }
+    QStringList sqlAttachedFiles()
+    {
+        QSqlQuery p(w.main->data().SQLSQL->database());
+        p.exec("PRAGMA database_list");
+        QStringList names;
+        while (p.next())
+            names << p.value(1).toString();
+        return names;
+    }
+    // After a failed search: the order table is shown, open and usable.
+    void verifyTableIsBack()
+    {
+        QCOMPARE(w.main->data().Dsale->dataSet(), w.main->data().Tsale);
+        QVERIFY(w.main->data().Tsale->isOpen());
+        QVERIFY(!w.main->data().SQLSQL->isOpen());
+        QCOMPARE(sqlAttachedFiles(), QStringList{"main"});
+        QCOMPARE(company(), "A1");
+        QCOMPARE(button("OrderSQLFindSpeed")->toolTip(), "SQL search");
+        QVERIFY(button("OrderPersonFindSpeed")->isEnabled());
+        QVERIFY(w.sqlDlg->isVisible());
+        w.main->data().Tsale->edit();
+        w.main->data().Tsale->setFieldText("Company", "A1 again");
+        w.main->data().Tsale->post();
+        QCOMPARE(fx->value("Xsale", "SELECT Company FROM Xsale WHERE Person = 'Ann'").toString(), "A1 again");
     }
 
 private Q_SLOTS:
@@ -151,6 +212,9 @@ private Q_SLOTS:
         QTest::newRow("with delete") << "WITH x AS (SELECT 1) DELETE FROM Xsale";
         QTest::newRow("comment first") << "/* select */ delete from Xsale";
         QTest::newRow("vacuum") << "VACUUM";
+        QTest::newRow("tokenizer") << "select fts3_tokenizer('simple')";
+        QTest::newRow("extension") << "select load_extension('libm.so.6')";
+        QTest::newRow("pragma function") << "select * from pragma_optimize";
     }
     void destructiveSqlIsRefused()
     {
@@ -167,6 +231,101 @@ private Q_SLOTS:
         w = Windows();
         QCOMPARE(allFiles(), before);
         QVERIFY(!QFile::exists(QDir(fx->dir()).filePath("other.db")));
+    }
+
+    // The progress window comes after a moment; its Cancel stops the query
+    // and the order table comes back, usable.
+    void endlessSearchCancelledFromTheWindow()
+    {
+        button("OrderSQLFindSpeed")->click();
+        bool clicked = false;
+        QTimer poll;
+        poll.setInterval(20);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* dialog = w.main->findChild<QProgressDialog*>("SearchProgress");
+            if (dialog && dialog->isVisible() && !clicked) {
+                QVERIFY(dialog->isModal());
+                QCOMPARE(dialog->findChild<QPushButton*>()->text(), "Cancel");
+                dialog->findChild<QPushButton*>()->click();
+                clicked = true;
+            }
+        });
+        poll.start();
+        runSql(kEndless);
+        poll.stop();
+        QVERIFY(clicked);
+        QCOMPARE(rec->errors(), QStringList{"The query was cancelled."});
+        QVERIFY(!w.main->findChild<QProgressDialog*>("SearchProgress"));
+        verifyTableIsBack();
+        runSql("Select * from Xsale Where Person = 'Bob'");
+        QCOMPARE(company(), "B1");
+    }
+
+    // Stopped or out of memory, through the interface the window implements.
+    void failedSearchBringsTheTableBack_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("cancelled") << true << "The query was cancelled.";
+        QTest::newRow("out of memory") << false << "Not enough memory to run the query.";
+    }
+    void failedSearchBringsTheTableBack()
+    {
+        QFETCH(bool, cancel);
+        QFETCH(QString, message);
+        ScriptedProgress progress;
+        if (cancel)
+            progress.stopAt = 100;
+        else
+            progress.onCall = [] { throw std::bad_alloc(); };
+        w.main->searches().setProgress(&progress);
+        button("OrderSQLFindSpeed")->click();
+        runSql(kEndless);
+        QCOMPARE(rec->errors(), QStringList{message});
+        verifyTableIsBack();
+        w.main->searches().setProgress(nullptr);
+    }
+
+    // Each search attaches the files it names and lets them go at its end.
+    void twelveSearchesOverDifferentTables()
+    {
+        int searches = 0;
+        for (const TableDef& t : schemaTables()) {
+            if (!QFile::exists(fx->path(t.name)))
+                continue;
+            button("OrderSQLFindSpeed")->click();
+            runSql(QStringLiteral("Select s.Person, count(*) from Xsale.db s, %1.db t").arg(t.name));
+            QVERIFY2(rec->errors().isEmpty(), qPrintable(rec->errors().join('|')));
+            QVERIFY(w.main->data().SQLSQL->isOpen());
+            QVERIFY(sqlAttachedFiles().size() <= 3);
+            button("OrderSQLFindSpeed")->click();
+            QCOMPARE(sqlAttachedFiles(), QStringList{"main"});
+            ++searches;
+        }
+        QVERIFY(searches >= 12);
+    }
+
+    // A result of a million rows in the grid view, read near the rows shown.
+    void hugeResultInTheGridView()
+    {
+        const qint64 before = residentBytes();
+        button("OrderSQLFindSpeed")->click();
+        runSql("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x < 1000000)\n"
+               "SELECT x AS InvoiceNumber, 'P' || x AS Person FROM c");
+        QVERIFY2(rec->errors().isEmpty(), qPrintable(rec->errors().join('|')));
+        button("GridViewSpeed")->click();
+        DbGrid* grid = child<DbGrid>(w.gridView, "Gsale");
+        QCOMPARE(grid->model()->rowCount(), 1000000);
+        grid->setCurrentIndex(grid->model()->index(999999, 1));
+        grid->scrollToBottom();
+        QApplication::processEvents();
+        QCOMPARE(child<DbEdit>(w.main, "Person")->text(), "P1000000");
+        QCOMPARE(grid->model()->index(999998, 1).data().toString(), "P999999");
+        QCOMPARE(grid->model()->index(0, 15).data().toString(), "1");
+        const qint64 grown = residentBytes() - before;
+        QVERIFY2(grown < 60 * 1024 * 1024, qPrintable(QString::number(grown)));
+        button("OrderSQLFindSpeed")->click();
+        QCOMPARE(grid->model()->rowCount(), 5);
     }
 
     void editingResultsWritesOrders()
