@@ -7,6 +7,7 @@
 #include "child.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
@@ -233,6 +234,36 @@ private Q_SLOTS:
         QCOMPARE(orderCount(), 1);
         QCOMPARE(fx->value("Xsale", "SELECT InvoiceNumber FROM Xsale").toString(), "2026-0042");
         QCOMPARE(mail(box->path(), "Outbox").size(), 1);
+    }
+
+    // The demo folder as `make demo` makes it: "E-Mail" takes in the demo
+    // notifications and stores the replies in the demo mailbox's Outbox.
+    void demoFolderTakesInOrders()
+    {
+        QTemporaryDir demo;
+        QCOMPARE(QProcess::execute(KESTROVA_TABLES_TOOL, {"demo", demo.path()}), 0);
+        QVERIFY(QFile::copy(KESTROVA_SAMPLE_LIBRARY, QDir(demo.path()).filePath("function.dll")));
+        QVERIFY(QFile::copy(KESTROVA_SAMPLES_DIR "/Register.txt", QDir(demo.path()).filePath("Register.txt")));
+        const QString mailDir = QDir(demo.path()).filePath("demo-mail");
+        QVERIFY(QProcess::execute("cp", {"-r", KESTROVA_SAMPLES_DIR "/demo-mail", mailDir}) == 0);
+        for (const char* sub : {"cur", "tmp", ".Processed/cur", ".Processed/new", ".Processed/tmp"})
+            QVERIFY(QDir().mkpath(QDir(mailDir).filePath(sub)));
+        const int before = QDir(QDir(mailDir).filePath("new")).count() - 2;
+        TMainForm f(demo.path(), LocaleFormat::fromLocale(QLocale(QStringLiteral("en_US"))));
+        int notifications = 0;
+        QVERIFY(runEmail(f, [&](TCheckEmailForm& form) {
+            while (form.isVisible() && notifications < 10) {
+                ++notifications;
+                QVERIFY2(!text(form, "Product").isEmpty(), qPrintable(text(form, "Reference")));
+                click(form, "NextMessage");
+            }
+        }));
+        QCOMPARE(notifications, 3);
+        QCOMPARE(rec->messages.last().text, "End of processing. Number of messages processed : 3");
+        QCOMPARE(rec->errors(), QStringList());
+        QCOMPARE(mail(mailDir, "Outbox").size(), 3);
+        QCOMPARE(mail(mailDir, "Processed").size(), 3);
+        QCOMPARE(mail(mailDir).size(), before - 3);
     }
 };
 
