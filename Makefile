@@ -31,6 +31,7 @@ demo: build
 	@cp -f $(BUILD)/samples/function.dll $(DEMO)/function.dll
 	@mkdir -p $(DEMO)/templates && cp -rf samples/templates/. $(DEMO)/templates/
 	@cp -f samples/batch/write-licence $(DEMO)/write-licence
+	@cp -f samples/Register.txt $(DEMO)/Register.txt
 	@if [ ! -d $(DEMO)/demo-mail ]; then \
 	  cp -r samples/demo-mail $(DEMO)/demo-mail && \
 	  mkdir -p $(DEMO)/demo-mail/cur $(DEMO)/demo-mail/tmp $(DEMO)/demo-mail/.Processed/cur \

@@ -14,6 +14,11 @@
 #include <optional>
 #include <set>
 #include <stdexcept>
+#include <cerrno>
+#include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vmime/platforms/posix/posixHandler.hpp>
 #include <vmime/net/imap/IMAPCommand.hpp>
 #include <vmime/net/imap/IMAPConnection.hpp>
@@ -156,6 +161,38 @@ QString describe(const std::exception& e)
 
 } // namespace
 
+// A Maildir message read straight from the file listed when the folder was
+// opened, at most kMaxMessageBytes of it. False when that file is no longer
+// there (its flags changed its name) or is no regular file now: vmime then
+// finds and reads it.
+static bool readMaildirFile(const std::map<std::string, std::string>& files, const std::string& id, std::string& raw)
+{
+    const auto it = files.find(id);
+    if (it == files.end())
+        return false;
+    const int fd = ::open(it->second.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (ok) {
+        raw.resize(std::min(size_t(st.st_size), mailtext::kMaxMessageBytes));
+        size_t done = 0;
+        while (done < raw.size()) {
+            const ssize_t n = ::read(fd, raw.data() + done, raw.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += size_t(n);
+        }
+        raw.resize(done);
+        ok = done > 0 || st.st_size == 0;
+    }
+    ::close(fd);
+    return ok;
+}
+
 struct Mailbox::Private {
     Options options;
     vmime::shared_ptr<vnet::session> session;
@@ -166,6 +203,7 @@ struct Mailbox::Private {
     std::vector<vmime::shared_ptr<vnet::message>> messages;
     size_t cursor = 0;
     std::vector<std::string> movedUids; // what MailMove copied and flagged deleted
+    std::map<std::string, std::string> files; // Maildir: each message's file as listed at opening
     bool maildir = false;
     QString storeUser, storeHost;
     std::optional<Endpoint> transport; // empty: replies go to the Outbox folder
@@ -196,6 +234,7 @@ struct Mailbox::Private {
         session.reset();
         cursor = 0;
         movedUids.clear();
+        files.clear();
         parsed.reset();
         parsedAt = size_t(-1);
     }
@@ -330,9 +369,12 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
             // Only regular files are messages: a symbolic link (whose target
             // could be any file) or anything else in the folder is passed over.
             std::set<std::string> regular;
+            d->files.clear();
             for (const maildirfiles::Entry& entry : maildirfiles::entries(d->store, d->folder->getFullPath()))
-                if (entry.regular)
+                if (entry.regular) {
                     regular.insert(entry.id);
+                    d->files[entry.id] = entry.path;
+                }
             d->messages.erase(std::remove_if(d->messages.begin(), d->messages.end(),
                                              [&regular](const auto& m) { return !regular.count(m->getUID()); }),
                               d->messages.end());
@@ -364,9 +406,11 @@ bool Mailbox::MailGet(MailMessage& message)
         return false;
     try {
         std::string raw;
-        vmime::utility::outputStreamStringAdapter out(raw);
-        // peek: the seen flag stays as it is
-        msg->extract(out, nullptr, 0, mailtext::kMaxMessageBytes, true);
+        if (!d->maildir || !readMaildirFile(d->files, msg->getUID(), raw)) {
+            vmime::utility::outputStreamStringAdapter out(raw);
+            // peek: the seen flag stays as it is
+            msg->extract(out, nullptr, 0, mailtext::kMaxMessageBytes, true);
+        }
         const QDeadlineTimer deadline(mailtext::kMessageMilliseconds);
         raw.resize(mailtext::boundedLength(raw));
         d->parsed = vmime::make_shared<vmime::message>();

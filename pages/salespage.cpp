@@ -1,9 +1,11 @@
 #include "salespage.h"
 
+#include "checkemailform.h"
 #include "dataobjects.h"
 #include "dbwidgets.h"
 #include "guard.h"
 #include "pagebinding.h"
+#include "settings.h"
 #include "ui_SalesPage.h"
 
 #include <QFocusEvent>
@@ -23,13 +25,13 @@ void showWindow(QWidget* window)
 
 } // namespace
 
-SalesPage::SalesPage(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::SalesPage>())
+SalesPage::SalesPage(QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::SalesPage>()), m_mailState(std::make_unique<MailOrderState>())
 {
     m_ui->setupUi(this);
     setButtonIcons(this);
     // Actions that the program does not offer yet stay visible but disabled.
-    static const char* const notYet[] = {"OrderCompuServeAppendSpeed", "LabelsPrintSpeed",
-                                         "OrderEnveloppePrintSpeed", "OrderInvoicePrintSpeed",
+    static const char* const notYet[] = {"LabelsPrintSpeed", "OrderEnveloppePrintSpeed", "OrderInvoicePrintSpeed",
                                          "OrderMailPrintSpeed"};
     disableButtons(this, notYet, int(std::size(notYet)));
     m_ui->OrderAddressTab->setCurrentIndex(0);
@@ -40,6 +42,8 @@ SalesPage::~SalesPage() = default;
 void SalesPage::setUp(DataObjects* data, const FunctionLibrary* library)
 {
     m_data = data;
+    m_library = library;
+    m_mailOptions.workDir = data->workDir();
     bindControls(this, data->Dsale, *data);
     m_ui->OrderNavigator->bind(data->Dsale);
     setUpOrderRules(library);
@@ -159,6 +163,8 @@ void SalesPage::setUpSearches()
     connect(m_ui->OrderSQLFindSpeed, &QToolButton::clicked, this, guard([this] { OrderSQLFindSpeedClick(); }));
     connect(m_ui->GridViewSpeed, &QToolButton::clicked, this, guard([this] { GridViewSpeedClick(); }));
     connect(m_ui->OrderExportSpeed, &QToolButton::clicked, this, guard([this] { OrderExportSpeedClick(); }));
+    connect(m_ui->OrderCompuServeAppendSpeed, &QToolButton::clicked, this,
+            guard([this] { OrderCompuServeAppendSpeedClick(); }));
     showSearchButtons();
 }
 
@@ -211,6 +217,39 @@ void SalesPage::GridViewSpeedClick()
 void SalesPage::OrderExportSpeedClick()
 {
     showWindow(m_dateDlg);
+}
+
+void SalesPage::OrderCompuServeAppendSpeedClick()
+{
+    const Settings settings(m_data->Ttable);
+    const auto setting = [&settings](const char* name) {
+        return settings.read(QString::fromLatin1(name)).value_or(QString());
+    };
+    static const FunctionLibrary noLibrary;
+    MailOrderRun run(*m_mailState, m_library ? *m_library : noLibrary, MailOrderRun::pairsFrom(m_data->Qemail),
+                     m_mailOptions);
+    if (!run.open(setting("Profile"), setting("Password"), setting("MessageStore"), setting("SaveFolder"))) {
+        prompter().error(QStringLiteral("The mailbox could not be opened: %1.").arg(run.lastError()));
+        return;
+    }
+    if (!run.findRecognizedMessage()) {
+        prompter().message(QStringLiteral("No new E-Mail registration ..."), QMessageBox::Information);
+    } else if (!run.loadTemplate(m_data->workDir())) {
+        prompter().error(QStringLiteral("Error opening file \"Register.txt\""));
+    } else {
+        TCheckEmailForm form(run, *m_data, [this](const ShownOrder& order) { return appendMailOrder(order); },
+                             window());
+        form.exec();
+    }
+    if (!run.close())
+        prompter().error(QStringLiteral("The mailbox could not be closed: %1.").arg(run.lastError()));
+}
+
+QString SalesPage::appendMailOrder(const QHash<QString, QString>& shown)
+{
+    // The new order is shown on the billing page, as after "Append".
+    m_ui->OrderAddressTab->setCurrentWidget(m_ui->BillingPage);
+    return kestrova::appendMailOrder(*m_rules, m_data->Tsale, shown);
 }
 
 } // namespace kestrova

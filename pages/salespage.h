@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mailbox.h"
 #include "orderrules.h"
 #include "ordersearches.h"
 
@@ -14,6 +15,7 @@ namespace kestrova {
 
 class DataObjects;
 class FunctionLibrary;
+struct MailOrderState;
 
 // The "Sales" page: the order shown through Dsale, the rules that keep it
 // consistent while it is entered, and the order page's buttons.
@@ -49,6 +51,14 @@ public:
     void GridViewSpeedClick();
     void OrderExportSpeedClick();
 
+    // E-mail intake: one processing run over the mailbox.
+    void OrderCompuServeAppendSpeedClick();
+    // The window's texts stored as a new order through the page's rules.
+    QString appendMailOrder(const QHash<QString, QString>& shown);
+    // How the mailbox is reached (a certificate bundle, time limits).
+    void setMailOptions(const Mailbox::Options& options) { m_mailOptions = options; }
+    MailOrderState& mailState() { return *m_mailState; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -65,6 +75,10 @@ private:
     QWidget* m_sqlDlg = nullptr;
     QWidget* m_gridView = nullptr;
     QWidget* m_dateDlg = nullptr;
+    const FunctionLibrary* m_library = nullptr;
+    // The value areas and the matched origin outlive every processing run.
+    std::unique_ptr<MailOrderState> m_mailState;
+    Mailbox::Options m_mailOptions;
 };
 
 } // namespace kestrova

@@ -1,0 +1,153 @@
+#include "checkemailform.h"
+
+#include "dataobjects.h"
+#include "guard.h"
+#include "ui_CheckEmailForm.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace kestrova {
+
+TCheckEmailForm::TCheckEmailForm(MailOrderRun& run, DataObjects& data, AppendOrder appendOrder, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CheckEmailForm>()), m_run(run), m_data(data),
+      m_appendOrder(std::move(appendOrder))
+{
+    m_ui->setupUi(this);
+    m_ui->DuplicateNotice->hide();
+    m_ui->OrderAddressTab->setCurrentIndex(0);
+    fillList("Title", data.Ttitle, QStringLiteral("Title"));
+    fillList("DeliveryTitle", data.Ttitle, QStringLiteral("Title"));
+    fillList("Origin", data.Torigin, QStringLiteral("Origin"));
+    fillList("Currency", data.Tcurrency, QStringLiteral("Currency"));
+    fillList("PaymentMeans", data.Tpayment, QStringLiteral("PaymentMeans"));
+    fillList("Product", data.Tproduct, QStringLiteral("Product"));
+    fillList("Language", data.Tlanguage, QStringLiteral("Language"));
+    connect(m_ui->NextMessage, &QPushButton::clicked, this, guard([this] { NextMessageClick(); }));
+    connect(m_ui->Stop, &QPushButton::clicked, this, guard([this] { StopClick(); }));
+    FormCreate();
+}
+
+TCheckEmailForm::~TCheckEmailForm() = default;
+
+void TCheckEmailForm::fillList(const char* control, Table* table, const QString& column)
+{
+    auto* list = findChild<QComboBox*>(QString::fromLatin1(control));
+    if (!list || !table || !table->isOpen())
+        return;
+    list->addItems(table->columnTexts(column));
+    list->setCurrentIndex(-1);
+}
+
+void TCheckEmailForm::setText(const QString& field, const QString& text)
+{
+    QWidget* w = findChild<QWidget*>(field);
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        e->setText(text);
+    else if (auto* m = qobject_cast<QPlainTextEdit*>(w))
+        m->setPlainText(text);
+    else if (auto* c = qobject_cast<QComboBox*>(w))
+        c->setEditText(text); // any text, also one the list does not hold
+}
+
+ShownOrder TCheckEmailForm::shownOrder() const
+{
+    ShownOrder shown;
+    for (const QString& field : mailOrderFields()) {
+        QWidget* w = findChild<QWidget*>(field);
+        if (auto* e = qobject_cast<QLineEdit*>(w))
+            shown.insert(field, e->text());
+        else if (auto* m = qobject_cast<QPlainTextEdit*>(w))
+            shown.insert(field, m->toPlainText());
+        else if (auto* c = qobject_cast<QComboBox*>(w))
+            shown.insert(field, c->currentText());
+    }
+    return shown;
+}
+
+QString TCheckEmailForm::duplicateNotice() const
+{
+    return m_ui->DuplicateNotice->isHidden() ? QString() : m_ui->DuplicateNotice->text();
+}
+
+void TCheckEmailForm::FormCreate()
+{
+    m_run.resetCount();
+    ShowNotification();
+}
+
+void TCheckEmailForm::ShowNotification()
+{
+    MailOrderState& state = m_run.state();
+    const NotificationAreas& areas = state.areas;
+    using F = NotificationAreas;
+    for (F::Field f : {F::Person, F::Title, F::Company, F::Address, F::FaxOrEMail, F::Language, F::Reference,
+                       F::NumberOfLicenses, F::Currency, F::PaymentMeans, F::NetAmount, F::Tax, F::DeliveryCompany,
+                       F::DeliveryTitle, F::DeliveryPerson, F::DeliveryAddress, F::DeliveryFaxOrEMail})
+        setText(F::fieldName(f), areas.text(f));
+    // The licence owner starts as the person, whatever the function found.
+    setText(QStringLiteral("Licensee"), areas.text(F::Person));
+    setText(QStringLiteral("OrderDate"), formatDate(currentDate(), m_data.localeFormat()));
+    setText(QStringLiteral("Origin"), state.matchedOrigin);
+    showDuplicate();
+
+    const QString productId = areas.text(F::ProductId);
+    if (const auto product = productOf(m_data.Temail, state.matchedOrigin, productId)) {
+        setText(QStringLiteral("Product"), *product);
+        state.productName = reply::fitToArea(*product, reply::kProductNameCapacity);
+    } else {
+        setText(QStringLiteral("Product"), QString());
+        state.productName.clear();
+        prompter().message(QStringLiteral("Product Id \"") + productId + QStringLiteral("\" unknown !"),
+                           QMessageBox::NoIcon);
+    }
+}
+
+void TCheckEmailForm::showDuplicate()
+{
+    const QString origin = m_run.state().matchedOrigin;
+    const QString reference = m_run.state().areas.text(NotificationAreas::Reference);
+    const auto stored = findStoredOrder(m_data.Tsale, origin, reference);
+    if (!stored) {
+        m_ui->DuplicateNotice->hide();
+        m_ui->DuplicateNotice->clear();
+        return;
+    }
+    QString which = stored->invoiceNumber.isEmpty()
+                        ? QStringLiteral("without invoice number")
+                        : QStringLiteral("with invoice number %1").arg(stored->invoiceNumber);
+    if (!stored->orderDate.isEmpty())
+        which += QStringLiteral(", dated %1").arg(stored->orderDate);
+    m_ui->DuplicateNotice->setText(
+        QStringLiteral("Already taken in? An order from %1 with the customer reference %2 is stored (%3). "
+                       "\"Stop\" leaves this message in the mailbox; \"Process and next\" appends it again.")
+            .arg(origin, reference, which));
+    m_ui->DuplicateNotice->show();
+}
+
+void TCheckEmailForm::NextMessageClick()
+{
+    const ShownOrder shown = shownOrder();
+    // A failure here stops the rest: the window keeps the notification.
+    const QString afterStore = m_appendOrder(shown);
+    QStringList problems = m_run.finishMessage(shown);
+    if (!afterStore.isEmpty())
+        problems.prepend(afterStore);
+    for (const QString& problem : problems)
+        prompter().error(problem + QLatin1Char('.'));
+    if (m_run.findRecognizedMessage()) {
+        ShowNotification();
+        return;
+    }
+    prompter().message(QStringLiteral("End of processing. Number of messages processed : %1").arg(m_run.processedCount()),
+                       QMessageBox::Information);
+    accept();
+}
+
+void TCheckEmailForm::StopClick()
+{
+    reject();
+}
+
+} // namespace kestrova

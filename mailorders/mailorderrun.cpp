@@ -1,0 +1,201 @@
+#include "mailorderrun.h"
+
+#include "dataset.h"
+#include "error.h"
+#include "orderrules.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace kestrova {
+
+const QStringList& mailOrderFields()
+{
+    static const QStringList fields = {
+        QStringLiteral("Person"),          QStringLiteral("Title"),          QStringLiteral("Company"),
+        QStringLiteral("Address"),         QStringLiteral("FaxOrEMail"),     QStringLiteral("Product"),
+        QStringLiteral("Language"),        QStringLiteral("Licensee"),       QStringLiteral("OrderDate"),
+        QStringLiteral("Origin"),          QStringLiteral("Reference"),      QStringLiteral("NumberOfLicenses"),
+        QStringLiteral("Currency"),        QStringLiteral("PaymentMeans"),   QStringLiteral("NetAmount"),
+        QStringLiteral("Tax"),             QStringLiteral("DeliveryCompany"), QStringLiteral("DeliveryTitle"),
+        QStringLiteral("DeliveryPerson"),  QStringLiteral("DeliveryAddress"), QStringLiteral("DeliveryFaxOrEMail"),
+    };
+    return fields;
+}
+
+QList<MailOrderRun::Pair> MailOrderRun::pairsFrom(DataSet* query)
+{
+    QList<Pair> pairs;
+    if (!query || !query->isOpen())
+        return pairs;
+    query->first();
+    while (!query->eof()) {
+        pairs.append({query->fieldText(QStringLiteral("Origin")), query->fieldText(QStringLiteral("EmailFunction"))});
+        query->next();
+    }
+    return pairs;
+}
+
+MailOrderRun::MailOrderRun(MailOrderState& state, const FunctionLibrary& library, QList<Pair> pairs,
+                           const Mailbox::Options& options)
+    : m_state(state), m_library(library), m_pairs(std::move(pairs)), m_mailbox(options)
+{
+}
+
+MailOrderRun::~MailOrderRun()
+{
+    close();
+}
+
+bool MailOrderRun::open(const QString& profile, const QString& password, const QString& messageStore,
+                        const QString& saveFolder)
+{
+    m_count = 0;
+    if (m_mailbox.MailOpen(0, QStringLiteral("Kestrova"), profile, password, messageStore, saveFolder) == 0)
+        return true;
+    m_error = m_mailbox.lastError();
+    return false;
+}
+
+bool MailOrderRun::findRecognizedMessage()
+{
+    while (m_mailbox.MailGet(m_message)) {
+        for (const Pair& pair : m_pairs) {
+            // A function the library does not export is passed over silently.
+            if (m_library.recognise(pair.function, m_message.body, m_state.areas)) {
+                m_state.matchedOrigin = pair.origin;
+                return true;
+            }
+        }
+        m_mailbox.MailNext();
+    }
+    return false;
+}
+
+bool MailOrderRun::loadTemplate(const QString& folder)
+{
+    m_template.clear();
+    QFile file(QDir(folder).filePath(QStringLiteral("Register.txt")));
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_error = file.errorString();
+        return false;
+    }
+    // Read one byte more than allowed to tell a file at the limit from a larger one.
+    QByteArray text = file.read(reply::kTemplateLimit + 1);
+    if (file.error() != QFileDevice::NoError) {
+        m_error = file.errorString();
+        return false;
+    }
+    if (text.size() > reply::kTemplateLimit) {
+        m_error = QStringLiteral("the file is larger than %1 KB").arg(reply::kTemplateLimit / 1024);
+        return false;
+    }
+    m_template = std::move(text);
+    return true;
+}
+
+QByteArray MailOrderRun::buildReply(const ShownOrder& shown)
+{
+    reply::Values values;
+    const auto& markers = reply::markers();
+    for (int m = 0; m < reply::kMarkerCount; ++m) {
+        const QString field = QString::fromLatin1(markers[size_t(m)] + 1);
+        const QString text = shown.value(field);
+        if (m == reply::kProductMarker) {
+            m_state.productName = reply::fitToArea(text, reply::kProductNameCapacity);
+            values[size_t(m)] = m_state.productName;
+        } else {
+            // The marker order is the areas' order, with the product in place
+            // of the product identifier.
+            const auto area = NotificationAreas::Field(m);
+            m_state.areas.setText(area, text);
+            values[size_t(m)] = m_state.areas.text(area).toUtf8();
+        }
+    }
+    return reply::build(m_template, values);
+}
+
+QStringList MailOrderRun::finishMessage(const ShownOrder& shown)
+{
+    QStringList problems;
+    // The value as the function recognised it decides, not the window's box.
+    if (!m_state.areas.text(NotificationAreas::FaxOrEMail).isEmpty()) {
+        const QByteArray text = buildReply(shown);
+        if (!m_mailbox.MailSend(0, m_message.sender1, m_message.sender2,
+                                m_message.sender2 + QLatin1Char(':') + m_message.sender3,
+                                QStringLiteral("R: ") + m_message.subject, QString::fromUtf8(text)))
+            problems << QStringLiteral("The reply to %1 could not be sent: %2")
+                            .arg(m_message.sender3, m_mailbox.lastError());
+    }
+    if (!m_mailbox.MailMark())
+        problems << QStringLiteral("The message from %1 could not be marked: %2")
+                        .arg(m_message.sender3, m_mailbox.lastError());
+    if (!m_mailbox.MailMove())
+        problems << QStringLiteral("The message from %1 could not be moved: %2")
+                        .arg(m_message.sender3, m_mailbox.lastError());
+    m_mailbox.MailNext();
+    ++m_count;
+    return problems;
+}
+
+bool MailOrderRun::close()
+{
+    if (!m_mailbox.isOpen())
+        return true;
+    m_template.clear();
+    if (m_mailbox.MailClose(0))
+        return true;
+    m_error = m_mailbox.lastError();
+    return false;
+}
+
+std::optional<QString> productOf(Table* recognition, const QString& origin, const QString& productId)
+{
+    recognition->setKey();
+    recognition->setKeyFieldText(QStringLiteral("Origin"), origin);
+    recognition->setKeyFieldText(QStringLiteral("ProductId"), productId);
+    if (!recognition->gotoKey())
+        return std::nullopt;
+    return recognition->fieldText(QStringLiteral("Product"));
+}
+
+std::optional<StoredOrder> findStoredOrder(Table* orders, const QString& origin, const QString& reference)
+{
+    if (reference.isEmpty())
+        return std::nullopt;
+    QSqlQuery q(orders->database());
+    q.prepare(QStringLiteral("SELECT InvoiceNumber, OrderDate FROM %1 WHERE Origin = ? AND Reference = ? "
+                             "ORDER BY rowid LIMIT 1")
+                  .arg(orders->tableName()));
+    q.addBindValue(origin);
+    q.addBindValue(reference);
+    if (!q.exec())
+        throw Error(q.lastError().text());
+    if (!q.next())
+        return std::nullopt;
+    const FieldInfo dateField{QStringLiteral("OrderDate"), FieldKind::Date, 0};
+    return StoredOrder{q.value(0).toString(), orders->textOf(dateField, q.value(1))};
+}
+
+QString appendMailOrder(OrderRules& rules, Table* orders, const ShownOrder& shown)
+{
+    try {
+        rules.appendNewOrder();
+        for (const QString& field : mailOrderFields()) {
+            orders->setFieldText(field, shown.value(field));
+            if (field == QLatin1String("PaymentMeans"))
+                rules.paymentMeansChanged(shown.value(field));
+        }
+        orders->post();
+        return {};
+    } catch (const Error& e) {
+        if (!orders->isEditing())
+            return e.message(); // stored; only what followed the post failed
+        orders->cancel();
+        throw;
+    }
+}
+
+} // namespace kestrova

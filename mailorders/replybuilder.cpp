@@ -1,0 +1,136 @@
+#include "replybuilder.h"
+
+#include <kestrova/functions.h>
+
+#include <cstring>
+
+namespace kestrova::reply {
+
+namespace {
+
+constexpr std::array<const char*, kMarkerCount> kMarkers = {
+    "$Person",   "$Title",     "$Company",          "$Address",  "$FaxOrEMail",  "$Product",
+    "$Language", "$Licensee",  "$Reference",        "$NumberOfLicenses", "$Currency", "$PaymentMeans",
+    "$NetAmount", "$Tax",      "$DeliveryCompany",  "$DeliveryTitle", "$DeliveryPerson", "$DeliveryAddress",
+    "$DeliveryFaxOrEMail",
+};
+
+constexpr std::array<int, kMarkerCount> kCapacities = {
+    KESTROVA_PERSON_CAPACITY,           KESTROVA_TITLE_CAPACITY,
+    KESTROVA_COMPANY_CAPACITY,          KESTROVA_ADDRESS_CAPACITY,
+    KESTROVA_FAX_OR_EMAIL_CAPACITY,     kProductNameCapacity,
+    KESTROVA_LANGUAGE_CAPACITY,         KESTROVA_LICENSEE_CAPACITY,
+    KESTROVA_REFERENCE_CAPACITY,        KESTROVA_NUMBER_OF_LICENSES_CAPACITY,
+    KESTROVA_CURRENCY_CAPACITY,         KESTROVA_PAYMENT_MEANS_CAPACITY,
+    KESTROVA_NET_AMOUNT_CAPACITY,       KESTROVA_TAX_CAPACITY,
+    KESTROVA_DELIVERY_COMPANY_CAPACITY, KESTROVA_DELIVERY_TITLE_CAPACITY,
+    KESTROVA_DELIVERY_PERSON_CAPACITY,  KESTROVA_DELIVERY_ADDRESS_CAPACITY,
+    KESTROVA_DELIVERY_FAX_OR_EMAIL_CAPACITY,
+};
+
+char folded(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+// The marker that starts at text[at] (which is a "$"), or -1.
+int markerAt(const char* text, qsizetype at, qsizetype length)
+{
+    for (int m = 0; m < kMarkerCount; ++m) {
+        const char* marker = kMarkers[size_t(m)];
+        const qsizetype n = qsizetype(std::strlen(marker));
+        if (length - at < n)
+            continue;
+        qsizetype i = 1; // the "$" is already known
+        while (i < n && folded(text[at + i]) == folded(marker[i]))
+            ++i;
+        if (i == n)
+            return m;
+    }
+    return -1;
+}
+
+// The template's text: up to its first NUL byte.
+qsizetype usedLength(const QByteArray& templ)
+{
+    const void* nul = std::memchr(templ.constData(), 0, size_t(templ.size()));
+    return nul ? qsizetype(static_cast<const char*>(nul) - templ.constData()) : templ.size();
+}
+
+// One walk over the template; `emit` receives every piece of the reply.
+template <typename Emit>
+void walk(const QByteArray& templ, const Values& values, Emit emit)
+{
+    const char* text = templ.constData();
+    const qsizetype length = usedLength(templ);
+    qsizetype at = 0;
+    while (at < length) {
+        const char* dollar = static_cast<const char*>(std::memchr(text + at, '$', size_t(length - at)));
+        const qsizetype stop = dollar ? qsizetype(dollar - text) : length;
+        if (stop > at)
+            emit(text + at, stop - at);
+        at = stop;
+        if (at >= length)
+            break;
+        const int m = markerAt(text, at, length);
+        if (m < 0) {
+            emit(text + at, 1);
+            ++at;
+        } else {
+            const QByteArray& value = values[size_t(m)];
+            emit(value.constData(), value.size());
+            at += qsizetype(std::strlen(kMarkers[size_t(m)]));
+        }
+    }
+}
+
+} // namespace
+
+const std::array<const char*, kMarkerCount>& markers()
+{
+    return kMarkers;
+}
+
+int capacity(int marker)
+{
+    return kCapacities[size_t(marker)];
+}
+
+QByteArray fitToArea(const QString& text, int capacity)
+{
+    QByteArray bytes = text.toUtf8();
+    if (capacity <= 0)
+        return {};
+    if (bytes.size() > capacity - 1) {
+        qsizetype n = capacity - 1;
+        while (n > 0 && (uchar(bytes.at(n)) & 0xC0) == 0x80)
+            --n;
+        bytes.truncate(n);
+    }
+    // A value ends at its first NUL, as in its area.
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes.truncate(nul);
+    return bytes;
+}
+
+qsizetype measure(const QByteArray& templ, const Values& values)
+{
+    qsizetype total = 0;
+    walk(templ, values, [&total](const char*, qsizetype n) { total += n; });
+    return total;
+}
+
+QByteArray build(const QByteArray& templ, const Values& values)
+{
+    const qsizetype total = measure(templ, values);
+    QByteArray out(total, '\0');
+    char* to = out.data();
+    walk(templ, values, [&to](const char* piece, qsizetype n) {
+        std::memcpy(to, piece, size_t(n));
+        to += n;
+    });
+    return out;
+}
+
+} // namespace kestrova::reply

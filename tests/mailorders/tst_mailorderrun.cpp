@@ -1,0 +1,340 @@
+#include "dataobjects.h"
+#include "errorof.h"
+#include "mailorderrun.h"
+#include "mailordersfixture.h"
+#include "orderrules.h"
+
+#include <QProcess>
+#include <QTcpServer>
+#include <QTest>
+
+using namespace kestrova;
+using namespace mailorders;
+using mailfixture::seedMaildir;
+
+namespace {
+
+const QByteArray kTemplate = "Dear $Title $Person,\r\nthank you for $NumberOfLicenses x $Product ($Reference).\r\n";
+
+// Everything one run needs below the window.
+struct Intake {
+    explicit Intake(const QString& dir)
+        : data(dir, LocaleFormat::fromLocale(QLocale(QStringLiteral("en_US"))), false)
+    {
+        library.load({dir});
+        rules = std::make_unique<OrderRules>(data.Dsale, data.Tsale, data.Tprice, data.Ttable, &library);
+        rules->setLocaleFormat(data.localeFormat());
+        // The order page's after-post rule, which remembers the last number.
+        data.Tsale->onAfterPost(&data, [this] { rules->orderPosted(); });
+    }
+    DataObjects data;
+    FunctionLibrary library;
+    std::unique_ptr<OrderRules> rules;
+    MailOrderState state;
+
+    // The window's texts as the processing window first shows them.
+    ShownOrder shown(MailOrderRun& run)
+    {
+        ShownOrder s;
+        for (int f = 0; f < NotificationAreas::Count; ++f)
+            s.insert(NotificationAreas::fieldName(NotificationAreas::Field(f)),
+                     run.state().areas.text(NotificationAreas::Field(f)));
+        s["Licensee"] = s["Person"];
+        s["Origin"] = run.state().matchedOrigin;
+        s["Product"] = productOf(data.Temail, s["Origin"], s["ProductId"]).value_or(QString());
+        s["OrderDate"] = formatDate(QDate::currentDate(), data.localeFormat());
+        return s;
+    }
+    // Processes every recognised message; returns the problems reported.
+    QStringList processAll(MailOrderRun& run)
+    {
+        QStringList problems;
+        // The template is read once the first notification is found.
+        bool found = run.findRecognizedMessage();
+        if (found && !run.loadTemplate(data.workDir()))
+            return {run.lastError()};
+        for (; found; found = run.findRecognizedMessage()) {
+            const ShownOrder s = shown(run);
+            appendMailOrder(*rules, data.Tsale, s);
+            problems += run.finishMessage(s);
+        }
+        return problems;
+    }
+    QList<QStringList> orders(TableFixture& fx)
+    {
+        QList<QStringList> out;
+        for (const auto& r : fx.rows("Xsale", "SELECT Origin, Reference, Product, InvoiceNumber, Licensee FROM Xsale "
+                                              "ORDER BY rowid"))
+            out << QStringList{r[0].toString(), r[1].toString(), r[2].toString(), r[3].toString(), r[4].toString()};
+        return out;
+    }
+};
+
+} // namespace
+
+class TestMailOrderRun : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir servers;
+    QString imapsPort, smtpPort;
+    bool serversUp = false;
+    std::unique_ptr<TableFixture> fx;
+    std::unique_ptr<QTemporaryDir> box;
+
+    QString lastInvoiceNumber() { return fx->value("Xtable", "SELECT Value FROM Xtable WHERE Name = 'LastInvoiceNumber'").toString(); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QProcess p;
+        p.start(QStringLiteral(KESTROVA_MAIL_SERVERS), {"start", servers.path()});
+        QVERIFY(p.waitForFinished(60000));
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+        const QStringList ports =
+            QString::fromLatin1(mailfixture::readFile(QDir(servers.path()).filePath("ports"))).trimmed().split(' ');
+        QCOMPARE(ports.size(), 3);
+        imapsPort = ports[1];
+        smtpPort = ports[2];
+        serversUp = true;
+    }
+    void cleanupTestCase()
+    {
+        if (serversUp)
+            QProcess::execute(QStringLiteral(KESTROVA_MAIL_SERVERS), {"stop", servers.path()});
+    }
+    void init()
+    {
+        fx = std::make_unique<TableFixture>();
+        box = std::make_unique<QTemporaryDir>();
+        prepareFolder(*fx, KESTROVA_SAMPLE_LIBRARY, kTemplate);
+    }
+    void cleanup()
+    {
+        box.reset();
+        fx.reset();
+    }
+
+    // Three notifications around an unrecognised message, replies into the Outbox.
+    void runOverMaildir()
+    {
+        seedMaildir(box->path(), {webShop("WS-1", "TL-01", "a@example.com"), newsletter(), payPoint("PP-2", "1002"),
+                                  webShop("WS-3", "QP-02", "c@example.com", "Cy Young")});
+        Intake in(fx->dir());
+        MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail));
+        QVERIFY2(run.open(box->path(), {}, "INBOX", "Processed"), qPrintable(run.lastError()));
+        QCOMPARE(in.processAll(run), QStringList());
+        QCOMPARE(run.processedCount(), 3);
+        QVERIFY(run.close());
+        QCOMPARE(in.orders(*fx), (QList<QStringList>{
+                                     {"WebShop", "WS-1", "Tidewater Ledger", "2026-0042", "Owen Whitlock"},
+                                     {"PayPoint", "PP-2", "Quillmark Pro", "2026-0043", "Anna Keller"},
+                                     {"WebShop", "WS-3", "Quillmark Pro", "2026-0044", "Cy Young"}}));
+        QCOMPARE(lastInvoiceNumber(), "2026-0044");
+        QCOMPARE(fx->value("Xsale", "SELECT count(*) FROM Xsale WHERE PaymentDate IS NOT NULL").toInt(), 3);
+        // The unrecognised message stays unmarked in place; the others moved.
+        QCOMPARE(mail(box->path()), QStringList{"Subject: Newsletter []"});
+        QCOMPARE(mail(box->path(), "Processed"),
+                 (QStringList{"Subject: New order WS-1 [S]", "Subject: New order WS-3 [S]", "Subject: Sale PP-2 [S]"}));
+        const QStringList outbox = mail(box->path(), "Outbox");
+        QCOMPARE(outbox.size(), 3);
+        QVERIFY(outbox.contains("Subject: R: New order WS-1 []"));
+        QVERIFY(outbox.contains("Subject: R: Sale PP-2 []"));
+        const QString outDir = QDir(box->path()).filePath(".Outbox");
+        QStringList bodies;
+        for (const QString& f : mailfixture::filesIn(outDir))
+            bodies << Mailbox::readMessage(mailfixture::readFile(QDir(outDir).filePath(f))).body;
+        bodies.sort();
+        QCOMPARE(bodies[0], "Dear Frau Anna Keller,\r\nthank you for 1 x Quillmark Pro (PP-2).\r\n");
+        QCOMPARE(bodies[2], "Dear Mr Owen Whitlock,\r\nthank you for 2 x Tidewater Ledger (WS-1).\r\n");
+    }
+
+    // The whole run against the IMAP server, replies through the SMTP sink.
+    void runOverImapAndSmtp()
+    {
+        const QString serverBox = QDir(servers.path()).filePath("home/Maildir");
+        QDir(serverBox).removeRecursively();
+        seedMaildir(serverBox, {webShop("WS-7", "TL-01", "g@example.com"), newsletter(), payPoint("PP-8", "1002")});
+        QProcess::execute("chmod", {"-R", "a+rwX", QDir(servers.path()).filePath("home")});
+        Intake in(fx->dir());
+        Mailbox::Options options;
+        options.trustedCertificates = QDir(servers.path()).filePath("ca.pem");
+        options.timeoutSeconds = 10;
+        MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail), options);
+        QVERIFY2(run.open(QStringLiteral("imaps://orders@localhost:%1 smtp://orders@localhost:%2").arg(imapsPort, smtpPort),
+                          "secret", "INBOX", "Processed"),
+                 qPrintable(run.lastError()));
+        const QStringList problems = in.processAll(run);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+        QVERIFY2(run.close(), qPrintable(run.lastError()));
+        QCOMPARE(in.orders(*fx).size(), 2);
+        const QStringList sent =
+            QDir(QDir(servers.path()).filePath("outgoing")).entryList({"*.eml"}, QDir::Files, QDir::Name);
+        QCOMPARE(sent.size(), 2);
+        QByteArray all;
+        for (const QString& f : sent)
+            all += mailfixture::readFile(QDir(servers.path()).filePath("outgoing/" + f));
+        QVERIFY(all.contains("R: New order WS-7"));
+        QVERIFY(all.contains("thank you for 2 x Tidewater Ledger (WS-7)."));
+        QCOMPARE(mail(serverBox).size(), 1); // the newsletter stays
+        QVERIFY(mail(serverBox).first().startsWith("Subject: Newsletter"));
+        QCOMPARE(mail(serverBox, "Processed").size(), 2);
+    }
+
+    // The first pair that accepts a body wins; a missing function is passed over.
+    void firstAcceptingPairWins()
+    {
+        seedMaildir(box->path(), {webShop("WS-1", "TL-01", "")});
+        Intake in(fx->dir());
+        MailOrderRun run(in.state, in.library,
+                         {{"Nowhere", "NoSuchFunction"}, {"PayPoint", "RecognisePayPoint"},
+                          {"Second", "RecogniseWebShop"}, {"Third", "RecogniseWebShop"}});
+        QVERIFY(run.open(box->path(), {}, {}, "Processed"));
+        QVERIFY(run.findRecognizedMessage());
+        QCOMPARE(in.state.matchedOrigin, "Second");
+        QCOMPARE(in.state.areas.text(NotificationAreas::Reference), "WS-1");
+        QCOMPARE(run.message().subject, "New order WS-1");
+    }
+
+    // No reply for an empty recognised fax-or-e-mail value, even when one is
+    // typed; a reply for a recognised one, even when the box was cleared.
+    void replyFollowsTheRecognisedValue()
+    {
+        seedMaildir(box->path(), {webShop("WS-1", "TL-01", ""), webShop("WS-2", "TL-01", "b@example.com")});
+        Intake in(fx->dir());
+        MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail));
+        QVERIFY(run.open(box->path(), {}, {}, "Processed"));
+        QVERIFY(run.findRecognizedMessage());
+        ShownOrder s = in.shown(run);
+        s["FaxOrEMail"] = "typed@example.com";
+        appendMailOrder(*in.rules, in.data.Tsale, s);
+        QCOMPARE(run.finishMessage(s), QStringList());
+        QCOMPARE(mail(box->path(), "Outbox"), QStringList());
+        QVERIFY(run.findRecognizedMessage());
+        s = in.shown(run);
+        s["FaxOrEMail"].clear();
+        s["Language"] = "ENGLISH"; // longer than its area of 3
+        appendMailOrder(*in.rules, in.data.Tsale, s);
+        QCOMPARE(run.finishMessage(s), QStringList());
+        QCOMPARE(mail(box->path(), "Outbox"), QStringList{"Subject: R: New order WS-2 []"});
+        // The window's texts went into the value areas, cut to fit.
+        QCOMPARE(in.state.areas.text(NotificationAreas::FaxOrEMail), "");
+        QCOMPARE(in.state.areas.text(NotificationAreas::Language), "EN");
+        QCOMPARE(in.state.productName, QByteArray("Tidewater Ledger"));
+        QCOMPARE(run.processedCount(), 2);
+    }
+
+    // A post that fails leaves nothing stored and the message in place; the
+    // corrected order then appends cleanly with the next number.
+    void failingPostStoresNothing()
+    {
+        seedMaildir(box->path(), {webShop("WS-1", "TL-01", "a@example.com")});
+        fx->addOrders({"Earlier"});
+        Intake in(fx->dir());
+        MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail));
+        QVERIFY(run.open(box->path(), {}, {}, "Processed"));
+        QVERIFY(run.findRecognizedMessage());
+        ShownOrder s = in.shown(run);
+        s["NumberOfLicenses"] = "two";
+        QVERIFY(!errorOf([&] { appendMailOrder(*in.rules, in.data.Tsale, s); }).isEmpty());
+        QCOMPARE(in.data.Tsale->state(), DataSetState::Browse);
+        QCOMPARE(fx->value("Xsale", "SELECT count(*) FROM Xsale").toInt(), 1);
+        QCOMPARE(lastInvoiceNumber(), "2026-0041");
+        QCOMPARE(run.processedCount(), 0);
+        QCOMPARE(mail(box->path()), QStringList{"Subject: New order WS-1 []"});
+        s["NumberOfLicenses"] = "2";
+        QCOMPARE(appendMailOrder(*in.rules, in.data.Tsale, s), QString());
+        QCOMPARE(fx->value("Xsale", "SELECT InvoiceNumber FROM Xsale WHERE Reference = 'WS-1'").toString(), "2026-0042");
+        QCOMPARE(fx->value("Xsale", "SELECT count(*) FROM Xsale").toInt(), 2);
+    }
+
+    // A reply that cannot be sent is reported; the order stays and the
+    // message is still marked and moved.
+    void unsentReplyIsReported()
+    {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const quint16 port = closed.serverPort();
+        closed.close();
+        seedMaildir(box->path(), {webShop("WS-1", "TL-01", "a@example.com")});
+        Intake in(fx->dir());
+        Mailbox::Options options;
+        options.timeoutSeconds = 5;
+        MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail), options);
+        QVERIFY(run.open(box->path() + QStringLiteral(" smtp://localhost:%1").arg(port), {}, {}, "Processed"));
+        const QStringList problems = in.processAll(run);
+        QCOMPARE(problems.size(), 1);
+        QVERIFY2(problems[0].startsWith("The reply to noreply@webshop.example.com could not be sent: "), qPrintable(problems[0]));
+        QVERIFY(problems[0].size() > QString("The reply to noreply@webshop.example.com could not be sent: ").size());
+        QCOMPARE(run.processedCount(), 1);
+        QCOMPARE(in.orders(*fx).size(), 1);
+        QCOMPARE(mail(box->path(), "Processed"), QStringList{"Subject: New order WS-1 [S]"});
+    }
+
+    // A mailbox that cannot be opened says why.
+    void openFailureHasAReason_data()
+    {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("store");
+        QTest::newRow("no such Maildir") << "no-such-folder" << "" << "INBOX";
+        QTest::newRow("no such folder") << "" << "" << "Missing";
+        QTest::newRow("wrong password") << "imaps" << "wrong" << "INBOX";
+    }
+    void openFailureHasAReason()
+    {
+        QFETCH(QString, profile);
+        QFETCH(QString, password);
+        QFETCH(QString, store);
+        seedMaildir(box->path(), {});
+        if (profile.isEmpty())
+            profile = box->path();
+        if (profile == "imaps")
+            profile = QStringLiteral("imaps://orders@localhost:%1").arg(imapsPort);
+        Intake in(fx->dir());
+        Mailbox::Options options;
+        options.trustedCertificates = QDir(servers.path()).filePath("ca.pem");
+        options.timeoutSeconds = 10;
+        options.workDir = fx->dir();
+        MailOrderRun run(in.state, in.library, {}, options);
+        QVERIFY(!run.open(profile, password, store, "Processed"));
+        QVERIFY(!run.lastError().isEmpty());
+        QVERIFY(!run.isOpen());
+    }
+
+    // An order of the same origin and customer reference is found again.
+    void storedOrderIsFound()
+    {
+        Intake in(fx->dir());
+        fx->exec("Xsale", "INSERT INTO Xsale (Origin, Reference, InvoiceNumber, OrderDate) VALUES "
+                          "('WebShop', 'WS-1', '2026-0007', '2026-03-05'), ('PayPoint', 'WS-2', '', NULL)");
+        const auto found = findStoredOrder(in.data.Tsale, "WebShop", "WS-1");
+        QVERIFY(found);
+        QCOMPARE(found->invoiceNumber, "2026-0007");
+        QCOMPARE(found->orderDate, formatDate(QDate(2026, 3, 5), in.data.localeFormat()));
+        QVERIFY(!findStoredOrder(in.data.Tsale, "WebShop", "WS-2"));
+        QVERIFY(findStoredOrder(in.data.Tsale, "PayPoint", "WS-2"));
+        QVERIFY(!findStoredOrder(in.data.Tsale, "WebShop", ""));
+        QVERIFY(!findStoredOrder(in.data.Tsale, "WebShop", "ws-1"));
+        QVERIFY(!findStoredOrder(in.data.Tsale, "WebShop", "' OR '1'='1"));
+    }
+
+    void templateIsReadWholeAndBounded()
+    {
+        Intake in(fx->dir());
+        MailOrderRun run(in.state, in.library, {});
+        QVERIFY(run.loadTemplate(fx->dir()));
+        QCOMPARE(run.replyTemplate(), kTemplate);
+        QFile f(QDir(fx->dir()).filePath("Register.txt"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.write(QByteArray(reply::kTemplateLimit + 1, 'x')) > 0);
+        f.close();
+        QVERIFY(!run.loadTemplate(fx->dir()));
+        QVERIFY(run.replyTemplate().isEmpty());
+        QVERIFY(f.remove());
+        QVERIFY(!run.loadTemplate(fx->dir()));
+        QVERIFY(!run.lastError().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMailOrderRun)
+#include "tst_mailorderrun.moc"
