@@ -20,6 +20,10 @@ class ParametersPage;
 class OrderRules;
 class OrderSearches;
 class TransferProgress;
+class WordProcessorLink;
+class DocumentRoad;
+class OrderDocuments;
+struct OrderView;
 
 // The main window: the frame that owns the data objects and the function
 // library, holds the three pages and runs start-up and shutdown.
@@ -54,8 +58,13 @@ public:
     const FunctionLibrary& library() const { return m_library; }
     kestrova_pull_fn pullFunction() const { return m_library.pull(); }
 
+    // The link to the word processor and the road every document takes.
+    WordProcessorLink& link() const { return *m_link; }
+    DocumentRoad& road() const { return *m_road; }
     // The word-processor link flag: true while a conversation is open.
-    bool WordProcessorLinked = false;
+    bool WordProcessorLinked() const;
+    // The order as the "Sales" page shows it, unsaved changes included.
+    OrderView shownOrder() const;
 
     // Handlers.
     void FormCreate();
@@ -63,6 +72,9 @@ public:
     void Exit();
     void CalcSpeedClick();
     void AboutSpeedClick();
+    void OrderEnveloppePrintSpeedClick();
+    void OrderInvoicePrintSpeedClick();
+    void OrderMailPrintSpeedClick();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -71,6 +83,7 @@ private:
     // Stores the edits in progress; false when one could not be stored and
     // the user chose to keep the program open.
     bool storePendingEdits();
+    void setUpDocuments();
 
     std::unique_ptr<Ui::MainForm> m_ui;
     QString m_workDir;
@@ -80,6 +93,9 @@ private:
     DataObjects* m_data = nullptr;
     FunctionLibrary m_library;
     TAboutForm* m_about = nullptr;
+    std::unique_ptr<WordProcessorLink> m_link;
+    std::unique_ptr<DocumentRoad> m_road;
+    std::unique_ptr<OrderDocuments> m_orderDocuments;
 };
 
 // Starts a calculator: "Calc.exe" when one is on PATH, else the first of the
