@@ -3,6 +3,7 @@
 #include "aboutform.h"
 #include "dbwidgets.h"
 #include "distributorspage.h"
+#include "documentdialogs.h"
 #include "guard.h"
 #include "orderdocuments.h"
 #include "parameterspage.h"
@@ -47,6 +48,10 @@ TMainForm::TMainForm(const QString& workDir, const LocaleFormat& fmt, QWidget* p
     buttons({"OrderEnveloppePrintSpeed"}, &TMainForm::OrderEnveloppePrintSpeedClick);
     buttons({"OrderInvoicePrintSpeed"}, &TMainForm::OrderInvoicePrintSpeedClick);
     buttons({"OrderMailPrintSpeed"}, &TMainForm::OrderMailPrintSpeedClick);
+    buttons({"LabelsPrintSpeed"}, &TMainForm::LabelsPrintSpeedClick);
+    buttons({"DistributorEnveloppePrintSpeed"}, &TMainForm::DistributorEnveloppePrintSpeedClick);
+    buttons({"DistributorMailPrintSpeed"}, &TMainForm::DistributorMailPrintSpeedClick);
+    buttons({"DistributorMailingPrintSpeed"}, &TMainForm::DistributorMailingPrintSpeedClick);
 
     m_ui->MainFormNotebook->setCurrentIndex(0);
     FormCreate();
@@ -108,6 +113,14 @@ void TMainForm::setUpDocuments()
         m_link.get(), DocumentTables{m_data->Texport, m_data->Tfactory, m_data->Ttitle}, showError);
     m_orderDocuments = std::make_unique<OrderDocuments>(m_road.get());
     m_orderDocuments->setLocaleFormat(m_fmt);
+    m_distributorDocuments = std::make_unique<DistributorDocuments>(m_road.get(), m_data->Tdistributor);
+}
+
+void TMainForm::setDocumentWindows(TMailDlg* mail, TMailingDlg* mailing, TLabelsDlg* labels)
+{
+    m_mailDlg = mail;
+    m_mailingDlg = mailing;
+    m_labelsDlg = labels;
 }
 
 bool TMainForm::WordProcessorLinked() const
@@ -143,6 +156,35 @@ void TMainForm::OrderInvoicePrintSpeedClick()
 void TMainForm::OrderMailPrintSpeedClick()
 {
     m_orderDocuments->letter(shownOrder());
+}
+
+void TMainForm::LabelsPrintSpeedClick()
+{
+    if (m_labelsDlg)
+        m_labelsDlg->showInFront();
+}
+
+void TMainForm::DistributorEnveloppePrintSpeedClick()
+{
+    // Pressed while the dialog is up, the button only switches the kind.
+    if (m_mailDlg) {
+        m_mailDlg->Tag = DistributorDocuments::Envelope;
+        m_mailDlg->showInFront();
+    }
+}
+
+void TMainForm::DistributorMailPrintSpeedClick()
+{
+    if (m_mailDlg) {
+        m_mailDlg->Tag = DistributorDocuments::Letter;
+        m_mailDlg->showInFront();
+    }
+}
+
+void TMainForm::DistributorMailingPrintSpeedClick()
+{
+    if (m_mailingDlg)
+        m_mailingDlg->showInFront();
 }
 
 void TMainForm::FormCreate()

@@ -23,6 +23,10 @@ class TransferProgress;
 class WordProcessorLink;
 class DocumentRoad;
 class OrderDocuments;
+class DistributorDocuments;
+class TMailDlg;
+class TMailingDlg;
+class TLabelsDlg;
 struct OrderView;
 
 // The main window: the frame that owns the data objects and the function
@@ -53,6 +57,7 @@ public:
     void setAboutForm(TAboutForm* about) { m_about = about; }
     void setSearchWindows(QWidget* person, QWidget* sql, QWidget* grid);
     void setReportWindows(QWidget* dates, TransferProgress* progress);
+    void setDocumentWindows(TMailDlg* mail, TMailingDlg* mailing, TLabelsDlg* labels);
 
     // The library handle and the import field reader looked up at start.
     const FunctionLibrary& library() const { return m_library; }
@@ -61,6 +66,7 @@ public:
     // The link to the word processor and the road every document takes.
     WordProcessorLink& link() const { return *m_link; }
     DocumentRoad& road() const { return *m_road; }
+    DistributorDocuments& distributorDocuments() const { return *m_distributorDocuments; }
     // The word-processor link flag: true while a conversation is open.
     bool WordProcessorLinked() const;
     // The order as the "Sales" page shows it, unsaved changes included.
@@ -75,6 +81,10 @@ public:
     void OrderEnveloppePrintSpeedClick();
     void OrderInvoicePrintSpeedClick();
     void OrderMailPrintSpeedClick();
+    void LabelsPrintSpeedClick();
+    void DistributorEnveloppePrintSpeedClick();
+    void DistributorMailPrintSpeedClick();
+    void DistributorMailingPrintSpeedClick();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -96,6 +106,10 @@ private:
     std::unique_ptr<WordProcessorLink> m_link;
     std::unique_ptr<DocumentRoad> m_road;
     std::unique_ptr<OrderDocuments> m_orderDocuments;
+    std::unique_ptr<DistributorDocuments> m_distributorDocuments;
+    TMailDlg* m_mailDlg = nullptr;
+    TMailingDlg* m_mailingDlg = nullptr;
+    TLabelsDlg* m_labelsDlg = nullptr;
 };
 
 // Starts a calculator: "Calc.exe" when one is on PATH, else the first of the

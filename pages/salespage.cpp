@@ -28,7 +28,7 @@ SalesPage::SalesPage(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<U
     m_ui->setupUi(this);
     setButtonIcons(this);
     // Actions that the program does not offer yet stay visible but disabled.
-    static const char* const notYet[] = {"OrderCompuServeAppendSpeed", "LabelsPrintSpeed"};
+    static const char* const notYet[] = {"OrderCompuServeAppendSpeed"};
     disableButtons(this, notYet, int(std::size(notYet)));
     m_ui->OrderAddressTab->setCurrentIndex(0);
 }
