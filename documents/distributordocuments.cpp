@@ -117,7 +117,7 @@ bool DistributorDocuments::mailing(const QString& product, const QString& langua
     QHash<QString, QString> politeness;
     LanguageWalk walk(table, language);
     QString texts[6];
-    writeExchangeTable(*m_road->tables().exchange, [&](ExchangeRecord& r) {
+    streamExchangeTable(*m_road->tables().exchange, [&](ExchangeRecord& r) {
         if (!walk.next(texts))
             return false;
         const auto [person, title, company, address, fax, licensee] = texts;

@@ -118,7 +118,7 @@ QString crlfLines(QString text)
 void writeExchangeTable(Table& exchange, const std::vector<ExchangeRecord>& records)
 {
     size_t at = 0;
-    writeExchangeTable(exchange, [&](ExchangeRecord& r) {
+    streamExchangeTable(exchange, [&](ExchangeRecord& r) {
         if (at == records.size())
             return false;
         r = records[at++];
@@ -135,7 +135,7 @@ struct SourceFailure {
 
 } // namespace
 
-void writeExchangeTable(Table& exchange, const ExchangeSource& next)
+void streamExchangeTable(Table& exchange, const ExchangeSource& next)
 {
     // The table is the word processor's as soon as it is closed: it is
     // opened exclusively for this write only.

@@ -71,7 +71,7 @@ void writeExchangeTable(Table& exchange, const std::vector<ExchangeRecord>& reco
 // after the last one. A failure thrown by next ends the write as it stands,
 // with next's own message, and the table keeps its previous content.
 using ExchangeSource = std::function<bool(ExchangeRecord&)>;
-void writeExchangeTable(Table& exchange, const ExchangeSource& next);
+void streamExchangeTable(Table& exchange, const ExchangeSource& next);
 
 // Lines separated by carriage return and line feed, however the text
 // separates them: the form addresses travel in.
