@@ -1,8 +1,11 @@
 #include "mainform.h"
 
 #include "aboutform.h"
+#include "dbwidgets.h"
 #include "distributorspage.h"
+#include "documentdialogs.h"
 #include "guard.h"
+#include "orderdocuments.h"
 #include "parameterspage.h"
 #include "salespage.h"
 #include "ui_MainForm.h"
@@ -11,7 +14,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QLineEdit>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QToolButton>
 
 namespace kestrova {
@@ -39,6 +44,14 @@ TMainForm::TMainForm(const QString& workDir, const LocaleFormat& fmt, QWidget* p
     buttons({"OrderAboutSpeed", "DistributorAboutSpeed", "ParametersAboutSpeed"}, &TMainForm::AboutSpeedClick);
     buttons({"CalcSpeed1", "CalcSpeed3"}, &TMainForm::CalcSpeedClick);
     buttons({"OrderExit", "DistributorExitSpeed", "ParametersExitSpeed"}, &TMainForm::Exit);
+    setUpDocuments();
+    buttons({"OrderEnveloppePrintSpeed"}, &TMainForm::OrderEnveloppePrintSpeedClick);
+    buttons({"OrderInvoicePrintSpeed"}, &TMainForm::OrderInvoicePrintSpeedClick);
+    buttons({"OrderMailPrintSpeed"}, &TMainForm::OrderMailPrintSpeedClick);
+    buttons({"LabelsPrintSpeed"}, &TMainForm::LabelsPrintSpeedClick);
+    buttons({"DistributorEnveloppePrintSpeed"}, &TMainForm::DistributorEnveloppePrintSpeedClick);
+    buttons({"DistributorMailPrintSpeed"}, &TMainForm::DistributorMailPrintSpeedClick);
+    buttons({"DistributorMailingPrintSpeed"}, &TMainForm::DistributorMailingPrintSpeedClick);
 
     m_ui->MainFormNotebook->setCurrentIndex(0);
     FormCreate();
@@ -82,9 +95,100 @@ void TMainForm::setReportWindows(QWidget* dates, TransferProgress* progress)
     parameters()->setProgressWindow(progress);
 }
 
+void TMainForm::setUpDocuments()
+{
+    // The link reads the settings boxes as they stand when it needs them.
+    auto box = [this](const char* name) {
+        auto* e = parameters()->findChild<QLineEdit*>(QString::fromLatin1(name));
+        return e ? e->text() : QString();
+    };
+    auto settings = [box] {
+        return LinkSettings{box("TablesCommandLine"), box("TablesDdeService"), box("TablesDdeTopic"),
+                            box("TablesLastDdeMacro")};
+    };
+    auto showError = [](const QString& text) { prompter().error(text); };
+    m_link = std::make_unique<WordProcessorLink>(settings, showError);
+    m_link->setWorkingDirectory(m_workDir);
+    m_road = std::make_unique<DocumentRoad>(
+        m_link.get(), DocumentTables{m_data->Texport, m_data->Tfactory, m_data->Ttitle}, showError);
+    m_orderDocuments = std::make_unique<OrderDocuments>(m_road.get());
+    m_orderDocuments->setLocaleFormat(m_fmt);
+    m_distributorDocuments = std::make_unique<DistributorDocuments>(m_road.get(), m_data->Tdistributor);
+}
+
+void TMainForm::setDocumentWindows(TMailDlg* mail, TMailingDlg* mailing, TLabelsDlg* labels)
+{
+    m_mailDlg = mail;
+    m_mailingDlg = mailing;
+    m_labelsDlg = labels;
+}
+
+bool TMainForm::WordProcessorLinked() const
+{
+    return m_link && m_link->isLinked();
+}
+
+OrderView TMainForm::shownOrder() const
+{
+    OrderView order;
+    const SalesPage* page = sales();
+    for (const DbEdit* e : page->findChildren<DbEdit*>())
+        order.boxes.insert(e->dataField(), e->text());
+    for (const DbMemo* m : page->findChildren<DbMemo*>())
+        order.boxes.insert(m->dataField(), m->toPlainText());
+    for (const DbLookupCombo* c : page->findChildren<DbLookupCombo*>())
+        order.boxes.insert(c->dataField(), c->value());
+    const auto* addresses = page->findChild<QTabWidget*>(QStringLiteral("OrderAddressTab"));
+    order.deliveryPageShowing = addresses && addresses->currentIndex() == 1;
+    return order;
+}
+
+void TMainForm::OrderEnveloppePrintSpeedClick()
+{
+    m_orderDocuments->envelope(shownOrder());
+}
+
+void TMainForm::OrderInvoicePrintSpeedClick()
+{
+    m_orderDocuments->invoice(shownOrder());
+}
+
+void TMainForm::OrderMailPrintSpeedClick()
+{
+    m_orderDocuments->letter(shownOrder());
+}
+
+void TMainForm::LabelsPrintSpeedClick()
+{
+    if (m_labelsDlg)
+        m_labelsDlg->showInFront();
+}
+
+void TMainForm::DistributorEnveloppePrintSpeedClick()
+{
+    // Pressed while the dialog is up, the button only switches the kind.
+    if (m_mailDlg) {
+        m_mailDlg->Tag = DistributorDocuments::Envelope;
+        m_mailDlg->showInFront();
+    }
+}
+
+void TMainForm::DistributorMailPrintSpeedClick()
+{
+    if (m_mailDlg) {
+        m_mailDlg->Tag = DistributorDocuments::Letter;
+        m_mailDlg->showInFront();
+    }
+}
+
+void TMainForm::DistributorMailingPrintSpeedClick()
+{
+    if (m_mailingDlg)
+        m_mailingDlg->showInFront();
+}
+
 void TMainForm::FormCreate()
 {
-    WordProcessorLinked = false;
     // The user's function library: silent when it is missing.
     m_library.load({m_workDir, QCoreApplication::applicationDirPath()});
     parameters()->settingsEditors().load(m_readOnly);
@@ -119,7 +223,10 @@ bool TMainForm::storePendingEdits()
 
 void TMainForm::FormClose()
 {
+    // The library goes first; then the word processor gets its final macro
+    // and the conversation ends.
     m_library.unload();
+    m_link->finalMacro();
 }
 
 void TMainForm::closeEvent(QCloseEvent* e)

@@ -20,6 +20,14 @@ class ParametersPage;
 class OrderRules;
 class OrderSearches;
 class TransferProgress;
+class WordProcessorLink;
+class DocumentRoad;
+class OrderDocuments;
+class DistributorDocuments;
+class TMailDlg;
+class TMailingDlg;
+class TLabelsDlg;
+struct OrderView;
 
 // The main window: the frame that owns the data objects and the function
 // library, holds the three pages and runs start-up and shutdown.
@@ -49,13 +57,20 @@ public:
     void setAboutForm(TAboutForm* about) { m_about = about; }
     void setSearchWindows(QWidget* person, QWidget* sql, QWidget* grid);
     void setReportWindows(QWidget* dates, TransferProgress* progress);
+    void setDocumentWindows(TMailDlg* mail, TMailingDlg* mailing, TLabelsDlg* labels);
 
     // The library handle and the import field reader looked up at start.
     const FunctionLibrary& library() const { return m_library; }
     kestrova_pull_fn pullFunction() const { return m_library.pull(); }
 
+    // The link to the word processor and the road every document takes.
+    WordProcessorLink& link() const { return *m_link; }
+    DocumentRoad& road() const { return *m_road; }
+    DistributorDocuments& distributorDocuments() const { return *m_distributorDocuments; }
     // The word-processor link flag: true while a conversation is open.
-    bool WordProcessorLinked = false;
+    bool WordProcessorLinked() const;
+    // The order as the "Sales" page shows it, unsaved changes included.
+    OrderView shownOrder() const;
 
     // Handlers.
     void FormCreate();
@@ -63,6 +78,13 @@ public:
     void Exit();
     void CalcSpeedClick();
     void AboutSpeedClick();
+    void OrderEnveloppePrintSpeedClick();
+    void OrderInvoicePrintSpeedClick();
+    void OrderMailPrintSpeedClick();
+    void LabelsPrintSpeedClick();
+    void DistributorEnveloppePrintSpeedClick();
+    void DistributorMailPrintSpeedClick();
+    void DistributorMailingPrintSpeedClick();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -71,6 +93,7 @@ private:
     // Stores the edits in progress; false when one could not be stored and
     // the user chose to keep the program open.
     bool storePendingEdits();
+    void setUpDocuments();
 
     std::unique_ptr<Ui::MainForm> m_ui;
     QString m_workDir;
@@ -80,6 +103,13 @@ private:
     DataObjects* m_data = nullptr;
     FunctionLibrary m_library;
     TAboutForm* m_about = nullptr;
+    std::unique_ptr<WordProcessorLink> m_link;
+    std::unique_ptr<DocumentRoad> m_road;
+    std::unique_ptr<OrderDocuments> m_orderDocuments;
+    std::unique_ptr<DistributorDocuments> m_distributorDocuments;
+    TMailDlg* m_mailDlg = nullptr;
+    TMailingDlg* m_mailingDlg = nullptr;
+    TLabelsDlg* m_labelsDlg = nullptr;
 };
 
 // Starts a calculator: "Calc.exe" when one is on PATH, else the first of the

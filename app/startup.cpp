@@ -2,6 +2,8 @@
 
 #include "aboutform.h"
 #include "accountingform.h"
+#include "distributorspage.h"
+#include "documentdialogs.h"
 #include "progressform.h"
 #include "firststart.h"
 #include "gridviewform.h"
@@ -23,16 +25,22 @@ Windows& Windows::operator=(Windows&& other) noexcept
     progress.reset();
     dateDlg.reset();
     accounting.reset();
+    labelsDlg.reset();
     about.reset();
     gridView.reset();
+    mailingDlg.reset();
+    mailDlg.reset();
     sqlDlg.reset();
     personDlg.reset();
     main.reset();
     main = std::move(other.main);
     personDlg = std::move(other.personDlg);
     sqlDlg = std::move(other.sqlDlg);
+    mailDlg = std::move(other.mailDlg);
+    mailingDlg = std::move(other.mailingDlg);
     gridView = std::move(other.gridView);
     about = std::move(other.about);
+    labelsDlg = std::move(other.labelsDlg);
     accounting = std::move(other.accounting);
     dateDlg = std::move(other.dateDlg);
     progress = std::move(other.progress);
@@ -57,10 +65,17 @@ Windows startKestrova(const QString& workDir)
         return w;
     w.personDlg = std::make_unique<TPersonDlg>(&w.main->searches(), w.main.get());
     w.sqlDlg = std::make_unique<TSQLDlg>(&w.main->searches(), w.main.get());
+    TMainForm* main = w.main.get();
+    w.mailDlg = std::make_unique<TMailDlg>(
+        &main->data(), &main->distributorDocuments(),
+        [main] { return main->distributors()->shownDistributor(); }, main);
+    w.mailingDlg = std::make_unique<TMailingDlg>(&main->data(), &main->distributorDocuments(), main);
     w.gridView = std::make_unique<TGridViewForm>(w.main->data().Dsale, w.main.get());
     w.main->setSearchWindows(w.personDlg.get(), w.sqlDlg.get(), w.gridView.get());
     w.about = std::make_unique<TAboutForm>(w.main.get());
     w.main->setAboutForm(w.about.get());
+    w.labelsDlg = std::make_unique<TLabelsDlg>(&main->data(), &main->distributorDocuments(), main);
+    w.main->setDocumentWindows(w.mailDlg.get(), w.mailingDlg.get(), w.labelsDlg.get());
     w.accounting = std::make_unique<TAccountingForm>(workDir, w.main->localeFormat(), w.main.get());
     w.dateDlg = std::make_unique<TDateDlg>(w.accounting.get(), w.main->localeFormat(), w.main.get());
     w.progress = std::make_unique<TProgressForm>(w.main.get());

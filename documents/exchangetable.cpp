@@ -107,7 +107,35 @@ QString cutToLength(const QString& text, int count)
     return text.left(units);
 }
 
+QString crlfLines(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
 void writeExchangeTable(Table& exchange, const std::vector<ExchangeRecord>& records)
+{
+    size_t at = 0;
+    streamExchangeTable(exchange, [&](ExchangeRecord& r) {
+        if (at == records.size())
+            return false;
+        r = records[at++];
+        return true;
+    });
+}
+
+namespace {
+
+// A failure of the record source, kept apart from the table's own.
+struct SourceFailure {
+    Error error;
+};
+
+} // namespace
+
+void streamExchangeTable(Table& exchange, const ExchangeSource& next)
 {
     // The table is the word processor's as soon as it is closed: it is
     // opened exclusively for this write only.
@@ -132,7 +160,16 @@ void writeExchangeTable(Table& exchange, const std::vector<ExchangeRecord>& reco
                           .arg(table, columns.join(QStringLiteral(", ")),
                                QStringLiteral(", ?").repeated(kExchangeFieldCount - 1)));
             QString cut[kExchangeFieldCount];
-            for (const ExchangeRecord& r : records) {
+            ExchangeRecord r;
+            const auto more = [&] {
+                try {
+                    r = ExchangeRecord();
+                    return next(r);
+                } catch (const Error& e) {
+                    throw SourceFailure{e};
+                }
+            };
+            while (more()) {
                 for (int i = 0; i < kExchangeFieldCount; ++i) {
                     const QString& text = r.value(ExchangeField(i));
                     if (lengths[i] > 0 && text.size() > lengths[i]) {
@@ -149,6 +186,9 @@ void writeExchangeTable(Table& exchange, const std::vector<ExchangeRecord>& reco
             w.rollback();
             throw;
         }
+    } catch (const SourceFailure& f) {
+        exchange.close();
+        throw f.error;
     } catch (const Error& e) {
         exchange.close();
         throw Error(QStringLiteral("Cannot write the exchange table %1: %2")

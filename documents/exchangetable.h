@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace kestrova {
@@ -64,6 +65,17 @@ private:
 // the engine's reason, when the table cannot be opened (another program
 // holds it) or written; the table then keeps its previous content.
 void writeExchangeTable(Table& exchange, const std::vector<ExchangeRecord>& records);
+
+// The same for records made one at a time, so a long document never holds
+// all of them: next fills the record and returns true, or returns false
+// after the last one. A failure thrown by next ends the write as it stands,
+// with next's own message, and the table keeps its previous content.
+using ExchangeSource = std::function<bool(ExchangeRecord&)>;
+void streamExchangeTable(Table& exchange, const ExchangeSource& next);
+
+// Lines separated by carriage return and line feed, however the text
+// separates them: the form addresses travel in.
+QString crlfLines(QString text);
 
 // The first count characters of text, never splitting a character.
 QString cutToLength(const QString& text, int count);

@@ -8,16 +8,6 @@ namespace {
 
 using F = ExchangeField;
 
-// Address lines travel separated by carriage return and line feed, however
-// the box separates them.
-QString crlfLines(QString text)
-{
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text;
-}
-
 // The Xfactory key of the order's documents.
 QString productOf(const OrderView& order)
 {

@@ -1,6 +1,8 @@
 #include "distributorspage.h"
 
 #include "dataobjects.h"
+#include "dbwidgets.h"
+#include "guard.h"
 #include "pagebinding.h"
 #include "ui_DistributorsPage.h"
 
@@ -11,10 +13,8 @@ DistributorsPage::DistributorsPage(QWidget* parent)
 {
     m_ui->setupUi(this);
     setButtonIcons(this);
-    // Actions that the program does not offer yet stay visible but disabled.
-    static const char* const notYet[] = {"DistributorAppendSpeed", "DistributorEnveloppePrintSpeed",
-                                         "DistributorMailPrintSpeed", "DistributorMailingPrintSpeed"};
-    disableButtons(this, notYet, int(std::size(notYet)));
+    connect(m_ui->DistributorAppendSpeed, &QToolButton::clicked, this,
+            guard([this] { DistributorAppendSpeedClick(); }));
 }
 
 DistributorsPage::~DistributorsPage() = default;
@@ -24,6 +24,25 @@ void DistributorsPage::setUp(DataObjects* data)
     m_data = data;
     bindControls(m_ui->DistributorPanel, data->Ddistributor, *data);
     m_ui->DistributorNavigator->bind(data->Ddistributor);
+}
+
+DistributorView DistributorsPage::shownDistributor() const
+{
+    DistributorView shown;
+    const QWidget* panel = m_ui->DistributorPanel;
+    for (const DbEdit* e : panel->findChildren<DbEdit*>())
+        shown.boxes.insert(e->dataField(), e->text());
+    for (const DbMemo* m : panel->findChildren<DbMemo*>())
+        shown.boxes.insert(m->dataField(), m->toPlainText());
+    for (const DbLookupCombo* c : panel->findChildren<DbLookupCombo*>())
+        shown.boxes.insert(c->dataField(), c->value());
+    return shown;
+}
+
+void DistributorsPage::DistributorAppendSpeedClick()
+{
+    m_data->Tdistributor->append();
+    m_ui->DistributorCompany->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace kestrova

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "distributordocuments.h"
+
 #include <QWidget>
 #include <memory>
 
@@ -11,7 +13,8 @@ namespace kestrova {
 
 class DataObjects;
 
-// The "Distributors" page: the distributor shown through Ddistributor.
+// The "Distributors" page: the distributor shown through Ddistributor. Its
+// document buttons show the main window's dialogs.
 class DistributorsPage : public QWidget {
     Q_OBJECT
 public:
@@ -20,6 +23,11 @@ public:
 
     void setUp(DataObjects* data);
     Ui::DistributorsPage* ui() const { return m_ui.get(); }
+
+    // The distributor as the boxes show it, unsaved changes included.
+    DistributorView shownDistributor() const;
+
+    void DistributorAppendSpeedClick();
 
 private:
     std::unique_ptr<Ui::DistributorsPage> m_ui;

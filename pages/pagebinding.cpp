@@ -80,11 +80,4 @@ void setButtonIcons(QWidget* page)
     }
 }
 
-void disableButtons(QWidget* page, const char* const* names, int count)
-{
-    for (int i = 0; i < count; ++i)
-        if (auto* b = page->findChild<QToolButton*>(QString::fromLatin1(names[i])))
-            b->setEnabled(false);
-}
-
 } // namespace kestrova

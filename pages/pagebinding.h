@@ -16,7 +16,4 @@ void bindControls(QWidget* container, DataSource* source, const DataObjects& dat
 // bundled fallback.
 void setButtonIcons(QWidget* page);
 
-// Leaves the named buttons visible but disabled: actions not offered here.
-void disableButtons(QWidget* page, const char* const* names, int count);
-
 } // namespace kestrova

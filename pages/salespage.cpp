@@ -30,10 +30,6 @@ SalesPage::SalesPage(QWidget* parent)
 {
     m_ui->setupUi(this);
     setButtonIcons(this);
-    // Actions that the program does not offer yet stay visible but disabled.
-    static const char* const notYet[] = {"LabelsPrintSpeed", "OrderEnveloppePrintSpeed", "OrderInvoicePrintSpeed",
-                                         "OrderMailPrintSpeed"};
-    disableButtons(this, notYet, int(std::size(notYet)));
     m_ui->OrderAddressTab->setCurrentIndex(0);
 }
 

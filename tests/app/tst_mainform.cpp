@@ -223,7 +223,7 @@ private Q_SLOTS:
                                                               f->data().FindUnpayedSQL, f->data().TsaleIn})
             QVERIFY(!closed->isOpen());
         QCOMPARE(f->data().Dsale->dataSet(), f->data().Tsale);
-        QVERIFY(!f->WordProcessorLinked);
+        QVERIFY(!f->WordProcessorLinked());
     }
 
     void orderPageShowsAndEditsOrders()
