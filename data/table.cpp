@@ -297,7 +297,9 @@ std::vector<Row> Table::fetchRange(int from, int count)
     // or skip from the nearest position already seen before them.
     const int fromStart = from;
     const int fromEnd = total - (from + n);
-    auto anchor = m_anchors.upperBound(from);
+    // The anchor must lie strictly before the first row wanted: the rows are
+    // read as those whose key follows the anchor's.
+    auto anchor = m_anchors.lowerBound(from);
     const bool haveAnchor = anchor != m_anchors.begin();
     if (haveAnchor)
         --anchor;

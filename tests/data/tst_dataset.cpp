@@ -137,6 +137,14 @@ private Q_SLOTS:
         }
         QCOMPARE(seen, QStringList({"Alpha", "Mid", "Zeta"}));
         QCOMPARE(t->columnTexts("Product"), seen);
+        // Moves by position, as a grid makes them, from any row to any row.
+        for (int from = 0; from < 3; ++from)
+            for (int to = 0; to < 3; ++to) {
+                t->moveTo(from);
+                t->moveTo(to);
+                QCOMPARE(t->recNo(), to);
+                QCOMPARE(t->fieldText("Product"), seen[to]);
+            }
     }
 
     void keySearch()
