@@ -358,6 +358,8 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
             d->reset();
             return 1;
         }
+        if (d->maildir)
+            maildirfiles::takeNewMessages(d->store, d->folder->getFullPath());
         d->folder->open(vnet::folder::MODE_READ_WRITE);
         d->messages = d->folder->getMessages(vnet::messageSet::byNumber(1, -1));
         d->folder->fetchMessages(d->messages, vnet::fetchAttributes::FLAGS | vnet::fetchAttributes::UID);

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -44,6 +46,51 @@ std::vector<Entry> entries(const vmime::shared_ptr<vnet::store>& store, const vn
         closedir(listing);
     }
     return found;
+}
+
+void takeNewMessages(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder)
+{
+    namespace vmd = vnet::maildir;
+    const auto maildir = vmime::dynamicCast<vmd::maildirStore>(store);
+    if (!maildir)
+        return;
+    const auto files = vmime::platform::getHandler()->getFileSystemFactory();
+    const auto format = maildir->getFormat();
+    const std::string newDir =
+        files->pathToString(format->folderPathToFileSystemPath(folder, vmd::maildirFormat::NEW_DIRECTORY));
+    const std::string curDir =
+        files->pathToString(format->folderPathToFileSystemPath(folder, vmd::maildirFormat::CUR_DIRECTORY));
+    DIR* listing = opendir(newDir.c_str());
+    if (!listing)
+        return;
+    bool moved = false;
+    while (const dirent* e = readdir(listing)) {
+        if (e->d_name[0] == '.')
+            continue;
+        const std::string from = newDir + '/' + e->d_name;
+        struct stat st {};
+        if (lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        const vmime::utility::file::path::component name(e->d_name);
+        const std::string to =
+            curDir + '/' + vmd::maildirUtils::buildFilename(vmd::maildirUtils::extractId(name), 0).getBuffer();
+        // RENAME_NOREPLACE: a name already in cur/ is never overwritten.
+        if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+            moved = true;
+    }
+    closedir(listing);
+    if (!moved)
+        return;
+    for (const std::string& dir : {curDir, newDir}) {
+        const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0)
+            continue;
+        const int synced = fsync(fd);
+        const int err = errno;
+        close(fd);
+        if (synced != 0)
+            throw std::runtime_error("Cannot flush the folder " + dir + ": " + std::strerror(err));
+    }
 }
 
 // vmime

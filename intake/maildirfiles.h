@@ -26,6 +26,15 @@ struct Entry {
 // with a dot left out); nothing when the store is not a Maildir store.
 std::vector<Entry> entries(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder);
 
+// Moves the messages waiting in the folder's new/ directory into cur/, as a
+// reader of the folder does when it opens it, with one flush of each
+// directory at the end instead of one per message (vmime flushes after each
+// move, which takes many seconds for thousands of new messages). Only
+// regular files move, and never over an existing name; whatever is left
+// is for vmime to handle as before. Nothing when the store is not a
+// Maildir store.
+void takeNewMessages(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder);
+
 // Adds a flag to a message and checks on disk that it took; throws when it
 // did not.
 void addFlag(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder,

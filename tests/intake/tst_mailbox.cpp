@@ -374,6 +374,26 @@ private Q_SLOTS:
         QVERIFY(outgoing().isEmpty());
     }
 
+    // Opening takes the new messages into cur/ under the reader's name, and
+    // they are offered in arrival order.
+    void newMessagesAreTakenIntoCur()
+    {
+        QTemporaryDir dir;
+        seedMaildir(dir.path(), {samples().at(0).raw, samples().at(5).raw});
+        Mailbox box;
+        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path(), "", "", "Processed"), 0);
+        QVERIFY(QDir(QDir(dir.path()).filePath("new")).entryList(QDir::Files).isEmpty());
+        QCOMPARE(QDir(QDir(dir.path()).filePath("cur")).entryList(QDir::Files, QDir::Name),
+                 QStringList({"1700000000.M0P1.test:2,", "1700000001.M1P1.test:2,"}));
+        MailMessage m;
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.subject, "Order 1");
+        box.MailNext();
+        QVERIFY(box.MailGet(m));
+        QCOMPARE(m.subject, "bare");
+        QVERIFY(box.MailClose(0));
+    }
+
     // Only regular files of a Maildir folder are messages: a link, whose
     // target could be any file, is neither read nor copied.
     void linksAndOtherEntriesArePassedOver()
