@@ -30,7 +30,9 @@ private Q_SLOTS:
         QStringList files = listed();
         for (const char* expected : {"sales-billing.png", "grid-view.png", "find-person.png", "sql-search.png",
                                      "accounting-board.png", "parameters-messaging.png", "document-invoice.png",
-                                     "document-letter.png", "document-labels.png"})
+                                     "document-letter.png", "document-labels.png",
+                                     "email-processing.png", "mail-dialog.png", "mailing-dialog.png",
+                                     "labels-dialog.png"})
             QVERIFY2(files.contains(QString::fromLatin1(expected)), expected);
         QCOMPARE(files.removeDuplicates(), 0);
     }

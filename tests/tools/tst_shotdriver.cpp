@@ -5,6 +5,7 @@
 #include "guard.h"
 #include "shotdriver.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QImage>
 #include <QPushButton>
@@ -24,6 +25,37 @@ class TestShotDriver : public QObject
     std::unique_ptr<QTemporaryDir> m_out;
 
     QString out(const QString& file) const { return QDir(m_out->path()).filePath(file); }
+
+    // A button "Open" in the window that runs a modal dialog "Modal" with a
+    // button "Close", as the program runs its processing window; counts the
+    // runs that ended.
+    int m_modalRunsEnded = 0;
+    void addModalButton()
+    {
+        auto* open = new QPushButton(QStringLiteral("Open"), m_window.get());
+        open->setObjectName(QStringLiteral("Open"));
+        connect(open, &QPushButton::clicked, this, [this] {
+            QDialog modal(m_window.get());
+            modal.setObjectName(QStringLiteral("Modal"));
+            modal.resize(150, 90);
+            auto* close = new QPushButton(QStringLiteral("Close"), &modal);
+            close->setObjectName(QStringLiteral("Close"));
+            connect(close, &QPushButton::clicked, &modal, &QDialog::reject);
+            modal.exec();
+            ++m_modalRunsEnded;
+        });
+    }
+
+    // One shot of the modal dialog: whileOpen is called with it open.
+    QStringList shootModal(const QString& button, const std::function<void(Driver&, QWidget*)>& whileOpen)
+    {
+        const std::vector<Shot> shots = {{QStringLiteral("modal.png"), QString(), [&](Driver& d) -> QWidget* {
+                                              d.whileModal(m_window.get(), button, QStringLiteral("Modal"),
+                                                           [&](QWidget* w) { whileOpen(d, w); });
+                                              return nullptr;
+                                          }}};
+        return takeShots(shots, m_out->path());
+    }
 
 private Q_SLOTS:
     void init()
@@ -50,6 +82,7 @@ private Q_SLOTS:
     {
         m_window.reset();
         m_out.reset();
+        m_modalRunsEnded = 0;
     }
 
     void existingWindowIsSavedAtItsSize()
@@ -115,6 +148,53 @@ private Q_SLOTS:
         QCOMPARE(failures.size(), 1);
         QVERIFY2(failures.at(0).contains(QStringLiteral("Table Xsale is locked")), qPrintable(failures.at(0)));
         QVERIFY(!QFile::exists(out(QStringLiteral("said.png"))));
+    }
+
+    void modalWindowIsTakenWhileOpenAndClosed()
+    {
+        addModalButton();
+        m_window->show();
+        const QStringList failures = shootModal(QStringLiteral("Open"), [](Driver& d, QWidget* modal) {
+            d.holdPicture(modal);
+            d.click(modal, QStringLiteral("Close"));
+        });
+        QCOMPARE(failures, QStringList());
+        const QImage image(out(QStringLiteral("modal.png")));
+        QVERIFY(!image.isNull());
+        QCOMPARE(image.size() / image.devicePixelRatio(), QSize(150, 90));
+        QCOMPARE(m_modalRunsEnded, 1);
+    }
+
+    void modalWindowFailuresCloseItAndAreNamed_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("inside");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<int>("runsEnded");
+        QTest::newRow("never opened") << "Go" << "" << "modal.png: missing modal window \"Modal\"" << 0;
+        QTest::newRow("left open") << "Open" << "" << "modal.png: window \"Modal\" stayed open" << 1;
+        QTest::newRow("control missing inside")
+            << "Open" << "Stop" << "modal.png: missing control \"Stop\" in window \"Modal\"" << 1;
+    }
+    void modalWindowFailuresCloseItAndAreNamed()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, inside);
+        QFETCH(QString, named);
+        QFETCH(int, runsEnded);
+        addModalButton();
+        m_window->show();
+        const QStringList failures = shootModal(button, [&](Driver& d, QWidget* modal) {
+            d.holdPicture(modal);
+            if (!inside.isEmpty())
+                d.click(modal, inside);
+        });
+        QCOMPARE(failures, QStringList{named});
+        QCOMPARE(m_modalRunsEnded, runsEnded);
+        // A picture held before the failure is not saved, nor left for the next shot.
+        QVERIFY(!QFile::exists(out(QStringLiteral("modal.png"))));
+        const std::vector<Shot> next = {{QStringLiteral("next.png"), QString(), [](Driver&) -> QWidget* { return nullptr; }}};
+        QCOMPARE(takeShots(next, m_out->path()).size(), 1);
     }
 
     void unwritableFolderIsReported()

@@ -3,6 +3,7 @@
 #include "dbwidgets.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModel>
 #include <QDate>
 #include <QLineEdit>
 #include <QLocale>
@@ -172,6 +173,74 @@ QWidget* newOrder(Driver& d)
     return main;
 }
 
+// Moves the grid named name to the row whose first column reads text, as a
+// click on that row would.
+void chooseRow(Driver& d, QWidget* window, const QString& name, const QString& text)
+{
+    auto* grid = d.child<DbGrid>(window, name);
+    const QAbstractItemModel* model = grid->model();
+    for (int row = 0; model && row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        if (index.data().toString() == text) {
+            grid->setCurrentIndex(index);
+            Driver::settle();
+            return;
+        }
+    }
+    throw MissingWidget(QStringLiteral("row \"%1\" of \"%2\" in window \"%3\"")
+                            .arg(text, name, window->objectName()));
+}
+
+// The "Mail" dialog as "Mail" on the "Distributors" page opens it, on a
+// product.
+QWidget* mailDialog(Driver& d)
+{
+    QWidget* main = mainOnPage(d, QStringLiteral("Distributors"));
+    d.click(main, QStringLiteral("DistributorMailPrintSpeed"));
+    QWidget* dialog = d.window(QStringLiteral("MailDlg"));
+    chooseRow(d, dialog, QStringLiteral("ProductGrid"), QStringLiteral("Quillmark Pro"));
+    return dialog;
+}
+
+// The "Mailing" dialog on a product and the language of the mailing.
+QWidget* mailingDialog(Driver& d)
+{
+    d.click(d.window(QStringLiteral("MailDlg")), QStringLiteral("CancelButton"));
+    QWidget* main = mainOnPage(d, QStringLiteral("Distributors"));
+    d.click(main, QStringLiteral("DistributorMailingPrintSpeed"));
+    QWidget* dialog = d.window(QStringLiteral("MailingDlg"));
+    chooseRow(d, dialog, QStringLiteral("ProductGrid"), QStringLiteral("Quillmark Pro"));
+    chooseRow(d, dialog, QStringLiteral("LanguageGrid"), QStringLiteral("DE"));
+    return dialog;
+}
+
+// "Printing labels" as "Labels" on the "Sales" page opens it.
+QWidget* labelsDialog(Driver& d)
+{
+    d.click(d.window(QStringLiteral("MailingDlg")), QStringLiteral("CancelButton"));
+    QWidget* main = mainOnPage(d, QStringLiteral("Sales"));
+    d.click(main, QStringLiteral("LabelsPrintSpeed"));
+    QWidget* dialog = d.window(QStringLiteral("LabelsDlg"));
+    chooseRow(d, dialog, QStringLiteral("ProductGrid"), QStringLiteral("Quillmark Pro"));
+    chooseRow(d, dialog, QStringLiteral("LanguageGris"), QStringLiteral("DE"));
+    return dialog;
+}
+
+// The processing window on the first notification of the demo mailbox. It
+// is modal: the picture is taken while it is open, then "Stop" leaves the
+// message in the mailbox.
+QWidget* emailProcessing(Driver& d)
+{
+    d.click(d.window(QStringLiteral("LabelsDlg")), QStringLiteral("CancelButton"));
+    QWidget* main = mainOnPage(d, QStringLiteral("Sales"));
+    d.whileModal(main, QStringLiteral("OrderCompuServeAppendSpeed"), QStringLiteral("CheckEmailForm"),
+                 [&d](QWidget* form) {
+                     d.holdPicture(form);
+                     d.click(form, QStringLiteral("Stop"));
+                 });
+    return nullptr;
+}
+
 } // namespace
 
 void goToOrder(Driver& d, QWidget* main, const QString& person)
@@ -213,6 +282,11 @@ std::vector<Shot> kestrovaShots()
         {QStringLiteral("accounting-period.png"), QStringLiteral("the accounting period dialog"), accountingPeriod},
         {QStringLiteral("accounting-board.png"), QStringLiteral("the accounting board"), accountingBoard},
         {QStringLiteral("new-order.png"), QStringLiteral("a new order after \"Append\" and the order rules"), newOrder},
+        {QStringLiteral("mail-dialog.png"), QStringLiteral("the \"Mail\" dialog of the \"Distributors\" page"), mailDialog},
+        {QStringLiteral("mailing-dialog.png"), QStringLiteral("the \"Mailing\" dialog"), mailingDialog},
+        {QStringLiteral("labels-dialog.png"), QStringLiteral("the \"Printing labels\" dialog"), labelsDialog},
+        {QStringLiteral("email-processing.png"), QStringLiteral("the e-mail processing window on a demo notification"),
+         emailProcessing},
     };
 }
 

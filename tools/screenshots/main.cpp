@@ -26,13 +26,14 @@ using namespace kestrova;
 namespace
 {
 
-// Copies the folder from into to, files and subfolders.
+// Copies the folder from into to, files and subfolders, hidden ones too (a
+// Maildir subfolder is a hidden folder marked by a hidden file).
 bool copyTree(const QString& from, const QString& to)
 {
     const QDir source(from);
     if (!source.exists() || !QDir().mkpath(to))
         return false;
-    for (const QFileInfo& entry : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo& entry : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
         const QString target = QDir(to).filePath(entry.fileName());
         const bool ok = entry.isDir() ? copyTree(entry.filePath(), target)
                                       : QFile::copy(entry.filePath(), target);
@@ -43,7 +44,8 @@ bool copyTree(const QString& from, const QString& to)
 }
 
 // The demo working folder: the demo set, the sample function library, the
-// sample templates and the demo mailbox, as `make run` prepares demo/.
+// sample templates, the reply template and the demo mailbox, as `make run`
+// prepares demo/.
 QString prepareWorkFolder(const QString& dir)
 {
     if (!QDir().mkpath(dir))
@@ -58,6 +60,8 @@ QString prepareWorkFolder(const QString& dir)
         return QStringLiteral("cannot copy the sample function library into %1").arg(dir);
     if (!copyTree(samples + QStringLiteral("/templates"), QDir(dir).filePath(QStringLiteral("templates"))))
         return QStringLiteral("cannot copy the sample templates into %1").arg(dir);
+    if (!QFile::copy(samples + QStringLiteral("/Register.txt"), QDir(dir).filePath(QStringLiteral("Register.txt"))))
+        return QStringLiteral("cannot copy the reply template into %1").arg(dir);
     const QString mail = QDir(dir).filePath(QStringLiteral("demo-mail"));
     if (!copyTree(samples + QStringLiteral("/demo-mail"), mail))
         return QStringLiteral("cannot copy the demo mailbox into %1").arg(dir);

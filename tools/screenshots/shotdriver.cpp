@@ -4,8 +4,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QTabWidget>
+#include <QTimer>
+
+#include <utility>
 
 namespace kestrova::shots
 {
@@ -80,6 +84,57 @@ void Driver::settle()
         QApplication::processEvents();
 }
 
+void Driver::whileModal(QWidget* parent, const QString& name, const QString& modal,
+                        const std::function<void(QWidget*)>& whileOpen)
+{
+    bool opened = false;
+    QString failure;
+    // The modal window runs its own event loop inside the click: a timer is
+    // the only way in. It looks once per pass of that loop and stops at the
+    // first look that finds the window.
+    QTimer look;
+    look.setInterval(0);
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        QWidget* open = QApplication::activeModalWidget();
+        if (!open || open->objectName() != modal)
+            return;
+        look.stop();
+        opened = true;
+        try {
+            whileOpen(open);
+        } catch (const MissingWidget& e) {
+            failure = QStringLiteral("missing %1").arg(QString::fromStdString(e.what()));
+        } catch (const std::exception& e) {
+            failure = QString::fromStdString(e.what());
+        }
+        if (open->isVisible()) {
+            if (failure.isEmpty())
+                failure = QStringLiteral("window \"%1\" stayed open").arg(modal);
+            if (auto* dialog = qobject_cast<QDialog*>(open))
+                dialog->reject();
+            else
+                open->close();
+        }
+    });
+    look.start();
+    click(parent, name);
+    look.stop();
+    if (!opened)
+        throw MissingWidget(QStringLiteral("modal window \"%1\"").arg(modal));
+    if (!failure.isEmpty())
+        throw std::runtime_error(failure.toStdString());
+}
+
+void Driver::holdPicture(QWidget* window)
+{
+    m_held = grabWindow(window);
+}
+
+QImage Driver::takeHeldPicture()
+{
+    return std::exchange(m_held, QImage());
+}
+
 QImage grabWindow(QWidget* window)
 {
     window->show();
@@ -101,13 +156,15 @@ QStringList takeShots(const std::vector<Shot>& shots, const QString& outDir)
         QString failure;
         try {
             QWidget* window = shot.prepare(driver);
-            const QImage image = grabWindow(window);
+            QImage image = driver.takeHeldPicture();
+            if (image.isNull() && window)
+                image = grabWindow(window);
             const QString path = QDir(outDir).filePath(shot.file);
             // A window showing the aftermath of an error is no picture for the guide.
             if (!prompter.said.isEmpty())
                 failure = QStringLiteral("the program said: %1").arg(prompter.said.join(QStringLiteral(" / ")));
             else if (image.isNull() || image.width() < 16 || image.height() < 16)
-                failure = QStringLiteral("window \"%1\" gave no picture").arg(window->objectName());
+                failure = QStringLiteral("window \"%1\" gave no picture").arg(window ? window->objectName() : QString());
             else if (!image.save(path, "PNG"))
                 failure = QStringLiteral("cannot write %1").arg(path);
         } catch (const MissingWidget& e) {
@@ -115,6 +172,10 @@ QStringList takeShots(const std::vector<Shot>& shots, const QString& outDir)
         } catch (const std::exception& e) {
             failure = QString::fromStdString(e.what());
         }
+        // What the program said often is why a window did not open.
+        if (!failure.isEmpty() && !prompter.said.isEmpty() && !failure.startsWith(QStringLiteral("the program said")))
+            failure += QStringLiteral(" (the program said: %1)").arg(prompter.said.join(QStringLiteral(" / ")));
+        driver.takeHeldPicture(); // a failed shot's picture is not the next one's
         if (!failure.isEmpty())
             failures << shot.file + QStringLiteral(": ") + failure;
     }

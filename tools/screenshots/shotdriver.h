@@ -50,13 +50,32 @@ public:
     void activate(QWidget* window) const;
     // Runs the event loop until nothing is left to do.
     static void settle();
+
+    // Clicks the button named name in parent, which opens the modal window
+    // named modal, and calls whileOpen with that window while it is open,
+    // from within its own event loop. whileOpen must close the window, as a
+    // user would; a window it leaves open is closed and the shot fails.
+    // Throws MissingWidget when the window never opened, and whatever
+    // whileOpen threw, after the window is closed again.
+    void whileModal(QWidget* parent, const QString& name, const QString& modal,
+                    const std::function<void(QWidget*)>& whileOpen);
+
+    // Grabs window now as the shot's picture: for a window that is gone
+    // again by the time the shot's preparation returns.
+    void holdPicture(QWidget* window);
+    // The picture held, emptied for the next shot.
+    QImage takeHeldPicture();
+
+private:
+    QImage m_held;
 };
 
 // One picture: what to do before it, and which window it shows.
 struct Shot {
     QString file;        // the PNG's name, e.g. "sales-billing.png"
     QString caption;     // one line for --list
-    std::function<QWidget*(Driver&)> prepare; // returns the window to grab
+    // Returns the window to grab, or nullptr when it held a picture itself.
+    std::function<QWidget*(Driver&)> prepare;
 };
 
 // Takes the shots in their order and saves each into outDir. Returns one
