@@ -4,7 +4,6 @@
 
 namespace kestrova {
 
-
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::AboutForm>())
 {
     m_ui->setupUi(this);
@@ -14,9 +13,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent), m_ui(std::make_unique
     connect(m_ui->Button1, &QPushButton::clicked, this, &TAboutForm::Button1Click);
 }
 
-TAboutForm::~TAboutForm()
-{
-}
+TAboutForm::~TAboutForm() {}
 
 void TAboutForm::Button1Click()
 {

@@ -23,5 +23,4 @@ private:
     std::unique_ptr<Ui::AboutForm> m_ui;
 };
 
-
 } // namespace kestrova

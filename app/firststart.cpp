@@ -7,31 +7,27 @@
 #include <QCommandLineParser>
 #include <QDir>
 
-namespace kestrova
-{
+namespace kestrova {
 
-namespace
-{
+namespace {
 
 // Notes shown at most in the message box after a conversion.
 constexpr int notesShown = 15;
 
 } // namespace
 
-WorkingFolderChoice workingFolderFromArguments(const QStringList& arguments,
-                                               const QString& currentDir, const QString& homeDir)
+WorkingFolderChoice workingFolderFromArguments(const QStringList& arguments, const QString& currentDir,
+                                               const QString& homeDir)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Kestrova, the order book. It works in the current folder "
-                       "unless an option names another."));
+    parser.setApplicationDescription(QStringLiteral("Kestrova, the order book. It works in the current folder "
+                                                    "unless an option names another."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption user(
         QStringLiteral("user-folder"),
         QStringLiteral("Work in the folder Kestrova in your home folder, made when missing."));
-    const QCommandLineOption folder(QStringLiteral("folder"),
-                                    QStringLiteral("Work in the folder DIR, made when missing."),
-                                    QStringLiteral("DIR"));
+    const QCommandLineOption folder(
+        QStringLiteral("folder"), QStringLiteral("Work in the folder DIR, made when missing."), QStringLiteral("DIR"));
     parser.addOption(user);
     parser.addOption(folder);
 
@@ -46,8 +42,7 @@ WorkingFolderChoice workingFolderFromArguments(const QStringList& arguments,
         return choice;
     }
     if (!parser.positionalArguments().isEmpty() || (parser.isSet(user) && parser.isSet(folder))) {
-        choice.usageError = QStringLiteral("Kestrova takes no arguments besides its options.\n\n") +
-                            parser.helpText();
+        choice.usageError = QStringLiteral("Kestrova takes no arguments besides its options.\n\n") + parser.helpText();
         return choice;
     }
     if (parser.isSet(user))
@@ -63,19 +58,17 @@ WorkingFolderChoice workingFolderFromArguments(const QStringList& arguments,
 void makeWorkingFolder(const QString& folder)
 {
     if (!QDir().mkpath(folder))
-        throw Error(
-            QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(folder)));
+        throw Error(QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(folder)));
 }
 
 bool offerParadoxConversion(const QString& workDir)
 {
     if (!folderHoldsParadoxTables(workDir))
         return true;
-    const QString question =
-        QStringLiteral("The folder %1 holds its tables in the Paradox format.\n"
-                       "Convert them into Kestrova's tables? The Paradox files are kept in the "
-                       "subfolder \"paradox\".")
-            .arg(QDir::toNativeSeparators(workDir));
+    const QString question = QStringLiteral("The folder %1 holds its tables in the Paradox format.\n"
+                                            "Convert them into Kestrova's tables? The Paradox files are kept in the "
+                                            "subfolder \"paradox\".")
+                                 .arg(QDir::toNativeSeparators(workDir));
     if (!prompter().ask(question))
         return false;
     MigrationReport report;
@@ -83,20 +76,15 @@ bool offerParadoxConversion(const QString& workDir)
         try {
             report = convertWorkingFolder(workDir);
         } catch (const Error& e) {
-            throw Error(
-                QStringLiteral("The Paradox tables were not converted: %1").arg(e.message()));
+            throw Error(QStringLiteral("The Paradox tables were not converted: %1").arg(e.message()));
         }
     });
     if (!converted)
         return false;
-    QString text =
-        QStringLiteral("The Paradox tables were converted; the original files are in %1.\n")
-            .arg(QDir::toNativeSeparators(paradoxKeepFolder(workDir)));
+    QString text = QStringLiteral("The Paradox tables were converted; the original files are in %1.\n")
+                       .arg(QDir::toNativeSeparators(paradoxKeepFolder(workDir)));
     for (const TableMigration& t : report.tables)
-        text += QStringLiteral("\n%1: %2 records read, %3 written")
-                    .arg(t.table)
-                    .arg(t.read)
-                    .arg(t.written);
+        text += QStringLiteral("\n%1: %2 records read, %3 written").arg(t.table).arg(t.read).arg(t.written);
     if (!report.notes.isEmpty())
         text += QLatin1Char('\n');
     for (int i = 0; i < report.notes.size() && i < notesShown; ++i)

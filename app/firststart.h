@@ -3,8 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace kestrova
-{
+namespace kestrova {
 
 // The working folder the command line asks for. Without arguments it is the
 // current folder; --user-folder (the desktop entry's way of starting) is the
@@ -15,8 +14,8 @@ struct WorkingFolderChoice {
     QString usageError; // a wrong command line, with the usage text
     bool helpShown = false;
 };
-WorkingFolderChoice workingFolderFromArguments(const QStringList& arguments,
-                                               const QString& currentDir, const QString& homeDir);
+WorkingFolderChoice workingFolderFromArguments(const QStringList& arguments, const QString& currentDir,
+                                               const QString& homeDir);
 
 // Makes the chosen folder when missing; throws Error when it cannot.
 void makeWorkingFolder(const QString& folder);

@@ -194,12 +194,11 @@ void TMainForm::FormCreate()
     parameters()->settingsEditors().load(m_readOnly);
     m_data->Tsale->first();
     if (m_readOnly) {
-        prompter().message(
-            QStringLiteral("The working folder %1 or one of its tables cannot be written to. "
-                           "Kestrova opens the tables read-only: orders can be looked at, searched "
-                           "and exported, but no change can be stored.")
-                .arg(QDir::toNativeSeparators(m_workDir)),
-            QMessageBox::Warning);
+        prompter().message(QStringLiteral("The working folder %1 or one of its tables cannot be written to. "
+                                          "Kestrova opens the tables read-only: orders can be looked at, searched "
+                                          "and exported, but no change can be stored.")
+                               .arg(QDir::toNativeSeparators(m_workDir)),
+                           QMessageBox::Warning);
     }
 }
 

@@ -36,8 +36,7 @@ class TMainForm : public QMainWindow {
 public:
     // Opens the tables of workDir in their fixed order; throws Error with the
     // database layer's message when one cannot be opened.
-    TMainForm(const QString& workDir, const LocaleFormat& fmt = LocaleFormat::system(),
-              QWidget* parent = nullptr);
+    TMainForm(const QString& workDir, const LocaleFormat& fmt = LocaleFormat::system(), QWidget* parent = nullptr);
     ~TMainForm() override;
 
     QString workDir() const { return m_workDir; }

@@ -53,9 +53,8 @@ Windows startKestrova(const QString& workDir)
     if (!offerParadoxConversion(workDir))
         return w;
     if (folderHasNoTables(workDir)) {
-        const QString question =
-            QStringLiteral("No tables were found in %1.\nCreate a new, empty set of tables there?")
-                .arg(QDir::toNativeSeparators(workDir));
+        const QString question = QStringLiteral("No tables were found in %1.\nCreate a new, empty set of tables there?")
+                                     .arg(QDir::toNativeSeparators(workDir));
         if (!prompter().ask(question))
             return w;
         if (!guarded([&] { createEmptyTableSet(workDir); }))
@@ -67,8 +66,8 @@ Windows startKestrova(const QString& workDir)
     w.sqlDlg = std::make_unique<TSQLDlg>(&w.main->searches(), w.main.get());
     TMainForm* main = w.main.get();
     w.mailDlg = std::make_unique<TMailDlg>(
-        &main->data(), &main->distributorDocuments(),
-        [main] { return main->distributors()->shownDistributor(); }, main);
+        &main->data(), &main->distributorDocuments(), [main] { return main->distributors()->shownDistributor(); },
+        main);
     w.mailingDlg = std::make_unique<TMailingDlg>(&main->data(), &main->distributorDocuments(), main);
     w.gridView = std::make_unique<TGridViewForm>(w.main->data().Dsale, w.main.get());
     w.main->setSearchWindows(w.personDlg.get(), w.sqlDlg.get(), w.gridView.get());

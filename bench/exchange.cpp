@@ -46,8 +46,7 @@ ExchangeRecord mailingRecord(qint64 i)
 
 QString literal(const QString& text)
 {
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) +
-           QLatin1Char('\'');
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
 }
 
 } // namespace
@@ -79,8 +78,8 @@ int main(int argc, char** argv)
             QTextStream(stderr) << "cannot write " << args[2] << '\n';
             return 1;
         }
-        const F fields[] = {F::Person, F::Title,      F::Company, F::Address,
-                            F::FaxOrEMail, F::Politeness, F::Name, F::Licensee};
+        const F fields[] = {F::Person,     F::Title,      F::Company, F::Address,
+                            F::FaxOrEMail, F::Politeness, F::Name,    F::Licensee};
         QStringList columns;
         for (F f : fields)
             columns << exchangeFieldName(f);

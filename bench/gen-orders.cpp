@@ -69,8 +69,7 @@ int main(int argc, char** argv)
         QElapsedTimer timer;
         timer.start();
         kestrova::appendGeneratedOrders(dir, count, seed);
-        err << "Appended " << count << " orders in "
-            << QString::number(timer.elapsed() / 1000.0, 'f', 1) << " s\n";
+        err << "Appended " << count << " orders in " << QString::number(timer.elapsed() / 1000.0, 'f', 1) << " s\n";
         err.flush();
         out << countOrders(dir) << '\n';
     } catch (const kestrova::Error& e) {

@@ -43,18 +43,23 @@ QByteArray ordinary(int i)
                 "the intake must pass over without taking it for an order.\r\n\r\n";
     return "From: \"Writer " + QByteArray::number(i) + "\" <writer" + QByteArray::number(i) +
            "@example.com>\r\nTo: orders@example.org\r\nSubject: Message " + QByteArray::number(i) +
-           "\r\nMessage-ID: <m" + QByteArray::number(i) + "@example.com>\r\nMIME-Version: 1.0\r\n"
-           "Content-Type: text/plain; charset=utf-8\r\n\r\n" + body;
+           "\r\nMessage-ID: <m" + QByteArray::number(i) +
+           "@example.com>\r\nMIME-Version: 1.0\r\n"
+           "Content-Type: text/plain; charset=utf-8\r\n\r\n" +
+           body;
 }
 
 QByteArray notification(int i)
 {
     return "From: \"WebShop\" <noreply@webshop.example.com>\r\nSubject: New order WS-" + QByteArray::number(i) +
-           "\r\nMessage-ID: <ws" + QByteArray::number(i) + "@webshop.example.com>\r\nMIME-Version: 1.0\r\n"
+           "\r\nMessage-ID: <ws" + QByteArray::number(i) +
+           "@webshop.example.com>\r\nMIME-Version: 1.0\r\n"
            "Content-Type: text/plain; charset=utf-8\r\n\r\nWebShop order notification\r\nOrder reference: WS-" +
-           QByteArray::number(i) + "\r\nProduct id: TL-01\r\nLanguage: EN\r\nLicenses: 1\r\nCurrency: EUR\r\n"
-           "Net amount: 49\r\nTax: 9.31\r\nPayment: Card\r\nTitle: Mr\r\nName: Buyer " + QByteArray::number(i) +
-           "\r\nAddress: 1 Main Street\r\nE-mail: buyer" + QByteArray::number(i) + "@example.com\r\n";
+           QByteArray::number(i) +
+           "\r\nProduct id: TL-01\r\nLanguage: EN\r\nLicenses: 1\r\nCurrency: EUR\r\n"
+           "Net amount: 49\r\nTax: 9.31\r\nPayment: Card\r\nTitle: Mr\r\nName: Buyer " +
+           QByteArray::number(i) + "\r\nAddress: 1 Main Street\r\nE-mail: buyer" + QByteArray::number(i) +
+           "@example.com\r\n";
 }
 
 int make(const QString& dir)
@@ -130,8 +135,9 @@ int parse(const QString& dir)
             bytes += qint64(text.size());
         }
     }
-    std::printf("parse_us=%lld parse_cpu_us=%lld text_bytes=%lld\n", static_cast<long long>(timer.nsecsElapsed() / 1000),
-                cpuMicroseconds() - cpu0, static_cast<long long>(bytes));
+    std::printf("parse_us=%lld parse_cpu_us=%lld text_bytes=%lld\n",
+                static_cast<long long>(timer.nsecsElapsed() / 1000), cpuMicroseconds() - cpu0,
+                static_cast<long long>(bytes));
     return 0;
 }
 

@@ -22,8 +22,7 @@ extern "C" {
 #include <paradox.h>
 }
 
-namespace
-{
+namespace {
 
 constexpr int blockKilobytes = 32;
 
@@ -71,9 +70,7 @@ void makeOrders(const QString& dir, qint64 count)
             QVariantList v = samples.at(1 + int(written % 3));
             v[0] = first.addDays(written % 2000);
             v[1] = QStringLiteral("Person %1").arg(written);
-            v[4] = QStringLiteral("%1 Station Road\r\nTown %2\r\nCountry")
-                       .arg(written % 997)
-                       .arg(written % 89);
+            v[4] = QStringLiteral("%1 Station Road\r\nTown %2\r\nCountry").arg(written % 997).arg(written % 89);
             v[15] = QStringLiteral("2020-%1").arg(written, 6, 10, QLatin1Char('0'));
             const QByteArray& rec = writer.encode(v);
             std::copy(rec.begin(), rec.end(), block.begin() + 6 + r * recordSize);
@@ -116,8 +113,7 @@ int main(int argc, char** argv)
         QElapsedTimer timer;
         timer.start();
         pxdoc_t* doc = PX_new();
-        if (PX_open_file(doc,
-                         QFile::encodeName(QDir(args.at(2)).filePath("Xsale.db")).constData()) < 0)
+        if (PX_open_file(doc, QFile::encodeName(QDir(args.at(2)).filePath("Xsale.db")).constData()) < 0)
             return 1;
         std::vector<char> record(size_t(PX_get_recordsize(doc)));
         const int count = PX_get_num_records(doc);
@@ -136,17 +132,14 @@ int main(int argc, char** argv)
         QElapsedTimer timer;
         timer.start();
         try {
-            const kestrova::MigrationReport report =
-                kestrova::migrateParadoxTables(args.at(2), args.at(3));
-            std::printf("migrate_us=%lld records=%lld\n", timer.nsecsElapsed() / 1000,
-                        report.tables.front().written);
+            const kestrova::MigrationReport report = kestrova::migrateParadoxTables(args.at(2), args.at(3));
+            std::printf("migrate_us=%lld records=%lld\n", timer.nsecsElapsed() / 1000, report.tables.front().written);
         } catch (const kestrova::Error& e) {
             std::fprintf(stderr, "%s\n", qPrintable(e.message()));
             return 1;
         }
         return 0;
     }
-    std::fprintf(stderr,
-                 "usage: kestrova-bench-paradox make DIR COUNT | walk DIR | migrate DIR NEW\n");
+    std::fprintf(stderr, "usage: kestrova-bench-paradox make DIR COUNT | walk DIR | migrate DIR NEW\n");
     return 2;
 }

@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     g->setCurrentIndex(g->model()->index(last, 0));
     g->scrollToBottom();
     app.processEvents();
-    out << "grid_last_row_us=" << t.nsecsElapsed() / 1000 << " rows=" << last + 1
-        << " current=" << sale.recNo() << '\n';
+    out << "grid_last_row_us=" << t.nsecsElapsed() / 1000 << " rows=" << last + 1 << " current=" << sale.recNo()
+        << '\n';
     return 0;
 }

@@ -23,8 +23,7 @@
 #include <QTextStream>
 #include <QThread>
 
-namespace
-{
+namespace {
 
 const QString kService = QStringLiteral("org.kestrova.BenchWriter");
 
@@ -42,27 +41,22 @@ bool fillExchange(const QString& dir, int count)
         db.setDatabaseName(dir + QStringLiteral("/Xexport.db"));
         ok = db.open();
         QSqlQuery q(db);
-        const QStringList fields{QStringLiteral("Person"),     QStringLiteral("Title"),
-                                 QStringLiteral("Company"),    QStringLiteral("Address"),
-                                 QStringLiteral("FaxOrEMail"), QStringLiteral("Politeness"),
-                                 QStringLiteral("Name"),       QStringLiteral("Licensee")};
+        const QStringList fields{QStringLiteral("Person"),  QStringLiteral("Title"),      QStringLiteral("Company"),
+                                 QStringLiteral("Address"), QStringLiteral("FaxOrEMail"), QStringLiteral("Politeness"),
+                                 QStringLiteral("Name"),    QStringLiteral("Licensee")};
         QStringList columns;
         for (const QString& f : fields)
             columns << QStringLiteral("\"%1\" VARCHAR(255) NOT NULL DEFAULT ''").arg(f);
         ok = ok && q.exec(QStringLiteral("DROP TABLE IF EXISTS Xexport")) &&
-             q.exec(
-                 QStringLiteral("CREATE TABLE Xexport (%1)").arg(columns.join(QLatin1Char(',')))) &&
-             db.transaction() &&
-             q.prepare(QStringLiteral("INSERT INTO Xexport VALUES (?,?,?,?,?,?,?,?)"));
+             q.exec(QStringLiteral("CREATE TABLE Xexport (%1)").arg(columns.join(QLatin1Char(',')))) &&
+             db.transaction() && q.prepare(QStringLiteral("INSERT INTO Xexport VALUES (?,?,?,?,?,?,?,?)"));
         for (int i = 0; ok && i < count; ++i) {
             const QString n = QString::number(i + 1);
             q.addBindValue(QStringLiteral("Robin Distributor%1").arg(n));
             q.addBindValue(QStringLiteral("Mr"));
             q.addBindValue(QStringLiteral("Software Reseller %1 Ltd").arg(n));
-            q.addBindValue(
-                QStringLiteral("Unit %1, Trade Park\r\nReading RG1 8DN\r\nUnited Kingdom").arg(n));
-            q.addBindValue(
-                QStringLiteral("+44 118 496 %1").arg(i % 10000, 4, 10, QLatin1Char('0')));
+            q.addBindValue(QStringLiteral("Unit %1, Trade Park\r\nReading RG1 8DN\r\nUnited Kingdom").arg(n));
+            q.addBindValue(QStringLiteral("+44 118 496 %1").arg(i % 10000, 4, 10, QLatin1Char('0')));
             q.addBindValue(QStringLiteral("Dear Mr"));
             q.addBindValue(QStringLiteral("Distributor%1").arg(n));
             q.addBindValue(QStringLiteral("Reseller %1").arg(n));
@@ -138,8 +132,7 @@ int main(int argc, char** argv)
     QElapsedTimer timer;
     timer.start();
     const QDBusMessage done =
-        call(bus, QStringLiteral("Execute"),
-             {id, QStringLiteral("[Pdf \"%1\" \"mailing.pdf\"]").arg(args[1])});
+        call(bus, QStringLiteral("Execute"), {id, QStringLiteral("[Pdf \"%1\" \"mailing.pdf\"]").arg(args[1])});
     const qint64 us = timer.nsecsElapsed() / 1000;
     const qint64 rss = peakRssKb(writer.processId());
     call(bus, QStringLiteral("Execute"), {id, QStringLiteral("[Quit]")});
@@ -149,7 +142,6 @@ int main(int argc, char** argv)
         return 1;
     }
     QTextStream(stdout) << "render_us=" << us << " records=" << count
-                        << " pages_per_s=" << qRound64(count * 1e6 / double(us))
-                        << " rss_kb=" << rss << '\n';
+                        << " pages_per_s=" << qRound64(count * 1e6 / double(us)) << " rss_kb=" << rss << '\n';
     return 0;
 }

@@ -70,8 +70,8 @@ DataObjects::DataObjects(const QString& workDir, const LocaleFormat& fmt, bool r
     Tpayment = makeTable(QStringLiteral("Xpayment"));
     Tpayment->open();
     Dpayment = makeSource("Dpayment", Tpayment);
-    FindPersonSQL = makeQuery("FindPersonSQL", {QStringLiteral("Select * from Xsale"),
-                                                QStringLiteral("Where Person = :Personne;")});
+    FindPersonSQL = makeQuery("FindPersonSQL",
+                              {QStringLiteral("Select * from Xsale"), QStringLiteral("Where Person = :Personne;")});
     SQLSQL = makeQuery("SQLSQL", {});
     Texport = makeTable(QStringLiteral("Xexport"));
     Texport->setExclusive(true);
@@ -87,9 +87,9 @@ DataObjects::DataObjects(const QString& workDir, const LocaleFormat& fmt, bool r
     Tsale = makeTable(QStringLiteral("Xsale"));
     Dsale = makeSource("Dsale", Tsale);
     Tsale->open();
-    FindUnpayedSQL = makeQuery("FindUnpayedSQL", {QStringLiteral("Select * from Xsale Where"),
-                                                  QStringLiteral("PaymentMeans = '' and"),
-                                                  QStringLiteral("NetAmount <> '';")});
+    FindUnpayedSQL =
+        makeQuery("FindUnpayedSQL", {QStringLiteral("Select * from Xsale Where"),
+                                     QStringLiteral("PaymentMeans = '' and"), QStringLiteral("NetAmount <> '';")});
     Torigin = makeTable(QStringLiteral("Xorigin"));
     Torigin->open();
     Dorigin = makeSource("Dorigin", Torigin);

@@ -180,8 +180,7 @@ QString DataSet::textOf(const FieldInfo& f, const QVariant& v) const
     if (v.isNull())
         return {};
     switch (f.kind) {
-    case FieldKind::Text:
-        return v.toString();
+    case FieldKind::Text: return v.toString();
     case FieldKind::Number:
     case FieldKind::Integer: {
         bool ok = false;
@@ -203,15 +202,13 @@ QString DataSet::textOf(const FieldInfo& f, const QVariant& v) const
 QVariant DataSet::valueFromText(const FieldInfo& f, const QString& text) const
 {
     switch (f.kind) {
-    case FieldKind::Text:
-        return f.length > 0 && text.size() > f.length ? text.left(f.length) : text;
+    case FieldKind::Text: return f.length > 0 && text.size() > f.length ? text.left(f.length) : text;
     case FieldKind::Number: {
         if (text.trimmed().isEmpty())
             return {};
         if (auto v = parseNumber(text, m_fmt))
             return *v;
-        fail(QStringLiteral("'%1' is not a valid floating point value for field '%2'")
-                 .arg(text, f.name));
+        fail(QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(text, f.name));
     }
     case FieldKind::Integer: {
         if (text.trimmed().isEmpty())

@@ -54,7 +54,7 @@ public:
     virtual QString readOnlyMessage() const { return QStringLiteral("Cannot modify a read-only dataset"); }
 
     const QVector<FieldInfo>& fields() const { return m_fields; }
-    int fieldIndex(const QString& name) const; // -1 when absent
+    int fieldIndex(const QString& name) const;         // -1 when absent
     const FieldInfo& field(const QString& name) const; // throws when absent
     QString fieldText(const QString& name) const;
     QVariant fieldValue(const QString& name) const;
@@ -157,7 +157,11 @@ protected:
     // count, and (unless the rows kept their positions) the backend's notes
     // of where rows stand.
     void invalidate(bool positionsKept = false);
-    void setCursorFlags(bool bof, bool eof) { m_bof = bof; m_eof = eof; }
+    void setCursorFlags(bool bof, bool eof)
+    {
+        m_bof = bof;
+        m_eof = eof;
+    }
     [[noreturn]] void fail(const QString& message) const;
 
 private:
@@ -171,8 +175,8 @@ private:
     DataSetState m_state = DataSetState::Inactive;
     QVector<FieldInfo> m_fields;
     QHash<QString, int> m_fieldByName; // exact names; other cases are searched
-    Row m_current;        // the current row as stored (id -1: none)
-    QVector<QVariant> m_buffer; // the current record, with unposted changes
+    Row m_current;                     // the current row as stored (id -1: none)
+    QVector<QVariant> m_buffer;        // the current record, with unposted changes
     bool m_modified = false;
     bool m_eof = true;
     bool m_bof = true;

@@ -84,8 +84,8 @@ QSqlDatabase Query::connection()
     if (m_connection.isEmpty()) {
         const QString name = QStringLiteral("kestrova-query-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
         // URI names let ATTACH open the table files without creating them.
-        const QString failure =
-            openConnection(name, QStringLiteral(":memory:"), QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
+        const QString failure = openConnection(name, QStringLiteral(":memory:"),
+                                               QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
         if (!failure.isEmpty())
             fail(failure);
         limitQueryConnection(sqliteHandle(database(name)));
@@ -144,8 +144,8 @@ QString Query::readOnlyMessage() const
 
 void Query::checkSingleSelect(QSqlDatabase db, const QString& sql) const
 {
-    const QString refused = QStringLiteral(
-        "Only one SELECT query can be run here; the text was not run and no table was changed");
+    const QString refused =
+        QStringLiteral("Only one SELECT query can be run here; the text was not run and no table was changed");
     if (!QueryText::startsAsSelect(sql))
         fail(refused);
     // The engine itself tells whether the statement writes, and whether
@@ -335,7 +335,8 @@ std::optional<Row> Query::fetchById(qint64 id)
 {
     if (!m_editable)
         return rowAtPosition(qsizetype(id));
-    SqlStatement& q = statement(m_byId, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_selectList, qualified()));
+    SqlStatement& q =
+        statement(m_byId, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_selectList, qualified()));
     StatementRun run{q};
     q.bind(0, id);
     std::optional<Row> row;
@@ -363,8 +364,9 @@ std::vector<Row> Query::fetchRange(int from, int count)
     }
     if (m_ranges.size() > 16 && !m_ranges.count(n))
         m_ranges.clear();
-    SqlStatement& q = statement(m_ranges[n], QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN %3")
-                                                 .arg(m_selectList, qualified(), placeholders(n)));
+    SqlStatement& q = statement(
+        m_ranges[n],
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN %3").arg(m_selectList, qualified(), placeholders(n)));
     QHash<qint64, Row> byId;
     {
         StatementRun run{q};

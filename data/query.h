@@ -90,8 +90,8 @@ private:
     QueryProgress* m_progress = nullptr;
     QString m_baseTable;
     QString m_selectList;
-    std::vector<qint64> m_ids;             // editable results: the rowids, in order
-    std::unique_ptr<ResultPages> m_pages;  // read-only results
+    std::vector<qint64> m_ids;            // editable results: the rowids, in order
+    std::unique_ptr<ResultPages> m_pages; // read-only results
     bool m_idsSorted = true;
     std::unique_ptr<SqlStatement> m_byId, m_insert, m_update, m_delete;
     std::map<int, std::unique_ptr<SqlStatement>> m_ranges; // by the number of rows read

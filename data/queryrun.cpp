@@ -20,10 +20,10 @@ constexpr int kStepsPerCall = 1000;
 bool isInformativePragma(const QString& name)
 {
     static const QStringList names = {
-        QStringLiteral("table_info"),      QStringLiteral("table_xinfo"),    QStringLiteral("table_list"),
-        QStringLiteral("index_list"),      QStringLiteral("index_info"),     QStringLiteral("index_xinfo"),
+        QStringLiteral("table_info"),       QStringLiteral("table_xinfo"),   QStringLiteral("table_list"),
+        QStringLiteral("index_list"),       QStringLiteral("index_info"),    QStringLiteral("index_xinfo"),
         QStringLiteral("foreign_key_list"), QStringLiteral("database_list"), QStringLiteral("collation_list"),
-        QStringLiteral("function_list"),   QStringLiteral("module_list"),    QStringLiteral("pragma_list"),
+        QStringLiteral("function_list"),    QStringLiteral("module_list"),   QStringLiteral("pragma_list"),
         QStringLiteral("compile_options"),
     };
     return names.contains(name, Qt::CaseInsensitive);
@@ -123,8 +123,7 @@ int QueryRun::onAuthorize(void* self, int action, const char* a, const char* b, 
     switch (action) {
     case SQLITE_SELECT:
     case SQLITE_READ:
-    case SQLITE_RECURSIVE:
-        return SQLITE_OK;
+    case SQLITE_RECURSIVE: return SQLITE_OK;
     case SQLITE_FUNCTION:
         if (!isEngineFunction(text(b)))
             return SQLITE_OK;
@@ -144,19 +143,11 @@ int QueryRun::onAuthorize(void* self, int action, const char* a, const char* b, 
         refused = QStringLiteral("writing to %1").arg(text(a));
         break;
     case SQLITE_INSERT:
-    case SQLITE_DELETE:
-        refused = QStringLiteral("writing to %1").arg(text(a));
-        break;
-    case SQLITE_ATTACH:
-        refused = QStringLiteral("ATTACH");
-        break;
-    case SQLITE_DETACH:
-        refused = QStringLiteral("DETACH");
-        break;
+    case SQLITE_DELETE: refused = QStringLiteral("writing to %1").arg(text(a)); break;
+    case SQLITE_ATTACH: refused = QStringLiteral("ATTACH"); break;
+    case SQLITE_DETACH: refused = QStringLiteral("DETACH"); break;
     case SQLITE_TRANSACTION:
-    case SQLITE_SAVEPOINT:
-        refused = QStringLiteral("a transaction");
-        break;
+    case SQLITE_SAVEPOINT: refused = QStringLiteral("a transaction"); break;
     default:
         // Creating, dropping, altering, analysing, reindexing and anything
         // a later engine adds.

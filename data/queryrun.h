@@ -48,8 +48,7 @@ protected:
 
 private:
     static int onProgress(void* self);
-    static int onAuthorize(void* self, int action, const char* a, const char* b, const char* db,
-                           const char* trigger);
+    static int onAuthorize(void* self, int action, const char* a, const char* b, const char* db, const char* trigger);
 
     sqlite3* m_db;
     QueryProgress* m_progress;
@@ -66,8 +65,7 @@ private:
 // returns, so no lock is held on the tables between reads.
 class ResultPages {
 public:
-    ResultPages(sqlite3* db, const QString& sql, const QVariantList& binds, QueryProgress* progress,
-                bool readOnly);
+    ResultPages(sqlite3* db, const QString& sql, const QVariantList& binds, QueryProgress* progress, bool readOnly);
 
     void scan();
     int count() const { return m_count; }

@@ -17,8 +17,7 @@ QueryText QueryText::parse(const QString& text)
     qsizetype i = 0;
     while (i < n) {
         const QChar c = text.at(i);
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`') ||
-            c == QLatin1Char('[')) {
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('[')) {
             // Literal or quoted identifier: copied as it stands.
             const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
             qsizetype j = i + 1;
@@ -92,10 +91,9 @@ bool QueryText::startsAsSelect(const QString& sql)
 
 QString QueryText::editableTable(const QString& sql)
 {
-    static const QRegularExpression single(
-        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+\"?([A-Za-z_][A-Za-z0-9_]*)\"?"
-                       "(\\s+(where|order\\s+by)\\b[\\s\\S]*?)?\\s*;?\\s*$"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression single(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+\"?([A-Za-z_][A-Za-z0-9_]*)\"?"
+                                                          "(\\s+(where|order\\s+by)\\b[\\s\\S]*?)?\\s*;?\\s*$"),
+                                           QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression literals(QStringLiteral("'(?:[^']|'')*'"));
     static const QRegularExpression compound(
         QStringLiteral("\\b(join|group|union|intersect|except|having|limit|offset)\\b"),

@@ -53,54 +53,86 @@ std::vector<TableDef> buildSchema()
     const int productLen = 32, originLen = 32, addressLen = 511;
     std::vector<TableDef> t;
     t.push_back({QStringLiteral("Xsale"),
-                 {date("OrderDate"), text("Person", 32), text("Title", 8), text("Company", 48),
-                  text("Address", addressLen), text("FaxOrEMail", 40), text("Product", productLen),
-                  text("Language", 2), text("Licensee", 64), text("Origin", originLen),
-                  text("Reference", 32), integer("NumberOfLicenses"), text("Currency", 3),
-                  text("PaymentMeans", 8), date("PaymentDate"), text("InvoiceNumber", 16),
-                  number("NetAmount"), number("Tax"), text("DeliveryCompany", 48),
-                  text("DeliveryTitle", 8), text("DeliveryPerson", 32),
-                  text("DeliveryAddress", addressLen), text("DeliveryFaxOrEMail", 40)},
+                 {date("OrderDate"),
+                  text("Person", 32),
+                  text("Title", 8),
+                  text("Company", 48),
+                  text("Address", addressLen),
+                  text("FaxOrEMail", 40),
+                  text("Product", productLen),
+                  text("Language", 2),
+                  text("Licensee", 64),
+                  text("Origin", originLen),
+                  text("Reference", 32),
+                  integer("NumberOfLicenses"),
+                  text("Currency", 3),
+                  text("PaymentMeans", 8),
+                  date("PaymentDate"),
+                  text("InvoiceNumber", 16),
+                  number("NetAmount"),
+                  number("Tax"),
+                  text("DeliveryCompany", 48),
+                  text("DeliveryTitle", 8),
+                  text("DeliveryPerson", 32),
+                  text("DeliveryAddress", addressLen),
+                  text("DeliveryFaxOrEMail", 40)},
                  {},
                  names({"Person", "OrderDate", "PaymentDate"})});
     t.push_back({QStringLiteral("Xproduct"), {text("Product", productLen)}, names({"Product"}), {}});
     t.push_back({QStringLiteral("Xlanguage"), {text("Language", 2)}, names({"Language"}), {}});
     t.push_back({QStringLiteral("Xprice"),
-                 {text("Product", productLen), text("Currency", 3), number("NetAmount"),
-                  number("Tax")},
+                 {text("Product", productLen), text("Currency", 3), number("NetAmount"), number("Tax")},
                  names({"Product", "Currency"}),
                  {}});
-    t.push_back({QStringLiteral("Xtitle"), {text("Title", 8), text("Politeness", 64)},
-                 names({"Title"}), {}});
+    t.push_back({QStringLiteral("Xtitle"), {text("Title", 8), text("Politeness", 64)}, names({"Title"}), {}});
     t.push_back({QStringLiteral("Xcurrency"), {text("Currency", 3)}, names({"Currency"}), {}});
     t.push_back({QStringLiteral("Xpayment"), {text("PaymentMeans", 8)}, names({"PaymentMeans"}), {}});
     t.push_back({QStringLiteral("Xorigin"), {text("Origin", originLen)}, names({"Origin"}), {}});
-    t.push_back({QStringLiteral("Xemail"),
-                 {text("Origin", originLen), text("ProductId", 8), text("Product", productLen),
-                  text("EmailFunction", 32)},
-                 names({"Origin", "ProductId"}),
-                 {}});
+    t.push_back(
+        {QStringLiteral("Xemail"),
+         {text("Origin", originLen), text("ProductId", 8), text("Product", productLen), text("EmailFunction", 32)},
+         names({"Origin", "ProductId"}),
+         {}});
     t.push_back({QStringLiteral("Xfactory"),
-                 {text("Product", productLen), text("Language", 2), text("Labels", 128),
-                  text("Envelope", 128), text("Mail", 128), text("Mailing", 128),
-                  text("Invoice", 128), text("Batch", 128)},
+                 {text("Product", productLen), text("Language", 2), text("Labels", 128), text("Envelope", 128),
+                  text("Mail", 128), text("Mailing", 128), text("Invoice", 128), text("Batch", 128)},
                  names({"Product", "Language"}),
                  {}});
-    t.push_back({QStringLiteral("Xtable"), {text("Name", 32), text("Value", 255)}, names({"Name"}),
-                 {}});
-    t.push_back({QStringLiteral("Xdistributor"),
-                 {text("Company", 48), text("Language", 2), text("Title", 8), text("Person", 32),
-                  text("Address", addressLen), text("Telephone", 20), text("Fax", 20),
-                  text("EMail", 32), text("Licensee", 32)},
-                 {},
-                 {}});
+    t.push_back({QStringLiteral("Xtable"), {text("Name", 32), text("Value", 255)}, names({"Name"}), {}});
+    t.push_back(
+        {QStringLiteral("Xdistributor"),
+         {text("Company", 48), text("Language", 2), text("Title", 8), text("Person", 32), text("Address", addressLen),
+          text("Telephone", 20), text("Fax", 20), text("EMail", 32), text("Licensee", 32)},
+         {},
+         {}});
     TableDef exportTable{QStringLiteral("Xexport"), {}, {}, {}};
-    for (const char* f : {"Person", "Name", "Title", "Politeness", "Company", "Address",
-                          "FaxOrEMail", "Date", "Product", "Language", "Licensee", "Reference",
-                          "NumberOfLicenses", "Currency", "PaymentMeans", "PaymentDate",
-                          "InvoiceNumber", "NetAmount", "Tax", "Total", "DeliveryPerson",
-                          "DeliveryName", "DeliveryTitle", "DeliveryPoliteness", "DeliveryCompany",
-                          "DeliveryAddress", "DeliveryFaxOrEMail"}) {
+    for (const char* f : {"Person",
+                          "Name",
+                          "Title",
+                          "Politeness",
+                          "Company",
+                          "Address",
+                          "FaxOrEMail",
+                          "Date",
+                          "Product",
+                          "Language",
+                          "Licensee",
+                          "Reference",
+                          "NumberOfLicenses",
+                          "Currency",
+                          "PaymentMeans",
+                          "PaymentDate",
+                          "InvoiceNumber",
+                          "NetAmount",
+                          "Tax",
+                          "Total",
+                          "DeliveryPerson",
+                          "DeliveryName",
+                          "DeliveryTitle",
+                          "DeliveryPoliteness",
+                          "DeliveryCompany",
+                          "DeliveryAddress",
+                          "DeliveryFaxOrEMail"}) {
         const bool isAddress = QByteArray(f).endsWith("Address");
         exportTable.fields.push_back(text(f, isAddress ? addressLen : 255));
     }
@@ -111,14 +143,10 @@ std::vector<TableDef> buildSchema()
 QString columnSql(const FieldDef& f)
 {
     switch (f.kind) {
-    case FieldKind::Text:
-        return QStringLiteral("\"%1\" VARCHAR(%2) NOT NULL DEFAULT ''").arg(f.name).arg(f.length);
-    case FieldKind::Number:
-        return QStringLiteral("\"%1\" REAL").arg(f.name);
-    case FieldKind::Integer:
-        return QStringLiteral("\"%1\" INTEGER").arg(f.name);
-    case FieldKind::Date:
-        return QStringLiteral("\"%1\" DATE").arg(f.name);
+    case FieldKind::Text: return QStringLiteral("\"%1\" VARCHAR(%2) NOT NULL DEFAULT ''").arg(f.name).arg(f.length);
+    case FieldKind::Number: return QStringLiteral("\"%1\" REAL").arg(f.name);
+    case FieldKind::Integer: return QStringLiteral("\"%1\" INTEGER").arg(f.name);
+    case FieldKind::Date: return QStringLiteral("\"%1\" DATE").arg(f.name);
     }
     return {};
 }
@@ -141,9 +169,9 @@ const TableDef* schemaTable(const QString& name)
 
 const QStringList& settingNames()
 {
-    static const QStringList list = names({"CommandLine", "DdeService", "DdeTopic", "LastDdeMacro",
-                                           "Profile", "Password", "MessageStore", "SaveFolder",
-                                           "InvoiceFunction", "LastInvoiceNumber"});
+    static const QStringList list =
+        names({"CommandLine", "DdeService", "DdeTopic", "LastDdeMacro", "Profile", "Password", "MessageStore",
+               "SaveFolder", "InvoiceFunction", "LastInvoiceNumber"});
     return list;
 }
 
@@ -169,8 +197,8 @@ namespace {
 
 // Runs statements on a new file inside one transaction; the file is removed
 // again when anything fails, so no half-made table is left behind.
-void writeNewFile(const QString& path, const QStringList& statements,
-                  const QList<QStringList>& rows = {}, const QString& insertSql = {})
+void writeNewFile(const QString& path, const QStringList& statements, const QList<QStringList>& rows = {},
+                  const QString& insertSql = {})
 {
     if (QFileInfo::exists(path))
         throw Error(QStringLiteral("Table file %1 already exists").arg(path));
@@ -217,8 +245,7 @@ void createEmptyTableSet(const QString& dir)
         throw Error(QStringLiteral("Cannot create the folder %1").arg(dir));
     for (const TableDef& t : schemaTables()) {
         if (QFileInfo::exists(QDir(dir).filePath(t.fileName())))
-            throw Error(QStringLiteral("Table file %1 already exists")
-                            .arg(QDir(dir).filePath(t.fileName())));
+            throw Error(QStringLiteral("Table file %1 already exists").arg(QDir(dir).filePath(t.fileName())));
     }
     // All or nothing: a set missing some of its files would not open.
     QStringList made;

@@ -15,10 +15,10 @@ struct FieldDef {
 };
 
 struct TableDef {
-    QString name;              // Xsale
+    QString name; // Xsale
     std::vector<FieldDef> fields;
-    QStringList key;           // primary key fields, empty for rowid order
-    QStringList indexes;       // single-field secondary indexes
+    QStringList key;     // primary key fields, empty for rowid order
+    QStringList indexes; // single-field secondary indexes
 
     QString fileName() const { return name + QStringLiteral(".db"); }
     const FieldDef* field(const QString& fieldName) const;

@@ -22,8 +22,7 @@ sqlite3* sqliteHandle(const QSqlDatabase& db)
 
 QString quoted(const QString& name)
 {
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
 QString columnList(const QVector<FieldInfo>& fields)
@@ -112,26 +111,19 @@ void SqlStatement::bind(int index, const QVariant& v)
     } else {
         switch (v.typeId()) {
         case QMetaType::Double:
-        case QMetaType::Float:
-            rc = sqlite3_bind_double(m_stmt, i, v.toDouble());
-            break;
+        case QMetaType::Float: rc = sqlite3_bind_double(m_stmt, i, v.toDouble()); break;
         case QMetaType::Int:
         case QMetaType::UInt:
         case QMetaType::LongLong:
         case QMetaType::ULongLong:
-        case QMetaType::Bool:
-            rc = sqlite3_bind_int64(m_stmt, i, v.toLongLong());
-            break;
+        case QMetaType::Bool: rc = sqlite3_bind_int64(m_stmt, i, v.toLongLong()); break;
         case QMetaType::QByteArray: {
             const QByteArray& b = slot(index) = v.toByteArray();
             rc = sqlite3_bind_blob(m_stmt, i, b.constData(), int(b.size()), SQLITE_STATIC);
             break;
         }
-        case QMetaType::QString:
-            rc = bindText(index, *static_cast<const QString*>(v.constData()));
-            break;
-        default:
-            rc = bindText(index, v.toString());
+        case QMetaType::QString: rc = bindText(index, *static_cast<const QString*>(v.constData())); break;
+        default: rc = bindText(index, v.toString());
         }
     }
     if (rc != SQLITE_OK)
@@ -184,18 +176,15 @@ void SqlStatement::reset()
 QVariant SqlStatement::value(int column) const
 {
     switch (sqlite3_column_type(m_stmt, column)) {
-    case SQLITE_INTEGER:
-        return qlonglong(sqlite3_column_int64(m_stmt, column));
-    case SQLITE_FLOAT:
-        return sqlite3_column_double(m_stmt, column);
+    case SQLITE_INTEGER: return qlonglong(sqlite3_column_int64(m_stmt, column));
+    case SQLITE_FLOAT: return sqlite3_column_double(m_stmt, column);
     case SQLITE_TEXT:
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column)),
                                  sqlite3_column_bytes(m_stmt, column));
     case SQLITE_BLOB:
         return QByteArray(static_cast<const char*>(sqlite3_column_blob(m_stmt, column)),
                           sqlite3_column_bytes(m_stmt, column));
-    default:
-        return QVariant();
+    default: return QVariant();
     }
 }
 

@@ -110,8 +110,7 @@ void Table::doOpen()
     }
     if (!failure.isEmpty()) {
         m_connection.clear();
-        fail(QStringLiteral("Cannot open table %1 (%2): %3")
-                 .arg(m_tableName, QDir::toNativeSeparators(path), failure));
+        fail(QStringLiteral("Cannot open table %1 (%2): %3").arg(m_tableName, QDir::toNativeSeparators(path), failure));
     }
 }
 
@@ -167,40 +166,38 @@ QString Table::statementSql(Statement s) const
     const QString select = QStringLiteral("SELECT %1 FROM %2 ").arg(m_selectList, table);
     const int keyCount = m_key.isEmpty() ? 1 : int(m_key.size());
     switch (s) {
-    case SelFirst:
-        return select + QStringLiteral("ORDER BY %1 LIMIT 1").arg(orderBy(false));
-    case SelLast:
-        return select + QStringLiteral("ORDER BY %1 LIMIT 1").arg(orderBy(true));
+    case SelFirst: return select + QStringLiteral("ORDER BY %1 LIMIT 1").arg(orderBy(false));
+    case SelLast: return select + QStringLiteral("ORDER BY %1 LIMIT 1").arg(orderBy(true));
     case SelNext:
-        return select + QStringLiteral("WHERE %1 > %2 ORDER BY %3 LIMIT 1").arg(orderTuple(), placeholders(keyCount), orderBy(false));
+        return select + QStringLiteral("WHERE %1 > %2 ORDER BY %3 LIMIT 1")
+                            .arg(orderTuple(), placeholders(keyCount), orderBy(false));
     case SelPrior:
-        return select + QStringLiteral("WHERE %1 < %2 ORDER BY %3 LIMIT 1").arg(orderTuple(), placeholders(keyCount), orderBy(true));
+        return select + QStringLiteral("WHERE %1 < %2 ORDER BY %3 LIMIT 1")
+                            .arg(orderTuple(), placeholders(keyCount), orderBy(true));
     case SelAhead:
-        return select + QStringLiteral("WHERE %1 > %2 ORDER BY %3 LIMIT 512").arg(orderTuple(), placeholders(keyCount), orderBy(false));
-    case SelById:
-        return select + QStringLiteral("WHERE rowid = ?");
+        return select + QStringLiteral("WHERE %1 > %2 ORDER BY %3 LIMIT 512")
+                            .arg(orderTuple(), placeholders(keyCount), orderBy(false));
+    case SelById: return select + QStringLiteral("WHERE rowid = ?");
     case SelKey: {
         QStringList conds;
         for (const QString& k : m_key)
             conds << quoted(k) + QStringLiteral(" = ?");
         return select + QStringLiteral("WHERE ") + conds.join(QStringLiteral(" AND ")) + QStringLiteral(" LIMIT 1");
     }
-    case SelCount:
-        return QStringLiteral("SELECT count(*) FROM %1").arg(table);
+    case SelCount: return QStringLiteral("SELECT count(*) FROM %1").arg(table);
     case SelIndexOf:
         return QStringLiteral("SELECT count(*) FROM %1 WHERE %2 < %3").arg(table, orderTuple(), placeholders(keyCount));
     case Insert:
-        return QStringLiteral("INSERT INTO %1 (%2) VALUES %3").arg(table, columnList(fields()), placeholders(fields().size()));
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+            .arg(table, columnList(fields()), placeholders(fields().size()));
     case Update: {
         QStringList sets;
         for (const FieldInfo& f : fields())
             sets << quoted(f.name) + QStringLiteral(" = ?");
         return QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(table, sets.join(QStringLiteral(", ")));
     }
-    case Delete:
-        return QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(table);
-    case StatementCount:
-        break;
+    case Delete: return QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(table);
+    case StatementCount: break;
     }
     return {};
 }
@@ -469,7 +466,8 @@ QStringList Table::columnTexts(const QString& fieldName)
 {
     checkActive();
     const FieldInfo& f = field(fieldName);
-    SqlStatement q(handle(), QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(quoted(f.name), qualifiedName(), orderBy(false)));
+    SqlStatement q(
+        handle(), QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(quoted(f.name), qualifiedName(), orderBy(false)));
     QStringList out;
     while (q.step())
         out << textOf(f, q.value(0));

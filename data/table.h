@@ -2,7 +2,6 @@
 
 #include "datasetstate.h"
 
-
 #include <QMap>
 #include <QStringList>
 #include <QSqlDatabase>
@@ -82,8 +81,21 @@ protected:
 
 private:
     // The statements a cursor runs again and again, prepared once per open.
-    enum Statement { SelFirst, SelLast, SelNext, SelPrior, SelById, SelKey, SelCount, SelIndexOf, SelAhead,
-                     Insert, Update, Delete, StatementCount };
+    enum Statement {
+        SelFirst,
+        SelLast,
+        SelNext,
+        SelPrior,
+        SelById,
+        SelKey,
+        SelCount,
+        SelIndexOf,
+        SelAhead,
+        Insert,
+        Update,
+        Delete,
+        StatementCount
+    };
     SqlStatement& statement(Statement s);
     QString statementSql(Statement s) const;
     std::optional<Row> fetchOne(Statement s, const QVariantList& binds);

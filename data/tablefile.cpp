@@ -69,8 +69,8 @@ FieldKind kindOfDeclaredType(const QString& declared, int* length)
         return FieldKind::Date;
     if (t.contains(QLatin1String("INT")))
         return FieldKind::Integer;
-    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("TEXT")) ||
-        t.contains(QLatin1String("CLOB")) || t.isEmpty()) {
+    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("TEXT")) || t.contains(QLatin1String("CLOB")) ||
+        t.isEmpty()) {
         const auto m = len.match(t);
         if (m.hasMatch())
             *length = m.captured(1).toInt();
@@ -102,14 +102,10 @@ namespace {
 QString kindName(FieldKind kind)
 {
     switch (kind) {
-    case FieldKind::Text:
-        return QStringLiteral("text");
-    case FieldKind::Number:
-        return QStringLiteral("number");
-    case FieldKind::Integer:
-        return QStringLiteral("whole number");
-    case FieldKind::Date:
-        return QStringLiteral("date");
+    case FieldKind::Text: return QStringLiteral("text");
+    case FieldKind::Number: return QStringLiteral("number");
+    case FieldKind::Integer: return QStringLiteral("whole number");
+    case FieldKind::Date: return QStringLiteral("date");
     }
     return {};
 }

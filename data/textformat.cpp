@@ -48,7 +48,9 @@ LocaleFormat LocaleFormat::fromLocale(const QLocale& locale)
             order = QStringLiteral("mdy");
         QStringList parts;
         for (QChar c : order)
-            parts << (c == QLatin1Char('d') ? QStringLiteral("d") : c == QLatin1Char('m') ? QStringLiteral("M") : QStringLiteral("yyyy"));
+            parts << (c == QLatin1Char('d')   ? QStringLiteral("d")
+                      : c == QLatin1Char('m') ? QStringLiteral("M")
+                                              : QStringLiteral("yyyy"));
         pattern = parts.join(fmt.dateSeparator);
     }
     fmt.shortDateFormat = pattern;
@@ -73,8 +75,8 @@ QString formatNumber(double value, const LocaleFormat& fmt)
 
     // 15 significant digits, rounded once: "d.dddddddddddddde[+-]x".
     char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                      std::chars_format::scientific, 14);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 14);
     const std::string_view sci(buffer, size_t(result.ptr - buffer));
     const size_t ePos = sci.find('e');
     std::string digitsText;
@@ -93,8 +95,7 @@ QString formatNumber(double value, const LocaleFormat& fmt)
     QString out;
     if (exponent >= -5 && exponent <= 14) {
         if (exponent < 0) {
-            out = QStringLiteral("0") + fmt.decimalSeparator
-                  + QString(-exponent - 1, QLatin1Char('0')) + digits;
+            out = QStringLiteral("0") + fmt.decimalSeparator + QString(-exponent - 1, QLatin1Char('0')) + digits;
         } else if (digits.size() <= exponent + 1) {
             out = digits + QString(exponent + 1 - digits.size(), QLatin1Char('0'));
         } else {
@@ -210,17 +211,10 @@ QString formatDate(const QDate& date, const LocaleFormat& fmt)
     out.reserve(10);
     for (const Part& part : *it) {
         switch (part.field) {
-        case 'd':
-            out += QString::number(date.day()).rightJustified(part.width >= 2 ? 2 : 1, QLatin1Char('0'));
-            break;
-        case 'M':
-            out += QString::number(date.month()).rightJustified(part.width >= 2 ? 2 : 1, QLatin1Char('0'));
-            break;
-        case 'y':
-            out += QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
-            break;
-        default:
-            out += part.text;
+        case 'd': out += QString::number(date.day()).rightJustified(part.width >= 2 ? 2 : 1, QLatin1Char('0')); break;
+        case 'M': out += QString::number(date.month()).rightJustified(part.width >= 2 ? 2 : 1, QLatin1Char('0')); break;
+        case 'y': out += QString::number(date.year()).rightJustified(4, QLatin1Char('0')); break;
+        default: out += part.text;
         }
     }
     return out;
@@ -331,15 +325,9 @@ std::optional<QDate> parseDate(const QString& text, const LocaleFormat& fmt, con
     } else {
         const int n3 = numbers->value[2];
         switch (order) {
-        case Order::DMY:
-            day = n1, month = n2, year = n3;
-            break;
-        case Order::YMD:
-            year = n1, month = n2, day = n3;
-            break;
-        case Order::MDY:
-            month = n1, day = n2, year = n3;
-            break;
+        case Order::DMY: day = n1, month = n2, year = n3; break;
+        case Order::YMD: year = n1, month = n2, day = n3; break;
+        case Order::MDY: month = n1, day = n2, year = n3; break;
         }
         const int yearDigits = numbers->digits[order == Order::YMD ? 0 : 2];
         if (yearDigits <= 2) {

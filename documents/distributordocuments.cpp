@@ -14,8 +14,7 @@ using F = ExchangeField;
 
 QString quoted(const QString& name)
 {
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
 // Walks the distributors of one language in table order with a statement of
@@ -24,19 +23,17 @@ QString quoted(const QString& name)
 class LanguageWalk {
 public:
     LanguageWalk(Table& distributors, const QString& language)
-        : m_db(*static_cast<sqlite3* const*>(distributors.database().driver()->handle().data())),
-          m_language(language)
+        : m_db(*static_cast<sqlite3* const*>(distributors.database().driver()->handle().data())), m_language(language)
     {
         QStringList order;
         for (const QString& k : distributors.keyFields())
             order << quoted(k);
         if (order.isEmpty())
             order << QStringLiteral("rowid");
-        const QByteArray sql =
-            QStringLiteral("SELECT Person, Title, Company, Address, Fax, Licensee FROM %1 "
-                           "WHERE Language = ?1 COLLATE BINARY ORDER BY %2")
-                .arg(quoted(distributors.tableName()), order.join(QStringLiteral(", ")))
-                .toUtf8();
+        const QByteArray sql = QStringLiteral("SELECT Person, Title, Company, Address, Fax, Licensee FROM %1 "
+                                              "WHERE Language = ?1 COLLATE BINARY ORDER BY %2")
+                                   .arg(quoted(distributors.tableName()), order.join(QStringLiteral(", ")))
+                                   .toUtf8();
         if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &m_stmt, nullptr) != SQLITE_OK ||
             sqlite3_bind_text16(m_stmt, 1, m_language.utf16(), int(m_language.size() * sizeof(char16_t)),
                                 SQLITE_STATIC) != SQLITE_OK)
@@ -97,8 +94,8 @@ bool DistributorDocuments::mail(const DistributorView& shown, const QString& pro
     if (!m_road->mayBegin(product, language))
         return false;
     m_road->writeExchange({distributorRecord(shown, *m_road)});
-    return m_road->RunFactoryMacro(kind == Envelope ? QStringLiteral("Envelope") : QStringLiteral("Mail"),
-                                   product, language);
+    return m_road->RunFactoryMacro(kind == Envelope ? QStringLiteral("Envelope") : QStringLiteral("Mail"), product,
+                                   language);
 }
 
 bool DistributorDocuments::mailing(const QString& product, const QString& language)

@@ -28,14 +28,12 @@ void fixBorder(QDialog* dialog)
 
 } // namespace
 
-ProductLanguageDialog::ProductLanguageDialog(DataObjects* data, DistributorDocuments* documents,
-                                             QWidget* parent)
+ProductLanguageDialog::ProductLanguageDialog(DataObjects* data, DistributorDocuments* documents, QWidget* parent)
     : QDialog(parent), m_data(data), m_documents(documents)
 {
 }
 
-void ProductLanguageDialog::connectForm(DbGrid* products, DbGrid* languages, QPushButton* ok,
-                                        QPushButton* cancel)
+void ProductLanguageDialog::connectForm(DbGrid* products, DbGrid* languages, QPushButton* ok, QPushButton* cancel)
 {
     setModal(false);
     products->bind(m_data->Dproduct, {QStringLiteral("Product")}, {QStringLiteral("Product")});

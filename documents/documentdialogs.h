@@ -46,8 +46,8 @@ protected:
 class TMailDlg : public ProductLanguageDialog {
     Q_OBJECT
 public:
-    TMailDlg(DataObjects* data, DistributorDocuments* documents,
-             std::function<DistributorView()> shownDistributor, QWidget* parent = nullptr);
+    TMailDlg(DataObjects* data, DistributorDocuments* documents, std::function<DistributorView()> shownDistributor,
+             QWidget* parent = nullptr);
     ~TMailDlg() override;
     Ui::MailDlg* ui() const { return m_ui.get(); }
 

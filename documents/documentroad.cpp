@@ -64,8 +64,7 @@ void DocumentRoad::writeExchange(const std::vector<ExchangeRecord>& records)
     writeExchangeTable(*m_tables.exchange, records);
 }
 
-bool DocumentRoad::RunFactoryMacro(const QString& column, const QString& product,
-                                   const QString& language)
+bool DocumentRoad::RunFactoryMacro(const QString& column, const QString& product, const QString& language)
 {
     m_link->WordProcessor();
     if (!FindFactoryRow(product, language)) {

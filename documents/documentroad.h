@@ -25,8 +25,7 @@ QString ExtractName(const QString& person);
 // the macro of its product and language goes to the word processor.
 class DocumentRoad {
 public:
-    DocumentRoad(WordProcessorLink* link, const DocumentTables& tables,
-                 WordProcessorLink::MessageSink showError);
+    DocumentRoad(WordProcessorLink* link, const DocumentTables& tables, WordProcessorLink::MessageSink showError);
 
     WordProcessorLink& link() const { return *m_link; }
     const DocumentTables& tables() const { return m_tables; }

@@ -11,18 +11,38 @@ namespace kestrova {
 namespace {
 
 const char* const kFieldNames[kExchangeFieldCount] = {
-    "Person",         "Name",           "Title",         "Politeness",         "Company",
-    "Address",        "FaxOrEMail",     "Date",          "Product",            "Language",
-    "Licensee",       "Reference",      "NumberOfLicenses", "Currency",        "PaymentMeans",
-    "PaymentDate",    "InvoiceNumber",  "NetAmount",     "Tax",                "Total",
-    "DeliveryPerson", "DeliveryName",   "DeliveryTitle", "DeliveryPoliteness", "DeliveryCompany",
-    "DeliveryAddress", "DeliveryFaxOrEMail",
+    "Person",
+    "Name",
+    "Title",
+    "Politeness",
+    "Company",
+    "Address",
+    "FaxOrEMail",
+    "Date",
+    "Product",
+    "Language",
+    "Licensee",
+    "Reference",
+    "NumberOfLicenses",
+    "Currency",
+    "PaymentMeans",
+    "PaymentDate",
+    "InvoiceNumber",
+    "NetAmount",
+    "Tax",
+    "Total",
+    "DeliveryPerson",
+    "DeliveryName",
+    "DeliveryTitle",
+    "DeliveryPoliteness",
+    "DeliveryCompany",
+    "DeliveryAddress",
+    "DeliveryFaxOrEMail",
 };
 
 QString quoted(const QString& name)
 {
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
 // The statements of one write on the table's own connection. Any failure
@@ -42,16 +62,14 @@ public:
     void prepare(const QString& sql)
     {
         const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_insert, nullptr) !=
-            SQLITE_OK)
+        if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_insert, nullptr) != SQLITE_OK)
             fail();
     }
     void bind(int index, const QString& text)
     {
-        const int rc = text.isEmpty()
-                           ? sqlite3_bind_text(m_insert, index + 1, "", 0, SQLITE_STATIC)
-                           : sqlite3_bind_text16(m_insert, index + 1, text.utf16(),
-                                                 int(text.size() * sizeof(char16_t)), SQLITE_STATIC);
+        const int rc = text.isEmpty() ? sqlite3_bind_text(m_insert, index + 1, "", 0, SQLITE_STATIC)
+                                      : sqlite3_bind_text16(m_insert, index + 1, text.utf16(),
+                                                            int(text.size() * sizeof(char16_t)), SQLITE_STATIC);
         if (rc != SQLITE_OK)
             fail();
     }
@@ -191,8 +209,7 @@ void streamExchangeTable(Table& exchange, const ExchangeSource& next)
         throw f.error;
     } catch (const Error& e) {
         exchange.close();
-        throw Error(QStringLiteral("Cannot write the exchange table %1: %2")
-                        .arg(exchange.tableName(), e.message()));
+        throw Error(QStringLiteral("Cannot write the exchange table %1: %2").arg(exchange.tableName(), e.message()));
     }
     exchange.close();
 }

@@ -73,8 +73,8 @@ ExchangeRecord invoiceRecord(const OrderView& order, DocumentRoad& road, const L
     // A complete delivery block: the delivery boxes when any of them holds
     // text, the billing values otherwise.
     bool delivery = false;
-    for (const char* f : {"DeliveryCompany", "DeliveryTitle", "DeliveryPerson", "DeliveryAddress",
-                          "DeliveryFaxOrEMail"})
+    for (const char* f :
+         {"DeliveryCompany", "DeliveryTitle", "DeliveryPerson", "DeliveryAddress", "DeliveryFaxOrEMail"})
         delivery = delivery || !order.text(f).isEmpty();
     if (delivery) {
         const QString person = order.text("DeliveryPerson");

@@ -29,8 +29,7 @@ QDBusConnection bus()
 QDBusMessage methodCall(const QString& busName, const char* method)
 {
     QDBusMessage m = QDBusMessage::createMethodCall(busName, QString::fromLatin1(kDdeObjectPath),
-                                                    QString::fromLatin1(kDdeInterface),
-                                                    QString::fromLatin1(method));
+                                                    QString::fromLatin1(kDdeInterface), QString::fromLatin1(method));
     // The word processor is started by its command line, never by the bus.
     m.setAutoStartService(false);
     return m;
@@ -45,10 +44,8 @@ bool endsConversation(const QDBusError& error)
     case QDBusError::ServiceUnknown:
     case QDBusError::Disconnected:
     case QDBusError::NoServer:
-    case QDBusError::TimedOut:
-        return true;
-    default:
-        return error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
+    case QDBusError::TimedOut: return true;
+    default: return error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
     }
 }
 
@@ -85,8 +82,7 @@ QString ddeBusName(const QString& service)
     return (kPrefix + element).left(kMaxBusNameLength);
 }
 
-bool startCommandLine(const QString& commandLine, const QStringList& moreArguments,
-                      const QString& workingDirectory)
+bool startCommandLine(const QString& commandLine, const QStringList& moreArguments, const QString& workingDirectory)
 {
     QStringList words = QProcess::splitCommand(commandLine);
     if (words.isEmpty())
@@ -103,9 +99,8 @@ WordProcessorLink::WordProcessorLink(SettingsReader settings, MessageSink showEr
 WordProcessorLink::~WordProcessorLink()
 {
     if (m_conversation)
-        bus().disconnect(m_busName, QString::fromLatin1(kDdeObjectPath),
-                         QString::fromLatin1(kDdeInterface), QStringLiteral("Disconnected"), this,
-                         SLOT(serverDisconnected(uint)));
+        bus().disconnect(m_busName, QString::fromLatin1(kDdeObjectPath), QString::fromLatin1(kDdeInterface),
+                         QStringLiteral("Disconnected"), this, SLOT(serverDisconnected(uint)));
 }
 
 void WordProcessorLink::WordProcessor()
@@ -120,8 +115,7 @@ void WordProcessorLink::WordProcessor()
 
     const LinkSettings s = m_settings();
     if (!startCommandLine(s.commandLine, {}, m_workDir)) {
-        m_showError(QStringLiteral("Error when launching \"") + s.commandLine +
-                    QStringLiteral("\" !"));
+        m_showError(QStringLiteral("Error when launching \"") + s.commandLine + QStringLiteral("\" !"));
         return;
     }
     // The start counts as done once the program answers on the bus.
@@ -175,8 +169,7 @@ bool WordProcessorLink::connectTo(const QString& busName, const QString& topic)
     if (busName.isEmpty() || !bus().isConnected())
         return false;
     // Watched before the conversation opens, so its end is never missed.
-    auto* watch = new QDBusServiceWatcher(busName, bus(), QDBusServiceWatcher::WatchForUnregistration,
-                                          this);
+    auto* watch = new QDBusServiceWatcher(busName, bus(), QDBusServiceWatcher::WatchForUnregistration, this);
     QDBusMessage call = methodCall(busName, "Connect");
     call << topic;
     const QDBusMessage reply = bus().call(call, QDBus::Block, m_callTimeout);
@@ -235,9 +228,8 @@ void WordProcessorLink::serverDisconnected(uint conversation)
 void WordProcessorLink::conversationEnded()
 {
     if (m_conversation)
-        bus().disconnect(m_busName, QString::fromLatin1(kDdeObjectPath),
-                         QString::fromLatin1(kDdeInterface), QStringLiteral("Disconnected"), this,
-                         SLOT(serverDisconnected(uint)));
+        bus().disconnect(m_busName, QString::fromLatin1(kDdeObjectPath), QString::fromLatin1(kDdeInterface),
+                         QStringLiteral("Disconnected"), this, SLOT(serverDisconnected(uint)));
     if (m_vanishWatch) {
         m_vanishWatch->disconnect(this);
         m_vanishWatch->deleteLater();

@@ -31,8 +31,7 @@ bool isWellKnownBusName(const QString& name);
 // Starts a command line as a program of its own, split into program and
 // arguments without any shell; moreArguments follow, each as one argument.
 // False when the line names no program or the program cannot be started.
-bool startCommandLine(const QString& commandLine, const QStringList& moreArguments,
-                      const QString& workingDirectory);
+bool startCommandLine(const QString& commandLine, const QStringList& moreArguments, const QString& workingDirectory);
 
 // The four settings of the link, as their boxes show them.
 struct LinkSettings {

@@ -13,10 +13,25 @@ namespace kestrova {
 namespace {
 
 const char* const kNames[NotificationAreas::Count] = {
-    "Person",       "Title",     "Company",       "Address",         "FaxOrEMail",
-    "ProductId",    "Language",  "Licensee",      "Reference",       "NumberOfLicenses",
-    "Currency",     "PaymentMeans", "NetAmount",  "Tax",             "DeliveryCompany",
-    "DeliveryTitle", "DeliveryPerson", "DeliveryAddress", "DeliveryFaxOrEMail",
+    "Person",
+    "Title",
+    "Company",
+    "Address",
+    "FaxOrEMail",
+    "ProductId",
+    "Language",
+    "Licensee",
+    "Reference",
+    "NumberOfLicenses",
+    "Currency",
+    "PaymentMeans",
+    "NetAmount",
+    "Tax",
+    "DeliveryCompany",
+    "DeliveryTitle",
+    "DeliveryPerson",
+    "DeliveryAddress",
+    "DeliveryFaxOrEMail",
 };
 
 // The bytes a guard holds: no NUL and no printable run, so that neither a
@@ -190,8 +205,8 @@ FunctionLibrary::Lookup FunctionLibrary::lookup(const QString& name, void** addr
     }
     if (!m_warned.contains(name)) {
         m_warned.insert(name);
-        qWarning("%s: \"%s\" is not exported by this library (found in %s); it is not called",
-                 qPrintable(m_path), qPrintable(name), located && info.dli_fname ? info.dli_fname : "no library");
+        qWarning("%s: \"%s\" is not exported by this library (found in %s); it is not called", qPrintable(m_path),
+                 qPrintable(name), located && info.dli_fname ? info.dli_fname : "no library");
     }
     return Lookup::NotExported;
 }
@@ -238,15 +253,13 @@ bool FunctionLibrary::recognise(const QString& function, const QString& body, No
     auto c = [](F::Field f) { return F::capacity(f); };
     auto a = [&areas](F::Field f) { return areas.area(f); };
     const unsigned char result =
-        fn(text.constData(), c(F::Person), a(F::Person), c(F::Title), a(F::Title), c(F::Company),
-           a(F::Company), c(F::Address), a(F::Address), c(F::FaxOrEMail), a(F::FaxOrEMail),
-           c(F::ProductId), a(F::ProductId), c(F::Language), a(F::Language), c(F::Licensee),
-           a(F::Licensee), c(F::Reference), a(F::Reference), c(F::NumberOfLicenses),
-           a(F::NumberOfLicenses), c(F::Currency), a(F::Currency), c(F::PaymentMeans),
-           a(F::PaymentMeans), c(F::NetAmount), a(F::NetAmount), c(F::Tax), a(F::Tax),
-           c(F::DeliveryCompany), a(F::DeliveryCompany), c(F::DeliveryTitle), a(F::DeliveryTitle),
-           c(F::DeliveryPerson), a(F::DeliveryPerson), c(F::DeliveryAddress), a(F::DeliveryAddress),
-           c(F::DeliveryFaxOrEMail), a(F::DeliveryFaxOrEMail));
+        fn(text.constData(), c(F::Person), a(F::Person), c(F::Title), a(F::Title), c(F::Company), a(F::Company),
+           c(F::Address), a(F::Address), c(F::FaxOrEMail), a(F::FaxOrEMail), c(F::ProductId), a(F::ProductId),
+           c(F::Language), a(F::Language), c(F::Licensee), a(F::Licensee), c(F::Reference), a(F::Reference),
+           c(F::NumberOfLicenses), a(F::NumberOfLicenses), c(F::Currency), a(F::Currency), c(F::PaymentMeans),
+           a(F::PaymentMeans), c(F::NetAmount), a(F::NetAmount), c(F::Tax), a(F::Tax), c(F::DeliveryCompany),
+           a(F::DeliveryCompany), c(F::DeliveryTitle), a(F::DeliveryTitle), c(F::DeliveryPerson), a(F::DeliveryPerson),
+           c(F::DeliveryAddress), a(F::DeliveryAddress), c(F::DeliveryFaxOrEMail), a(F::DeliveryFaxOrEMail));
     if (const auto broken = areas.checkGuards()) {
         qWarning("%s: \"%s\" wrote outside its %s area; the message counts as not recognised", qPrintable(m_path),
                  qPrintable(function), qPrintable(NotificationAreas::fieldName(*broken)));

@@ -14,15 +14,24 @@ namespace kestrova {
 
 namespace areas_detail {
 constexpr std::array<int, 19> kCapacities = {
-    KESTROVA_PERSON_CAPACITY,           KESTROVA_TITLE_CAPACITY,
-    KESTROVA_COMPANY_CAPACITY,          KESTROVA_ADDRESS_CAPACITY,
-    KESTROVA_FAX_OR_EMAIL_CAPACITY,     KESTROVA_PRODUCT_ID_CAPACITY,
-    KESTROVA_LANGUAGE_CAPACITY,         KESTROVA_LICENSEE_CAPACITY,
-    KESTROVA_REFERENCE_CAPACITY,        KESTROVA_NUMBER_OF_LICENSES_CAPACITY,
-    KESTROVA_CURRENCY_CAPACITY,         KESTROVA_PAYMENT_MEANS_CAPACITY,
-    KESTROVA_NET_AMOUNT_CAPACITY,       KESTROVA_TAX_CAPACITY,
-    KESTROVA_DELIVERY_COMPANY_CAPACITY, KESTROVA_DELIVERY_TITLE_CAPACITY,
-    KESTROVA_DELIVERY_PERSON_CAPACITY,  KESTROVA_DELIVERY_ADDRESS_CAPACITY,
+    KESTROVA_PERSON_CAPACITY,
+    KESTROVA_TITLE_CAPACITY,
+    KESTROVA_COMPANY_CAPACITY,
+    KESTROVA_ADDRESS_CAPACITY,
+    KESTROVA_FAX_OR_EMAIL_CAPACITY,
+    KESTROVA_PRODUCT_ID_CAPACITY,
+    KESTROVA_LANGUAGE_CAPACITY,
+    KESTROVA_LICENSEE_CAPACITY,
+    KESTROVA_REFERENCE_CAPACITY,
+    KESTROVA_NUMBER_OF_LICENSES_CAPACITY,
+    KESTROVA_CURRENCY_CAPACITY,
+    KESTROVA_PAYMENT_MEANS_CAPACITY,
+    KESTROVA_NET_AMOUNT_CAPACITY,
+    KESTROVA_TAX_CAPACITY,
+    KESTROVA_DELIVERY_COMPANY_CAPACITY,
+    KESTROVA_DELIVERY_TITLE_CAPACITY,
+    KESTROVA_DELIVERY_PERSON_CAPACITY,
+    KESTROVA_DELIVERY_ADDRESS_CAPACITY,
     KESTROVA_DELIVERY_FAX_OR_EMAIL_CAPACITY,
 };
 constexpr int kGuardBytes = 16;
@@ -43,9 +52,26 @@ constexpr int offset(int index)
 class NotificationAreas {
 public:
     enum Field {
-        Person, Title, Company, Address, FaxOrEMail, ProductId, Language, Licensee, Reference,
-        NumberOfLicenses, Currency, PaymentMeans, NetAmount, Tax, DeliveryCompany, DeliveryTitle,
-        DeliveryPerson, DeliveryAddress, DeliveryFaxOrEMail, Count
+        Person,
+        Title,
+        Company,
+        Address,
+        FaxOrEMail,
+        ProductId,
+        Language,
+        Licensee,
+        Reference,
+        NumberOfLicenses,
+        Currency,
+        PaymentMeans,
+        NetAmount,
+        Tax,
+        DeliveryCompany,
+        DeliveryTitle,
+        DeliveryPerson,
+        DeliveryAddress,
+        DeliveryFaxOrEMail,
+        Count
     };
     static_assert(Count == areas_detail::kCapacities.size());
 
@@ -115,8 +141,8 @@ public:
 
 private:
     void* m_handle = nullptr;
-    link_map* m_map = nullptr;   // the loaded library's own entry in the linker's list
-    void* m_base = nullptr;      // where its image starts
+    link_map* m_map = nullptr; // the loaded library's own entry in the linker's list
+    void* m_base = nullptr;    // where its image starts
     kestrova_pull_fn m_pull = nullptr;
     QString m_path;
     mutable QSet<QString> m_warned;

@@ -11,16 +11,15 @@ namespace {
 // Named character references: the Latin-1 ones (U+00A0 to U+00FF, in code
 // order) and the other common ones of HTML 4.
 const char* const kLatin1Names[96] = {
-    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",
-    "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",
-    "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12",
-    "frac34", "iquest", "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
-    "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde",
-    "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",
-    "Uuml",   "Yacute", "THORN",  "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",
-    "aelig",  "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
-    "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave",
-    "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml",
+    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",   "ordf",
+    "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",
+    "para",   "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest", "Agrave",
+    "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil", "Egrave", "Eacute", "Ecirc",  "Euml",
+    "Igrave", "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",
+    "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",  "agrave", "aacute",
+    "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave",
+    "iacute", "icirc",  "iuml",   "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide",
+    "oslash", "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml",
 };
 
 struct NamedReference {
@@ -29,15 +28,14 @@ struct NamedReference {
 };
 
 const NamedReference kOtherNames[] = {
-    {"quot", 34},     {"amp", 38},      {"apos", 39},     {"lt", 60},       {"gt", 62},
-    {"OElig", 338},   {"oelig", 339},   {"Scaron", 352},  {"scaron", 353},  {"Yuml", 376},
-    {"fnof", 402},    {"circ", 710},    {"tilde", 732},   {"ensp", 8194},   {"emsp", 8195},
-    {"thinsp", 8201}, {"zwnj", 8204},   {"zwj", 8205},    {"lrm", 8206},    {"rlm", 8207},
-    {"ndash", 8211},  {"mdash", 8212},  {"lsquo", 8216},  {"rsquo", 8217},  {"sbquo", 8218},
-    {"ldquo", 8220},  {"rdquo", 8221},  {"bdquo", 8222},  {"dagger", 8224}, {"Dagger", 8225},
-    {"bull", 8226},   {"hellip", 8230}, {"permil", 8240}, {"prime", 8242},  {"Prime", 8243},
-    {"lsaquo", 8249}, {"rsaquo", 8250}, {"oline", 8254},  {"frasl", 8260},  {"euro", 8364},
-    {"trade", 8482},  {"larr", 8592},   {"rarr", 8594},   {"minus", 8722},
+    {"quot", 34},     {"amp", 38},      {"apos", 39},     {"lt", 60},       {"gt", 62},       {"OElig", 338},
+    {"oelig", 339},   {"Scaron", 352},  {"scaron", 353},  {"Yuml", 376},    {"fnof", 402},    {"circ", 710},
+    {"tilde", 732},   {"ensp", 8194},   {"emsp", 8195},   {"thinsp", 8201}, {"zwnj", 8204},   {"zwj", 8205},
+    {"lrm", 8206},    {"rlm", 8207},    {"ndash", 8211},  {"mdash", 8212},  {"lsquo", 8216},  {"rsquo", 8217},
+    {"sbquo", 8218},  {"ldquo", 8220},  {"rdquo", 8221},  {"bdquo", 8222},  {"dagger", 8224}, {"Dagger", 8225},
+    {"bull", 8226},   {"hellip", 8230}, {"permil", 8240}, {"prime", 8242},  {"Prime", 8243},  {"lsaquo", 8249},
+    {"rsaquo", 8250}, {"oline", 8254},  {"frasl", 8260},  {"euro", 8364},   {"trade", 8482},  {"larr", 8592},
+    {"rarr", 8594},   {"minus", 8722},
 };
 
 char32_t namedReference(const QByteArray& name)
@@ -57,16 +55,14 @@ enum class TagKind { Inline, Block, LineBreak, Cell, Preformatted, SkipContent }
 
 // Tag names by kind, each list sorted for binary search.
 constexpr std::string_view kBlockTags[] = {
-    "address", "article", "aside",  "blockquote", "caption", "center", "dd",     "details",
-    "dialog",  "dir",     "div",    "dl",         "dt",      "fieldset", "figcaption", "figure",
-    "footer",  "form",    "h1",     "h2",         "h3",      "h4",     "h5",     "h6",
-    "header",  "hgroup",  "hr",     "legend",     "li",      "main",   "menu",   "nav",
-    "ol",      "p",       "section", "summary",   "table",   "tr",     "ul",
+    "address", "article", "aside", "blockquote", "caption",    "center",  "dd",     "details", "dialog", "dir",
+    "div",     "dl",      "dt",    "fieldset",   "figcaption", "figure",  "footer", "form",    "h1",     "h2",
+    "h3",      "h4",      "h5",    "h6",         "header",     "hgroup",  "hr",     "legend",  "li",     "main",
+    "menu",    "nav",     "ol",    "p",          "section",    "summary", "table",  "tr",      "ul",
 };
 constexpr std::string_view kSkipContentTags[] = {"script", "style", "template", "title"};
 
-template <size_t N>
-bool listed(const std::string_view (&list)[N], std::string_view name)
+template <size_t N> bool listed(const std::string_view (&list)[N], std::string_view name)
 {
     return std::binary_search(std::begin(list), std::end(list), name);
 }
@@ -266,14 +262,9 @@ qsizetype markup(QStringView html, qsizetype at, Sink& sink, int& preDepth)
     }
     const qsizetype end = i < n ? i + 1 : n;
     switch (tooLong ? TagKind::Inline : kindOf(std::string_view(name, size_t(length)))) {
-    case TagKind::Inline:
-        break;
-    case TagKind::Block:
-        sink.blockBreak();
-        break;
-    case TagKind::LineBreak:
-        sink.lineBreak();
-        break;
+    case TagKind::Inline: break;
+    case TagKind::Block: sink.blockBreak(); break;
+    case TagKind::LineBreak: sink.lineBreak(); break;
     case TagKind::Cell:
         if (!closing)
             sink.cellBreak();

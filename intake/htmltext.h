@@ -21,6 +21,7 @@ namespace kestrova {
 // The pass stops once `maxCharacters` characters of text are out (the
 // result is cut there), at the end of the input, or when the deadline has
 // passed (the result then holds what was converted so far).
-QString htmlToText(QStringView html, int maxCharacters, QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever));
+QString htmlToText(QStringView html, int maxCharacters,
+                   QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever));
 
 } // namespace kestrova

@@ -202,11 +202,11 @@ struct Mailbox::Private {
     QString storeName, saveName; // the folders' names as the settings give them
     std::vector<vmime::shared_ptr<vnet::message>> messages;
     size_t cursor = 0;
-    std::vector<std::string> movedUids; // what MailMove copied and flagged deleted
+    std::vector<std::string> movedUids;       // what MailMove copied and flagged deleted
     std::map<std::string, std::string> files; // Maildir: each message's file as listed at opening
     bool maildir = false;
     QString storeUser, storeHost;
-    std::optional<Endpoint> transport; // empty: replies go to the Outbox folder
+    std::optional<Endpoint> transport;        // empty: replies go to the Outbox folder
     vmime::shared_ptr<vmime::message> parsed; // the message MailGet read last
     size_t parsedAt = size_t(-1);
     QString password;
@@ -217,10 +217,7 @@ struct Mailbox::Private {
         error = what + QStringLiteral(": ") + describe(e);
         return false;
     }
-    vmime::shared_ptr<vnet::message> current() const
-    {
-        return cursor < messages.size() ? messages[cursor] : nullptr;
-    }
+    vmime::shared_ptr<vnet::message> current() const { return cursor < messages.size() ? messages[cursor] : nullptr; }
     void secure(const vmime::shared_ptr<vnet::service>& service)
     {
         service->setCertificateVerifier(verifierFor(options.trustedCertificates));
@@ -281,8 +278,8 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
             d->transport = Endpoint{QStringLiteral("sendmail"), {}, QStringLiteral("localhost"), -1, {}};
         } else {
             d->transport = parseServerUrl(sendText);
-            if (!d->transport || (d->transport->protocol != QLatin1String("smtp") &&
-                                  d->transport->protocol != QLatin1String("smtps"))) {
+            if (!d->transport ||
+                (d->transport->protocol != QLatin1String("smtp") && d->transport->protocol != QLatin1String("smtps"))) {
                 d->error = QStringLiteral("The sending address %1 is not smtp://, smtps:// or sendmail:").arg(sendText);
                 d->transport.reset();
                 return 1;
@@ -621,7 +618,7 @@ void expungeMovedImap(const vmime::shared_ptr<vnet::store>& store, const vmime::
         const vnet::folder::path path = folder->getFullPath();
         folder->close(false);
         imapCommand(connection, "SELECT " + vimap::IMAPUtils::quoteString(vimap::IMAPUtils::pathToString(
-                                                 connection->hierarchySeparator(), path)));
+                                                connection->hierarchySeparator(), path)));
         imapCommand(connection, "UID EXPUNGE " + uids);
         return;
     }

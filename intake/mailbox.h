@@ -33,7 +33,7 @@ public:
     static constexpr int kBodyCharacters = 4096;
 
     struct Options {
-        QString workDir;           // a relative Maildir path is taken from here
+        QString workDir;             // a relative Maildir path is taken from here
         QString trustedCertificates; // PEM bundle; empty: the system's CA store
         int timeoutSeconds = 20;     // for every network operation
     };

@@ -15,8 +15,8 @@ namespace vnet = vmime::net;
 // One entry of a Maildir folder's cur/ or new/ directory, as it is on disk.
 struct Entry {
     std::string path;
-    std::string id;   // the unique part of the name
-    int flags = 0;    // the flags its name carries
+    std::string id;       // the unique part of the name
+    int flags = 0;        // the flags its name carries
     bool regular = false; // a regular file, not a link or anything else
     ino_t inode = 0;
     off_t size = 0;

@@ -34,8 +34,7 @@ private:
 
 // The decoded text of a part, at most `limit` bytes of it, converted to
 // UTF-8.
-QString partText(const vmime::shared_ptr<const vmime::contentHandler>& content, const vmime::charset& cs,
-                 size_t limit)
+QString partText(const vmime::shared_ptr<const vmime::contentHandler>& content, const vmime::charset& cs, size_t limit)
 {
     std::string raw;
     BoundedOutput out(raw, limit);

@@ -140,8 +140,9 @@ void TCheckEmailForm::NextMessageClick()
         ShowNotification();
         return;
     }
-    prompter().message(QStringLiteral("End of processing. Number of messages processed : %1").arg(m_run.processedCount()),
-                       QMessageBox::Information);
+    prompter().message(
+        QStringLiteral("End of processing. Number of messages processed : %1").arg(m_run.processedCount()),
+        QMessageBox::Information);
     accept();
 }
 

@@ -14,13 +14,27 @@ namespace kestrova {
 const QStringList& mailOrderFields()
 {
     static const QStringList fields = {
-        QStringLiteral("Person"),          QStringLiteral("Title"),          QStringLiteral("Company"),
-        QStringLiteral("Address"),         QStringLiteral("FaxOrEMail"),     QStringLiteral("Product"),
-        QStringLiteral("Language"),        QStringLiteral("Licensee"),       QStringLiteral("OrderDate"),
-        QStringLiteral("Origin"),          QStringLiteral("Reference"),      QStringLiteral("NumberOfLicenses"),
-        QStringLiteral("Currency"),        QStringLiteral("PaymentMeans"),   QStringLiteral("NetAmount"),
-        QStringLiteral("Tax"),             QStringLiteral("DeliveryCompany"), QStringLiteral("DeliveryTitle"),
-        QStringLiteral("DeliveryPerson"),  QStringLiteral("DeliveryAddress"), QStringLiteral("DeliveryFaxOrEMail"),
+        QStringLiteral("Person"),
+        QStringLiteral("Title"),
+        QStringLiteral("Company"),
+        QStringLiteral("Address"),
+        QStringLiteral("FaxOrEMail"),
+        QStringLiteral("Product"),
+        QStringLiteral("Language"),
+        QStringLiteral("Licensee"),
+        QStringLiteral("OrderDate"),
+        QStringLiteral("Origin"),
+        QStringLiteral("Reference"),
+        QStringLiteral("NumberOfLicenses"),
+        QStringLiteral("Currency"),
+        QStringLiteral("PaymentMeans"),
+        QStringLiteral("NetAmount"),
+        QStringLiteral("Tax"),
+        QStringLiteral("DeliveryCompany"),
+        QStringLiteral("DeliveryTitle"),
+        QStringLiteral("DeliveryPerson"),
+        QStringLiteral("DeliveryAddress"),
+        QStringLiteral("DeliveryFaxOrEMail"),
     };
     return fields;
 }

@@ -9,22 +9,46 @@ namespace kestrova::reply {
 namespace {
 
 constexpr std::array<const char*, kMarkerCount> kMarkers = {
-    "$Person",   "$Title",     "$Company",          "$Address",  "$FaxOrEMail",  "$Product",
-    "$Language", "$Licensee",  "$Reference",        "$NumberOfLicenses", "$Currency", "$PaymentMeans",
-    "$NetAmount", "$Tax",      "$DeliveryCompany",  "$DeliveryTitle", "$DeliveryPerson", "$DeliveryAddress",
+    "$Person",
+    "$Title",
+    "$Company",
+    "$Address",
+    "$FaxOrEMail",
+    "$Product",
+    "$Language",
+    "$Licensee",
+    "$Reference",
+    "$NumberOfLicenses",
+    "$Currency",
+    "$PaymentMeans",
+    "$NetAmount",
+    "$Tax",
+    "$DeliveryCompany",
+    "$DeliveryTitle",
+    "$DeliveryPerson",
+    "$DeliveryAddress",
     "$DeliveryFaxOrEMail",
 };
 
 constexpr std::array<int, kMarkerCount> kCapacities = {
-    KESTROVA_PERSON_CAPACITY,           KESTROVA_TITLE_CAPACITY,
-    KESTROVA_COMPANY_CAPACITY,          KESTROVA_ADDRESS_CAPACITY,
-    KESTROVA_FAX_OR_EMAIL_CAPACITY,     kProductNameCapacity,
-    KESTROVA_LANGUAGE_CAPACITY,         KESTROVA_LICENSEE_CAPACITY,
-    KESTROVA_REFERENCE_CAPACITY,        KESTROVA_NUMBER_OF_LICENSES_CAPACITY,
-    KESTROVA_CURRENCY_CAPACITY,         KESTROVA_PAYMENT_MEANS_CAPACITY,
-    KESTROVA_NET_AMOUNT_CAPACITY,       KESTROVA_TAX_CAPACITY,
-    KESTROVA_DELIVERY_COMPANY_CAPACITY, KESTROVA_DELIVERY_TITLE_CAPACITY,
-    KESTROVA_DELIVERY_PERSON_CAPACITY,  KESTROVA_DELIVERY_ADDRESS_CAPACITY,
+    KESTROVA_PERSON_CAPACITY,
+    KESTROVA_TITLE_CAPACITY,
+    KESTROVA_COMPANY_CAPACITY,
+    KESTROVA_ADDRESS_CAPACITY,
+    KESTROVA_FAX_OR_EMAIL_CAPACITY,
+    kProductNameCapacity,
+    KESTROVA_LANGUAGE_CAPACITY,
+    KESTROVA_LICENSEE_CAPACITY,
+    KESTROVA_REFERENCE_CAPACITY,
+    KESTROVA_NUMBER_OF_LICENSES_CAPACITY,
+    KESTROVA_CURRENCY_CAPACITY,
+    KESTROVA_PAYMENT_MEANS_CAPACITY,
+    KESTROVA_NET_AMOUNT_CAPACITY,
+    KESTROVA_TAX_CAPACITY,
+    KESTROVA_DELIVERY_COMPANY_CAPACITY,
+    KESTROVA_DELIVERY_TITLE_CAPACITY,
+    KESTROVA_DELIVERY_PERSON_CAPACITY,
+    KESTROVA_DELIVERY_ADDRESS_CAPACITY,
     KESTROVA_DELIVERY_FAX_OR_EMAIL_CAPACITY,
 };
 
@@ -58,8 +82,7 @@ qsizetype usedLength(const QByteArray& templ)
 }
 
 // One walk over the template; `emit` receives every piece of the reply.
-template <typename Emit>
-void walk(const QByteArray& templ, const Values& values, Emit emit)
+template <typename Emit> void walk(const QByteArray& templ, const Values& values, Emit emit)
 {
     const char* text = templ.constData();
     const qsizetype length = usedLength(templ);

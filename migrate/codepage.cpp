@@ -6,16 +6,13 @@
 #include <cstring>
 #include <iconv.h>
 
-namespace kestrova::paradox
-{
+namespace kestrova::paradox {
 
-namespace
-{
+namespace {
 
 bool isDoubleBytePage(int codePage)
 {
-    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 ||
-           codePage == 1361;
+    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1361;
 }
 
 iconv_t openToUtf8(int codePage)
@@ -101,8 +98,7 @@ qsizetype CodePageDecoder::append(const char* bytes, qsizetype size, std::string
     size_t outLeft = out.size() - start;
     if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == size_t(-1)) {
         out.resize(start);
-        throw Error(QStringLiteral("a text holds bytes that are no valid text of code page %1")
-                        .arg(m_codePage));
+        throw Error(QStringLiteral("a text holds bytes that are no valid text of code page %1").arg(m_codePage));
     }
     out.resize(size_t(outPtr - out.data()));
     qsizetype chars = 0;

@@ -4,15 +4,13 @@
 #include <array>
 #include <string>
 
-namespace kestrova::paradox
-{
+namespace kestrova::paradox {
 
 // Turns the bytes of a table's code page into UTF-8. Paradox tables name a
 // DOS or Windows code page in their header (437, 850, 1252, ...); almost all
 // are single-byte pages, converted through a table built once, so a value
 // costs one lookup per byte. The few double-byte pages go through iconv.
-class CodePageDecoder
-{
+class CodePageDecoder {
 public:
     // Throws Error when the system knows no such code page.
     explicit CodePageDecoder(int codePage);

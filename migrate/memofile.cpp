@@ -2,11 +2,9 @@
 
 #include "error.h"
 
-namespace kestrova::paradox
-{
+namespace kestrova::paradox {
 
-namespace
-{
+namespace {
 
 constexpr qint64 blockSize = 4096;
 // Memos beyond this size are taken for damage, not text.
@@ -27,16 +25,13 @@ quint32 le32(const char* p)
 MemoFile::MemoFile(const QString& path) : m_file(path)
 {
     if (!m_file.open(QIODevice::ReadOnly))
-        throw Error(
-            QStringLiteral("cannot open the memo file %1: %2").arg(path, m_file.errorString()));
+        throw Error(QStringLiteral("cannot open the memo file %1: %2").arg(path, m_file.errorString()));
     m_size = m_file.size();
     if (m_size < blockSize)
-        throw Error(
-            QStringLiteral("the memo file %1 is truncated (%2 bytes)").arg(path).arg(m_size));
+        throw Error(QStringLiteral("the memo file %1 is truncated (%2 bytes)").arg(path).arg(m_size));
     m_data = m_file.map(0, m_size);
     if (!m_data)
-        throw Error(
-            QStringLiteral("cannot read the memo file %1: %2").arg(path, m_file.errorString()));
+        throw Error(QStringLiteral("cannot read the memo file %1: %2").arg(path, m_file.errorString()));
     if (m_data[0] != 0)
         throw Error(QStringLiteral("%1 is not a memo file").arg(path));
 }
@@ -64,16 +59,14 @@ QByteArrayView MemoFile::memo(const char* field, int fieldLength) const
     const qint64 offset = qint64(pointer & 0xFFFFFF00u);
     const quint32 entry = pointer & 0xFFu;
     if (offset < blockSize || offset % blockSize != 0 || offset + 12 + 64 * 5 > m_size)
-        throw Error(
-            QStringLiteral("a memo points to offset %1, outside the memo file").arg(offset));
+        throw Error(QStringLiteral("a memo points to offset %1, outside the memo file").arg(offset));
     const uchar* block = m_data + offset;
     if (block[0] == 2) {
         // A block of its own: type, block count, length, modification number.
         const qint64 blocks = qint64(block[1]) | qint64(block[2]) << 8;
         if (entry != 0xFF || le32(block + 3) != size || qint64(size) + 9 > blocks * blockSize ||
             offset + 9 + qint64(size) > m_size)
-            throw Error(
-                QStringLiteral("a memo block at offset %1 does not match its record").arg(offset));
+            throw Error(QStringLiteral("a memo block at offset %1 does not match its record").arg(offset));
         return QByteArrayView(block + 9, qsizetype(size));
     }
     if (block[0] == 3) {
@@ -85,15 +78,12 @@ QByteArrayView MemoFile::memo(const char* field, int fieldLength) const
         const uchar* e = block + 12 + entry * 5;
         const qint64 start = qint64(e[0]) * 16;
         const qint64 length = (qint64(e[1]) - 1) * 16 + e[4];
-        if (e[1] == 0 || length != qint64(size) || start < 12 + 64 * 5 ||
-            start + length > blockSize || offset + start + length > m_size)
-            throw Error(
-                QStringLiteral("a memo entry at offset %1 does not match its record").arg(offset));
+        if (e[1] == 0 || length != qint64(size) || start < 12 + 64 * 5 || start + length > blockSize ||
+            offset + start + length > m_size)
+            throw Error(QStringLiteral("a memo entry at offset %1 does not match its record").arg(offset));
         return QByteArrayView(block + start, qsizetype(size));
     }
-    throw Error(QStringLiteral("a memo points to a block of type %1 at offset %2")
-                    .arg(int(block[0]))
-                    .arg(offset));
+    throw Error(QStringLiteral("a memo points to a block of type %1 at offset %2").arg(int(block[0])).arg(offset));
 }
 
 } // namespace kestrova::paradox

@@ -4,8 +4,7 @@
 #include <QFile>
 #include <QString>
 
-namespace kestrova::paradox
-{
+namespace kestrova::paradox {
 
 // Reads memo values from a table's memo file (.MB). A memo field of a record
 // keeps the first bytes of the memo followed by a 10-byte pointer: the
@@ -15,8 +14,7 @@ namespace kestrova::paradox
 // memo file, either from a block of its own (type 2) or from one of up to 64
 // entries of a shared block (type 3). Every offset and length is checked
 // against the file before it is used.
-class MemoFile
-{
+class MemoFile {
 public:
     // Throws Error when the file cannot be read or is no memo file.
     explicit MemoFile(const QString& path);

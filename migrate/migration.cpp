@@ -19,13 +19,11 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
-namespace kestrova
-{
+namespace kestrova {
 
 using namespace paradox;
 
-namespace
-{
+namespace {
 
 // Notes kept per table; a table with more long values gets one line for the rest.
 constexpr int notesPerTable = 200;
@@ -38,13 +36,12 @@ QString sqliteMessage(sqlite3* db)
 }
 
 // A new table file, written in one transaction; closed (and checked) by finish().
-class TableWriter
-{
+class TableWriter {
 public:
     TableWriter(const QString& path, const TableDef& def) : m_path(path)
     {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                            nullptr) != SQLITE_OK)
             throw Error(QStringLiteral("Cannot create %1: %2").arg(path, sqliteMessage(m_db)));
         const QStringList create = createStatements(def);
         // The file is new and discarded on failure: it needs no rollback journal.
@@ -57,10 +54,9 @@ public:
             names << QLatin1Char('"') + f.name + QLatin1Char('"');
             marks << QStringLiteral("?");
         }
-        const QByteArray sql =
-            QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                .arg(def.name, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
-                .toUtf8();
+        const QByteArray sql = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                                   .arg(def.name, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
+                                   .toUtf8();
         if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &m_insert, nullptr) != SQLITE_OK)
             throw Error(QStringLiteral("Cannot write %1: %2").arg(path, sqliteMessage(m_db)));
     }
@@ -105,8 +101,7 @@ public:
         const int rc = sqlite3_close(m_db);
         m_db = nullptr;
         if (rc != SQLITE_OK)
-            throw Error(QStringLiteral("Cannot write %1: %2")
-                            .arg(m_path, QString::fromUtf8(sqlite3_errstr(rc))));
+            throw Error(QStringLiteral("Cannot write %1: %2").arg(m_path, QString::fromUtf8(sqlite3_errstr(rc))));
     }
 
 private:
@@ -124,14 +119,11 @@ bool isMemoType(int type)
 bool typeFits(FieldKind kind, int type)
 {
     switch (kind) {
-    case FieldKind::Text:
-        return type == Alpha || type == Memo;
+    case FieldKind::Text: return type == Alpha || type == Memo;
     case FieldKind::Number:
     case FieldKind::Integer:
-        return type == Number || type == Currency || type == Short || type == Long ||
-               type == AutoIncrement;
-    case FieldKind::Date:
-        return type == Date;
+        return type == Number || type == Currency || type == Short || type == Long || type == AutoIncrement;
+    case FieldKind::Date: return type == Date;
     }
     return false;
 }
@@ -139,14 +131,10 @@ bool typeFits(FieldKind kind, int type)
 QString kindName(FieldKind kind)
 {
     switch (kind) {
-    case FieldKind::Text:
-        return QStringLiteral("a text (alpha or memo)");
-    case FieldKind::Number:
-        return QStringLiteral("a number");
-    case FieldKind::Integer:
-        return QStringLiteral("a whole number");
-    case FieldKind::Date:
-        return QStringLiteral("a date");
+    case FieldKind::Text: return QStringLiteral("a text (alpha or memo)");
+    case FieldKind::Number: return QStringLiteral("a number");
+    case FieldKind::Integer: return QStringLiteral("a whole number");
+    case FieldKind::Date: return QStringLiteral("a date");
     }
     return {};
 }
@@ -180,36 +168,30 @@ struct FieldMap {
     std::string text; // the converted text, bound without a copy
 };
 
-class TableConverter
-{
+class TableConverter {
 public:
-    TableConverter(const TableDef& def, ParadoxTable& table, const MemoFile* memos,
-                   MigrationReport& report)
-        : m_def(def), m_table(table), m_memos(memos), m_report(report),
-          m_name(QFileInfo(table.path()).fileName())
+    TableConverter(const TableDef& def, ParadoxTable& table, const MemoFile* memos, MigrationReport& report)
+        : m_def(def), m_table(table), m_memos(memos), m_report(report), m_name(QFileInfo(table.path()).fileName())
     {
         for (const FieldDef& f : def.fields) {
             const ParadoxField* pf = table.field(f.name);
             if (!pf)
                 throw Error(QStringLiteral("%1 has no field %2").arg(m_name, f.name));
             if (!typeFits(f.kind, pf->type))
-                throw Error(
-                    QStringLiteral("%1: the field %2 is of the Paradox type %3, where Kestrova "
-                                   "expects %4")
-                        .arg(m_name, pf->name, fieldTypeName(pf->type), kindName(f.kind)));
+                throw Error(QStringLiteral("%1: the field %2 is of the Paradox type %3, where Kestrova "
+                                           "expects %4")
+                                .arg(m_name, pf->name, fieldTypeName(pf->type), kindName(f.kind)));
             m_fields.push_back({&f, pf, {}});
         }
         for (const ParadoxField& pf : table.fields())
             if (!def.field(pf.name))
-                note(QStringLiteral(
-                         "%1: the field %2 has no place in Kestrova's table %3 and was not "
-                         "converted")
+                note(QStringLiteral("%1: the field %2 has no place in Kestrova's table %3 and was not "
+                                    "converted")
                          .arg(m_name, pf.name, def.name));
         int codePage = table.codePage();
         if (codePage == 0) {
             codePage = 437;
-            note(QStringLiteral("%1 names no code page; its texts were read as code page 437")
-                     .arg(m_name));
+            note(QStringLiteral("%1 names no code page; its texts were read as code page 437").arg(m_name));
         }
         m_decoder = std::make_unique<CodePageDecoder>(codePage);
     }
@@ -234,18 +216,15 @@ public:
             }
             QString problem;
             if (!writer.step(&problem))
-                throw Error(QStringLiteral("%1, record %2 cannot be stored: %3")
-                                .arg(m_name)
-                                .arg(recno + 1)
-                                .arg(problem));
+                throw Error(
+                    QStringLiteral("%1, record %2 cannot be stored: %3").arg(m_name).arg(recno + 1).arg(problem));
             ++written;
         }
         if (m_def.name == QLatin1String("Xtable"))
             written += addMissingSettings(writer);
         writer.finish();
         if (m_longValues > notesPerTable)
-            m_report.notes << QStringLiteral(
-                                  "%1: %2 more values longer than their field were kept whole")
+            m_report.notes << QStringLiteral("%1: %2 more values longer than their field were kept whole")
                                   .arg(m_name)
                                   .arg(m_longValues - notesPerTable);
         return {m_def.name, count, written};
@@ -267,8 +246,8 @@ private:
                 const qsizetype n = end ? static_cast<const char*>(end) - raw : pf.length;
                 chars = m_decoder->append(raw, n, m.text);
             } else {
-                const QByteArrayView memo = m_memos ? m_memos->memo(raw, pf.length)
-                                                    : MemoFile::memoInRecord(raw, pf.length);
+                const QByteArrayView memo =
+                    m_memos ? m_memos->memo(raw, pf.length) : MemoFile::memoInRecord(raw, pf.length);
                 m_decoder->append(memo.data(), memo.size(), m.text);
                 joinLineBreaks(m.text);
                 chars = utf8Characters(m.text);
@@ -299,8 +278,7 @@ private:
                     return;
                 }
                 if (m_longValues++ < notesPerTable)
-                    note(QStringLiteral(
-                             "%1, record %2: %3 holds %4, not a whole number; kept as it is")
+                    note(QStringLiteral("%1, record %2: %3 holds %4, not a whole number; kept as it is")
                              .arg(m_name)
                              .arg(recno + 1)
                              .arg(pf.name)
@@ -317,11 +295,9 @@ private:
             const qint64 days = decodeLong(raw);
             const QDate d = QDate::fromJulianDay(days + paradoxDayZero);
             if (days < 1 || !d.isValid() || d.year() > 9999)
-                throw Error(
-                    QStringLiteral("the date value %1 is no day of the years 1 to 9999").arg(days));
+                throw Error(QStringLiteral("the date value %1 is no day of the years 1 to 9999").arg(days));
             char iso[16];
-            const int n =
-                std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", d.year(), d.month(), d.day());
+            const int n = std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", d.year(), d.month(), d.day());
             sqlite3_bind_text(st, column, iso, n, SQLITE_TRANSIENT);
             return;
         }
@@ -331,9 +307,8 @@ private:
     void longValue(int recno, const QString& field, qsizetype chars, int length)
     {
         if (m_longValues++ < notesPerTable)
-            note(QStringLiteral(
-                     "%1, record %2: %3 has %4 characters, more than the %5 of Kestrova's "
-                     "field; kept whole")
+            note(QStringLiteral("%1, record %2: %3 has %4 characters, more than the %5 of Kestrova's "
+                                "field; kept whole")
                      .arg(m_name)
                      .arg(recno + 1)
                      .arg(field)
@@ -346,8 +321,7 @@ private:
     qint64 addMissingSettings(TableWriter& writer)
     {
         sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(writer.db(),
-                               "INSERT OR IGNORE INTO Xtable (Name, Value) VALUES (?, '')", -1, &st,
+        if (sqlite3_prepare_v2(writer.db(), "INSERT OR IGNORE INTO Xtable (Name, Value) VALUES (?, '')", -1, &st,
                                nullptr) != SQLITE_OK)
             throw Error(QStringLiteral("Cannot write Xtable: %1").arg(sqliteMessage(writer.db())));
         qint64 added = 0;
@@ -362,8 +336,7 @@ private:
             sqlite3_reset(st);
             if (sqlite3_changes(writer.db()) == 1) {
                 ++added;
-                note(QStringLiteral("%1 had no settings row %2; it was added with an empty value")
-                         .arg(m_name, name));
+                note(QStringLiteral("%1 had no settings row %2; it was added with an empty value").arg(m_name, name));
             }
         }
         sqlite3_finalize(st);
@@ -409,15 +382,15 @@ MigrationReport convertParadoxTables(const QString& sourceDir, const QString& st
         if (findTableFile(sourceDir, t.name, QStringLiteral("db")).isEmpty())
             missing << t.fileName();
     if (!missing.isEmpty())
-        throw Error(QStringLiteral("%1 %2 %3 missing in %4")
-                        .arg(missing.size() == 1 ? QStringLiteral("The Paradox table")
-                                                 : QStringLiteral("The Paradox tables"),
-                             missing.join(QStringLiteral(", ")),
-                             missing.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"))
-                        .arg(QDir::toNativeSeparators(sourceDir)));
+        throw Error(
+            QStringLiteral("%1 %2 %3 missing in %4")
+                .arg(missing.size() == 1 ? QStringLiteral("The Paradox table") : QStringLiteral("The Paradox tables"),
+                     missing.join(QStringLiteral(", ")),
+                     missing.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"))
+                .arg(QDir::toNativeSeparators(sourceDir)));
     if (!folderHasNoTables(stagingDir))
-        throw Error(QStringLiteral("The folder %1 already holds table files")
-                        .arg(QDir::toNativeSeparators(stagingDir)));
+        throw Error(
+            QStringLiteral("The folder %1 already holds table files").arg(QDir::toNativeSeparators(stagingDir)));
 
     MigrationReport report;
     for (const TableDef& def : schemaTables()) {
@@ -428,12 +401,10 @@ MigrationReport convertParadoxTables(const QString& sourceDir, const QString& st
         for (const ParadoxField& f : table.fields())
             hasMemos = hasMemos || (isMemoType(f.type) && def.field(f.name));
         if (hasMemos) {
-            const QString mb =
-                findTableFile(sourceDir, QFileInfo(path).completeBaseName(), QStringLiteral("mb"));
+            const QString mb = findTableFile(sourceDir, QFileInfo(path).completeBaseName(), QStringLiteral("mb"));
             if (mb.isEmpty())
-                throw Error(
-                    QStringLiteral("%1 has memo fields, but its memo file %2.MB is missing")
-                        .arg(QFileInfo(path).fileName(), QFileInfo(path).completeBaseName()));
+                throw Error(QStringLiteral("%1 has memo fields, but its memo file %2.MB is missing")
+                                .arg(QFileInfo(path).fileName(), QFileInfo(path).completeBaseName()));
             try {
                 memos = std::make_unique<MemoFile>(mb);
             } catch (const Error& e) {
@@ -451,8 +422,7 @@ void moveTableFiles(const QString& fromDir, const QString& toDir)
     for (const TableDef& t : schemaTables()) {
         const QString to = QDir(toDir).filePath(t.fileName());
         if (QFileInfo::exists(to))
-            throw Error(
-                QStringLiteral("Table file %1 already exists").arg(QDir::toNativeSeparators(to)));
+            throw Error(QStringLiteral("Table file %1 already exists").arg(QDir::toNativeSeparators(to)));
     }
     std::vector<std::pair<QByteArray, QByteArray>> moved;
     for (const TableDef& t : schemaTables()) {
@@ -479,18 +449,15 @@ MigrationReport migrateParadoxTables(const QString& sourceDir, const QString& ta
                         .arg(QDir::toNativeSeparators(targetDir)));
     const QString parent = target.absolutePath();
     if (!target.exists() && !QDir().mkpath(parent))
-        throw Error(
-            QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(parent)));
+        throw Error(QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(parent)));
 
     // The set is made in a temporary folder on the same file system, so that
     // it moves into place by renaming.
-    QTemporaryDir staging(target.exists()
-                              ? QDir(targetDir).filePath(QStringLiteral(".kestrova-migrate-XXXXXX"))
-                              : QDir(parent).filePath(QLatin1Char('.') + target.fileName() +
-                                                      QStringLiteral(".kestrova-migrate-XXXXXX")));
+    QTemporaryDir staging(target.exists() ? QDir(targetDir).filePath(QStringLiteral(".kestrova-migrate-XXXXXX"))
+                                          : QDir(parent).filePath(QLatin1Char('.') + target.fileName() +
+                                                                  QStringLiteral(".kestrova-migrate-XXXXXX")));
     if (!staging.isValid())
-        throw Error(
-            QStringLiteral("Cannot create a temporary folder: %1").arg(staging.errorString()));
+        throw Error(QStringLiteral("Cannot create a temporary folder: %1").arg(staging.errorString()));
     MigrationReport report = convertParadoxTables(sourceDir, staging.path());
     if (target.exists()) {
         moveTableFiles(staging.path(), targetDir);

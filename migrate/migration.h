@@ -4,8 +4,7 @@
 #include <QStringList>
 #include <vector>
 
-namespace kestrova
-{
+namespace kestrova {
 
 struct TableMigration {
     QString table;

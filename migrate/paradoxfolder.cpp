@@ -12,11 +12,9 @@
 #include <cstdio>
 #include <cstring>
 
-namespace kestrova
-{
+namespace kestrova {
 
-namespace
-{
+namespace {
 
 enum class FileKind { Missing, Empty, SQLite, Other };
 
@@ -42,8 +40,7 @@ bool isTableName(const QString& base)
 }
 
 // Moves files by renaming, all or nothing.
-class Mover
-{
+class Mover {
 public:
     void move(const QString& from, const QString& to)
     {
@@ -72,14 +69,10 @@ bool folderHoldsParadoxTables(const QString& dir)
     bool paradox = false;
     for (const TableDef& t : schemaTables()) {
         switch (fileKind(findTableFile(dir, t.name, QStringLiteral("db")))) {
-        case FileKind::SQLite:
-            return false;
-        case FileKind::Other:
-            paradox = true;
-            break;
+        case FileKind::SQLite: return false;
+        case FileKind::Other: paradox = true; break;
         case FileKind::Missing:
-        case FileKind::Empty:
-            break;
+        case FileKind::Empty: break;
         }
     }
     return paradox;
@@ -116,8 +109,7 @@ MigrationReport convertWorkingFolder(const QString& dir)
                             .arg(QDir::toNativeSeparators(QDir(keep).filePath(name))));
     const bool madeKeep = !QFileInfo::exists(keep);
     if (!QDir().mkpath(keep))
-        throw Error(
-            QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(keep)));
+        throw Error(QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(keep)));
 
     Mover mover;
     try {

@@ -5,8 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace kestrova
-{
+namespace kestrova {
 
 // True when dir holds, under the tables' names, Paradox tables instead of
 // Kestrova's files: at least one table file that is not empty and not an

@@ -12,11 +12,9 @@ extern "C" {
 #include <paradox.h>
 }
 
-namespace kestrova::paradox
-{
+namespace kestrova::paradox {
 
-namespace
-{
+namespace {
 
 quint16 le16(const uchar* p)
 {
@@ -41,20 +39,14 @@ int fixedLength(int type)
     case Date:
     case Long:
     case Time:
-    case AutoIncrement:
-        return 4;
-    case Short:
-        return 2;
+    case AutoIncrement: return 4;
+    case Short: return 2;
     case Currency:
     case Number:
-    case Timestamp:
-        return 8;
-    case Logical:
-        return 1;
-    case Bcd:
-        return 17;
-    default:
-        return 0;
+    case Timestamp: return 8;
+    case Logical: return 1;
+    case Bcd: return 17;
+    default: return 0;
     }
 }
 
@@ -64,16 +56,13 @@ bool lengthFits(int type, int length)
         return length == fixed;
     switch (type) {
     case Alpha:
-    case Bytes:
-        return length >= 1 && length <= 255;
+    case Bytes: return length >= 1 && length <= 255;
     case Memo:
     case Blob:
     case FormattedMemo:
     case Ole:
-    case Graphic:
-        return length >= 11 && length <= 250;
-    default:
-        return false;
+    case Graphic: return length >= 11 && length <= 250;
+    default: return false;
     }
 }
 
@@ -100,40 +89,23 @@ void plainFree(pxdoc_t*, void* mem)
 QString fieldTypeName(int type)
 {
     switch (type) {
-    case Alpha:
-        return QStringLiteral("alpha");
-    case Date:
-        return QStringLiteral("date");
-    case Short:
-        return QStringLiteral("short number");
-    case Long:
-        return QStringLiteral("long integer");
-    case Currency:
-        return QStringLiteral("money");
-    case Number:
-        return QStringLiteral("number");
-    case Logical:
-        return QStringLiteral("logical");
-    case Memo:
-        return QStringLiteral("memo");
-    case Blob:
-        return QStringLiteral("binary");
-    case FormattedMemo:
-        return QStringLiteral("formatted memo");
-    case Ole:
-        return QStringLiteral("OLE");
-    case Graphic:
-        return QStringLiteral("graphic");
-    case Time:
-        return QStringLiteral("time");
-    case Timestamp:
-        return QStringLiteral("timestamp");
-    case AutoIncrement:
-        return QStringLiteral("autoincrement");
-    case Bcd:
-        return QStringLiteral("BCD");
-    case Bytes:
-        return QStringLiteral("bytes");
+    case Alpha: return QStringLiteral("alpha");
+    case Date: return QStringLiteral("date");
+    case Short: return QStringLiteral("short number");
+    case Long: return QStringLiteral("long integer");
+    case Currency: return QStringLiteral("money");
+    case Number: return QStringLiteral("number");
+    case Logical: return QStringLiteral("logical");
+    case Memo: return QStringLiteral("memo");
+    case Blob: return QStringLiteral("binary");
+    case FormattedMemo: return QStringLiteral("formatted memo");
+    case Ole: return QStringLiteral("OLE");
+    case Graphic: return QStringLiteral("graphic");
+    case Time: return QStringLiteral("time");
+    case Timestamp: return QStringLiteral("timestamp");
+    case AutoIncrement: return QStringLiteral("autoincrement");
+    case Bcd: return QStringLiteral("BCD");
+    case Bytes: return QStringLiteral("bytes");
     }
     return QStringLiteral("unknown (0x%1)").arg(type, 2, 16, QLatin1Char('0'));
 }
@@ -175,27 +147,24 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
 
     if (fileType == pxfFileTypPrimIndex || (fileType >= 3 && fileType <= 8))
         throw fail(QStringLiteral("is a Paradox index file, not a table"));
-    if ((fileType != pxfFileTypIndexDB && fileType != pxfFileTypNonIndexDB) || version < 3 ||
-        version > 15 || maxTableSize < 1 || maxTableSize > 32 || recordSize < 1 || numFields < 1 ||
-        numFields > 255 || headerSize < commonHeaderSize)
+    if ((fileType != pxfFileTypIndexDB && fileType != pxfFileTypNonIndexDB) || version < 3 || version > 15 ||
+        maxTableSize < 1 || maxTableSize > 32 || recordSize < 1 || numFields < 1 || numFields > 255 ||
+        headerSize < commonHeaderSize)
         throw fail(QStringLiteral("is not a Paradox table"));
 
     const bool hasDataHeader = version >= 5;
     const int fieldInfo = hasDataHeader ? commonHeaderSize + dataHeaderSize : commonHeaderSize;
     if (headerSize > fileSize)
-        throw fail(QStringLiteral(
-                       "is truncated: its header of %1 bytes is longer than the file (%2 bytes)")
+        throw fail(QStringLiteral("is truncated: its header of %1 bytes is longer than the file (%2 bytes)")
                        .arg(headerSize)
                        .arg(fileSize));
     if (fieldInfo + 2 * numFields > headerSize)
-        throw fail(
-            QStringLiteral("has a damaged header: %1 fields do not fit into it").arg(numFields));
+        throw fail(QStringLiteral("has a damaged header: %1 fields do not fit into it").arg(numFields));
     quint32 encryption = encryption1;
     if (encryption1 == 0xFF00FF00u)
         encryption = hasDataHeader ? le32(h + commonHeaderSize + 4) : 0;
     if (encryption != 0)
-        throw fail(
-            QStringLiteral("is protected by a password; remove the password in Paradox first"));
+        throw fail(QStringLiteral("is protected by a password; remove the password in Paradox first"));
     m_codePage = hasDataHeader ? le16(h + commonHeaderSize + 0x12) : 0;
 
     int sum = 0;
@@ -205,16 +174,14 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
         sum += size;
     }
     if (sum != recordSize)
-        throw fail(QStringLiteral(
-                       "has a damaged header: it gives records of %1 bytes, but its fields take %2")
+        throw fail(QStringLiteral("has a damaged header: it gives records of %1 bytes, but its fields take %2")
                        .arg(recordSize)
                        .arg(sum));
     const qint64 blockSize = qint64(maxTableSize) * 0x400;
     const qint64 perBlock = (blockSize - blockHeadSize) / recordSize;
     if (perBlock < 1)
         throw fail(
-            QStringLiteral("has a damaged header: a record of %1 bytes does not fit into a block")
-                .arg(recordSize));
+            QStringLiteral("has a damaged header: a record of %1 bytes does not fit into a block").arg(recordSize));
     if (fileSize < headerSize + fileBlocks * blockSize)
         throw fail(QStringLiteral("is truncated: its header counts %1 data blocks of %2 bytes, "
                                   "but the file ends after %3 bytes")
@@ -222,12 +189,11 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
                        .arg(blockSize)
                        .arg(fileSize));
     if (numRecords < 0 || numRecords > fileBlocks * perBlock)
-        throw fail(
-            QStringLiteral("has a damaged header: it counts %1 records, but its %2 data blocks "
-                           "hold at most %3")
-                .arg(numRecords)
-                .arg(fileBlocks)
-                .arg(fileBlocks * perBlock));
+        throw fail(QStringLiteral("has a damaged header: it counts %1 records, but its %2 data blocks "
+                                  "hold at most %3")
+                       .arg(numRecords)
+                       .arg(fileBlocks)
+                       .arg(fileBlocks * perBlock));
 
     // The header holds together: pxlib may read it.
     m_doc = PX_new3(&ParadoxTable::onPxError, zeroedAlloc, plainRealloc, plainFree, this);
@@ -250,12 +216,10 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
         const int count = blocks[i].numrecords;
         if (number == 0 && blocks[i].level == 0)
             break; // the chain ended before the header's block count
-        if (number < 1 || number > fileBlocks || seen[size_t(number)] || count < 0 ||
-            count > perBlock) {
+        if (number < 1 || number > fileBlocks || seen[size_t(number)] || count < 0 || count > perBlock) {
             PX_delete(m_doc);
             m_doc = nullptr;
-            throw fail(
-                QStringLiteral("has a damaged chain of data blocks (at block %1)").arg(number));
+            throw fail(QStringLiteral("has a damaged chain of data blocks (at block %1)").arg(number));
         }
         seen[size_t(number)] = true;
         inBlocks += count;
@@ -263,8 +227,7 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
     if (inBlocks != numRecords) {
         PX_delete(m_doc);
         m_doc = nullptr;
-        throw fail(QStringLiteral(
-                       "has a damaged header: it counts %1 records, but its data blocks hold %2")
+        throw fail(QStringLiteral("has a damaged header: it counts %1 records, but its data blocks hold %2")
                        .arg(numRecords)
                        .arg(inBlocks));
     }

@@ -6,8 +6,7 @@
 
 struct px_doc;
 
-namespace kestrova::paradox
-{
+namespace kestrova::paradox {
 
 // Paradox field types, as the table header stores them.
 enum FieldType : int {
@@ -43,8 +42,7 @@ struct ParadoxField {
 // header is checked before pxlib sees the file, and the chain of data blocks
 // after it has read it, so that a damaged or lying file is refused with a
 // message instead of being read past its end.
-class ParadoxTable
-{
+class ParadoxTable {
 public:
     // Throws Error, with a message that names the file, when it is missing,
     // unreadable, not a Paradox table, encrypted, truncated or inconsistent.

@@ -8,18 +8,32 @@
 
 namespace kestrova {
 
-
 const QStringList& TGridViewForm::columns()
 {
     static const QStringList list = {
-        QStringLiteral("OrderDate"),       QStringLiteral("Person"),        QStringLiteral("Title"),
-        QStringLiteral("Company"),         QStringLiteral("Address"),       QStringLiteral("FaxOrEMail"),
-        QStringLiteral("Product"),         QStringLiteral("Language"),      QStringLiteral("Licensee"),
-        QStringLiteral("Origin"),          QStringLiteral("Reference"),     QStringLiteral("NumberOfLicenses"),
-        QStringLiteral("Currency"),        QStringLiteral("PaymentMeans"),  QStringLiteral("PaymentDate"),
-        QStringLiteral("InvoiceNumber"),   QStringLiteral("NetAmount"),     QStringLiteral("Tax"),
-        QStringLiteral("DeliveryCompany"), QStringLiteral("DeliveryTitle"), QStringLiteral("DeliveryPerson"),
-        QStringLiteral("DeliveryAddress"), QStringLiteral("DeliveryFaxOrEMail"),
+        QStringLiteral("OrderDate"),
+        QStringLiteral("Person"),
+        QStringLiteral("Title"),
+        QStringLiteral("Company"),
+        QStringLiteral("Address"),
+        QStringLiteral("FaxOrEMail"),
+        QStringLiteral("Product"),
+        QStringLiteral("Language"),
+        QStringLiteral("Licensee"),
+        QStringLiteral("Origin"),
+        QStringLiteral("Reference"),
+        QStringLiteral("NumberOfLicenses"),
+        QStringLiteral("Currency"),
+        QStringLiteral("PaymentMeans"),
+        QStringLiteral("PaymentDate"),
+        QStringLiteral("InvoiceNumber"),
+        QStringLiteral("NetAmount"),
+        QStringLiteral("Tax"),
+        QStringLiteral("DeliveryCompany"),
+        QStringLiteral("DeliveryTitle"),
+        QStringLiteral("DeliveryPerson"),
+        QStringLiteral("DeliveryAddress"),
+        QStringLiteral("DeliveryFaxOrEMail"),
     };
     return list;
 }
@@ -36,11 +50,10 @@ TGridViewForm::TGridViewForm(DataSource* pageSource, QWidget* parent)
     grid->bind(m_source, columns(), columns());
     grid->horizontalHeader()->setStretchLastSection(false);
     const QHash<QString, int> widths = {
-        {QStringLiteral("Person"), 100},      {QStringLiteral("Title"), 40},
-        {QStringLiteral("Company"), 100},     {QStringLiteral("Address"), 44},
-        {QStringLiteral("FaxOrEMail"), 60},   {QStringLiteral("Product"), 140},
-        {QStringLiteral("Licensee"), 140},    {QStringLiteral("Reference"), 60},
-        {QStringLiteral("PaymentMeans"), 80}, {QStringLiteral("Tax"), 50},
+        {QStringLiteral("Person"), 100},   {QStringLiteral("Title"), 40},      {QStringLiteral("Company"), 100},
+        {QStringLiteral("Address"), 44},   {QStringLiteral("FaxOrEMail"), 60}, {QStringLiteral("Product"), 140},
+        {QStringLiteral("Licensee"), 140}, {QStringLiteral("Reference"), 60},  {QStringLiteral("PaymentMeans"), 80},
+        {QStringLiteral("Tax"), 50},
     };
     for (int c = 0; c < columns().size(); ++c)
         if (widths.contains(columns().at(c)))
@@ -52,9 +65,7 @@ TGridViewForm::TGridViewForm(DataSource* pageSource, QWidget* parent)
     });
 }
 
-TGridViewForm::~TGridViewForm()
-{
-}
+TGridViewForm::~TGridViewForm() {}
 
 void TGridViewForm::showEvent(QShowEvent* e)
 {

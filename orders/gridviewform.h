@@ -37,5 +37,4 @@ private:
     DataSource* m_source;
 };
 
-
 } // namespace kestrova

@@ -11,10 +11,8 @@ const QString kTax = QStringLiteral("Tax");
 const QString kInvoiceNumber = QStringLiteral("InvoiceNumber");
 } // namespace
 
-OrderRules::OrderRules(DataSource* sale, Table* tsale, Table* tprice, Table* ttable,
-                       const FunctionLibrary* library)
-    : m_sale(sale), m_tsale(tsale), m_tprice(tprice), m_ttable(ttable), m_library(library),
-      m_fmt(tsale->localeFormat())
+OrderRules::OrderRules(DataSource* sale, Table* tsale, Table* tprice, Table* ttable, const FunctionLibrary* library)
+    : m_sale(sale), m_tsale(tsale), m_tprice(tprice), m_ttable(ttable), m_library(library), m_fmt(tsale->localeFormat())
 {
 }
 

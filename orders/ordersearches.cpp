@@ -5,8 +5,7 @@
 
 namespace kestrova {
 
-OrderSearches::OrderSearches(DataSource* sale, Table* tsale, Query* person, Query* unpaid, Query* sql,
-                             QObject* parent)
+OrderSearches::OrderSearches(DataSource* sale, Table* tsale, Query* person, Query* unpaid, Query* sql, QObject* parent)
     : QObject(parent), m_sale(sale), m_tsale(tsale), m_queries{person, unpaid, sql}
 {
     sql->setSelectOnly(true);
@@ -17,15 +16,12 @@ OrderSearches::OrderSearches(DataSource* sale, Table* tsale, Query* person, Quer
 QString OrderSearches::inactiveHint(Search s) const
 {
     switch (s) {
-    case Person:
-        return QStringLiteral("Find a person");
+    case Person: return QStringLiteral("Find a person");
     case Unpaid:
         // "unpayed" and "payed" are the program's documented hints: keep them.
         return m_unpaidUsed ? QStringLiteral("Select unpayed orders") : QStringLiteral("Orders not payed");
-    case Sql:
-        return QStringLiteral("SQL search");
-    case Count:
-        break;
+    case Sql: return QStringLiteral("SQL search");
+    case Count: break;
     }
     return {};
 }

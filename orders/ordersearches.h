@@ -21,8 +21,7 @@ public:
         QString hint;
     };
 
-    OrderSearches(DataSource* sale, Table* tsale, Query* person, Query* unpaid, Query* sql,
-                  QObject* parent = nullptr);
+    OrderSearches(DataSource* sale, Table* tsale, Query* person, Query* unpaid, Query* sql, QObject* parent = nullptr);
 
     const Button& button(Search s) const { return m_buttons[s]; }
     Query* query(Search s) const { return m_queries[s]; }

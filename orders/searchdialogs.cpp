@@ -12,7 +12,6 @@
 
 namespace kestrova {
 
-
 SearchDialog::SearchDialog(OrderSearches* searches, QWidget* parent) : QDialog(parent), m_searches(searches) {}
 
 void SearchDialog::connectForm(QPushButton* ok, QPushButton* cancel, QWidget* focus)
@@ -57,9 +56,7 @@ TPersonDlg::TPersonDlg(OrderSearches* searches, QWidget* parent)
     connectForm(m_ui->OKBtn, m_ui->CancelBtn, m_ui->Person);
 }
 
-TPersonDlg::~TPersonDlg()
-{
-}
+TPersonDlg::~TPersonDlg() {}
 
 void TPersonDlg::OKBtnClick()
 {

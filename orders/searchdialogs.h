@@ -88,5 +88,4 @@ private:
     std::unique_ptr<SearchProgress> m_progress;
 };
 
-
 } // namespace kestrova

@@ -8,8 +8,7 @@
 
 namespace kestrova {
 
-DistributorsPage::DistributorsPage(QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::DistributorsPage>())
+DistributorsPage::DistributorsPage(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::DistributorsPage>())
 {
     m_ui->setupUi(this);
     setButtonIcons(this);

@@ -39,8 +39,8 @@ void ParametersPage::setUp(DataObjects* data, const FunctionLibrary* library)
     }
 
     m_settings = new SettingsEditors({m_ui->TablesCommandLine, m_ui->TablesDdeService, m_ui->TablesDdeTopic,
-                                      m_ui->TablesLastDdeMacro, m_ui->Profile, m_ui->Password,
-                                      m_ui->MessageStore, m_ui->SaveFolder},
+                                      m_ui->TablesLastDdeMacro, m_ui->Profile, m_ui->Password, m_ui->MessageStore,
+                                      m_ui->SaveFolder},
                                      data->Ttable, this);
 
     connect(m_ui->ExportSpeed, &QToolButton::clicked, this, guard([this] { ExportSpeedClick(); }));

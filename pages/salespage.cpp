@@ -233,8 +233,8 @@ void SalesPage::OrderCompuServeAppendSpeedClick()
     } else if (!run.loadTemplate(m_data->workDir())) {
         prompter().error(QStringLiteral("Error opening file \"Register.txt\""));
     } else {
-        TCheckEmailForm form(run, *m_data, [this](const ShownOrder& order) { return appendMailOrder(order); },
-                             window());
+        TCheckEmailForm form(
+            run, *m_data, [this](const ShownOrder& order) { return appendMailOrder(order); }, window());
         form.exec();
     }
     if (!run.close())

@@ -47,13 +47,37 @@ void SettingsEditors::save(QLineEdit* box, const QString& name)
     Settings(m_table).write(name, box->text());
 }
 
-void SettingsEditors::TablesCommandLineChange() { save(m_boxes.commandLine, QStringLiteral("CommandLine")); }
-void SettingsEditors::TablesDdeServiceChange() { save(m_boxes.ddeService, QStringLiteral("DdeService")); }
-void SettingsEditors::TablesDdeTopicChange() { save(m_boxes.ddeTopic, QStringLiteral("DdeTopic")); }
-void SettingsEditors::TablesLastDdeMacroChange() { save(m_boxes.lastDdeMacro, QStringLiteral("LastDdeMacro")); }
-void SettingsEditors::ProfileChange() { save(m_boxes.profile, QStringLiteral("Profile")); }
-void SettingsEditors::PasswordChange() { save(m_boxes.password, QStringLiteral("Password")); }
-void SettingsEditors::MessageStoreChange() { save(m_boxes.messageStore, QStringLiteral("MessageStore")); }
-void SettingsEditors::SaveFolderChange() { save(m_boxes.saveFolder, QStringLiteral("SaveFolder")); }
+void SettingsEditors::TablesCommandLineChange()
+{
+    save(m_boxes.commandLine, QStringLiteral("CommandLine"));
+}
+void SettingsEditors::TablesDdeServiceChange()
+{
+    save(m_boxes.ddeService, QStringLiteral("DdeService"));
+}
+void SettingsEditors::TablesDdeTopicChange()
+{
+    save(m_boxes.ddeTopic, QStringLiteral("DdeTopic"));
+}
+void SettingsEditors::TablesLastDdeMacroChange()
+{
+    save(m_boxes.lastDdeMacro, QStringLiteral("LastDdeMacro"));
+}
+void SettingsEditors::ProfileChange()
+{
+    save(m_boxes.profile, QStringLiteral("Profile"));
+}
+void SettingsEditors::PasswordChange()
+{
+    save(m_boxes.password, QStringLiteral("Password"));
+}
+void SettingsEditors::MessageStoreChange()
+{
+    save(m_boxes.messageStore, QStringLiteral("MessageStore"));
+}
+void SettingsEditors::SaveFolderChange()
+{
+    save(m_boxes.saveFolder, QStringLiteral("SaveFolder"));
+}
 
 } // namespace kestrova

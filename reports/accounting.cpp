@@ -4,18 +4,16 @@ namespace kestrova {
 
 QString AccountingBoard::queryName(Sum s)
 {
-    static const char* const names[Count] = {"QSalesWithTaxes", "QSalesWithoutTaxes", "QIndirectSales",
-                                             "QTotalSales", "QGrandTotal"};
+    static const char* const names[Count] = {"QSalesWithTaxes", "QSalesWithoutTaxes", "QIndirectSales", "QTotalSales",
+                                             "QGrandTotal"};
     return QString::fromLatin1(names[s]);
 }
 
-AccountingBoard::AccountingBoard(const QString& workDir, const LocaleFormat& fmt, QObject* parent)
-    : m_fmt(fmt)
+AccountingBoard::AccountingBoard(const QString& workDir, const LocaleFormat& fmt, QObject* parent) : m_fmt(fmt)
 {
     const QStringList texts[Count] = {
         {QStringLiteral("Select Currency, Sum(NetAmount), Sum(Tax), Sum(NumberOfLicenses)"),
-         QStringLiteral("From Xsale.db"),
-         QStringLiteral("Where (:datei <= PaymentDate and PaymentDate <= :datef) and"),
+         QStringLiteral("From Xsale.db"), QStringLiteral("Where (:datei <= PaymentDate and PaymentDate <= :datef) and"),
          QStringLiteral("(Tax IS NOT NULL and Tax <> 0)"), QStringLiteral("Group By Currency;")},
         {QStringLiteral("Select Currency,Sum(NetAmount),Sum(NumberOfLicenses) From Xsale.db"),
          QStringLiteral("Where (:datei <= PaymentDate and PaymentDate <= :datef) and"),

@@ -12,7 +12,6 @@
 
 namespace kestrova {
 
-
 namespace {
 
 struct Column {
@@ -30,8 +29,8 @@ TAccountingForm::TAccountingForm(const QString& workDir, const LocaleFormat& fmt
     m_ui->setupUi(this);
     resize(640, 452);
     move(0, 0);
-    static const char* const sourceNames[AccountingBoard::Count] = {
-        "DSalesWithTaxes", "DSalesWithoutTaxes", "DIndirectSales", "DTotalSales", "DGrandTotal"};
+    static const char* const sourceNames[AccountingBoard::Count] = {"DSalesWithTaxes", "DSalesWithoutTaxes",
+                                                                    "DIndirectSales", "DTotalSales", "DGrandTotal"};
     const std::vector<Column> columns[AccountingBoard::Count] = {
         {{"Currency", "Currency", 46, false},
          {"SUM OF NetAmount", "Net amount", 62, true},
@@ -45,8 +44,7 @@ TAccountingForm::TAccountingForm(const QString& workDir, const LocaleFormat& fmt
         {{"Product", "Product", 207, false}, {"SUM OF NumberOfLicenses", "Licenses", 50, false}},
     };
     DbGrid* grids[AccountingBoard::Count] = {m_ui->SalesWithTaxesGrid, m_ui->SalesWithoutTaxesGrid,
-                                             m_ui->IndirectSalesGrid, m_ui->TotalSalesGrid,
-                                             m_ui->GrandTotalGrid};
+                                             m_ui->IndirectSalesGrid, m_ui->TotalSalesGrid, m_ui->GrandTotalGrid};
     for (int s = 0; s < AccountingBoard::Count; ++s) {
         auto* source = new DataSource(this);
         source->setObjectName(QString::fromLatin1(sourceNames[s]));
@@ -73,9 +71,7 @@ TAccountingForm::TAccountingForm(const QString& workDir, const LocaleFormat& fmt
     connect(m_ui->OKButton, &QPushButton::clicked, this, guard([this] { OKButtonClick(); }));
 }
 
-TAccountingForm::~TAccountingForm()
-{
-}
+TAccountingForm::~TAccountingForm() {}
 
 void TAccountingForm::showEvent(QShowEvent* e)
 {
@@ -115,9 +111,7 @@ TDateDlg::TDateDlg(TAccountingForm* board, const LocaleFormat& fmt, QWidget* par
     connect(m_ui->CancelButton, &QPushButton::clicked, this, guard([this] { CancelButtonClick(); }));
 }
 
-TDateDlg::~TDateDlg()
-{
-}
+TDateDlg::~TDateDlg() {}
 
 void TDateDlg::showEvent(QShowEvent* e)
 {

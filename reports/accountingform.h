@@ -58,5 +58,4 @@ private:
     LocaleFormat m_fmt;
 };
 
-
 } // namespace kestrova

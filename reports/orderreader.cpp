@@ -62,10 +62,10 @@ bool isUtf8(const unsigned char* p, const unsigned char* end)
 // Appends a line of Windows-1252 bytes as UTF-8.
 void appendWindows1252(QByteArray& out, const unsigned char* p, const unsigned char* end)
 {
-    static const char16_t high[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     for (; p < end; ++p) {
         const unsigned char b = *p;
         if (b < 0x80) {
@@ -208,8 +208,8 @@ bool LineReader::next()
             const qsizetype extra = QByteArrayView(before, qsizetype(length)).count('\t');
             if (extra > 0)
                 refuse(fieldCount(kFieldCount + extra));
-        } else if (i != kAddressField && i != kDeliveryAddressField
-                   && (std::memchr(before, '\n', length) || std::memchr(before, '\r', length))) {
+        } else if (i != kAddressField && i != kDeliveryAddressField &&
+                   (std::memchr(before, '\n', length) || std::memchr(before, '\r', length))) {
             refuse(fieldCount(i + 1)); // the line ends inside field i + 1
         }
         endedAtTab = delimited;

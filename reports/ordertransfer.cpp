@@ -19,8 +19,8 @@ const QStringList& fieldOrder()
         QStringList names;
         for (const FieldDef& f : schemaTable(QStringLiteral("Xsale"))->fields)
             names << f.name;
-        Q_ASSERT(names.size() == kFieldCount && names.at(kAddressField) == QLatin1String("Address")
-                 && names.at(kDeliveryAddressField) == QLatin1String("DeliveryAddress"));
+        Q_ASSERT(names.size() == kFieldCount && names.at(kAddressField) == QLatin1String("Address") &&
+                 names.at(kDeliveryAddressField) == QLatin1String("DeliveryAddress"));
         return names;
     }();
     return order;
@@ -59,8 +59,8 @@ private:
 
 Error fileError(const char* what, const QString& path, const QString& reason)
 {
-    return Error(QStringLiteral("Cannot %1 the file %2: %3")
-                     .arg(QLatin1String(what), QDir::toNativeSeparators(path), reason));
+    return Error(
+        QStringLiteral("Cannot %1 the file %2: %3").arg(QLatin1String(what), QDir::toNativeSeparators(path), reason));
 }
 
 // The whole file, refused when it cannot be read or exceeds the bound.

@@ -8,7 +8,6 @@
 
 namespace kestrova {
 
-
 TProgressForm::TProgressForm(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint), m_ui(std::make_unique<Ui::ProgressForm>())
 {
@@ -16,9 +15,7 @@ TProgressForm::TProgressForm(QWidget* parent)
     setFixedSize(249, 116);
 }
 
-TProgressForm::~TProgressForm()
-{
-}
+TProgressForm::~TProgressForm() {}
 
 void TProgressForm::begin(const QString& caption, const QString& label, qint64 maximum)
 {

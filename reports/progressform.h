@@ -31,5 +31,4 @@ private:
     qint64 m_maximum = 0;
 };
 
-
 } // namespace kestrova

@@ -24,11 +24,10 @@ public:
     Connection()
     {
         // Without SQLITE_OPEN_URI, ATTACH takes file names literally.
-        const int rc = sqlite3_open_v2(":memory:", &m_db,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        const int rc = sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         if (rc != SQLITE_OK)
-            throw Error(QStringLiteral("Cannot open a database in memory: %1")
-                            .arg(QString::fromUtf8(sqlite3_errstr(rc))));
+            throw Error(
+                QStringLiteral("Cannot open a database in memory: %1").arg(QString::fromUtf8(sqlite3_errstr(rc))));
     }
     ~Connection() { sqlite3_close_v2(m_db); }
     Connection(const Connection&) = delete;
@@ -43,14 +42,12 @@ public:
     {
         sqlite3_stmt* stmt = nullptr;
         const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &stmt, nullptr)
-            != SQLITE_OK)
+        if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK)
             return lastError();
         int rc = SQLITE_OK;
         for (int i = 0; i < params.size() && rc == SQLITE_OK; ++i) {
             const QByteArray value = params.at(i).toUtf8();
-            rc = sqlite3_bind_text(stmt, i + 1, value.constData(), int(value.size()),
-                                   SQLITE_TRANSIENT);
+            rc = sqlite3_bind_text(stmt, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
         }
         if (rc == SQLITE_OK)
             while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -150,18 +147,16 @@ void checkTextLengths(Connection& db)
                                        .arg(quoted(f.name), quoted(t.name))
                                        .toUtf8();
             sqlite3_stmt* stmt = nullptr;
-            if (sqlite3_prepare_v2(db.handle(), sql.constData(), int(sql.size()), &stmt, nullptr)
-                != SQLITE_OK)
+            if (sqlite3_prepare_v2(db.handle(), sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
                 throw Error(db.lastError());
             sqlite3_bind_int(stmt, 1, f.length);
             const int rc = sqlite3_step(stmt);
             const QString value = rc == SQLITE_ROW
-                ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)))
-                : QString();
+                                      ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)))
+                                      : QString();
             sqlite3_finalize(stmt);
             if (rc == SQLITE_ROW)
-                throw Error(
-                    QStringLiteral("'%1' is too long for %2.%3").arg(value, t.name, f.name));
+                throw Error(QStringLiteral("'%1' is too long for %2.%3").arg(value, t.name, f.name));
             if (rc != SQLITE_DONE)
                 throw Error(db.lastError());
         }
@@ -179,17 +174,14 @@ void copyTable(Connection& db, const QString& dir, const TableDef& t, Direction 
     for (const FieldDef& f : t.fields)
         cols << quoted(f.name);
     const QString list = cols.join(QStringLiteral(", "));
-    const QString from = direction == Direction::IntoFile ? QStringLiteral("main")
-                                                          : QStringLiteral("file");
-    const QString to = direction == Direction::IntoFile ? QStringLiteral("file")
-                                                        : QStringLiteral("main");
+    const QString from = direction == Direction::IntoFile ? QStringLiteral("main") : QStringLiteral("file");
+    const QString to = direction == Direction::IntoFile ? QStringLiteral("file") : QStringLiteral("main");
     QString failure = db.run(QStringLiteral("ATTACH DATABASE ?1 AS file"), {path});
     if (failure.isEmpty()) {
-        for (const QString& sql :
-             {QStringLiteral("BEGIN"), QStringLiteral("DELETE FROM %1.%2").arg(to, quoted(t.name)),
-              QStringLiteral("INSERT INTO %1.%2 (%3) SELECT %3 FROM %4.%2 ORDER BY rowid")
-                  .arg(to, quoted(t.name), list, from),
-              QStringLiteral("COMMIT")}) {
+        for (const QString& sql : {QStringLiteral("BEGIN"), QStringLiteral("DELETE FROM %1.%2").arg(to, quoted(t.name)),
+                                   QStringLiteral("INSERT INTO %1.%2 (%3) SELECT %3 FROM %4.%2 ORDER BY rowid")
+                                       .arg(to, quoted(t.name), list, from),
+                                   QStringLiteral("COMMIT")}) {
             failure = db.run(sql);
             if (!failure.isEmpty())
                 break;
@@ -202,9 +194,8 @@ void copyTable(Connection& db, const QString& dir, const TableDef& t, Direction 
     }
     if (!failure.isEmpty())
         throw Error(QStringLiteral("Cannot %1 %2: %3")
-                        .arg(direction == Direction::IntoFile ? QStringLiteral("write")
-                                                              : QStringLiteral("read"),
-                             path, failure));
+                        .arg(direction == Direction::IntoFile ? QStringLiteral("write") : QStringLiteral("read"), path,
+                             failure));
 }
 
 // Removes the table files of dir; returns those that could not be removed.
@@ -225,8 +216,7 @@ void fillDemoData(const QString& dir)
 {
     QFile file(QStringLiteral(":/kestrova/demo.sql"));
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("The demo set is missing from the program: %1")
-                        .arg(file.errorString()));
+        throw Error(QStringLiteral("The demo set is missing from the program: %1").arg(file.errorString()));
     fillTableSet(dir, file.readAll(), QStringLiteral("demo.sql"));
 }
 

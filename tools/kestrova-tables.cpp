@@ -56,23 +56,22 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationVersion(QStringLiteral(KESTROVA_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Makes the thirteen order tables of a Kestrova working folder.\n"
-        "\n"
-        "Commands:\n"
-        "  create DIR        an empty set of tables with empty settings\n"
-        "  demo DIR          the tables filled with demo products, customers and orders\n"
-        "  migrate SRC DIR   the tables converted from the Paradox tables (.db with\n"
-        "                    their .MB memo files) in the folder SRC\n"
-        "\n"
-        "No command overwrites a table: when one of the files is in DIR\n"
-        "already, nothing is written. A migration is written into a temporary\n"
-        "folder and moved into DIR when every table has been converted."));
+    parser.setApplicationDescription(
+        QStringLiteral("Makes the thirteen order tables of a Kestrova working folder.\n"
+                       "\n"
+                       "Commands:\n"
+                       "  create DIR        an empty set of tables with empty settings\n"
+                       "  demo DIR          the tables filled with demo products, customers and orders\n"
+                       "  migrate SRC DIR   the tables converted from the Paradox tables (.db with\n"
+                       "                    their .MB memo files) in the folder SRC\n"
+                       "\n"
+                       "No command overwrites a table: when one of the files is in DIR\n"
+                       "already, nothing is written. A migration is written into a temporary\n"
+                       "folder and moved into DIR when every table has been converted."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("create, demo or migrate"));
-    parser.addPositionalArgument(QStringLiteral("DIR"),
-                                 QStringLiteral("The working folder; made when missing."));
+    parser.addPositionalArgument(QStringLiteral("DIR"), QStringLiteral("The working folder; made when missing."));
 
     const QString name = QCoreApplication::applicationName();
     if (!parser.parse(QCoreApplication::arguments())) {
@@ -89,15 +88,13 @@ int main(int argc, char** argv)
         return 0;
     }
     const QString command = args.value(0);
-    if (command != QLatin1String("create") && command != QLatin1String("demo") &&
-        command != QLatin1String("migrate")) {
+    if (command != QLatin1String("create") && command != QLatin1String("demo") && command != QLatin1String("migrate")) {
         err() << name << ": unknown command '" << command << "'\n\n" << parser.helpText();
         return 2;
     }
     if (command == QLatin1String("migrate")) {
         if (args.size() != 3) {
-            err() << name << ": migrate takes the Paradox folder and the new folder\n\n"
-                  << parser.helpText();
+            err() << name << ": migrate takes the Paradox folder and the new folder\n\n" << parser.helpText();
             return 2;
         }
         return migrate(name, QDir::cleanPath(args.at(1)), QDir::cleanPath(args.at(2)));

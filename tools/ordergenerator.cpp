@@ -32,8 +32,7 @@ QString u8(const char* s)
     return QString::fromUtf8(s);
 }
 
-const char* const kProducts[] = {"Tidewater Ledger", "Quillmark Pro", "Lumen Sketchbook",
-                                 "Cinderpath Sync"};
+const char* const kProducts[] = {"Tidewater Ledger", "Quillmark Pro", "Lumen Sketchbook", "Cinderpath Sync"};
 constexpr int kProductCount = int(std::size(kProducts));
 
 struct Price {
@@ -46,9 +45,8 @@ struct Price {
 // Euro and pound prices carry VAT, dollar prices none. Only the two older
 // products are sold in pounds.
 const Price kPrices[] = {
-    {0, "EUR", 49.0, 9.31}, {0, "USD", 54.0, 0.0}, {0, "GBP", 42.0, 8.4},
-    {1, "EUR", 19.9, 3.78}, {1, "USD", 21.9, 0.0}, {1, "GBP", 17.5, 3.5},
-    {2, "EUR", 29.0, 5.51}, {2, "USD", 32.0, 0.0},
+    {0, "EUR", 49.0, 9.31}, {0, "USD", 54.0, 0.0}, {0, "GBP", 42.0, 8.4},  {1, "EUR", 19.9, 3.78},
+    {1, "USD", 21.9, 0.0},  {1, "GBP", 17.5, 3.5}, {2, "EUR", 29.0, 5.51}, {2, "USD", 32.0, 0.0},
     {3, "EUR", 12.5, 2.38}, {3, "USD", 14.0, 0.0},
 };
 
@@ -76,14 +74,14 @@ struct Distributor {
 
 // Two English distributors, then two German ones.
 const Distributor kDistributors[] = {
-    {"Brightwater Software Supply Ltd", "Mr", "Graham Pell",
-     "Unit 4, Riverside Park\nReading RG1 8DN\nUnited Kingdom", "g.pell@example.com", "BSS"},
-    {"Keystone Apps Distribution Inc.", "Ms", "Laura Fitch",
-     "300 Pine Street, Floor 6\nSeattle, WA 98101\nUSA", "laura.fitch@example.org", "KAD"},
-    {"Softwarehaus Brenner GmbH", "Herr", "Ulrich Brenner",
-     "Schillerstraße 40\n80336 München\nDeutschland", "u.brenner@example.com", "SWB"},
-    {"Nordlicht Vertrieb KG", "Frau", "Heike Sommer",
-     "Speicherstadt 6\n20457 Hamburg\nDeutschland", "h.sommer@example.org", "NLV"},
+    {"Brightwater Software Supply Ltd", "Mr", "Graham Pell", "Unit 4, Riverside Park\nReading RG1 8DN\nUnited Kingdom",
+     "g.pell@example.com", "BSS"},
+    {"Keystone Apps Distribution Inc.", "Ms", "Laura Fitch", "300 Pine Street, Floor 6\nSeattle, WA 98101\nUSA",
+     "laura.fitch@example.org", "KAD"},
+    {"Softwarehaus Brenner GmbH", "Herr", "Ulrich Brenner", "Schillerstraße 40\n80336 München\nDeutschland",
+     "u.brenner@example.com", "SWB"},
+    {"Nordlicht Vertrieb KG", "Frau", "Heike Sommer", "Speicherstadt 6\n20457 Hamburg\nDeutschland",
+     "h.sommer@example.org", "NLV"},
 };
 
 // ---------------------------------------------------------------------------
@@ -111,10 +109,30 @@ QString quoted(const QString& name)
 
 // The columns of the order table, in the order of the schema.
 enum SaleColumn {
-    cOrderDate, cPerson, cTitle, cCompany, cAddress, cFaxOrEMail, cProduct, cLanguage, cLicensee,
-    cOrigin, cReference, cLicences, cCurrency, cPaymentMeans, cPaymentDate, cInvoiceNumber,
-    cNetAmount, cTax, cDeliveryCompany, cDeliveryTitle, cDeliveryPerson, cDeliveryAddress,
-    cDeliveryFaxOrEMail, cSaleColumnCount
+    cOrderDate,
+    cPerson,
+    cTitle,
+    cCompany,
+    cAddress,
+    cFaxOrEMail,
+    cProduct,
+    cLanguage,
+    cLicensee,
+    cOrigin,
+    cReference,
+    cLicences,
+    cCurrency,
+    cPaymentMeans,
+    cPaymentDate,
+    cInvoiceNumber,
+    cNetAmount,
+    cTax,
+    cDeliveryCompany,
+    cDeliveryTitle,
+    cDeliveryPerson,
+    cDeliveryAddress,
+    cDeliveryFaxOrEMail,
+    cSaleColumnCount
 };
 
 const TableDef& saleTable()
@@ -218,62 +236,53 @@ std::vector<NameSet> nameSets()
     std::vector<NameSet> sets;
     sets.push_back(
         {QStringLiteral("EN"),
-         parts({"James", "Oliver", "Daniel", "Samuel", "Thomas", "Michael", "Ethan", "Lucas",
-                "Henry", "George", "Adam", "Ryan", "Nathan", "Connor", "Patrick", "Simon",
-                "Andrew", "Peter", "Martin", "Robert"}),
-         parts({"Emma", "Olivia", "Sophie", "Grace", "Hannah", "Lucy", "Chloe", "Emily", "Rachel",
-                "Laura", "Megan", "Alice", "Rebecca", "Claire", "Fiona", "Helen", "Julia", "Karen",
-                "Natalie", "Zoe"}),
-         parts({"Ash", "Black", "Brad", "Brook", "Cald", "Clay", "Crom", "Dun", "Elm", "Fair",
-                "Gold", "Green", "Hal", "Hart", "Holt", "Kings", "Lang", "Marsh", "Mill", "Moor",
-                "North", "Oak", "Pem", "Red", "Ride", "Shel", "Stan", "Thorn", "Whit", "Wood"}),
-         parts({"ford", "well", "by", "ton", "ley", "wick", "field", "man", "worth", "more",
-                "gate", "hurst", "croft", "dale", "stead", "wood", "bury", "combe", "ham",
-                "ridge"}),
+         parts({"James", "Oliver", "Daniel", "Samuel", "Thomas",  "Michael", "Ethan",  "Lucas", "Henry",  "George",
+                "Adam",  "Ryan",   "Nathan", "Connor", "Patrick", "Simon",   "Andrew", "Peter", "Martin", "Robert"}),
+         parts({"Emma",  "Olivia", "Sophie",  "Grace",  "Hannah", "Lucy",  "Chloe", "Emily", "Rachel",  "Laura",
+                "Megan", "Alice",  "Rebecca", "Claire", "Fiona",  "Helen", "Julia", "Karen", "Natalie", "Zoe"}),
+         parts({"Ash",   "Black", "Brad", "Brook", "Cald", "Clay",  "Crom", "Dun",   "Elm",  "Fair",
+                "Gold",  "Green", "Hal",  "Hart",  "Holt", "Kings", "Lang", "Marsh", "Mill", "Moor",
+                "North", "Oak",   "Pem",  "Red",   "Ride", "Shel",  "Stan", "Thorn", "Whit", "Wood"}),
+         parts({"ford", "well",  "by",    "ton",  "ley",   "wick", "field", "man",   "worth", "more",
+                "gate", "hurst", "croft", "dale", "stead", "wood", "bury",  "combe", "ham",   "ridge"}),
          strings({"Ltd", "& Co.", "Consulting", "Software LLC", "Design", "Associates"}),
-         strings({"High Street", "Station Road", "Church Lane", "Mill Road", "Park Avenue",
-                  "Maple Drive", "Oak Street", "Victoria Road", "Queen Street", "Lake View"}),
-         strings({"Bristol BS1 4DJ\nUnited Kingdom", "Manchester M1 2AB\nUnited Kingdom",
-                  "Boston, MA 02110\nUSA", "Denver, CO 80202\nUSA",
-                  "Cardiff CF10 1EP\nUnited Kingdom", "Chicago, IL 60601\nUSA",
+         strings({"High Street", "Station Road", "Church Lane", "Mill Road", "Park Avenue", "Maple Drive", "Oak Street",
+                  "Victoria Road", "Queen Street", "Lake View"}),
+         strings({"Bristol BS1 4DJ\nUnited Kingdom", "Manchester M1 2AB\nUnited Kingdom", "Boston, MA 02110\nUSA",
+                  "Denver, CO 80202\nUSA", "Cardiff CF10 1EP\nUnited Kingdom", "Chicago, IL 60601\nUSA",
                   "Edinburgh EH1 1YZ\nUnited Kingdom", "Toronto, ON M5V 2T6\nCanada"}),
          QStringLiteral("Mr"), QStringLiteral("Mrs"), QStringLiteral("Ms"), true});
     sets.push_back(
         {QStringLiteral("DE"),
-         parts({"Lukas", "Jonas", "Felix", "Maximilian", "Tobias", "Florian", "Stefan", "Andreas",
-                "Markus", "Jürgen", "Matthias", "Christian", "Sebastian", "Ralf", "Uwe"}),
-         parts({"Anna", "Lena", "Katharina", "Sabine", "Petra", "Monika", "Birgit", "Jana",
-                "Franziska", "Miriam", "Ute", "Heike", "Sandra", "Carolin", "Anja"}),
-         parts({"Alt", "Baum", "Berg", "Brand", "Eich", "Falk", "Fried", "Gold", "Hagen", "Hart",
-                "Hoh", "Kirch", "Lang", "Lind", "Mohr", "Neu", "Ost", "Rosen", "Schön", "Stein",
-                "Stock", "Wald", "Wein", "Wies", "Zimmer"}),
-         parts({"mann", "berger", "hof", "feld", "hausen", "bach", "ner", "er", "meier", "brück",
-                "ling", "stedt", "ecker", "huber", "wald", "dorf"}),
+         parts({"Lukas", "Jonas", "Felix", "Maximilian", "Tobias", "Florian", "Stefan", "Andreas", "Markus", "Jürgen",
+                "Matthias", "Christian", "Sebastian", "Ralf", "Uwe"}),
+         parts({"Anna", "Lena", "Katharina", "Sabine", "Petra", "Monika", "Birgit", "Jana", "Franziska", "Miriam",
+                "Ute", "Heike", "Sandra", "Carolin", "Anja"}),
+         parts({"Alt",   "Baum",  "Berg",  "Brand", "Eich", "Falk", "Fried", "Gold", "Hagen",
+                "Hart",  "Hoh",   "Kirch", "Lang",  "Lind", "Mohr", "Neu",   "Ost",  "Rosen",
+                "Schön", "Stein", "Stock", "Wald",  "Wein", "Wies", "Zimmer"}),
+         parts({"mann", "berger", "hof", "feld", "hausen", "bach", "ner", "er", "meier", "brück", "ling", "stedt",
+                "ecker", "huber", "wald", "dorf"}),
          strings({"GmbH", "KG", "& Partner", "Beratung", "Software GmbH", "Handel"}),
-         strings({"Hauptstraße", "Bahnhofstraße", "Schulweg", "Lindenallee", "Gartenstraße",
-                  "Bergstraße", "Marktplatz", "Am Anger", "Rosenweg", "Kirchgasse"}),
-         strings({"10115 Berlin\nDeutschland", "50667 Köln\nDeutschland",
-                  "60311 Frankfurt am Main\nDeutschland", "01067 Dresden\nDeutschland",
-                  "90402 Nürnberg\nDeutschland", "8001 Zürich\nSchweiz",
+         strings({"Hauptstraße", "Bahnhofstraße", "Schulweg", "Lindenallee", "Gartenstraße", "Bergstraße", "Marktplatz",
+                  "Am Anger", "Rosenweg", "Kirchgasse"}),
+         strings({"10115 Berlin\nDeutschland", "50667 Köln\nDeutschland", "60311 Frankfurt am Main\nDeutschland",
+                  "01067 Dresden\nDeutschland", "90402 Nürnberg\nDeutschland", "8001 Zürich\nSchweiz",
                   "5020 Salzburg\nÖsterreich", "30159 Hannover\nDeutschland"}),
          QStringLiteral("Herr"), QStringLiteral("Frau"), QStringLiteral("Frau"), false});
     sets.push_back(
         {QStringLiteral("FR"),
-         parts({"Julien", "Antoine", "Nicolas", "Mathieu", "Pierre", "Étienne", "Hugo", "Louis",
-                "Théo", "Rémi"}),
-         parts({"Camille", "Manon", "Léa", "Chloé", "Élise", "Margaux", "Inès", "Aurélie",
-                "Juliette", "Noémie"}),
-         parts({"Beau", "Bel", "Bon", "Chastel", "Dela", "Du", "Font", "Grand", "Lafon", "Le",
-                "Mont", "Morel", "Petit", "Roche", "Saint", "Val", "Ville", "Bois", "Mar", "Cour"}),
-         parts({"champ", "fort", "mont", "lieu", "ville", "rive", "court", "noir", "pré", "val",
-                "bois", "lac"}),
+         parts({"Julien", "Antoine", "Nicolas", "Mathieu", "Pierre", "Étienne", "Hugo", "Louis", "Théo", "Rémi"}),
+         parts({"Camille", "Manon", "Léa", "Chloé", "Élise", "Margaux", "Inès", "Aurélie", "Juliette", "Noémie"}),
+         parts({"Beau", "Bel",   "Bon",   "Chastel", "Dela",  "Du",  "Font",  "Grand", "Lafon", "Le",
+                "Mont", "Morel", "Petit", "Roche",   "Saint", "Val", "Ville", "Bois",  "Mar",   "Cour"}),
+         parts({"champ", "fort", "mont", "lieu", "ville", "rive", "court", "noir", "pré", "val", "bois", "lac"}),
          strings({"SARL", "SAS", "Conseil", "& Associés", "Informatique", "Éditions"}),
-         strings({"rue de la République", "avenue Jean Jaurès", "rue Victor Hugo",
-                  "boulevard Gambetta", "place de la Mairie", "rue des Lilas",
-                  "chemin des Vignes", "rue du Moulin"}),
+         strings({"rue de la République", "avenue Jean Jaurès", "rue Victor Hugo", "boulevard Gambetta",
+                  "place de la Mairie", "rue des Lilas", "chemin des Vignes", "rue du Moulin"}),
          strings({"75011 Paris\nFrance", "13001 Marseille\nFrance", "31000 Toulouse\nFrance",
-                  "67000 Strasbourg\nFrance", "06000 Nice\nFrance", "35000 Rennes\nFrance",
-                  "4000 Liège\nBelgique", "1003 Lausanne\nSuisse"}),
+                  "67000 Strasbourg\nFrance", "06000 Nice\nFrance", "35000 Rennes\nFrance", "4000 Liège\nBelgique",
+                  "1003 Lausanne\nSuisse"}),
          QStringLiteral("M."), QStringLiteral("Mme"), QStringLiteral("Mme"), true});
     return sets;
 }
@@ -316,12 +325,10 @@ Person makePerson(const std::vector<NameSet>& sets, quint64 number, quint32 seed
     else
         p.title = !female ? s.maleTitle : ((h >> 41) & 1) ? s.femaleTitle2 : s.femaleTitle;
     if ((h >> 42) % 5 < 2)
-        p.company =
-            surname + QLatin1Char(' ') + s.companySuffix[(h >> 45) % s.companySuffix.size()];
+        p.company = surname + QLatin1Char(' ') + s.companySuffix[(h >> 45) % s.companySuffix.size()];
     const QString house = QString::number(h2 % 180 + 1);
     const QString& street = s.streets[(h2 >> 8) % s.streets.size()];
-    const QString line = s.numberFirst ? house + QLatin1Char(' ') + street
-                                       : street + QLatin1Char(' ') + house;
+    const QString line = s.numberFirst ? house + QLatin1Char(' ') + street : street + QLatin1Char(' ') + house;
     p.address = line + QLatin1Char('\n') + s.cities[(h2 >> 16) % s.cities.size()];
     if (!p.company.isEmpty() && (h2 >> 24) % 3 == 0)
         p.address = p.company + QLatin1Char('\n') + p.address;
@@ -366,10 +373,7 @@ public:
         const NameSet& s = m_sets[p.set];
         const int product = int(m_rng.bounded(kProductCount));
         const quint32 roll = m_rng.bounded(100u);
-        const Origin origin = roll < 5    ? Reseller
-                              : roll < 45 ? Direct
-                              : roll < 80 ? WebShop
-                                          : PayPoint;
+        const Origin origin = roll < 5 ? Reseller : roll < 45 ? Direct : roll < 80 ? WebShop : PayPoint;
         const int licences = m_rng.bounded(10u) < 6 ? 1 : 2 + int(m_rng.bounded(4u));
 
         v[cOrderDate] = m_isoDays[day];
@@ -383,9 +387,8 @@ public:
         v[cLicensee] = (p.title + QLatin1Char(' ') + p.name).left(m_lengths[cLicensee]);
         v[cOrigin] = m_origins[origin];
         v[cLicences] = licences;
-        for (int k : {cReference, cCurrency, cPaymentMeans, cInvoiceNumber,
-                      cDeliveryCompany, cDeliveryTitle, cDeliveryPerson, cDeliveryAddress,
-                      cDeliveryFaxOrEMail})
+        for (int k : {cReference, cCurrency, cPaymentMeans, cInvoiceNumber, cDeliveryCompany, cDeliveryTitle,
+                      cDeliveryPerson, cDeliveryAddress, cDeliveryFaxOrEMail})
             v[k] = m_empty;
         v[cPaymentDate] = nullDate();
         v[cNetAmount] = nullNumber();
@@ -396,8 +399,7 @@ public:
             // from any of them.
             const int d = p.set == 2 ? int(m_rng.bounded(4u)) : p.set * 2 + int(m_rng.bounded(2u));
             const Distributor& dist = kDistributors[d];
-            v[cReference] =
-                u8(dist.refPrefix) + QLatin1Char('-') + QString::number(m_rng.bounded(100000u));
+            v[cReference] = u8(dist.refPrefix) + QLatin1Char('-') + QString::number(m_rng.bounded(100000u));
             v[cDeliveryCompany] = u8(dist.company);
             v[cDeliveryTitle] = u8(dist.title);
             v[cDeliveryPerson] = u8(dist.person);
@@ -449,8 +451,7 @@ public:
                 // Shipped to a colleague at another address.
                 const Person c = makePerson(m_sets, m_rng.bounded(m_persons), m_seed);
                 const QString& company = p.company.isEmpty() ? c.company : p.company;
-                v[cDeliveryCompany] =
-                    company.isEmpty() ? m_empty : company.left(m_lengths[cDeliveryCompany]);
+                v[cDeliveryCompany] = company.isEmpty() ? m_empty : company.left(m_lengths[cDeliveryCompany]);
                 v[cDeliveryTitle] = c.title;
                 v[cDeliveryPerson] = c.name.left(m_lengths[cDeliveryPerson]);
                 v[cDeliveryAddress] = c.address;
@@ -471,8 +472,7 @@ private:
     std::vector<int> m_years;
     std::vector<QString> m_products, m_origins, m_payments;
     const QString m_empty = QString::fromLatin1("");
-    const QString m_usd = QStringLiteral("USD"), m_eur = QStringLiteral("EUR"),
-                  m_gbp = QStringLiteral("GBP");
+    const QString m_usd = QStringLiteral("USD"), m_eur = QStringLiteral("EUR"), m_gbp = QStringLiteral("GBP");
     int m_year = 0;
     int m_invoiceCounter = 0;
 };
@@ -499,8 +499,7 @@ void appendGeneratedOrders(const QString& dir, qint64 count, quint32 seed)
     for (const FieldDef& f : saleTable().fields)
         cols << quoted(f.name);
     const QString sql = QStringLiteral("INSERT INTO Xsale (%1) VALUES (%2)")
-                            .arg(cols.join(QStringLiteral(", ")),
-                                 placeholders.join(QStringLiteral(", ")));
+                            .arg(cols.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
 
     inTransaction(QDir(dir).filePath(saleTable().fileName()), [&](QSqlDatabase& db) {
         QSqlQuery q(db);

@@ -222,7 +222,8 @@ DbNavigator::DbNavigator(QWidget* parent) : QWidget(parent)
         b->setObjectName(QString::fromLatin1(setups[i].name));
         b->setToolTip(QString::fromLatin1(setups[i].hint));
         b->setText(QString::fromLatin1(setups[i].glyph));
-        const QIcon icon = QIcon::fromTheme(QString::fromLatin1(setups[i].theme), style()->standardIcon(setups[i].fallback));
+        const QIcon icon =
+            QIcon::fromTheme(QString::fromLatin1(setups[i].theme), style()->standardIcon(setups[i].fallback));
         b->setIcon(icon);
         b->setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
         b->setAutoRaise(true);
@@ -331,9 +332,7 @@ void DataSetModel::reset()
     DataSet* ds = dataSet();
     int rows = 0;
     if (ds && ds->isOpen()) {
-        guarded([&] {
-            rows = ds->recordCount() + (ds->state() == DataSetState::Insert ? 1 : 0);
-        });
+        guarded([&] { rows = ds->recordCount() + (ds->state() == DataSetState::Insert ? 1 : 0); });
     }
     beginResetModel();
     m_rows = rows;

@@ -57,8 +57,7 @@ class DbLookupCombo : public QComboBox {
     Q_OBJECT
 public:
     explicit DbLookupCombo(QWidget* parent = nullptr);
-    void bind(kestrova::DataSource* source, const QString& field, kestrova::Table* list,
-              const QString& listField);
+    void bind(kestrova::DataSource* source, const QString& field, kestrova::Table* list, const QString& listField);
     QString dataField() const { return m_field; }
     // The shown value (the field's text, or the text chosen by the user).
     QString value() const { return m_value; }

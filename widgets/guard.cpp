@@ -13,14 +13,13 @@ class DialogPrompter : public Prompter {
 public:
     void message(const QString& text, QMessageBox::Icon icon) override
     {
-        QMessageBox box(icon, QStringLiteral("Kestrova"), text, QMessageBox::Ok,
-                        QApplication::activeWindow());
+        QMessageBox box(icon, QStringLiteral("Kestrova"), text, QMessageBox::Ok, QApplication::activeWindow());
         box.exec();
     }
     bool ask(const QString& text) override
     {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Kestrova"), text,
-                        QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Kestrova"), text, QMessageBox::Yes | QMessageBox::No,
+                        QApplication::activeWindow());
         return box.exec() == QMessageBox::Yes;
     }
     // The name need not exist yet (an export creates it); the last name

@@ -35,8 +35,7 @@ void setPrompter(Prompter* p);
 bool guarded(const std::function<void()>& handler);
 
 // Wraps a handler for connect(): the returned callable runs it guarded.
-template <typename F>
-auto guard(F handler)
+template <typename F> auto guard(F handler)
 {
     return [handler = std::move(handler)](auto&&...) { guarded(handler); };
 }

@@ -4,10 +4,8 @@
 
 #include <QStringList>
 
-namespace kestrova::writer
-{
-namespace
-{
+namespace kestrova::writer {
+namespace {
 
 struct RawCommand {
     QString name;
@@ -20,8 +18,7 @@ bool isNameChar(QChar c)
 }
 
 // Reads the commands' names and arguments, still unchecked.
-class Scanner
-{
+class Scanner {
 public:
     explicit Scanner(const QString& text) : m_text(text) {}
 
@@ -57,18 +54,15 @@ private:
             const bool separated = skipBlanks();
             if (m_pos >= m_text.size())
                 throw WriterError(WriterError::BadArguments,
-                                  QStringLiteral("The command \"%1\" has no closing bracket")
-                                      .arg(excerpt(start)));
+                                  QStringLiteral("The command \"%1\" has no closing bracket").arg(excerpt(start)));
             const QChar ch = m_text[m_pos];
             if (ch == QLatin1Char(']')) {
                 ++m_pos;
                 return c;
             }
             if (!separated)
-                throw WriterError(
-                    WriterError::BadArguments,
-                    QStringLiteral("The arguments of [%1] must be separated by blanks")
-                        .arg(c.name));
+                throw WriterError(WriterError::BadArguments,
+                                  QStringLiteral("The arguments of [%1] must be separated by blanks").arg(c.name));
             c.arguments << (ch == QLatin1Char('"') ? quoted(c.name) : bare(c.name));
         }
     }
@@ -79,9 +73,8 @@ private:
         ++m_pos;
         for (;;) {
             if (m_pos >= m_text.size())
-                throw WriterError(
-                    WriterError::BadArguments,
-                    QStringLiteral("An argument of [%1] has no closing double quote").arg(name));
+                throw WriterError(WriterError::BadArguments,
+                                  QStringLiteral("An argument of [%1] has no closing double quote").arg(name));
             const QChar ch = m_text[m_pos++];
             if (ch != QLatin1Char('"')) {
                 value += ch;
@@ -159,8 +152,7 @@ void requireText(const RawCommand& c, const QString& value, const char* what)
 {
     if (value.trimmed().isEmpty())
         throw WriterError(WriterError::BadArguments,
-                          QStringLiteral("[%1] needs %2, but the argument is empty")
-                              .arg(c.name, QLatin1String(what)));
+                          QStringLiteral("[%1] needs %2, but the argument is empty").arg(c.name, QLatin1String(what)));
 }
 
 Command checked(const RawCommand& c)

@@ -3,8 +3,7 @@
 #include <QList>
 #include <QString>
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
 // One bracketed command of a macro text, its arguments checked and in place.
 struct Command {

@@ -9,13 +9,9 @@
 
 #include <QFileInfo>
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
-Conversation::Conversation(const QString& workDir, Viewer& viewer)
-    : m_workDir(workDir), m_viewer(viewer)
-{
-}
+Conversation::Conversation(const QString& workDir, Viewer& viewer) : m_workDir(workDir), m_viewer(viewer) {}
 
 Conversation::~Conversation() = default;
 
@@ -28,20 +24,17 @@ bool Conversation::execute(const QString& macro)
     } release{m_table};
     for (const Command& c : commands) {
         switch (c.kind) {
-        case Command::Quit:
-            return true;
+        case Command::Quit: return true;
         case Command::Open:
             if (m_lastPdf.isEmpty())
                 throw WriterError(WriterError::NoDocument,
                                   QStringLiteral("[Open] has nothing to open: this conversation "
                                                  "has written no PDF yet"));
             if (!m_viewer.open(m_lastPdf))
-                throw WriterError(
-                    WriterError::ViewerFailed,
-                    QStringLiteral("No viewer could be started for \"%1\"").arg(m_lastPdf));
+                throw WriterError(WriterError::ViewerFailed,
+                                  QStringLiteral("No viewer could be started for \"%1\"").arg(m_lastPdf));
             break;
-        default:
-            runDocument(c, table());
+        default: runDocument(c, table());
         }
     }
     return false;
@@ -70,8 +63,8 @@ void Conversation::runDocument(const Command& c, ExchangeTable& table)
         return;
     }
     // The output's own markers take the first record's values.
-    const QString output = resolvePath(
-        MarkerText(c.output, table.fieldNames()).expand(cursor.values(), fileNamePart), m_workDir);
+    const QString output =
+        resolvePath(MarkerText(c.output, table.fieldNames()).expand(cursor.values(), fileNamePart), m_workDir);
     PdfTarget target(output, tmpl.page());
     render(tmpl, table.fieldNames(), cursor, target, grid);
     m_lastPdf = output;

@@ -6,16 +6,14 @@
 
 #include <memory>
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
 class ExchangeTable;
 class Viewer;
 
 // One conversation opened by Connect: it carries out macro texts in the
 // writer's working folder and remembers the last PDF it wrote, for [Open].
-class Conversation
-{
+class Conversation {
 public:
     Conversation(const QString& workDir, Viewer& viewer);
     ~Conversation();

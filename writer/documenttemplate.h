@@ -4,15 +4,13 @@
 
 #include <QString>
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
 // Largest template file read; a larger one is refused.
 constexpr qint64 kMaxTemplateBytes = 4 * 1024 * 1024;
 
 // An HTML template and the page it asks for.
-class DocumentTemplate
-{
+class DocumentTemplate {
 public:
     DocumentTemplate(const QString& html, const QString& path);
 

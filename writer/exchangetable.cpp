@@ -7,11 +7,9 @@
 
 #include <sqlite3.h>
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
-namespace
-{
+namespace {
 // Kestrova holds the table only while it writes a document; waiting longer
 // than this means it is stuck, and the request fails instead of hanging.
 constexpr int kBusyTimeoutMs = 10000;
@@ -24,8 +22,7 @@ ExchangeTable::ExchangeTable(const QString& workDir)
         throw WriterError(WriterError::ExchangeTable,
                           QStringLiteral("The exchange table \"%1\" does not exist").arg(m_path));
     sqlite3* db = nullptr;
-    const int rc =
-        sqlite3_open_v2(QFile::encodeName(m_path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const int rc = sqlite3_open_v2(QFile::encodeName(m_path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     m_db.reset(db);
     if (rc != SQLITE_OK)
         fail(QStringLiteral("cannot be opened"));
@@ -50,8 +47,7 @@ void ExchangeTable::Closer::operator()(sqlite3* db) const
 
 void ExchangeTable::fail(const QString& what) const
 {
-    const QString reason =
-        m_db ? QString::fromUtf8(sqlite3_errmsg(m_db.get())) : QStringLiteral("out of memory");
+    const QString reason = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db.get())) : QStringLiteral("out of memory");
     throw WriterError(WriterError::ExchangeTable,
                       QStringLiteral("The exchange table \"%1\" %2: %3").arg(m_path, what, reason));
 }
@@ -59,16 +55,12 @@ void ExchangeTable::fail(const QString& what) const
 sqlite3_stmt* ExchangeTable::prepareSelect()
 {
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(m_db.get(), "SELECT * FROM Xexport ORDER BY rowid", -1, &statement,
-                           nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(m_db.get(), "SELECT * FROM Xexport ORDER BY rowid", -1, &statement, nullptr) != SQLITE_OK)
         fail(QStringLiteral("cannot be read"));
     return statement;
 }
 
-ExchangeTable::Cursor::Cursor(ExchangeTable& table)
-    : m_table(table), m_statement(table.prepareSelect())
-{
-}
+ExchangeTable::Cursor::Cursor(ExchangeTable& table) : m_table(table), m_statement(table.prepareSelect()) {}
 
 ExchangeTable::Cursor::~Cursor()
 {

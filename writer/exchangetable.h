@@ -8,8 +8,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
 // Longest value read from one field; a longer one is refused.
 constexpr int kMaxValueBytes = 1024 * 1024;
@@ -18,8 +17,7 @@ constexpr int kMaxValueBytes = 1024 * 1024;
 // read-only, with one read transaction held from the opening to the
 // destruction: every record read through it belongs to the same state of the
 // table, so a document sees all the records Kestrova wrote or none.
-class ExchangeTable
-{
+class ExchangeTable {
 public:
     // Throws WriterError(ExchangeTable) when the file or its table cannot be read.
     explicit ExchangeTable(const QString& workDir);
@@ -31,8 +29,7 @@ public:
     const QStringList& fieldNames() const { return m_fields; }
 
     // Walks the records in table order, one at a time.
-    class Cursor
-    {
+    class Cursor {
     public:
         explicit Cursor(ExchangeTable& table);
         ~Cursor();

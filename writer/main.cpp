@@ -30,10 +30,9 @@ int main(int argc, char** argv)
                        "link on the session bus."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption serviceOption(
-        QStringLiteral("service"),
-        QStringLiteral("Serves the bus name NAME (org.kestrova.Writer)."), QStringLiteral("NAME"),
-        QStringLiteral("org.kestrova.Writer"));
+    const QCommandLineOption serviceOption(QStringLiteral("service"),
+                                           QStringLiteral("Serves the bus name NAME (org.kestrova.Writer)."),
+                                           QStringLiteral("NAME"), QStringLiteral("org.kestrova.Writer"));
     const QCommandLineOption noBoxesOption(
         QStringLiteral("no-boxes"),
         QStringLiteral("Writes error messages to the standard error output instead of showing "
@@ -52,13 +51,11 @@ int main(int argc, char** argv)
     // Kestrova starts the writer in its working folder: relative paths and
     // the exchange table are found there.
     WriterService service(QDir::currentPath(), *notifier, viewer);
-    const QString failure =
-        service.registerOn(QDBusConnection::sessionBus(), parser.value(serviceOption));
+    const QString failure = service.registerOn(QDBusConnection::sessionBus(), parser.value(serviceOption));
     if (!failure.isEmpty()) {
         QTextStream(stderr) << "kestrova-writer: " << failure << '\n';
         return 1;
     }
-    QObject::connect(&service, &WriterService::finished, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(&service, &WriterService::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     return app.exec();
 }

@@ -1,10 +1,8 @@
 #include "markers.h"
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
-namespace
-{
+namespace {
 
 bool isWordChar(QChar c)
 {
@@ -72,28 +70,17 @@ QString htmlText(const QString& value)
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar ch = value[i];
         switch (ch.unicode()) {
-        case '&':
-            out += QLatin1String("&amp;");
-            break;
-        case '<':
-            out += QLatin1String("&lt;");
-            break;
-        case '>':
-            out += QLatin1String("&gt;");
-            break;
-        case '"':
-            out += QLatin1String("&quot;");
-            break;
+        case '&': out += QLatin1String("&amp;"); break;
+        case '<': out += QLatin1String("&lt;"); break;
+        case '>': out += QLatin1String("&gt;"); break;
+        case '"': out += QLatin1String("&quot;"); break;
         case '\r':
             if (i + 1 < value.size() && value[i + 1] == QLatin1Char('\n'))
                 ++i;
             out += QLatin1String("<br/>");
             break;
-        case '\n':
-            out += QLatin1String("<br/>");
-            break;
-        default:
-            out += ch;
+        case '\n': out += QLatin1String("<br/>"); break;
+        default: out += ch;
         }
     }
     return out;

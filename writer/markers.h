@@ -4,15 +4,13 @@
 #include <QString>
 #include <QStringList>
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
 // A text with `$` markers, read once and filled in for every record. A marker
 // is `$` followed by a word (letters, digits, `_`) that names a field of the
 // exchange table, in any letter case; `$$` stands for one `$`. A word that
 // names no field stays as written, `$` included.
-class MarkerText
-{
+class MarkerText {
 public:
     MarkerText() = default;
     MarkerText(const QString& text, const QStringList& fieldNames);

@@ -6,10 +6,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-namespace kestrova::writer
-{
-namespace
-{
+namespace kestrova::writer {
+namespace {
 
 constexpr double kMinSideMm = 10.0;
 constexpr double kMaxSideMm = 2000.0;
@@ -35,8 +33,7 @@ double number(const QString& text, bool* ok)
 // The content of every <meta name="..." content="..."> by lower-case name.
 QHash<QString, QString> metaSettings(const QString& html)
 {
-    static const QRegularExpression tag(QStringLiteral("<meta\\b([^>]*)>"),
-                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression tag(QStringLiteral("<meta\\b([^>]*)>"), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression attribute(
         QStringLiteral("([A-Za-z_:-]+)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s\"'>]+))"));
     QHash<QString, QString> out;
@@ -73,11 +70,10 @@ QMarginsF margins(const QString& text, const QString& templateName)
                                            QRegularExpression::CaseInsensitiveOption);
     const QStringList parts = text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     auto bad = [&] {
-        return WriterError(
-            WriterError::BadPageSize,
-            QStringLiteral("The margins \"%1\" of the template \"%2\" are not one to "
-                           "four lengths such as \"20mm\" or \"2cm 1.5cm\"")
-                .arg(text, templateName));
+        return WriterError(WriterError::BadPageSize,
+                           QStringLiteral("The margins \"%1\" of the template \"%2\" are not one to "
+                                          "four lengths such as \"20mm\" or \"2cm 1.5cm\"")
+                               .arg(text, templateName));
     };
     if (parts.isEmpty() || parts.size() > 4)
         throw bad();

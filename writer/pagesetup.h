@@ -4,8 +4,7 @@
 #include <QSizeF>
 #include <QString>
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
 // The page a template asks for, in millimetres: the sheet (already turned to
 // the asked orientation) and the margins around the printed area.

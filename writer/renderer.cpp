@@ -13,10 +13,8 @@
 #include <QTextDocument>
 #include <QUrl>
 
-namespace kestrova::writer
-{
-namespace
-{
+namespace kestrova::writer {
+namespace {
 
 // A wide sheet is an upright sheet turned, as printers expect it.
 QPageLayout pageLayout(const PageSetup& page)
@@ -24,22 +22,19 @@ QPageLayout pageLayout(const PageSetup& page)
     const bool wide = page.sizeMm.width() > page.sizeMm.height();
     const QSizeF upright = wide ? page.sizeMm.transposed() : page.sizeMm;
     return QPageLayout(QPageSize(upright, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
-                       wide ? QPageLayout::Landscape : QPageLayout::Portrait, page.marginsMm,
-                       QPageLayout::Millimeter);
+                       wide ? QPageLayout::Landscape : QPageLayout::Portrait, page.marginsMm, QPageLayout::Millimeter);
 }
 
 QString knownQueues()
 {
     const QStringList names = QPrinterInfo::availablePrinterNames();
-    return names.isEmpty()
-               ? QStringLiteral("no print queue is set up on this system")
-               : QStringLiteral("the queues are %1").arg(names.join(QStringLiteral(", ")));
+    return names.isEmpty() ? QStringLiteral("no print queue is set up on this system")
+                           : QStringLiteral("the queues are %1").arg(names.join(QStringLiteral(", ")));
 }
 
 // Prepares a document to be laid out for the device: its lengths in the
 // device's units, its pages the printable area, no frame margin of its own.
-void prepare(QTextDocument& doc, QPagedPaintDevice& device, const QSizeF& pageSize,
-             const QUrl& base)
+void prepare(QTextDocument& doc, QPagedPaintDevice& device, const QSizeF& pageSize, const QUrl& base)
 {
     doc.documentLayout()->setPaintDevice(&device);
     doc.setDocumentMargin(0);
@@ -68,14 +63,12 @@ void drawPage(QPainter& painter, QTextDocument& doc, int index, const QPointF& o
 void newPage(QPagedPaintDevice& device)
 {
     if (!device.newPage())
-        throw WriterError(WriterError::UnwritableOutput,
-                          QStringLiteral("A new page could not be started"));
+        throw WriterError(WriterError::UnwritableOutput, QStringLiteral("A new page could not be started"));
 }
 
 } // namespace
 
-PdfTarget::PdfTarget(const QString& path, const PageSetup& page)
-    : m_path(path), m_file(path), m_writer(&m_file)
+PdfTarget::PdfTarget(const QString& path, const PageSetup& page) : m_path(path), m_file(path), m_writer(&m_file)
 {
     const QFileInfo info(path);
     if (info.isDir())
@@ -83,28 +76,24 @@ PdfTarget::PdfTarget(const QString& path, const PageSetup& page)
                           QStringLiteral("The output \"%1\" is a folder, not a file").arg(path));
     if (!QDir().mkpath(info.absolutePath()))
         throw WriterError(WriterError::UnwritableOutput,
-                          QStringLiteral("The folder \"%1\" of the output cannot be created")
-                              .arg(info.absolutePath()));
+                          QStringLiteral("The folder \"%1\" of the output cannot be created").arg(info.absolutePath()));
     if (!m_file.open(QIODevice::WriteOnly))
         throw WriterError(WriterError::UnwritableOutput,
-                          QStringLiteral("The output \"%1\" cannot be written: %2")
-                              .arg(path, m_file.errorString()));
+                          QStringLiteral("The output \"%1\" cannot be written: %2").arg(path, m_file.errorString()));
     m_writer.setCreator(QStringLiteral("Kestrova writer"));
     m_writer.setTitle(info.completeBaseName());
     if (!m_writer.setPageLayout(pageLayout(page)))
-        throw WriterError(WriterError::BadPageSize,
-                          QStringLiteral("The page of %1 x %2 mm cannot be set up for \"%3\"")
-                              .arg(page.sizeMm.width())
-                              .arg(page.sizeMm.height())
-                              .arg(path));
+        throw WriterError(WriterError::BadPageSize, QStringLiteral("The page of %1 x %2 mm cannot be set up for \"%3\"")
+                                                        .arg(page.sizeMm.width())
+                                                        .arg(page.sizeMm.height())
+                                                        .arg(path));
 }
 
 void PdfTarget::finish()
 {
     if (!m_file.commit())
         throw WriterError(WriterError::UnwritableOutput,
-                          QStringLiteral("The output \"%1\" cannot be written: %2")
-                              .arg(m_path, m_file.errorString()));
+                          QStringLiteral("The output \"%1\" cannot be written: %2").arg(m_path, m_file.errorString()));
 }
 
 void PdfTarget::abandon() noexcept
@@ -115,14 +104,12 @@ void PdfTarget::abandon() noexcept
 PrinterTarget::PrinterTarget(const QString& queue, const PageSetup& page, const QString& title)
     : m_printer(QPrinter::HighResolution)
 {
-    const QPrinterInfo info =
-        queue.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(queue);
+    const QPrinterInfo info = queue.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(queue);
     if (info.isNull())
-        throw WriterError(
-            WriterError::UnknownQueue,
-            queue.isEmpty()
-                ? QStringLiteral("There is no default print queue: %1").arg(knownQueues())
-                : QStringLiteral("There is no print queue \"%1\": %2").arg(queue, knownQueues()));
+        throw WriterError(WriterError::UnknownQueue,
+                          queue.isEmpty()
+                              ? QStringLiteral("There is no default print queue: %1").arg(knownQueues())
+                              : QStringLiteral("There is no print queue \"%1\": %2").arg(queue, knownQueues()));
     m_printer.setPrinterName(info.printerName());
     m_printer.setOutputFormat(QPrinter::NativeFormat);
     m_printer.setDocName(title);
@@ -130,17 +117,16 @@ PrinterTarget::PrinterTarget(const QString& queue, const PageSetup& page, const 
     // A queue that cannot print this close to the edge keeps its nearest layout.
     m_printer.setPageLayout(pageLayout(page));
     if (!m_printer.isValid())
-        throw WriterError(
-            WriterError::UnknownQueue,
-            QStringLiteral("The print queue \"%1\" cannot be used").arg(info.printerName()));
+        throw WriterError(WriterError::UnknownQueue,
+                          QStringLiteral("The print queue \"%1\" cannot be used").arg(info.printerName()));
 }
 
 void PrinterTarget::finish()
 {
     if (m_printer.printerState() == QPrinter::Error)
-        throw WriterError(WriterError::UnknownQueue,
-                          QStringLiteral("The print queue \"%1\" did not take the document")
-                              .arg(m_printer.printerName()));
+        throw WriterError(
+            WriterError::UnknownQueue,
+            QStringLiteral("The print queue \"%1\" did not take the document").arg(m_printer.printerName()));
 }
 
 void PrinterTarget::abandon() noexcept
@@ -148,22 +134,20 @@ void PrinterTarget::abandon() noexcept
     m_printer.abort();
 }
 
-int render(const DocumentTemplate& tmpl, const QStringList& fieldNames,
-           ExchangeTable::Cursor& cursor, PageTarget& target, Grid grid)
+int render(const DocumentTemplate& tmpl, const QStringList& fieldNames, ExchangeTable::Cursor& cursor,
+           PageTarget& target, Grid grid)
 {
     QPagedPaintDevice& device = target.device();
     const MarkerText text(tmpl.html(), fieldNames);
     const QUrl base = QUrl::fromLocalFile(QFileInfo(tmpl.path()).absolutePath() + QLatin1Char('/'));
     const QSizeF body(device.width(), device.height());
     const bool labels = grid.columns > 0 && grid.rows > 0;
-    const QSizeF cell =
-        labels ? QSizeF(body.width() / grid.columns, body.height() / grid.rows) : body;
+    const QSizeF cell = labels ? QSizeF(body.width() / grid.columns, body.height() / grid.rows) : body;
 
     QPainter painter;
     if (!painter.begin(&device)) {
         target.abandon();
-        throw WriterError(WriterError::UnwritableOutput,
-                          QStringLiteral("The output cannot be started"));
+        throw WriterError(WriterError::UnwritableOutput, QStringLiteral("The output cannot be started"));
     }
     int pages = 0;
     int slot = 0; // the label's place on its sheet
@@ -178,8 +162,7 @@ int render(const DocumentTemplate& tmpl, const QStringList& fieldNames,
                         newPage(device);
                     ++pages;
                 }
-                const QPointF origin((slot % grid.columns) * cell.width(),
-                                     (slot / grid.columns) * cell.height());
+                const QPointF origin((slot % grid.columns) * cell.width(), (slot / grid.columns) * cell.height());
                 drawPage(painter, doc, 0, origin);
                 slot = (slot + 1) % (grid.columns * grid.rows);
             } else {
@@ -198,8 +181,7 @@ int render(const DocumentTemplate& tmpl, const QStringList& fieldNames,
     }
     if (!painter.end()) {
         target.abandon();
-        throw WriterError(WriterError::UnwritableOutput,
-                          QStringLiteral("The output could not be completed"));
+        throw WriterError(WriterError::UnwritableOutput, QStringLiteral("The output could not be completed"));
     }
     target.finish();
     return pages;

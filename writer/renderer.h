@@ -8,14 +8,12 @@
 #include <QSaveFile>
 #include <QString>
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
 class DocumentTemplate;
 
 // Where rendered pages go: a paged paint device, then either kept or dropped.
-class PageTarget
-{
+class PageTarget {
 public:
     virtual ~PageTarget() = default;
     virtual QPagedPaintDevice& device() = 0;
@@ -27,8 +25,7 @@ public:
 
 // A PDF file, written beside its final place and moved there by finish(): a
 // failed render leaves no part of a file and keeps an earlier one intact.
-class PdfTarget : public PageTarget
-{
+class PdfTarget : public PageTarget {
 public:
     // Creates missing folders. Throws WriterError(UnwritableOutput).
     PdfTarget(const QString& path, const PageSetup& page);
@@ -43,8 +40,7 @@ private:
 };
 
 // A print queue; empty names the system's default queue.
-class PrinterTarget : public PageTarget
-{
+class PrinterTarget : public PageTarget {
 public:
     // Throws WriterError(UnknownQueue) for a queue the system does not know.
     PrinterTarget(const QString& queue, const PageSetup& page, const QString& title);
@@ -68,7 +64,7 @@ struct Grid {
 // label per cell, filling a page across and then down before starting the
 // next. Only one record's document exists at a time. Returns the pages
 // made. On failure the target is abandoned and the WriterError passed on.
-int render(const DocumentTemplate& tmpl, const QStringList& fieldNames,
-           ExchangeTable::Cursor& cursor, PageTarget& target, Grid grid = {});
+int render(const DocumentTemplate& tmpl, const QStringList& fieldNames, ExchangeTable::Cursor& cursor,
+           PageTarget& target, Grid grid = {});
 
 } // namespace kestrova::writer

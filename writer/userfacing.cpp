@@ -5,13 +5,11 @@
 #include <QTextStream>
 #include <QUrl>
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
 void BoxNotifier::showError(const QString& message)
 {
-    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Kestrova writer"), message,
-                                QMessageBox::Ok);
+    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Kestrova writer"), message, QMessageBox::Ok);
     box->setObjectName(QStringLiteral("WriterErrorBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);

@@ -3,13 +3,11 @@
 #include <QString>
 #include <stdexcept>
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
 // The one failure type of the writer. The kind names the D-Bus error that
 // answers the execute request; the message is shown to the user as it stands.
-class WriterError : public std::runtime_error
-{
+class WriterError : public std::runtime_error {
 public:
     enum Kind {
         UnknownCommand,
@@ -42,9 +40,8 @@ private:
 inline QString WriterError::dbusName() const
 {
     static const char* const names[] = {
-        "UnknownCommand", "BadArguments",  "MissingTemplate",  "BadTemplate",
-        "BadPageSize",    "ExchangeTable", "UnwritableOutput", "UnknownQueue",
-        "NoDocument",     "ViewerFailed",  "NoConversation",
+        "UnknownCommand",   "BadArguments", "MissingTemplate", "BadTemplate",  "BadPageSize",    "ExchangeTable",
+        "UnwritableOutput", "UnknownQueue", "NoDocument",      "ViewerFailed", "NoConversation",
     };
     return QStringLiteral("org.kestrova.Dde.Error.") + QLatin1String(names[m_kind]);
 }

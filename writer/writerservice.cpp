@@ -8,11 +8,9 @@
 #include <QDBusError>
 #include <QTimer>
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
-namespace
-{
+namespace {
 
 QString sentence(const QString& message)
 {
@@ -21,8 +19,7 @@ QString sentence(const QString& message)
 
 } // namespace
 
-WriterService::WriterService(const QString& workDir, Notifier& notifier, Viewer& viewer,
-                             QObject* parent)
+WriterService::WriterService(const QString& workDir, Notifier& notifier, Viewer& viewer, QObject* parent)
     : QObject(parent), m_workDir(workDir), m_notifier(notifier), m_viewer(viewer), m_bus(QString())
 {
 }
@@ -35,8 +32,7 @@ QString WriterService::registerOn(const QDBusConnection& bus, const QString& ser
     if (!m_bus.isConnected())
         return QStringLiteral("there is no session bus: %1").arg(m_bus.lastError().message());
     if (!m_bus.registerObject(QLatin1String(kObjectPath), this,
-                              QDBusConnection::ExportScriptableSlots |
-                                  QDBusConnection::ExportScriptableSignals))
+                              QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableSignals))
         return QStringLiteral("the object %1 cannot be exported").arg(QLatin1String(kObjectPath));
     if (!m_bus.registerService(service)) {
         m_bus.unregisterObject(QLatin1String(kObjectPath));

@@ -8,8 +8,7 @@
 #include <map>
 #include <memory>
 
-namespace kestrova::writer
-{
+namespace kestrova::writer {
 
 class Conversation;
 class Notifier;
@@ -20,16 +19,14 @@ class Viewer;
 // any topic; Execute carries out a macro text and answers once it is done,
 // with an error reply carrying the message when it failed (the message is
 // also shown to the user); Disconnect ends a conversation.
-class WriterService : public QObject, protected QDBusContext
-{
+class WriterService : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kestrova.Dde")
 
 public:
     static constexpr const char* kObjectPath = "/org/kestrova/Dde";
 
-    WriterService(const QString& workDir, Notifier& notifier, Viewer& viewer,
-                  QObject* parent = nullptr);
+    WriterService(const QString& workDir, Notifier& notifier, Viewer& viewer, QObject* parent = nullptr);
     ~WriterService() override;
 
     // Exports the object and takes the service name; the reason when it cannot.

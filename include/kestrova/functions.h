@@ -67,25 +67,13 @@ enum {
  * the areas are then left as they were.
  */
 typedef unsigned char (*kestrova_recognition_fn)(
-    const char* body,
-    int personCapacity, char* person,
-    int titleCapacity, char* title,
-    int companyCapacity, char* company,
-    int addressCapacity, char* address,
-    int faxOrEMailCapacity, char* faxOrEMail,
-    int productIdCapacity, char* productId,
-    int languageCapacity, char* language,
-    int licenseeCapacity, char* licensee,
-    int referenceCapacity, char* reference,
-    int numberOfLicensesCapacity, char* numberOfLicenses,
-    int currencyCapacity, char* currency,
-    int paymentMeansCapacity, char* paymentMeans,
-    int netAmountCapacity, char* netAmount,
-    int taxCapacity, char* tax,
-    int deliveryCompanyCapacity, char* deliveryCompany,
-    int deliveryTitleCapacity, char* deliveryTitle,
-    int deliveryPersonCapacity, char* deliveryPerson,
-    int deliveryAddressCapacity, char* deliveryAddress,
+    const char* body, int personCapacity, char* person, int titleCapacity, char* title, int companyCapacity,
+    char* company, int addressCapacity, char* address, int faxOrEMailCapacity, char* faxOrEMail, int productIdCapacity,
+    char* productId, int languageCapacity, char* language, int licenseeCapacity, char* licensee, int referenceCapacity,
+    char* reference, int numberOfLicensesCapacity, char* numberOfLicenses, int currencyCapacity, char* currency,
+    int paymentMeansCapacity, char* paymentMeans, int netAmountCapacity, char* netAmount, int taxCapacity, char* tax,
+    int deliveryCompanyCapacity, char* deliveryCompany, int deliveryTitleCapacity, char* deliveryTitle,
+    int deliveryPersonCapacity, char* deliveryPerson, int deliveryAddressCapacity, char* deliveryAddress,
     int deliveryFaxOrEMailCapacity, char* deliveryFaxOrEMail);
 
 /*
@@ -99,16 +87,17 @@ typedef unsigned char (*kestrova_recognition_fn)(
  *
  * names the nineteen pairs c0, a0 ... c18, a18 in the order above.
  */
-#define KESTROVA_AREA_PARAMETERS                                                                   \
-    int c0, char* a0, int c1, char* a1, int c2, char* a2, int c3, char* a3, int c4, char* a4,    \
-        int c5, char* a5, int c6, char* a6, int c7, char* a7, int c8, char* a8, int c9, char* a9, \
-        int c10, char* a10, int c11, char* a11, int c12, char* a12, int c13, char* a13,           \
-        int c14, char* a14, int c15, char* a15, int c16, char* a16, int c17, char* a17,           \
-        int c18, char* a18
-#define KESTROVA_AREA_LIST                                                                         \
-    {c0, a0}, {c1, a1}, {c2, a2}, {c3, a3}, {c4, a4}, {c5, a5}, {c6, a6}, {c7, a7}, {c8, a8},     \
-        {c9, a9}, {c10, a10}, {c11, a11}, {c12, a12}, {c13, a13}, {c14, a14}, {c15, a15},         \
-        {c16, a16}, {c17, a17}, {c18, a18}
+#define KESTROVA_AREA_PARAMETERS                                                                                       \
+    int c0, char *a0, int c1, char *a1, int c2, char *a2, int c3, char *a3, int c4, char *a4, int c5, char *a5,        \
+        int c6, char *a6, int c7, char *a7, int c8, char *a8, int c9, char *a9, int c10, char *a10, int c11,           \
+        char *a11, int c12, char *a12, int c13, char *a13, int c14, char *a14, int c15, char *a15, int c16, char *a16, \
+        int c17, char *a17, int c18, char *a18
+#define KESTROVA_AREA_LIST                                                                                             \
+    {c0, a0}, {c1, a1}, {c2, a2}, {c3, a3}, {c4, a4}, {c5, a5}, {c6, a6}, {c7, a7}, {c8, a8}, {c9, a9}, {c10, a10},    \
+        {c11, a11}, {c12, a12}, {c13, a13}, {c14, a14}, {c15, a15}, {c16, a16}, {c17, a17},                            \
+    {                                                                                                                  \
+        c18, a18                                                                                                       \
+    }
 
 /*
  * Invoice-number function, named by the setting InvoiceFunction. Given the

@@ -100,10 +100,26 @@ EXPORT int Pull(char** cursor, char* output, int capacity, int terminator)
 /* ---------------------------------------------------------- recognition */
 
 enum {
-    A_PERSON, A_TITLE, A_COMPANY, A_ADDRESS, A_FAX_OR_EMAIL, A_PRODUCT_ID, A_LANGUAGE,
-    A_LICENSEE, A_REFERENCE, A_NUMBER_OF_LICENSES, A_CURRENCY, A_PAYMENT_MEANS, A_NET_AMOUNT,
-    A_TAX, A_DELIVERY_COMPANY, A_DELIVERY_TITLE, A_DELIVERY_PERSON, A_DELIVERY_ADDRESS,
-    A_DELIVERY_FAX_OR_EMAIL, A_COUNT
+    A_PERSON,
+    A_TITLE,
+    A_COMPANY,
+    A_ADDRESS,
+    A_FAX_OR_EMAIL,
+    A_PRODUCT_ID,
+    A_LANGUAGE,
+    A_LICENSEE,
+    A_REFERENCE,
+    A_NUMBER_OF_LICENSES,
+    A_CURRENCY,
+    A_PAYMENT_MEANS,
+    A_NET_AMOUNT,
+    A_TAX,
+    A_DELIVERY_COMPANY,
+    A_DELIVERY_TITLE,
+    A_DELIVERY_PERSON,
+    A_DELIVERY_ADDRESS,
+    A_DELIVERY_FAX_OR_EMAIL,
+    A_COUNT
 };
 
 typedef struct {
@@ -255,12 +271,24 @@ static unsigned char recogniseWebShop(const char* body, Area* areas)
  * whose value starts in column 11. ADDR and SHIPADDR lines repeat.
  */
 static const FieldName payPointLabels[] = {
-    {"BUYER", A_PERSON},      {"SALUTE", A_TITLE},     {"FIRM", A_COMPANY},
-    {"ADDR", A_ADDRESS},      {"CONTACT", A_FAX_OR_EMAIL}, {"ITEM", A_PRODUCT_ID},
-    {"LANG", A_LANGUAGE},     {"LICENSEE", A_LICENSEE}, {"TXN", A_REFERENCE},
-    {"QTY", A_NUMBER_OF_LICENSES}, {"CURRENCY", A_CURRENCY}, {"METHOD", A_PAYMENT_MEANS},
-    {"NET", A_NET_AMOUNT},    {"TAX", A_TAX},          {"SHIPFIRM", A_DELIVERY_COMPANY},
-    {"SHIPSAL", A_DELIVERY_TITLE}, {"SHIPTO", A_DELIVERY_PERSON}, {"SHIPADDR", A_DELIVERY_ADDRESS},
+    {"BUYER", A_PERSON},
+    {"SALUTE", A_TITLE},
+    {"FIRM", A_COMPANY},
+    {"ADDR", A_ADDRESS},
+    {"CONTACT", A_FAX_OR_EMAIL},
+    {"ITEM", A_PRODUCT_ID},
+    {"LANG", A_LANGUAGE},
+    {"LICENSEE", A_LICENSEE},
+    {"TXN", A_REFERENCE},
+    {"QTY", A_NUMBER_OF_LICENSES},
+    {"CURRENCY", A_CURRENCY},
+    {"METHOD", A_PAYMENT_MEANS},
+    {"NET", A_NET_AMOUNT},
+    {"TAX", A_TAX},
+    {"SHIPFIRM", A_DELIVERY_COMPANY},
+    {"SHIPSAL", A_DELIVERY_TITLE},
+    {"SHIPTO", A_DELIVERY_PERSON},
+    {"SHIPADDR", A_DELIVERY_ADDRESS},
     {"SHIPCONT", A_DELIVERY_FAX_OR_EMAIL},
 };
 

@@ -83,21 +83,23 @@ class TestDemoDocuments : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY2(QDBusConnection::sessionBus().isConnected(),
-                 "no session bus: run the test under dbus-run-session");
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(), "no session bus: run the test under dbus-run-session");
         QVERIFY(dir.isValid());
         QCOMPARE(QProcess::execute(QStringLiteral(KESTROVA_TABLES_TOOL), {QStringLiteral("demo"), dir.path()}), 0);
-        QCOMPARE(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), QStringLiteral(KESTROVA_SAMPLES_DIR "/templates"),
-                                                          path(QStringLiteral("templates"))}),
+        QCOMPARE(QProcess::execute(QStringLiteral("cp"),
+                                   {QStringLiteral("-r"), QStringLiteral(KESTROVA_SAMPLES_DIR "/templates"),
+                                    path(QStringLiteral("templates"))}),
                  0);
-        QVERIFY(QFile::copy(QStringLiteral(KESTROVA_SAMPLES_DIR "/batch/write-licence"), path(QStringLiteral("write-licence"))));
+        QVERIFY(QFile::copy(QStringLiteral(KESTROVA_SAMPLES_DIR "/batch/write-licence"),
+                            path(QStringLiteral("write-licence"))));
         // The writer by its full path, under a name of this test's bus;
         // nobody sits at the screen to look at the PDFs.
         exec("Xtable.db", "UPDATE Xtable SET Value = ? WHERE Name = 'CommandLine'",
              {QStringLiteral("\"" KESTROVA_WRITER_PROGRAM "\" --service ") + service});
         exec("Xtable.db", "UPDATE Xtable SET Value = ? WHERE Name = 'DdeService'", {service});
         for (const char* column : {"Labels", "Envelope", "Mail", "Mailing", "Invoice"})
-            exec("Xfactory.db", QStringLiteral("UPDATE Xfactory SET %1 = replace(%1, '[Open]', '')").arg(QLatin1String(column)));
+            exec("Xfactory.db",
+                 QStringLiteral("UPDATE Xfactory SET %1 = replace(%1, '[Open]', '')").arg(QLatin1String(column)));
         rec = std::make_unique<RecordingPrompter>();
         w = startKestrova(dir.path());
         QVERIFY(w.main);
@@ -108,7 +110,8 @@ private Q_SLOTS:
     {
         if (w.main)
             w.main->close();
-        QTRY_VERIFY_WITH_TIMEOUT(!QDBusConnection::sessionBus().interface()->isServiceRegistered(service).value(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QDBusConnection::sessionBus().interface()->isServiceRegistered(service).value(),
+                                 30000);
         w = Windows();
     }
 

@@ -99,8 +99,7 @@ class TestDocumentButtons : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY2(QDBusConnection::sessionBus().isConnected(),
-                 "no session bus: run the test under dbus-run-session");
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(), "no session bus: run the test under dbus-run-session");
     }
 
     void init()
@@ -136,8 +135,9 @@ private Q_SLOTS:
         setting("DdeService", service);
         setting("DdeTopic", "Orders");
         setting("LastDdeMacro", "[final]");
-        fx->exec("Xfactory", "INSERT INTO Xfactory VALUES ('Ledger', 'EN', '[labels]', '[envelope]', '[letter]', "
-                             "'[mailing]', '[invoice]', ?)",
+        fx->exec("Xfactory",
+                 "INSERT INTO Xfactory VALUES ('Ledger', 'EN', '[labels]', '[envelope]', '[letter]', "
+                 "'[mailing]', '[invoice]', ?)",
                  {quotedPath(KESTROVA_STANDIN) + " --exit"});
         const QByteArray orders = fx->fileBytes("Xsale");
         auto f = start();
@@ -160,13 +160,12 @@ private Q_SLOTS:
         QCOMPARE(log.count("connect"), 1);
         const auto sent = log.events("execute");
         QCOMPARE(StandInLog::records(sent[0]).size(), 1);
-        QCOMPARE(fromMap(StandInLog::records(sent[0]).first()),
-                 (Fields{{"Person", "Mary Ann Smithers"},
-                         {"Title", "Mrs"},
-                         {"Company", "Smith Logistics"},
-                         {"Address", "9 Dock Road\r\nPortsmouth"},
-                         {"Politeness", "Dear Madam"},
-                         {"Name", "Smithers"}}));
+        QCOMPARE(fromMap(StandInLog::records(sent[0]).first()), (Fields{{"Person", "Mary Ann Smithers"},
+                                                                        {"Title", "Mrs"},
+                                                                        {"Company", "Smith Logistics"},
+                                                                        {"Address", "9 Dock Road\r\nPortsmouth"},
+                                                                        {"Politeness", "Dear Madam"},
+                                                                        {"Name", "Smithers"}}));
         const Fields invoice = fromMap(StandInLog::records(sent[1]).value(0));
         QCOMPARE(invoice.value("Total"), "120.6");
         QCOMPARE(invoice.value("NetAmount"), "100");

@@ -83,17 +83,28 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("buttons");
         QTest::addColumn<QStringList>("hints");
         QTest::newRow("sales") << "OrdersSpeedPanel"
-                               << QStringList{"OrderAboutSpeed", "GridViewSpeed", "CalcSpeed1", "OrderMailAppendSpeed",
-                                              "OrderCompuServeAppendSpeed", "LabelsPrintSpeed", "OrderEnveloppePrintSpeed",
-                                              "OrderInvoicePrintSpeed", "OrderMailPrintSpeed", "OrderPersonFindSpeed",
-                                              "OrderUnpayedFindSpeed", "OrderSQLFindSpeed", "OrderExportSpeed", "OrderExit"}
-                               << QStringList{"About Kestrova", "Grid view", "Calculator", "Append", "E-Mail", "Labels",
-                                              "Enveloppe", "Invoice/Diskette", "Mail", "Find a person", "Orders not payed",
-                                              "SQL search", "Accounting board", "Exit"};
+                               << QStringList{"OrderAboutSpeed",
+                                              "GridViewSpeed",
+                                              "CalcSpeed1",
+                                              "OrderMailAppendSpeed",
+                                              "OrderCompuServeAppendSpeed",
+                                              "LabelsPrintSpeed",
+                                              "OrderEnveloppePrintSpeed",
+                                              "OrderInvoicePrintSpeed",
+                                              "OrderMailPrintSpeed",
+                                              "OrderPersonFindSpeed",
+                                              "OrderUnpayedFindSpeed",
+                                              "OrderSQLFindSpeed",
+                                              "OrderExportSpeed",
+                                              "OrderExit"}
+                               << QStringList{
+                                      "About Kestrova",   "Grid view",  "Calculator",       "Append", "E-Mail",
+                                      "Labels",           "Enveloppe",  "Invoice/Diskette", "Mail",   "Find a person",
+                                      "Orders not payed", "SQL search", "Accounting board", "Exit"};
         QTest::newRow("distributors") << "DistributorsSpeedPanel"
-                                      << QStringList{"DistributorAboutSpeed", "DistributorAppendSpeed",
+                                      << QStringList{"DistributorAboutSpeed",          "DistributorAppendSpeed",
                                                      "DistributorEnveloppePrintSpeed", "DistributorMailPrintSpeed",
-                                                     "DistributorMailingPrintSpeed", "DistributorExitSpeed"}
+                                                     "DistributorMailingPrintSpeed",   "DistributorExitSpeed"}
                                       << QStringList{"About Kestrova", "Append", "Envelope", "Mail", "Mailing", "Exit"};
         QTest::newRow("parameters") << "ParametersSpeedPanel"
                                     << QStringList{"ParametersAboutSpeed", "ImportSpeed", "ExportSpeed", "CalcSpeed3",
@@ -126,6 +137,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("label");
         QTest::addColumn<int>("maxLength");
+        // clang-format off
         QTest::newRow("Company") << "Company" << "Company:" << 48;
         QTest::newRow("Person") << "Person" << "" << 32;
         QTest::newRow("FaxOrEMail") << "FaxOrEMail" << "Fax or E-Mail:" << 40;
@@ -154,6 +166,7 @@ private Q_SLOTS:
         QTest::newRow("FactoryBatch") << "FactoryBatch" << "Batch:" << 128;
         QTest::newRow("EmailProductId") << "EmailProductId" << "Product Id:" << 8;
         QTest::newRow("EmailFunction") << "EmailFunction" << "Recognition function:" << 32;
+        // clang-format on
     }
     void boundControls()
     {
@@ -176,9 +189,9 @@ private Q_SLOTS:
     void otherControls()
     {
         auto f = start();
-        for (const char* n : {"Title", "DeliveryTitle", "Product", "Language", "Origin", "Currency", "PaymentMeans",
-                              "DistributorTitle", "DistributorLanguage", "FactoryProduct", "FactoryLanguage",
-                              "EMailOrigin", "EMailProduct"})
+        for (const char* n :
+             {"Title", "DeliveryTitle", "Product", "Language", "Origin", "Currency", "PaymentMeans", "DistributorTitle",
+              "DistributorLanguage", "FactoryProduct", "FactoryLanguage", "EMailOrigin", "EMailProduct"})
             QVERIFY2(f->findChild<DbLookupCombo*>(n), n);
         QCOMPARE(f->findChild<DbLookupCombo*>("Origin")->maxVisibleItems(), 16);
         QCOMPARE(f->findChild<DbLookupCombo*>("PaymentMeans")->maxVisibleItems(), 16);
@@ -206,8 +219,8 @@ private Q_SLOTS:
                  "(This function must be present in the function.dll library)");
         QCOMPARE(f->findChild<QLineEdit*>("Password")->echoMode(), QLineEdit::Normal);
         auto* nav = f->findChild<DbNavigator*>("OrderNavigator");
-        const QStringList hints{"First record", "Prior record", "Next record", "Last record", "Insert record",
-                                "Delete record", "Edit record", "Post edit", "Cancel edit", "Refresh data"};
+        const QStringList hints{"First record",  "Prior record", "Next record", "Last record", "Insert record",
+                                "Delete record", "Edit record",  "Post edit",   "Cancel edit", "Refresh data"};
         for (int i = 0; i < DbNavigator::Count; ++i)
             QCOMPARE(nav->button(DbNavigator::Button(i))->toolTip(), hints[i]);
     }
@@ -215,12 +228,14 @@ private Q_SLOTS:
     void dataObjectsOpenInOrder()
     {
         auto f = start();
-        for (Table* t : {f->data().Tproduct, f->data().Tlanguage, f->data().Tprice, f->data().Ttitle, f->data().Tcurrency, f->data().Tpayment, f->data().Tfactory,
-                         f->data().Ttable, f->data().Tdistributor, f->data().Tsale, f->data().Torigin, f->data().Temail})
+        for (Table* t : {f->data().Tproduct, f->data().Tlanguage, f->data().Tprice, f->data().Ttitle,
+                         f->data().Tcurrency, f->data().Tpayment, f->data().Tfactory, f->data().Ttable,
+                         f->data().Tdistributor, f->data().Tsale, f->data().Torigin, f->data().Temail})
             QVERIFY2(t->isOpen(), qPrintable(t->tableName()));
         QVERIFY(f->data().Qemail->isOpen());
-        for (DataSet* closed : std::initializer_list<DataSet*>{f->data().FindPersonSQL, f->data().SQLSQL, f->data().Texport,
-                                                              f->data().FindUnpayedSQL, f->data().TsaleIn})
+        for (DataSet* closed :
+             std::initializer_list<DataSet*>{f->data().FindPersonSQL, f->data().SQLSQL, f->data().Texport,
+                                             f->data().FindUnpayedSQL, f->data().TsaleIn})
             QVERIFY(!closed->isOpen());
         QCOMPARE(f->data().Dsale->dataSet(), f->data().Tsale);
         QVERIFY(!f->WordProcessorLinked());
@@ -287,9 +302,10 @@ private Q_SLOTS:
         QVERIFY(grid->model()->setData(grid->model()->index(2, 0), "GBP"));
         QTest::keyClick(grid, Qt::Key_Up); // leaving the row stores it
         QCOMPARE(f->data().Tcurrency->state(), DataSetState::Browse);
-        QCOMPARE(fx->value("Xcurrency", "SELECT group_concat(Currency) FROM (SELECT Currency FROM Xcurrency ORDER BY 1)")
-                     .toString(),
-                 "EUR,GBP,USD");
+        QCOMPARE(
+            fx->value("Xcurrency", "SELECT group_concat(Currency) FROM (SELECT Currency FROM Xcurrency ORDER BY 1)")
+                .toString(),
+            "EUR,GBP,USD");
         // The lookup list of the order page offers the new value at once.
         QVERIFY(f->findChild<DbLookupCombo*>("Currency")->findText("GBP") >= 0);
 
@@ -300,9 +316,10 @@ private Q_SLOTS:
         QCOMPARE(fx->value("Xcurrency", "SELECT count(*) FROM Xcurrency").toInt(), 3);
         QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(rec->questions, QStringList({"Delete record?", "Delete record?"}));
-        QCOMPARE(fx->value("Xcurrency", "SELECT group_concat(Currency) FROM (SELECT Currency FROM Xcurrency ORDER BY 1)")
-                     .toString(),
-                 "GBP,USD");
+        QCOMPARE(
+            fx->value("Xcurrency", "SELECT group_concat(Currency) FROM (SELECT Currency FROM Xcurrency ORDER BY 1)")
+                .toString(),
+            "GBP,USD");
         QCOMPARE(grid->model()->rowCount(), 2);
     }
 
@@ -316,7 +333,7 @@ private Q_SLOTS:
         f->data().Tsale->next();
         QCOMPARE(title->currentText(), "Mr");
         QCOMPARE(f->data().Ttitle->fieldText("Title"), "Mr"); // the shown value is the list's current row
-        QCOMPARE(title->count(), 2);                   // the stray value is gone from the list again
+        QCOMPARE(title->count(), 2);                          // the stray value is gone from the list again
         f->data().Tsale->prior();
         title->chooseValue("Mrs");
         QCOMPARE(f->data().Tsale->state(), DataSetState::Edit);
@@ -470,7 +487,8 @@ private Q_SLOTS:
         QCOMPARE(child<DbEdit>(f, "InvoiceNumber")->text(), "2026-0042");
         QCOMPARE(child<DbEdit>(f, "OrderDate")->text(), formatDate(QDate::currentDate(), f->localeFormat()));
         append->click();
-        QCOMPARE(fx->value("Xtable", "SELECT Value FROM Xtable WHERE Name = 'LastInvoiceNumber'").toString(), "2026-0043");
+        QCOMPARE(fx->value("Xtable", "SELECT Value FROM Xtable WHERE Name = 'LastInvoiceNumber'").toString(),
+                 "2026-0043");
         const auto rows = fx->rows("Xsale", "SELECT OrderDate, InvoiceNumber FROM Xsale ORDER BY rowid");
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[1].at(0).toString(), QDate::currentDate().toString(Qt::ISODate));
@@ -533,7 +551,8 @@ private Q_SLOTS:
         QCOMPARE(child<DbEdit>(f, "PaymentDate")->text(), formatDate(QDate::currentDate(), f->localeFormat()));
         f->findChild<DbNavigator*>("OrderNavigator")->click(DbNavigator::Post);
         QVERIFY(rec->messages.isEmpty());
-        const auto row = fx->rows("Xsale", "SELECT NetAmount, Tax, Licensee, PaymentMeans, PaymentDate FROM Xsale").first();
+        const auto row =
+            fx->rows("Xsale", "SELECT NetAmount, Tax, Licensee, PaymentMeans, PaymentDate FROM Xsale").first();
         QCOMPARE(row.at(0).toDouble(), 59.7);
         QCOMPARE(row.at(1).toDouble(), 11.7);
         QCOMPARE(row.at(2).toString(), "Mr John Smith");

@@ -153,12 +153,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("field");
+        // clang-format off
         QTest::newRow("renamed") << "Xsale" << "ALTER TABLE Xsale RENAME COLUMN Person TO Persona" << "Person";
         QTest::newRow("missing") << "Xemail" << "ALTER TABLE Xemail DROP COLUMN EmailFunction" << "EmailFunction";
         QTest::newRow("retyped") << "Xprice"
                                  << "ALTER TABLE Xprice RENAME TO Old; CREATE TABLE Xprice (Product TEXT, "
                                     "Currency TEXT, NetAmount TEXT, Tax REAL, PRIMARY KEY (Product, Currency))"
                                  << "NetAmount";
+        // clang-format on
     }
     void mismatchedTableEndsStartWithItsName()
     {

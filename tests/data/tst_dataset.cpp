@@ -15,7 +15,6 @@ LocaleFormat usFormat()
     return LocaleFormat::fromLocale(QLocale(QStringLiteral("en_US")));
 }
 
-
 } // namespace
 
 class TestDataSet : public QObject {
@@ -149,7 +148,8 @@ private Q_SLOTS:
 
     void keySearch()
     {
-        fx->exec("Xprice", "INSERT INTO Xprice VALUES ('Ledger','EUR',19.9,3.9), ('Ledger','USD',21,0), ('Quill','EUR',5,1)");
+        fx->exec("Xprice",
+                 "INSERT INTO Xprice VALUES ('Ledger','EUR',19.9,3.9), ('Ledger','USD',21,0), ('Quill','EUR',5,1)");
         auto t = table("Xprice");
         t->open();
         t->last();
@@ -206,7 +206,8 @@ private Q_SLOTS:
         QCOMPARE(t->fieldText("NetAmount"), "59.7");
         QCOMPARE(t->fieldText("OrderDate"), "12/7/2026");
         const auto row = fx->rows("Xsale", "SELECT Person, OrderDate, NetAmount, NumberOfLicenses, Company, Tax "
-                                           "FROM Xsale ORDER BY rowid DESC LIMIT 1").first();
+                                           "FROM Xsale ORDER BY rowid DESC LIMIT 1")
+                             .first();
         QCOMPARE(row.at(0).toString(), "Cy");
         QCOMPARE(row.at(1).toString(), "2026-12-07");
         QCOMPARE(row.at(2).toDouble(), 59.7);

@@ -17,7 +17,8 @@ using namespace kestrova;
 
 namespace {
 
-const QString kEndless = QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) SELECT x FROM c");
+const QString kEndless =
+    QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) SELECT x FROM c");
 
 // Stands in for the person watching a query: counts the calls, stops the
 // run at the given call, and can act on each call.
@@ -63,7 +64,6 @@ qint64 residentBytes()
 }
 
 } // namespace
-
 
 class TestQuery : public QObject {
     Q_OBJECT
@@ -318,6 +318,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("refused");
+        // clang-format off
         QTest::newRow("tokenizer") << "select fts3_tokenizer('simple')" << "the function fts3_tokenizer";
         QTest::newRow("tokenizer, capitals") << "SELECT FTS3_TOKENIZER('porter')" << "the function fts3_tokenizer";
         QTest::newRow("extension") << "select load_extension('libm.so.6')" << "the function load_extension";
@@ -326,6 +327,7 @@ private Q_SLOTS:
         QTest::newRow("write in a subquery")
             << "select * from Xsale where Person in (with y as (select 1) insert into Xsale default values)"
             << "";
+        // clang-format on
     }
     void authorizerRefusals()
     {
@@ -351,12 +353,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("first");
+        // clang-format off
         QTest::newRow("recursive") << "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c LIMIT 3) "
                                       "SELECT sum(x) FROM c" << "6";
         QTest::newRow("functions") << "select upper(Person) || printf('%d', length(Origin)) from Xsale" << "JOHN DOE6";
         QTest::newRow("field list") << "select name from Xsale.pragma_table_info('Xsale') where cid = 1" << "Person";
         QTest::newRow("setting") << "select * from pragma_user_version" << "0";
         QTest::newRow("schema") << "select name from Xsale.sqlite_master where type = 'table'" << "Xsale";
+        // clang-format on
     }
     void readsAreAllowed()
     {

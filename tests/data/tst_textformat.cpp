@@ -10,7 +10,10 @@ Q_DECLARE_METATYPE(std::optional<QDate>)
 class TestTextFormat : public QObject {
     Q_OBJECT
 
-    static LocaleFormat fmt(const char* locale) { return LocaleFormat::fromLocale(QLocale(QString::fromLatin1(locale))); }
+    static LocaleFormat fmt(const char* locale)
+    {
+        return LocaleFormat::fromLocale(QLocale(QString::fromLatin1(locale)));
+    }
 
 private Q_SLOTS:
     void localeSettings_data()
@@ -39,6 +42,7 @@ private Q_SLOTS:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("dot");
         QTest::addColumn<QString>("comma");
+        // clang-format off
         QTest::newRow("zero") << 0.0 << "0" << "0";
         QTest::newRow("negative zero") << -0.0 << "0" << "0";
         QTest::newRow("integer") << 42.0 << "42" << "42";
@@ -58,6 +62,7 @@ private Q_SLOTS:
         QTest::newRow("large") << 1.5e20 << "1.5E20" << "1,5E20";
         QTest::newRow("15 significant") << 1.0 / 3 << "0.333333333333333" << "0,333333333333333";
         QTest::newRow("rounding carries") << 9.9999999999999999 << "10" << "10";
+        // clang-format on
     }
     void formatNumber()
     {
@@ -74,6 +79,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
         QTest::addColumn<double>("value");
+        // clang-format off
         QTest::newRow("en plain") << "en_US" << "19.9" << true << 19.9;
         QTest::newRow("en blanks") << "en_US" << "  3 " << true << 3.0;
         QTest::newRow("en sign") << "en_US" << "-0.5" << true << -0.5;
@@ -88,6 +94,7 @@ private Q_SLOTS:
         QTest::newRow("fr comma") << "fr_FR" << "3,9" << true << 3.9;
         QTest::newRow("gb dot") << "en_GB" << "3.9" << true << 3.9;
         QTest::newRow("ja dot") << "ja_JP" << "0.25" << true << 0.25;
+        // clang-format on
     }
     void parseNumber()
     {
@@ -130,6 +137,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<std::optional<QDate>>("expected");
         const std::optional<QDate> none;
+        // clang-format off
         QTest::newRow("us m/d/y") << "en_US" << "3/4/2025" << std::optional(QDate(2025, 3, 4));
         QTest::newRow("us two-digit year") << "en_US" << "3/4/25" << std::optional(QDate(2025, 3, 4));
         QTest::newRow("us two numbers") << "en_US" << "3/4" << std::optional(QDate(today.year(), 3, 4));
@@ -152,6 +160,7 @@ private Q_SLOTS:
         QTest::newRow("ja y/m/d") << "ja_JP" << "2025/3/4" << std::optional(QDate(2025, 3, 4));
         QTest::newRow("ja two numbers month first") << "ja_JP" << "3/4" << std::optional(QDate(today.year(), 3, 4));
         QTest::newRow("ja two-digit year") << "ja_JP" << "25/3/4" << std::optional(QDate(2025, 3, 4));
+        // clang-format on
     }
     void parseDate()
     {

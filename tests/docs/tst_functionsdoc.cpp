@@ -13,8 +13,7 @@
 
 using namespace kestrova;
 
-namespace
-{
+namespace {
 
 QString page()
 {
@@ -50,8 +49,7 @@ QString build(const QString& line, const QString& folder, const QStringList& ext
 
 } // namespace
 
-class TestFunctionsDoc : public QObject
-{
+class TestFunctionsDoc : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -75,8 +73,8 @@ private Q_SLOTS:
         QVERIFY(source.open(QIODevice::WriteOnly));
         QVERIFY(source.write(blocks(QStringLiteral("c")).value(0).toUtf8()) > 0);
         source.close();
-        const QString failure = build(blocks(QStringLiteral("sh")).value(0), folder,
-                                      {QStringLiteral("-I" KESTROVA_SOURCE_DIR "/include")});
+        const QString failure =
+            build(blocks(QStringLiteral("sh")).value(0), folder, {QStringLiteral("-I" KESTROVA_SOURCE_DIR "/include")});
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
         FunctionLibrary library;
@@ -90,7 +88,8 @@ private Q_SLOTS:
 
         // The notification the page shows, with CR LF line ends too.
         const QString notification = blocks(QStringLiteral("text")).value(0);
-        for (const QString& body : {notification, QString(notification).replace(QLatin1Char('\n'), QStringLiteral("\r\n"))}) {
+        for (const QString& body :
+             {notification, QString(notification).replace(QLatin1Char('\n'), QStringLiteral("\r\n"))}) {
             NotificationAreas areas;
             areas.setText(NotificationAreas::Licensee, QStringLiteral("earlier"));
             areas.setText(NotificationAreas::DeliveryAddress, QStringLiteral("earlier"));

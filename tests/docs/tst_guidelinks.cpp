@@ -9,8 +9,7 @@
 #include <QSet>
 #include <QTest>
 
-namespace
-{
+namespace {
 
 const QDir kDocs(QStringLiteral(KESTROVA_SOURCE_DIR "/docs"));
 
@@ -65,15 +64,15 @@ QStringList toolPictures()
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
         return {};
     QStringList files;
-    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+    for (const QString& line :
+         QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         files << line.section(QLatin1Char('\t'), 0, 0);
     return files;
 }
 
 } // namespace
 
-class TestGuideLinks : public QObject
-{
+class TestGuideLinks : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:

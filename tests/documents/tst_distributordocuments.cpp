@@ -36,9 +36,14 @@ QList<Fields> recordsOf(const QJsonObject& execute)
 Fields mailed(const QString& person, const QString& title, const QString& politeness, const QString& name,
               const QString& n)
 {
-    Fields f{{"Person", person},       {"Title", title},          {"Company", "Company " + n},
-             {"Address", "Street " + n + "\r\nTown " + n},        {"FaxOrEMail", "fax " + n},
-             {"Politeness", politeness}, {"Name", name},          {"Licensee", "Licensee " + n}};
+    Fields f{{"Person", person},
+             {"Title", title},
+             {"Company", "Company " + n},
+             {"Address", "Street " + n + "\r\nTown " + n},
+             {"FaxOrEMail", "fax " + n},
+             {"Politeness", politeness},
+             {"Name", name},
+             {"Licensee", "Licensee " + n}};
     // The log holds the fields that hold text.
     f.removeIf([](const auto& field) { return field.value().isEmpty(); });
     return f;
@@ -78,7 +83,8 @@ class TestDistributorDocuments : public QObject {
         auto* g = child<DbGrid>(dialog, grid);
         auto* table = qobject_cast<Table*>(g->dataModel()->source()->dataSet());
         QVERIFY(table);
-        const QModelIndexList hits = g->model()->match(g->model()->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly);
+        const QModelIndexList hits =
+            g->model()->match(g->model()->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly);
         QCOMPARE(hits.size(), 1);
         g->setCurrentIndex(hits.front());
         QCOMPARE(table->fieldText(table->fields().front().name), text);
@@ -88,8 +94,7 @@ class TestDistributorDocuments : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY2(QDBusConnection::sessionBus().isConnected(),
-                 "no session bus: run the test under dbus-run-session");
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(), "no session bus: run the test under dbus-run-session");
     }
 
     void init()
@@ -117,7 +122,7 @@ private Q_SLOTS:
                              "'[sketch mailing]', '', '')");
         // Distributors 1 to 7 in table order; EN ones between others, one
         // whose language differs only in case.
-        const char* const rows[][3] = {{"DE", "Mr", "Hans Alt"},  {"EN", "Mrs", "Mary Ann Smith"},
+        const char* const rows[][3] = {{"DE", "Mr", "Hans Alt"},   {"EN", "Mrs", "Mary Ann Smith"},
                                        {"en", "Mr", "Lower Case"}, {"EN", "Dr", "Bob Brown"},
                                        {"DE", "Mrs", "Eva Ernst"}, {"EN", "", "Solo"},
                                        {"En", "Mr", "Mixed Case"}};
@@ -246,14 +251,13 @@ private Q_SLOTS:
         finish();
         QVERIFY(!w.mailDlg->isVisible());
         QCOMPARE(log.commands(), QStringList{"[envelope en]"});
-        QCOMPARE(recordsOf(log.events("execute").first()),
-                 (QList<Fields>{{{"Person", "Mary Ann Smith"},
-                                 {"Title", "Mrs"},
-                                 {"Company", "Company 2"},
-                                 {"Address", "Street 2\r\nTown 2"},
-                                 {"FaxOrEMail", "+44 1 2345"},
-                                 {"Politeness", "Dear Madam"},
-                                 {"Name", "Smith"}}}));
+        QCOMPARE(recordsOf(log.events("execute").first()), (QList<Fields>{{{"Person", "Mary Ann Smith"},
+                                                                           {"Title", "Mrs"},
+                                                                           {"Company", "Company 2"},
+                                                                           {"Address", "Street 2\r\nTown 2"},
+                                                                           {"FaxOrEMail", "+44 1 2345"},
+                                                                           {"Politeness", "Dear Madam"},
+                                                                           {"Name", "Smith"}}}));
 
         // No settings row for the product and the distributor's language:
         // a message, nothing sent, and the dialog stays up.

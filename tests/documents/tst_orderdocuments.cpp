@@ -16,20 +16,28 @@ namespace {
 
 using Fields = QHash<QString, QString>;
 
-const QString kBusy = QStringLiteral(
-    "The word processor is still busy with the previous document. Try again when it has finished.");
+const QString kBusy =
+    QStringLiteral("The word processor is still busy with the previous document. Try again when it has finished.");
 
 OrderView shownOrder()
 {
     OrderView o;
-    o.boxes = {{"Person", "John Doe"},           {"Title", "Mr"},
-               {"Company", "Doe Trading"},       {"Address", "1 Main Street\nSpringfield"},
-               {"FaxOrEMail", "john@doe.example"}, {"Product", "Ledger"},
-               {"Language", "EN"},               {"Licensee", "Mr John Doe"},
-               {"OrderDate", "12/7/26"},         {"Reference", "PO-17"},
-               {"NumberOfLicenses", "2"},        {"Currency", "EUR"},
-               {"PaymentMeans", "Card"},         {"PaymentDate", "12/8/26"},
-               {"InvoiceNumber", "2026-041"},    {"NetAmount", "100"},
+    o.boxes = {{"Person", "John Doe"},
+               {"Title", "Mr"},
+               {"Company", "Doe Trading"},
+               {"Address", "1 Main Street\nSpringfield"},
+               {"FaxOrEMail", "john@doe.example"},
+               {"Product", "Ledger"},
+               {"Language", "EN"},
+               {"Licensee", "Mr John Doe"},
+               {"OrderDate", "12/7/26"},
+               {"Reference", "PO-17"},
+               {"NumberOfLicenses", "2"},
+               {"Currency", "EUR"},
+               {"PaymentMeans", "Card"},
+               {"PaymentDate", "12/8/26"},
+               {"InvoiceNumber", "2026-041"},
+               {"NetAmount", "100"},
                {"Tax", "20.6"}};
     return o;
 }
@@ -55,10 +63,18 @@ const Fields kBillingAddress = {{"Person", "John Doe"},
 Fields invoiceFields()
 {
     Fields f = kBillingAddress;
-    f.insert({{"Date", "12/7/26"},          {"Product", "Ledger"},   {"Language", "EN"},
-              {"Licensee", "Mr John Doe"},  {"Reference", "PO-17"},  {"NumberOfLicenses", "2"},
-              {"Currency", "EUR"},          {"PaymentMeans", "Card"}, {"PaymentDate", "12/8/26"},
-              {"InvoiceNumber", "2026-041"}, {"NetAmount", "100"},   {"Tax", "20.6"},
+    f.insert({{"Date", "12/7/26"},
+              {"Product", "Ledger"},
+              {"Language", "EN"},
+              {"Licensee", "Mr John Doe"},
+              {"Reference", "PO-17"},
+              {"NumberOfLicenses", "2"},
+              {"Currency", "EUR"},
+              {"PaymentMeans", "Card"},
+              {"PaymentDate", "12/8/26"},
+              {"InvoiceNumber", "2026-041"},
+              {"NetAmount", "100"},
+              {"Tax", "20.6"},
               {"Total", "120.6"}});
     for (const char* f2 : {"Person", "Title", "Company", "Address", "FaxOrEMail", "Politeness", "Name"})
         f.insert(QStringLiteral("Delivery") + QString::fromLatin1(f2), f.value(QString::fromLatin1(f2)));
@@ -142,16 +158,12 @@ class TestOrderDocuments : public QObject {
         return out;
     }
 
-    void finish()
-    {
-        QTRY_VERIFY(!link->isBusy());
-    }
+    void finish() { QTRY_VERIFY(!link->isBusy()); }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY2(QDBusConnection::sessionBus().isConnected(),
-                 "no session bus: run the test under dbus-run-session");
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(), "no session bus: run the test under dbus-run-session");
     }
 
     void init()
@@ -159,9 +171,10 @@ private Q_SLOTS:
         fx = std::make_unique<TableFixture>();
         fx->exec("Xtitle", "INSERT INTO Xtitle VALUES ('Mr', 'Dear Sir'), ('Mrs', 'Dear Madam'), "
                            "('Dr', 'Dear Doctor')");
-        fx->exec("Xfactory", "INSERT INTO Xfactory VALUES ('Ledger', 'EN', '[labels]', '[envelope]', "
-                             "'[letter]', '[mailing]', '[invoice]', ?), ('Sketch', 'FR', '', "
-                             "'[enveloppe]', '[lettre]', '', '[facture]', '')",
+        fx->exec("Xfactory",
+                 "INSERT INTO Xfactory VALUES ('Ledger', 'EN', '[labels]', '[envelope]', "
+                 "'[letter]', '[mailing]', '[invoice]', ?), ('Sketch', 'FR', '', "
+                 "'[enveloppe]', '[lettre]', '', '[facture]', '')",
                  {standIn("--exit")});
         log.setPath(QDir(fx->dir()).filePath("standin.jsonl"));
         qputenv("KESTROVA_STANDIN_LOG", log.path().toLocal8Bit());
@@ -171,11 +184,10 @@ private Q_SLOTS:
         exchange = table("Xexport", false);
         factory = table("Xfactory", true);
         titles = table("Xtitle", true);
-        link = std::make_unique<WordProcessorLink>([this] { return settings; },
-                                                   [this](const QString& t) { shown << t; });
+        link =
+            std::make_unique<WordProcessorLink>([this] { return settings; }, [this](const QString& t) { shown << t; });
         link->setWorkingDirectory(fx->dir());
-        road = std::make_unique<DocumentRoad>(link.get(),
-                                              DocumentTables{exchange.get(), factory.get(), titles.get()},
+        road = std::make_unique<DocumentRoad>(link.get(), DocumentTables{exchange.get(), factory.get(), titles.get()},
                                               [this](const QString& t) { shown << t; });
         docs = std::make_unique<OrderDocuments>(road.get());
         docs->setLocaleFormat(fmt);
@@ -193,6 +205,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("person");
         QTest::addColumn<QString>("name");
+        // clang-format off
         QTest::newRow("first and last") << "John Doe" << "Doe";
         QTest::newRow("three words") << "Mary Ann Smith" << "Smith";
         QTest::newRow("one word") << "Smith" << "Smith";
@@ -200,6 +213,7 @@ private Q_SLOTS:
         QTest::newRow("two blanks") << "John  Doe" << "Doe";
         QTest::newRow("empty") << "" << "";
         QTest::newRow("only the first 255 characters") << QString(253, 'a') + " Doe" << "D";
+        // clang-format on
     }
     void extractName()
     {
@@ -263,12 +277,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("net");
         QTest::addColumn<QString>("tax");
         QTest::addColumn<QString>("total");
+        // clang-format off
         QTest::newRow("100 and 20.6") << "en_US" << "100" << "20.6" << "120.6";
         QTest::newRow("tax 0") << "en_US" << "100" << "0" << "100";
         QTest::newRow("99.99 and 0") << "en_US" << "99.99" << "0" << "99.99";
         QTest::newRow("empty tax") << "en_US" << "100" << "" << "";
         QTest::newRow("empty net amount") << "en_US" << "" << "20.6" << "";
         QTest::newRow("decimal comma") << "de_DE" << "100" << "20,6" << "120,6";
+        // clang-format on
     }
     void invoiceTotal()
     {
@@ -370,8 +386,7 @@ private Q_SLOTS:
         finish();
         QCOMPARE(shown.isEmpty(), linked);
         QTRY_COMPARE(log.count("start"), linked ? 2 : 1);
-        QCOMPARE(log.events("start").last().value("args").toVariant().toStringList(),
-                 (QStringList{"--exit", owner}));
+        QCOMPARE(log.events("start").last().value("args").toVariant().toStringList(), (QStringList{"--exit", owner}));
         QCOMPARE(log.commands(), linked ? QStringList{"[invoice]"} : QStringList{});
         QVERIFY(!QFile::exists(QDir(fx->dir()).filePath("pwned")));
         QVERIFY(!QFile::exists(QDir(fx->dir()).filePath("pwned2")));
@@ -401,9 +416,8 @@ private Q_SLOTS:
         QVERIFY(road->FindFactoryRow("Sketch", "FR"));
         OrderView o = shownOrder();
         o.boxes["Product"] = "Sketch";
-        void (OrderDocuments::*make[])(const OrderView&) = {&OrderDocuments::envelope,
-                                                           &OrderDocuments::invoice,
-                                                           &OrderDocuments::letter};
+        void (OrderDocuments::*make[])(const OrderView&) = {&OrderDocuments::envelope, &OrderDocuments::invoice,
+                                                            &OrderDocuments::letter};
         (docs.get()->*make[document])(o);
         QCOMPARE(shown, QStringList{"There are no document settings for the product \"Sketch\" and "
                                     "the language \"EN\"."});

@@ -39,8 +39,7 @@ class TestWordProcessorLink : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY2(QDBusConnection::sessionBus().isConnected(),
-                 "no session bus: run the test under dbus-run-session");
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(), "no session bus: run the test under dbus-run-session");
     }
 
     void init()
@@ -49,11 +48,11 @@ private Q_SLOTS:
         log.setPath(QDir(fx->dir()).filePath(QStringLiteral("standin.jsonl")));
         qputenv("KESTROVA_STANDIN_LOG", log.path().toLocal8Bit());
         service = QStringLiteral("org.kestrova.test.Link%1").arg(++services);
-        settings = {standIn(QStringLiteral("--service ") + service), service,
-                    QStringLiteral("Orders"), QStringLiteral("[final]")};
+        settings = {standIn(QStringLiteral("--service ") + service), service, QStringLiteral("Orders"),
+                    QStringLiteral("[final]")};
         shown.clear();
-        link = std::make_unique<WordProcessorLink>([this] { return settings; },
-                                                   [this](const QString& t) { shown << t; });
+        link =
+            std::make_unique<WordProcessorLink>([this] { return settings; }, [this](const QString& t) { shown << t; });
         link->setWorkingDirectory(fx->dir());
     }
 
@@ -67,6 +66,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("service");
         QTest::addColumn<QString>("busName");
+        // clang-format off
         QTest::newRow("bus name") << "org.example.Writer" << "org.example.Writer";
         QTest::newRow("bus name with dash") << "org.example.my-writer" << "org.example.my-writer";
         QTest::newRow("plain word") << "Penman" << "org.kestrova.dde.Penman";
@@ -77,6 +77,7 @@ private Q_SLOTS:
         QTest::newRow("unique name") << ":1.5" << "org.kestrova.dde._1_5";
         QTest::newRow("accented") << "Wörd" << "org.kestrova.dde.W_rd";
         QTest::newRow("empty") << "" << "";
+        // clang-format on
     }
     void busNames()
     {
@@ -160,8 +161,10 @@ private Q_SLOTS:
         QVERIFY(link->isLinked());
         const auto starts = log.events(QStringLiteral("start"));
         QCOMPARE(starts.size(), 2);
-        QCOMPARE(starts[0].value(QLatin1String("args")).toVariant().toStringList(), QStringList{QStringLiteral("--exit")});
-        QCOMPARE(starts[1].value(QLatin1String("args")).toVariant().toStringList(), QStringList{QStringLiteral("Orders")});
+        QCOMPARE(starts[0].value(QLatin1String("args")).toVariant().toStringList(),
+                 QStringList{QStringLiteral("--exit")});
+        QCOMPARE(starts[1].value(QLatin1String("args")).toVariant().toStringList(),
+                 QStringList{QStringLiteral("Orders")});
         QCOMPARE(starts[1].value(QLatin1String("service")).toString(), QStringLiteral("org.kestrova.dde.Penman"));
         QCOMPARE(log.events(QStringLiteral("connect")).value(0).value(QLatin1String("topic")).toString(),
                  QStringLiteral("Orders"));
@@ -170,7 +173,8 @@ private Q_SLOTS:
     void failedAttemptStartsAgain()
     {
         settings.commandLine = standIn(QStringLiteral("--refuse-connect --service ") + service);
-        const QString message = QStringLiteral("Error during \"") + service + QStringLiteral("/Orders\" DDE conversation !");
+        const QString message =
+            QStringLiteral("Error during \"") + service + QStringLiteral("/Orders\" DDE conversation !");
         link->WordProcessor();
         QCOMPARE(shown, QStringList{message});
         link->WordProcessor();

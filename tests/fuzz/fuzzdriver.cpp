@@ -62,9 +62,7 @@ Bytes mutate(Bytes b)
             if (!b.empty())
                 b[below(b.size())] = std::uint8_t(nextRandom());
             break;
-        case 1:
-            b.insert(b.begin() + std::ptrdiff_t(below(b.size() + 1)), special[below(sizeof special)]);
-            break;
+        case 1: b.insert(b.begin() + std::ptrdiff_t(below(b.size() + 1)), special[below(sizeof special)]); break;
         case 2:
             if (!b.empty()) {
                 const std::size_t at = below(b.size());
@@ -74,12 +72,12 @@ Bytes mutate(Bytes b)
         case 3:
             if (!b.empty() && b.size() < 65536) {
                 const std::size_t at = below(b.size());
-                const Bytes piece(b.begin() + std::ptrdiff_t(at), b.begin() + std::ptrdiff_t(at + below(b.size() - at) + 1));
+                const Bytes piece(b.begin() + std::ptrdiff_t(at),
+                                  b.begin() + std::ptrdiff_t(at + below(b.size() - at) + 1));
                 b.insert(b.begin() + std::ptrdiff_t(below(b.size() + 1)), piece.begin(), piece.end());
             }
             break;
-        default:
-            b.resize(below(b.size() + 1));
+        default: b.resize(below(b.size() + 1));
         }
     }
     return b;

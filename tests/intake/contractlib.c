@@ -8,11 +8,9 @@
 
 #define EXPORT __attribute__((visibility("default")))
 
-#define AREAS                                                                                      \
-    int caps[19] = {c0, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12, c13, c14, c15, c16,   \
-                    c17, c18};                                                                     \
-    char* areas[19] = {a0, a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, a12, a13, a14, a15,     \
-                       a16, a17, a18}
+#define AREAS                                                                                                          \
+    int caps[19] = {c0, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12, c13, c14, c15, c16, c17, c18};              \
+    char* areas[19] = {a0, a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, a12, a13, a14, a15, a16, a17, a18}
 
 /* Writes each area's capacity into it; accepts only the body "mine". */
 EXPORT unsigned char ReportCapacities(const char* body, KESTROVA_AREA_PARAMETERS)

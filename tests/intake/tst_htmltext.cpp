@@ -12,6 +12,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("html");
         QTest::addColumn<QString>("text");
+        // clang-format off
         QTest::newRow("paragraphs and breaks") << "<p>One</p><p>Two<br>Three</p>" << "One\nTwo\nThree";
         QTest::newRow("two breaks make an empty line") << "a<br><br>b" << "a\n\nb";
         QTest::newRow("blanks collapse") << "  Hello \n\t <b>big</b>   world  " << "Hello big world";
@@ -35,6 +36,7 @@ private Q_SLOTS:
         QTest::newRow("declarations") << "<!DOCTYPE html><?xml x?></ bogus>ok" << "ok";
         QTest::newRow("unclosed comment") << "a<!-- b" << "a";
         QTest::newRow("unclosed script") << "a<script>b" << "a";
+        // clang-format on
     }
     void converts()
     {
@@ -56,8 +58,8 @@ private Q_SLOTS:
     void deepNesting()
     {
         const int depth = 100000;
-        const QString html = QString("<div><span>").repeated(depth) + "deep &amp; down" +
-                             QString("</span></div>").repeated(depth);
+        const QString html =
+            QString("<div><span>").repeated(depth) + "deep &amp; down" + QString("</span></div>").repeated(depth);
         QCOMPARE(htmlToText(html, 4096), "deep & down");
         // Never closed at all.
         QCOMPARE(htmlToText(QString("<b><i><font size=2>").repeated(depth) + "x", 4096), "x");

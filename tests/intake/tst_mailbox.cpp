@@ -243,7 +243,8 @@ private Q_SLOTS:
         QCOMPARE(box.MailOpen(0, "Kestrova", dir.path(), "", "", "Processed"), 0);
         MailMessage m;
         QVERIFY(box.MailGet(m));
-        const bool replied = box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Thank you.\n");
+        const bool replied =
+            box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Thank you.\n");
         QVERIFY2(replied, qPrintable(box.lastError()));
         QVERIFY(box.MailClose(0));
         const QStringList sent = filesIn(QDir(dir.path()).filePath(".Outbox"));
@@ -272,8 +273,8 @@ private Q_SLOTS:
         QDir().mkpath(QDir(servers.path()).filePath("outgoing"));
 
         const QString port = scheme == "imap" ? imapPort : imapsPort;
-        const QString profile = QStringLiteral("%1://orders@localhost:%2 smtp://orders@localhost:%3")
-                                    .arg(scheme, port, smtpPort);
+        const QString profile =
+            QStringLiteral("%1://orders@localhost:%2 smtp://orders@localhost:%3").arg(scheme, port, smtpPort);
         Mailbox box(trustingTestCa());
         QCOMPARE(box.MailOpen(0, "Kestrova", profile, "secret", "INBOX", "Processed"), 0);
         MailMessage m;
@@ -282,7 +283,8 @@ private Q_SLOTS:
         box.MailNext(); // passed over
         QVERIFY(box.MailGet(m));
         QCOMPARE(m.body.trimmed(), QString::fromUtf8("Müller été weiter"));
-        const bool replied = box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Danke.\n");
+        const bool replied =
+            box.MailSend(0, m.sender1, m.sender2, m.sender2 + ":" + m.sender3, "R: " + m.subject, "Danke.\n");
         QVERIFY2(replied, qPrintable(box.lastError()));
         QVERIFY(box.MailMark());
         QVERIFY(box.MailMove());
@@ -319,9 +321,10 @@ private Q_SLOTS:
         QDir(QDir(servers.path()).filePath("outgoing")).removeRecursively();
         QDir().mkpath(QDir(servers.path()).filePath("outgoing"));
         Mailbox box(trustingTestCa());
-        QCOMPARE(box.MailOpen(0, "Kestrova",
-                              QStringLiteral("imaps://orders@localhost:%1 smtp://orders@localhost:%2").arg(imapsPort, smtpPort),
-                              "secret", "", "Processed"),
+        QCOMPARE(box.MailOpen(
+                     0, "Kestrova",
+                     QStringLiteral("imaps://orders@localhost:%1 smtp://orders@localhost:%2").arg(imapsPort, smtpPort),
+                     "secret", "", "Processed"),
                  0);
         MailMessage m;
         QVERIFY(box.MailGet(m));
@@ -346,8 +349,8 @@ private Q_SLOTS:
         QVERIFY(!box.lastError().isEmpty());
         // A server whose certificate no trusted authority signed.
         Mailbox untrusting(Mailbox::Options{{}, {}, 10});
-        QVERIFY(untrusting.MailOpen(0, "Kestrova", QStringLiteral("imaps://orders@localhost:%1").arg(imapsPort), "secret",
-                                    "", "Processed") != 0);
+        QVERIFY(untrusting.MailOpen(0, "Kestrova", QStringLiteral("imaps://orders@localhost:%1").arg(imapsPort),
+                                    "secret", "", "Processed") != 0);
         // A trusted certificate for another name: the server's is for
         // "localhost" only, so reaching it as 127.0.0.1 is refused.
         QVERIFY(box.MailOpen(0, "Kestrova", QStringLiteral("imaps://orders@127.0.0.1:%1").arg(imapsPort), "secret", "",
@@ -429,7 +432,8 @@ private Q_SLOTS:
         QCOMPARE(readFile(secret), secretText);
         int links = 0;
         for (const char* sub : {"cur", "new"})
-            for (const QFileInfo& f : QDir(QDir(dir.path()).filePath(sub)).entryInfoList(QDir::AllEntries | QDir::System))
+            for (const QFileInfo& f :
+                 QDir(QDir(dir.path()).filePath(sub)).entryInfoList(QDir::AllEntries | QDir::System))
                 links += f.isSymLink();
         QCOMPARE(links, 2); // still there, not followed
     }
@@ -495,9 +499,9 @@ private Q_SLOTS:
 
         // Without UIDPLUS nothing is expunged while another message is
         // flagged deleted: the moved one stays here too, flagged deleted.
-        const QStringList expected = uidplus ? QStringList{"Subject: bare []", "Subject: foreign [ST]"}
-                                             : QStringList{"Subject: Order 1 [ST]", "Subject: bare []",
-                                                           "Subject: foreign [ST]"};
+        const QStringList expected =
+            uidplus ? QStringList{"Subject: bare []", "Subject: foreign [ST]"}
+                    : QStringList{"Subject: Order 1 [ST]", "Subject: bare []", "Subject: foreign [ST]"};
         QCOMPARE(subjectsIn(maildir), expected);
         QCOMPARE(subjectsIn(QDir(maildir).filePath(".Processed")), QStringList({"Subject: Order 1 [S]"}));
     }
@@ -517,7 +521,9 @@ private Q_SLOTS:
         QCOMPARE(box.MailOpen(0, "Kestrova", "imap://orders@localhost:" + imapPort, "secret", "", "Processed"), 0);
         QVERIFY(box.MailClose(0));
         QVERIFY(readFile(QDir(servers.path()).filePath("dovecot.log")).contains("user=<orders>"));
-        QCOMPARE(box.MailOpen(0, "Kestrova", local.path() + " smtp://orders@localhost:" + smtpPort, "secret", "", "Processed"), 0);
+        QCOMPARE(box.MailOpen(0, "Kestrova", local.path() + " smtp://orders@localhost:" + smtpPort, "secret", "",
+                              "Processed"),
+                 0);
         MailMessage m;
         QVERIFY(box.MailGet(m));
         QVERIFY(box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: x", "x"));
@@ -529,7 +535,8 @@ private Q_SLOTS:
         QVERIFY(plain.start({"--no-tls"}));
         seedMaildir(plain.maildir(), {samples().first().raw});
         QProcess::execute("chmod", {"-R", "a+rwX", QDir(plain.dir.path()).filePath("home")});
-        QVERIFY(box.MailOpen(0, "Kestrova", "imap://orders@localhost:" + plain.ports[0], "secret", "", "Processed") != 0);
+        QVERIFY(box.MailOpen(0, "Kestrova", "imap://orders@localhost:" + plain.ports[0], "secret", "", "Processed") !=
+                0);
         QVERIFY2(box.lastError().contains("STARTTLS"), qPrintable(box.lastError()));
         QVERIFY(!box.isOpen());
         QVERIFY(!readFile(QDir(plain.dir.path()).filePath("dovecot.log")).contains("user=<orders>"));
@@ -560,7 +567,8 @@ private Q_SLOTS:
         QVERIFY(!box.MailMark()); // nothing open
         QVERIFY(!box.MailMove());
         QVERIFY(!box.MailSend(0, "a", "SMTP", "SMTP:a@example.com", "R: x", "x"));
-        QCOMPARE(box.MailOpen(0, "Kestrova", dir.path() + " smtp://orders@localhost:" + port, "secret", "", "Processed"), 0);
+        QCOMPARE(
+            box.MailOpen(0, "Kestrova", dir.path() + " smtp://orders@localhost:" + port, "secret", "", "Processed"), 0);
         MailMessage m;
         QVERIFY(box.MailGet(m));
         QCOMPARE(m.subject, "Order 1");
@@ -572,7 +580,7 @@ private Q_SLOTS:
         QVERIFY2(box.lastError().startsWith("Cannot mark a message"), qPrintable(box.lastError()));
         QVERIFY(!box.MailMove());
         QVERIFY2(box.lastError().startsWith("Cannot move a message"), qPrintable(box.lastError()));
-        QVERIFY(subjectsIn(dir.path()) == QStringList({"Subject: bare []"})); // nothing left behind
+        QVERIFY(subjectsIn(dir.path()) == QStringList({"Subject: bare []"}));              // nothing left behind
         QVERIFY(!box.MailSend(0, m.sender1, m.sender2, "SMTP:" + m.sender3, "R: x", "x")); // nobody listens
         QVERIFY2(box.lastError().startsWith("Cannot send the reply"), qPrintable(box.lastError()));
         box.MailNext();
@@ -616,7 +624,8 @@ private Q_SLOTS:
             box.MailNext();
         }
         box.MailClose(0);
-        QCOMPARE(seen, QStringList({"RecogniseWebShop:TL-01", "-", "RecognisePayPoint:1002", "-", "RecogniseWebShop:CS-04"}));
+        QCOMPARE(seen,
+                 QStringList({"RecogniseWebShop:TL-01", "-", "RecognisePayPoint:1002", "-", "RecogniseWebShop:CS-04"}));
     }
 
     void silentServerTimesOut()

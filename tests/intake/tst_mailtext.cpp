@@ -80,7 +80,8 @@ private Q_SLOTS:
     {
         QByteArray deep;
         for (int i = 0; i < 5000; ++i)
-            deep += QStringLiteral("Content-Type: multipart/mixed; boundary=\"b%1\"\r\n\r\n--b%1\r\n").arg(i).toLatin1();
+            deep +=
+                QStringLiteral("Content-Type: multipart/mixed; boundary=\"b%1\"\r\n\r\n--b%1\r\n").arg(i).toLatin1();
         deep += "Content-Type: text/plain\r\n\r\nhello\r\n";
         MailMessage m = Mailbox::readMessage("From: a@example.com\r\nSubject: deep\r\nMIME-Version: 1.0\r\n" + deep);
         QCOMPARE(m.subject, "deep");

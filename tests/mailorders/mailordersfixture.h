@@ -19,9 +19,11 @@ inline QByteArray webShop(const QByteArray& reference, const QByteArray& product
             "\r\nMessage-ID: <" + reference + "@webshop.example.com>\r\n",
         "WebShop order notification\r\nOrder reference: " + reference + "\r\nProduct id: " + productId +
             "\r\nLanguage: EN\r\nLicenses: 2\r\nCurrency: EUR\r\nNet amount: 98\r\nTax: 18.62\r\nPayment: Card\r\n"
-            "Title: Mr\r\nName: " + person + "\r\nCompany: Whitlock Joinery Ltd\r\nAddress: 14 Carder Lane\r\n"
-            "Address: Norwich\r\n" + (email.isEmpty() ? QByteArray() : "E-mail: " + email + "\r\n") +
-            "Licensee: Whitlock Joinery\r\n");
+            "Title: Mr\r\nName: " +
+            person +
+            "\r\nCompany: Whitlock Joinery Ltd\r\nAddress: 14 Carder Lane\r\n"
+            "Address: Norwich\r\n" +
+            (email.isEmpty() ? QByteArray() : "E-mail: " + email + "\r\n") + "Licensee: Whitlock Joinery\r\n");
 }
 
 inline QByteArray payPoint(const QByteArray& reference, const QByteArray& item)

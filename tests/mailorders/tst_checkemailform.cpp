@@ -103,7 +103,8 @@ private Q_SLOTS:
             QCOMPARE(text(form, "Product"), "Quillmark Pro");
             QCOMPARE(text(form, "Licensee"), "Anna Keller");
             QCOMPARE(text(form, "Origin"), "PayPoint");
-            QCOMPARE(text(form, "OrderDate"), formatDate(QDate::currentDate(), LocaleFormat::fromLocale(QLocale("en_US"))));
+            QCOMPARE(text(form, "OrderDate"),
+                     formatDate(QDate::currentDate(), LocaleFormat::fromLocale(QLocale("en_US"))));
             QCOMPARE(text(form, "PaymentMeans"), "PayLink");
             QCOMPARE(form.duplicateNotice(), QString());
         }));
@@ -169,9 +170,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("withTemplate");
         QTest::addColumn<QString>("store");
         QTest::addColumn<QString>("expected");
+        // clang-format off
         QTest::newRow("nothing recognised") << false << true << "INBOX" << "1:No new E-Mail registration ...";
         QTest::newRow("no template") << true << false << "INBOX" << "3:Error opening file \"Register.txt\"";
         QTest::newRow("mailbox not opened") << true << true << "Missing" << "3:The mailbox could not be opened: ";
+        // clang-format on
     }
     void runEndsBeforeTheWindow()
     {
@@ -199,16 +202,19 @@ private Q_SLOTS:
     // A notification whose order is already stored says so in the window.
     void alreadyStoredOrderIsShown()
     {
-        fx->exec("Xsale", "INSERT INTO Xsale (Origin, Reference, InvoiceNumber) VALUES ('WebShop', 'WS-1', '2026-0040')");
+        fx->exec("Xsale",
+                 "INSERT INTO Xsale (Origin, Reference, InvoiceNumber) VALUES ('WebShop', 'WS-1', '2026-0040')");
         seedMaildir(box->path(), {webShop("WS-1", "TL-01", ""), webShop("WS-2", "TL-01", "")});
         auto f = start();
-        QVERIFY2(runEmail(*f, [](TCheckEmailForm& form) {
-            QVERIFY(form.duplicateNotice().contains("WS-1"));
-            QVERIFY(form.duplicateNotice().contains("2026-0040"));
-            QVERIFY(child<QLabel>(&form, "DuplicateNotice")->isVisible());
-            click(form, "NextMessage");
-            QCOMPARE(form.duplicateNotice(), QString());
-        }), qPrintable(shownMessages().join('\n')));
+        QVERIFY2(runEmail(*f,
+                          [](TCheckEmailForm& form) {
+                              QVERIFY(form.duplicateNotice().contains("WS-1"));
+                              QVERIFY(form.duplicateNotice().contains("2026-0040"));
+                              QVERIFY(child<QLabel>(&form, "DuplicateNotice")->isVisible());
+                              click(form, "NextMessage");
+                              QCOMPARE(form.duplicateNotice(), QString());
+                          }),
+                 qPrintable(shownMessages().join('\n')));
     }
 
     // A post the table refuses: reported, nothing stored, the message stays

@@ -18,8 +18,7 @@ const QByteArray kTemplate = "Dear $Title $Person,\r\nthank you for $NumberOfLic
 
 // Everything one run needs below the window.
 struct Intake {
-    explicit Intake(const QString& dir)
-        : data(dir, LocaleFormat::fromLocale(QLocale(QStringLiteral("en_US"))), false)
+    explicit Intake(const QString& dir) : data(dir, LocaleFormat::fromLocale(QLocale(QStringLiteral("en_US"))), false)
     {
         library.load({dir});
         rules = std::make_unique<OrderRules>(data.Dsale, data.Tsale, data.Tprice, data.Ttable, &library);
@@ -81,7 +80,10 @@ class TestMailOrderRun : public QObject {
     std::unique_ptr<TableFixture> fx;
     std::unique_ptr<QTemporaryDir> box;
 
-    QString lastInvoiceNumber() { return fx->value("Xtable", "SELECT Value FROM Xtable WHERE Name = 'LastInvoiceNumber'").toString(); }
+    QString lastInvoiceNumber()
+    {
+        return fx->value("Xtable", "SELECT Value FROM Xtable WHERE Name = 'LastInvoiceNumber'").toString();
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -125,8 +127,8 @@ private Q_SLOTS:
         QCOMPARE(in.processAll(run), QStringList());
         QCOMPARE(run.processedCount(), 3);
         QVERIFY(run.close());
-        QCOMPARE(in.orders(*fx), (QList<QStringList>{
-                                     {"WebShop", "WS-1", "Tidewater Ledger", "2026-0042", "Owen Whitlock"},
+        QCOMPARE(in.orders(*fx),
+                 (QList<QStringList>{{"WebShop", "WS-1", "Tidewater Ledger", "2026-0042", "Owen Whitlock"},
                                      {"PayPoint", "PP-2", "Quillmark Pro", "2026-0043", "Anna Keller"},
                                      {"WebShop", "WS-3", "Quillmark Pro", "2026-0044", "Cy Young"}}));
         QCOMPARE(lastInvoiceNumber(), "2026-0044");
@@ -160,9 +162,10 @@ private Q_SLOTS:
         options.trustedCertificates = QDir(servers.path()).filePath("ca.pem");
         options.timeoutSeconds = 10;
         MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail), options);
-        QVERIFY2(run.open(QStringLiteral("imaps://orders@localhost:%1 smtp://orders@localhost:%2").arg(imapsPort, smtpPort),
-                          "secret", "INBOX", "Processed"),
-                 qPrintable(run.lastError()));
+        QVERIFY2(
+            run.open(QStringLiteral("imaps://orders@localhost:%1 smtp://orders@localhost:%2").arg(imapsPort, smtpPort),
+                     "secret", "INBOX", "Processed"),
+            qPrintable(run.lastError()));
         const QStringList problems = in.processAll(run);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
         QVERIFY2(run.close(), qPrintable(run.lastError()));
@@ -186,8 +189,10 @@ private Q_SLOTS:
         seedMaildir(box->path(), {webShop("WS-1", "TL-01", "")});
         Intake in(fx->dir());
         MailOrderRun run(in.state, in.library,
-                         {{"Nowhere", "NoSuchFunction"}, {"PayPoint", "RecognisePayPoint"},
-                          {"Second", "RecogniseWebShop"}, {"Third", "RecogniseWebShop"}});
+                         {{"Nowhere", "NoSuchFunction"},
+                          {"PayPoint", "RecognisePayPoint"},
+                          {"Second", "RecogniseWebShop"},
+                          {"Third", "RecogniseWebShop"}});
         QVERIFY(run.open(box->path(), {}, {}, "Processed"));
         QVERIFY(run.findRecognizedMessage());
         QCOMPARE(in.state.matchedOrigin, "Second");
@@ -243,7 +248,8 @@ private Q_SLOTS:
         QCOMPARE(mail(box->path()), QStringList{"Subject: New order WS-1 []"});
         s["NumberOfLicenses"] = "2";
         QCOMPARE(appendMailOrder(*in.rules, in.data.Tsale, s), QString());
-        QCOMPARE(fx->value("Xsale", "SELECT InvoiceNumber FROM Xsale WHERE Reference = 'WS-1'").toString(), "2026-0042");
+        QCOMPARE(fx->value("Xsale", "SELECT InvoiceNumber FROM Xsale WHERE Reference = 'WS-1'").toString(),
+                 "2026-0042");
         QCOMPARE(fx->value("Xsale", "SELECT count(*) FROM Xsale").toInt(), 2);
     }
 
@@ -263,7 +269,8 @@ private Q_SLOTS:
         QVERIFY(run.open(box->path() + QStringLiteral(" smtp://localhost:%1").arg(port), {}, {}, "Processed"));
         const QStringList problems = in.processAll(run);
         QCOMPARE(problems.size(), 1);
-        QVERIFY2(problems[0].startsWith("The reply to noreply@webshop.example.com could not be sent: "), qPrintable(problems[0]));
+        QVERIFY2(problems[0].startsWith("The reply to noreply@webshop.example.com could not be sent: "),
+                 qPrintable(problems[0]));
         QVERIFY(problems[0].size() > QString("The reply to noreply@webshop.example.com could not be sent: ").size());
         QCOMPARE(run.processedCount(), 1);
         QCOMPARE(in.orders(*fx).size(), 1);
@@ -276,9 +283,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("profile");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("store");
+        // clang-format off
         QTest::newRow("no such Maildir") << "no-such-folder" << "" << "INBOX";
         QTest::newRow("no such folder") << "" << "" << "Missing";
         QTest::newRow("wrong password") << "imaps" << "wrong" << "INBOX";
+        // clang-format on
     }
     void openFailureHasAReason()
     {

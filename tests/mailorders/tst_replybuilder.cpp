@@ -55,8 +55,8 @@ private Q_SLOTS:
         QTest::newRow("CR LF kept") << QByteArray("A\r\n$Title\r\n\r\n") << QByteArray("A\r\nMs\r\n\r\n");
         QTest::newRow("empty template") << QByteArray() << QByteArray();
         QTest::newRow("empty value") << QByteArray("[$Company]") << QByteArray("[]");
-        QTest::newRow("delivery before shorter") << QByteArray("$DeliveryPerson $Delivery")
-                                                 << QByteArray("Bo $Delivery");
+        QTest::newRow("delivery before shorter")
+            << QByteArray("$DeliveryPerson $Delivery") << QByteArray("Bo $Delivery");
         QTest::newRow("NUL ends template") << QByteArray("$Title\0$Person", 14) << QByteArray("Ms");
         QTest::newRow("non-ASCII around") << QByteArray("Grüße $TITLE €") << QByteArray("Grüße Ms €");
     }
@@ -113,10 +113,10 @@ private Q_SLOTS:
 
     void capacitiesFollowTheMarkers()
     {
-        QCOMPARE(reply::capacity(0), 33);                        // Person
-        QCOMPARE(reply::capacity(reply::kProductMarker), 33);    // the product name
-        QCOMPARE(reply::capacity(3), 512);                       // Address
-        QCOMPARE(reply::capacity(6), 3);                         // Language
+        QCOMPARE(reply::capacity(0), 33);                     // Person
+        QCOMPARE(reply::capacity(reply::kProductMarker), 33); // the product name
+        QCOMPARE(reply::capacity(3), 512);                    // Address
+        QCOMPARE(reply::capacity(6), 3);                      // Language
         QCOMPARE(QByteArray(reply::markers()[reply::kProductMarker]), QByteArray("$Product"));
         // No marker is the beginning of another, so the table order cannot hide one.
         for (const char* a : reply::markers())

@@ -22,8 +22,7 @@
 using namespace kestrova;
 using paradoxtest::Field;
 
-namespace
-{
+namespace {
 
 QList<QVariantList> readRows(const QString& path, const QString& table)
 {
@@ -59,8 +58,7 @@ bool sameValue(const QVariant& stored, const QVariant& expected)
     if (expected.typeId() == QMetaType::Double)
         return stored.typeId() == QMetaType::Double && stored.toDouble() == expected.toDouble();
     if (expected.typeId() == QMetaType::LongLong)
-        return stored.typeId() == QMetaType::LongLong &&
-               stored.toLongLong() == expected.toLongLong();
+        return stored.typeId() == QMetaType::LongLong && stored.toLongLong() == expected.toLongLong();
     return stored.typeId() == QMetaType::QString && stored.toString() == expected.toString();
 }
 
@@ -113,8 +111,7 @@ QList<QVariantList> orders(int count)
 
 } // namespace
 
-class TestMigration : public QObject
-{
+class TestMigration : public QObject {
     Q_OBJECT
 
     QTemporaryDir* tmp = nullptr;
@@ -142,21 +139,19 @@ private Q_SLOTS:
         for (size_t t = 0; t < schemaTables().size(); ++t) {
             const TableDef& def = schemaTables()[t];
             const QList<QVariantList> written = paradoxtest::sampleRows(def);
-            const QList<QVariantList> stored =
-                readRows(QDir(target).filePath(def.fileName()), def.name);
+            const QList<QVariantList> stored = readRows(QDir(target).filePath(def.fileName()), def.name);
             QCOMPARE(report.tables[t].table, def.name);
             QCOMPARE(report.tables[t].read, qint64(written.size()));
             QCOMPARE(report.tables[t].written, qint64(stored.size()));
             for (int r = 0; r < written.size(); ++r) {
                 for (size_t f = 0; f < def.fields.size(); ++f) {
-                    const QVariant expected =
-                        paradoxtest::expectedValue(def.fields[f], written[r][int(f)]);
-                    QVERIFY2(sameValue(stored[r][int(f)], expected),
-                             qPrintable(QStringLiteral("%1 row %2 %3: stored %4, expected %5")
-                                            .arg(def.name)
-                                            .arg(r)
-                                            .arg(def.fields[f].name, stored[r][int(f)].toString(),
-                                                 expected.toString())));
+                    const QVariant expected = paradoxtest::expectedValue(def.fields[f], written[r][int(f)]);
+                    QVERIFY2(
+                        sameValue(stored[r][int(f)], expected),
+                        qPrintable(QStringLiteral("%1 row %2 %3: stored %4, expected %5")
+                                       .arg(def.name)
+                                       .arg(r)
+                                       .arg(def.fields[f].name, stored[r][int(f)].toString(), expected.toString())));
                 }
             }
         }
@@ -168,12 +163,9 @@ private Q_SLOTS:
         // Nothing is longer than its field here, so nothing else is noted.
         QCOMPARE(report.notes.size(), settingNames().size());
         // No temporary folder is left beside the new set.
-        QCOMPARE(
-            QDir(tmp->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            (QStringList{"kestrova", "paradox"}));
-        QCOMPARE(
-            QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
-            13);
+        QCOMPARE(QDir(tmp->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{"kestrova", "paradox"}));
+        QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 13);
     }
 
     void ordersKeepTheirOrderOverManyBlocks()
@@ -209,11 +201,9 @@ private Q_SLOTS:
         QCOMPARE(stored.at(0).at(4).toString(), QString(address).replace("\r\n", "\n"));
         const QStringList notes = report.notes.filter("Xsale.db, record 1");
         QCOMPARE(notes.size(), 2);
-        QVERIFY2(notes[0].contains("Person has 37 characters, more than the 32") &&
-                     notes[0].contains("kept whole"),
+        QVERIFY2(notes[0].contains("Person has 37 characters, more than the 32") && notes[0].contains("kept whole"),
                  qPrintable(notes[0]));
-        QVERIFY2(notes[1].contains("Address has 3400 characters, more than the 511"),
-                 qPrintable(notes[1]));
+        QVERIFY2(notes[1].contains("Address has 3400 characters, more than the 511"), qPrintable(notes[1]));
     }
 
     void otherNumberTypesAndExtraFields()
@@ -255,75 +245,56 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("words");
         auto path = [](const QString& dir, const char* file) { return QDir(dir).filePath(file); };
 
-        QTest::newRow("missing table")
-            << std::function<void(const QString&)>([=](const QString& d) {
-                   QFile::remove(path(d, "Xcurrency.db"));
-                   QFile::remove(path(d, "Xorigin.db"));
-               })
-            << QStringList{"Xcurrency.db, Xorigin.db", "are missing"};
-        QTest::newRow("not a Paradox table")
-            << std::function<void(const QString&)>([=](const QString& d) {
-                   QFile f(path(d, "Xtitle.db"));
-                   f.open(QIODevice::WriteOnly);
-                   f.write(QByteArray("Title\tPoliteness\nMr\tDear Sir\n").repeated(10));
-               })
-            << QStringList{"Xtitle.db is not a Paradox table"};
-        QTest::newRow("an index file")
-            << std::function<void(const QString&)>([=](const QString& d) {
-                   patch(path(d, "Xprice.db"), 4, QByteArray(1, char(1)));
-               })
-            << QStringList{"Xprice.db is a Paradox index file"};
+        QTest::newRow("missing table") << std::function<void(const QString&)>([=](const QString& d) {
+            QFile::remove(path(d, "Xcurrency.db"));
+            QFile::remove(path(d, "Xorigin.db"));
+        }) << QStringList{"Xcurrency.db, Xorigin.db", "are missing"};
+        QTest::newRow("not a Paradox table") << std::function<void(const QString&)>([=](const QString& d) {
+            QFile f(path(d, "Xtitle.db"));
+            f.open(QIODevice::WriteOnly);
+            f.write(QByteArray("Title\tPoliteness\nMr\tDear Sir\n").repeated(10));
+        }) << QStringList{"Xtitle.db is not a Paradox table"};
+        QTest::newRow("an index file") << std::function<void(const QString&)>([=](const QString& d) {
+            patch(path(d, "Xprice.db"), 4, QByteArray(1, char(1)));
+        }) << QStringList{"Xprice.db is a Paradox index file"};
         QTest::newRow("truncated") << std::function<void(const QString&)>([=](const QString& d) {
             QFile f(path(d, "Xsale.db"));
             f.resize(f.size() - 3000);
         }) << QStringList{"Xsale.db is truncated"};
-        QTest::newRow("truncated header")
-            << std::function<void(const QString&)>([=](const QString& d) {
-                   QFile f(path(d, "Xemail.db"));
-                   f.resize(1000);
-               })
-            << QStringList{"Xemail.db is truncated", "header of 2048 bytes"};
+        QTest::newRow("truncated header") << std::function<void(const QString&)>([=](const QString& d) {
+            QFile f(path(d, "Xemail.db"));
+            f.resize(1000);
+        }) << QStringList{"Xemail.db is truncated", "header of 2048 bytes"};
         QTest::newRow("too many records")
-            << std::function<void(const QString&)>(
-                   [=](const QString& d) { patch(path(d, "Xsale.db"), 6, le32(45)); })
+            << std::function<void(const QString&)>([=](const QString& d) { patch(path(d, "Xsale.db"), 6, le32(45)); })
             << QStringList{"Xsale.db has a damaged header", "counts 45 records", "hold 40"};
-        QTest::newRow("too few records")
-            << std::function<void(const QString&)>(
-                   [=](const QString& d) { patch(path(d, "Xsale.db"), 6, le32(30)); })
-            << QStringList{"Xsale.db has a damaged header", "counts 30 records"};
+        QTest::newRow("too few records") << std::function<void(const QString&)>([=](const QString& d) {
+            patch(path(d, "Xsale.db"), 6, le32(30));
+        }) << QStringList{"Xsale.db has a damaged header", "counts 30 records"};
         QTest::newRow("record size") << std::function<void(const QString&)>([=](const QString& d) {
             patch(path(d, "Xsale.db"), 0, le16(readLe16(path(d, "Xsale.db"), 0) + 2));
         }) << QStringList{"Xsale.db has a damaged header", "but its fields take"};
         QTest::newRow("block count") << std::function<void(const QString&)>([=](const QString& d) {
             patch(path(d, "Xsale.db"), 0x0C, le16(readLe16(path(d, "Xsale.db"), 0x0C) + 3));
         }) << QStringList{"Xsale.db is truncated", "data blocks"};
-        QTest::newRow("field of unexpected type")
-            << std::function<void(const QString&)>([=](const QString& d) {
-                   const TableDef& price = *schemaTable("Xprice");
-                   QList<Field> layout = paradoxtest::paradoxLayout(price);
-                   layout[3] = Field{"Tax", paradoxtest::Logical, 1};
-                   QFile::remove(path(d, "Xprice.db"));
-                   paradoxtest::writeTable(d, price, layout, {{"Product", "EUR", 10.0, true}});
-               })
-            << QStringList{"Xprice.db: the field Tax is of the Paradox type logical",
-                           "expects a number"};
-        QTest::newRow("field missing")
-            << std::function<void(const QString&)>([=](const QString& d) {
-                   QFile::remove(path(d, "Xcurrency.db"));
-                   paradoxtest::writeTable(d, *schemaTable("Xcurrency"),
-                                           {Field{"Code", paradoxtest::Alpha, 3}}, {{"EUR"}});
-               })
-            << QStringList{"Xcurrency.db has no field Currency"};
+        QTest::newRow("field of unexpected type") << std::function<void(const QString&)>([=](const QString& d) {
+            const TableDef& price = *schemaTable("Xprice");
+            QList<Field> layout = paradoxtest::paradoxLayout(price);
+            layout[3] = Field{"Tax", paradoxtest::Logical, 1};
+            QFile::remove(path(d, "Xprice.db"));
+            paradoxtest::writeTable(d, price, layout, {{"Product", "EUR", 10.0, true}});
+        }) << QStringList{"Xprice.db: the field Tax is of the Paradox type logical", "expects a number"};
+        QTest::newRow("field missing") << std::function<void(const QString&)>([=](const QString& d) {
+            QFile::remove(path(d, "Xcurrency.db"));
+            paradoxtest::writeTable(d, *schemaTable("Xcurrency"), {Field{"Code", paradoxtest::Alpha, 3}}, {{"EUR"}});
+        }) << QStringList{"Xcurrency.db has no field Currency"};
         QTest::newRow("missing memo file")
-            << std::function<void(const QString&)>(
-                   [=](const QString& d) { QFile::remove(path(d, "Xdistributor.mb")); })
+            << std::function<void(const QString&)>([=](const QString& d) { QFile::remove(path(d, "Xdistributor.mb")); })
             << QStringList{"Xdistributor.db has memo fields", "Xdistributor.MB is missing"};
-        QTest::newRow("truncated memo file")
-            << std::function<void(const QString&)>([=](const QString& d) {
-                   QFile f(path(d, "Xsale.mb"));
-                   f.resize(4096);
-               })
-            << QStringList{"Xsale.db, record 2, field Address", "outside the memo file"};
+        QTest::newRow("truncated memo file") << std::function<void(const QString&)>([=](const QString& d) {
+            QFile f(path(d, "Xsale.mb"));
+            f.resize(4096);
+        }) << QStringList{"Xsale.db, record 2, field Address", "outside the memo file"};
         QTest::newRow("memo pointer") << std::function<void(const QString&)>([=](const QString& d) {
             // The Address pointer of the second record: an entry number no block has.
             const TableDef& sale = *schemaTable("Xsale");
@@ -360,9 +331,8 @@ private Q_SLOTS:
                 QVERIFY2(e.message().contains(w), qPrintable(e.message()));
         }
         // Nothing half-written: no new folder, no temporary one, the source as it was.
-        QCOMPARE(
-            QDir(tmp->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            QStringList{"paradox"});
+        QCOMPARE(QDir(tmp->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"paradox"});
         QCOMPARE(QDir(src).entryList(QDir::Files), before);
     }
 
@@ -391,9 +361,7 @@ private Q_SLOTS:
         QFile f(QDir(target).filePath("Xsale.db"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), sale);
-        QCOMPARE(
-            QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
-            14);
+        QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 14);
     }
 
     void commandLineTool()
@@ -413,8 +381,7 @@ private Q_SLOTS:
         QVERIFY(tool.waitForFinished(60000));
         QCOMPARE(tool.exitCode(), 1);
         const QString err = QString::fromUtf8(tool.readAllStandardError());
-        QVERIFY2(err.contains("The Paradox table Xlanguage.db is missing in") &&
-                     err.contains("Nothing was written"),
+        QVERIFY2(err.contains("The Paradox table Xlanguage.db is missing in") && err.contains("Nothing was written"),
                  qPrintable(err));
         QVERIFY(!QFileInfo::exists(tmp->filePath("second")));
     }

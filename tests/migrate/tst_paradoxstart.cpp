@@ -16,8 +16,7 @@
 
 using namespace kestrova;
 
-namespace
-{
+namespace {
 
 // Every file of a folder with a digest of its bytes, to prove nothing changed.
 QMap<QString, QByteArray> snapshot(const QString& dir)
@@ -47,8 +46,7 @@ QByteArray head(const QString& path)
 
 } // namespace
 
-class TestParadoxStart : public QObject
-{
+class TestParadoxStart : public QObject {
     Q_OBJECT
 
     RecordingPrompter* rec = nullptr;
@@ -64,8 +62,7 @@ private Q_SLOTS:
         // The tables as an older program left them: upper-case names too,
         // with index files and an unrelated file beside them.
         paradoxtest::writeSampleSet(dir);
-        QVERIFY(
-            QFile::rename(QDir(dir).filePath("Xproduct.db"), QDir(dir).filePath("XPRODUCT.DB")));
+        QVERIFY(QFile::rename(QDir(dir).filePath("Xproduct.db"), QDir(dir).filePath("XPRODUCT.DB")));
         touch(QDir(dir).filePath("Xsale.PX"));
         touch(QDir(dir).filePath("Xsale.X02"));
         touch(QDir(dir).filePath("XSALE.Y02"));
@@ -113,8 +110,7 @@ private Q_SLOTS:
         QVERIFY(names.contains("letter.txt"));
         for (const TableDef& t : schemaTables())
             QCOMPARE(head(QDir(dir).filePath(t.fileName())), QByteArray("SQLite format 3\0", 16));
-        QCOMPARE(QDir(dir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList{"paradox"});
+        QCOMPARE(QDir(dir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"paradox"});
 
         // The program runs on the converted tables.
         QCOMPARE(w.main->data().Tproduct->recordCount(), 4);
@@ -156,15 +152,14 @@ private Q_SLOTS:
             QVERIFY(f.resize(f.size() - 2000));
         }
         const QMap<QString, QByteArray> before = snapshot(dir);
-        const QStringList folders =
-            QDir(dir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QStringList folders = QDir(dir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
         rec->answers << true;
         Windows w = startKestrova(dir);
         QVERIFY(!w.main);
         QCOMPARE(rec->errors().size(), 1);
         const QString msg = rec->errors().first();
-        QVERIFY2(msg.startsWith("The Paradox tables were not converted: ") &&
-                     msg.contains(problem) && msg.endsWith('.'),
+        QVERIFY2(msg.startsWith("The Paradox tables were not converted: ") && msg.contains(problem) &&
+                     msg.endsWith('.'),
                  qPrintable(msg));
         QCOMPARE(snapshot(dir), before);
         QCOMPARE(QDir(dir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot), folders);
@@ -176,16 +171,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<bool>("usageError");
         QTest::newRow("none") << QStringList{"kestrova"} << "/work/here" << false;
-        QTest::newRow("user folder")
-            << QStringList{"kestrova", "--user-folder"} << "/home/ann/Kestrova" << false;
-        QTest::newRow("relative folder") << QStringList{"kestrova", "--folder", "books/2024"}
-                                         << "/work/here/books/2024" << false;
-        QTest::newRow("absolute folder")
-            << QStringList{"kestrova", "--folder=/srv/orders/"} << "/srv/orders" << false;
+        QTest::newRow("user folder") << QStringList{"kestrova", "--user-folder"} << "/home/ann/Kestrova" << false;
+        QTest::newRow("relative folder") << QStringList{"kestrova", "--folder", "books/2024"} << "/work/here/books/2024"
+                                         << false;
+        QTest::newRow("absolute folder") << QStringList{"kestrova", "--folder=/srv/orders/"} << "/srv/orders" << false;
         QTest::newRow("argument") << QStringList{"kestrova", "orders"} << QString() << true;
         QTest::newRow("unknown option") << QStringList{"kestrova", "--demo"} << QString() << true;
-        QTest::newRow("two folders")
-            << QStringList{"kestrova", "--user-folder", "--folder", "x"} << QString() << true;
+        QTest::newRow("two folders") << QStringList{"kestrova", "--user-folder", "--folder", "x"} << QString() << true;
     }
 
     void commandLineChoosesTheFolder()
@@ -193,8 +185,7 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(QString, folder);
         QFETCH(bool, usageError);
-        const WorkingFolderChoice c =
-            workingFolderFromArguments(arguments, "/work/here", "/home/ann");
+        const WorkingFolderChoice c = workingFolderFromArguments(arguments, "/work/here", "/home/ann");
         QCOMPARE(c.folder, folder);
         QCOMPARE(!c.usageError.isEmpty(), usageError);
         QVERIFY(!c.helpShown);
@@ -203,8 +194,7 @@ private Q_SLOTS:
     void userFolderIsMadeOnFirstStartAndOffersAnEmptySet()
     {
         QTemporaryDir home;
-        const WorkingFolderChoice c =
-            workingFolderFromArguments({"kestrova", "--user-folder"}, dir, home.path());
+        const WorkingFolderChoice c = workingFolderFromArguments({"kestrova", "--user-folder"}, dir, home.path());
         makeWorkingFolder(c.folder);
         QVERIFY(QFileInfo(c.folder).isDir());
         Windows w = startKestrova(c.folder);

@@ -11,7 +11,6 @@ using namespace kestrova;
 
 namespace {
 
-
 const QDate kToday(2026, 12, 7);
 
 } // namespace

@@ -24,7 +24,8 @@ using namespace kestrova;
 
 namespace {
 
-const QString kEndless = QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) SELECT x FROM c");
+const QString kEndless =
+    QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) SELECT x FROM c");
 
 // Stops a query at its given call, or throws what it is told to.
 struct ScriptedProgress : QueryProgress {
@@ -182,7 +183,8 @@ private Q_SLOTS:
     void rejectedSqlBringsTheTableBack()
     {
         button("OrderSQLFindSpeed")->click();
-        QCOMPARE(child<QPlainTextEdit>(w.sqlDlg, "SQL")->toPlainText(), "Select * from Xsale Where\nPerson = 'John Doe';");
+        QCOMPARE(child<QPlainTextEdit>(w.sqlDlg, "SQL")->toPlainText(),
+                 "Select * from Xsale Where\nPerson = 'John Doe';");
         QCOMPARE(child<QPlainTextEdit>(w.sqlDlg, "SQL")->toolTip(), "(Get field names from grid view)");
         runSql("Select * from Nowhere");
         QCOMPARE(rec->errors(), QStringList{"no such table: Nowhere."});

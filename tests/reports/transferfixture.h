@@ -33,8 +33,7 @@ struct ProgressLog : kestrova::TransferProgress {
 // transaction: its lock lets others write but not commit.
 class ReadLock {
 public:
-    explicit ReadLock(const QString& path)
-        : m_name(QStringLiteral("reader-") + QUuid::createUuid().toString())
+    explicit ReadLock(const QString& path) : m_name(QStringLiteral("reader-") + QUuid::createUuid().toString())
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(path);

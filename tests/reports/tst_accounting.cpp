@@ -145,7 +145,8 @@ private Q_SLOTS:
         child<QPushButton>(&dlg, "OKButton")->click();
         QVERIFY(!dlg.isVisible());
         QVERIFY(form.isVisible());
-        QCOMPARE(child<QLabel>(&form, "TitleLabel")->text(), "Sales accounting between 3/10/2026 and 3/10/2026 (included).");
+        QCOMPARE(child<QLabel>(&form, "TitleLabel")->text(),
+                 "Sales accounting between 3/10/2026 and 3/10/2026 (included).");
         auto* taxed = child<DbGrid>(&form, "SalesWithTaxesGrid");
         QCOMPARE(taxed->model()->rowCount(), 1);
         QCOMPARE(taxed->model()->headerData(1, Qt::Horizontal).toString(), "Net amount");

@@ -26,13 +26,15 @@ private Q_SLOTS:
 
     void exportWritesTheDocumentedLine()
     {
-        fx->exec("Xsale", "INSERT INTO Xsale (OrderDate, Person, Address, NumberOfLicenses, NetAmount, Tax, "
-                          "DeliveryFaxOrEMail) VALUES ('2026-03-04', 'Ann', 'Line 1\nLine 2', 3, 59.7, 0, 'x@example.org')");
+        fx->exec("Xsale",
+                 "INSERT INTO Xsale (OrderDate, Person, Address, NumberOfLicenses, NetAmount, Tax, "
+                 "DeliveryFaxOrEMail) VALUES ('2026-03-04', 'Ann', 'Line 1\nLine 2', 3, 59.7, 0, 'x@example.org')");
         start();
         ProgressLog log;
         QCOMPARE(OrderFile::exportOrders(*saleIn, file("out.txt"), &log), 1);
-        QCOMPARE(read(file("out.txt")),
-                 QByteArray("3/4/2026\tAnn\t\t\tLine 1\nLine 2\t\t\t\t\t\t\t3\t\t\t\t\t59.7\t0\t\t\t\t\tx@example.org\r\n"));
+        QCOMPARE(
+            read(file("out.txt")),
+            QByteArray("3/4/2026\tAnn\t\t\tLine 1\nLine 2\t\t\t\t\t\t\t3\t\t\t\t\t59.7\t0\t\t\t\t\tx@example.org\r\n"));
         QCOMPARE(log.calls, QStringList({"begin Exporting data/Exporting data/1", "end"}));
         QCOMPARE(log.last, 1);
         QVERIFY(!saleIn->isOpen());
@@ -61,11 +63,32 @@ private Q_SLOTS:
         QFETCH(QString, locale);
         QFETCH(bool, libraryPull);
         const QString longAddress = QString(511, QChar(0x00e9)); // with the other address, over 2049 bytes
-        fx->exec("Xsale", QStringLiteral("INSERT INTO Xsale (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
-                              .arg(QLatin1String(kAllFields)),
-                 {"1999-12-31", "Jürgen Groß", "Herr", "Groß & Söhne", QString("Hauptstraße 1\n") + QString(490, QChar(0x00f6)), "j@example.org",
-                  "Ledger", "DE", "Herr Jürgen Groß", "WebShop", "REF-1", 3, "EUR", "Card", "2026-01-02",
-                  "2026-0041", 1234567.125, 0.1, "Lager", "Frau", "Eva Groß", longAddress, "e@example.org"});
+        fx->exec("Xsale",
+                 QStringLiteral("INSERT INTO Xsale (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+                     .arg(QLatin1String(kAllFields)),
+                 {"1999-12-31",
+                  "Jürgen Groß",
+                  "Herr",
+                  "Groß & Söhne",
+                  QString("Hauptstraße 1\n") + QString(490, QChar(0x00f6)),
+                  "j@example.org",
+                  "Ledger",
+                  "DE",
+                  "Herr Jürgen Groß",
+                  "WebShop",
+                  "REF-1",
+                  3,
+                  "EUR",
+                  "Card",
+                  "2026-01-02",
+                  "2026-0041",
+                  1234567.125,
+                  0.1,
+                  "Lager",
+                  "Frau",
+                  "Eva Groß",
+                  longAddress,
+                  "e@example.org"});
         fx->exec("Xsale", "INSERT INTO Xsale (Person, NetAmount, Tax) VALUES ('Second', 1e-7, NULL)");
         fx->exec("Xsale", "INSERT INTO Xsale (Person) VALUES ('')");
         const auto before = orders();
@@ -106,8 +129,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bad");
         QTest::addColumn<QString>("message");
-        QTest::newRow("number") << line({{2, "Bad"}, {17, "12,5"}}) << "'12,5' is not a valid floating point value for field 'NetAmount'";
-        QTest::newRow("integer") << line({{2, "Bad"}, {12, "two"}}) << "'two' is not a valid integer value for field 'NumberOfLicenses'";
+        QTest::newRow("number") << line({{2, "Bad"}, {17, "12,5"}})
+                                << "'12,5' is not a valid floating point value for field 'NetAmount'";
+        QTest::newRow("integer") << line({{2, "Bad"}, {12, "two"}})
+                                 << "'two' is not a valid integer value for field 'NumberOfLicenses'";
         QTest::newRow("date") << line({{1, "31/31/2026"}, {2, "Bad"}}) << "'31/31/2026' is not a valid date";
         QTest::newRow("fewer fields") << QByteArray("\tBad\r\n") << "Line 3 has 2 fields instead of 23";
         QTest::newRow("a line break in a one-line field")
@@ -158,7 +183,8 @@ private Q_SLOTS:
     {
         start();
         const QString missing = file("missing.txt");
-        QCOMPARE(importError(missing), QStringLiteral("Cannot open the file %1: No such file or directory").arg(missing));
+        QCOMPARE(importError(missing),
+                 QStringLiteral("Cannot open the file %1: No such file or directory").arg(missing));
         bool refused = false;
         try {
             OrderFile::exportOrders(*saleIn, file("no/such/dir/x.txt"), nullptr);

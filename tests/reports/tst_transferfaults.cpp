@@ -123,8 +123,10 @@ private Q_SLOTS:
     void validUtf8IsNeverReadAsWindows1252()
     {
         start();
-        write(file("mixed.txt"), line({{2, "J\xc3\xbcrgen Gro\xc3\x9f"}}) + line({{2, "M\xfcller"}})
-                                     + line({{2, "\xe2\x82\xac Caf\xc3\xa9"}, {5, "Stra\xc3\x9f" "e\r\nOrt"}}));
+        write(file("mixed.txt"), line({{2, "J\xc3\xbcrgen Gro\xc3\x9f"}}) + line({{2, "M\xfcller"}}) +
+                                     line({{2, "\xe2\x82\xac Caf\xc3\xa9"},
+                                           {5, "Stra\xc3\x9f"
+                                               "e\r\nOrt"}}));
         QCOMPARE(OrderFile::importOrders(*sale, settings.get(), file("mixed.txt"), nullptr, nullptr), 3);
         QCOMPARE(persons(), QString::fromUtf8("Jürgen Groß,Müller,€ Café"));
         QCOMPARE(fx->value("Xsale", "SELECT Address FROM Xsale WHERE rowid = 3").toString(),
@@ -221,8 +223,9 @@ private Q_SLOTS:
     void exportOnFullDisk()
     {
         QFETCH(int, count);
-        fx->exec("Xsale", "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                          "INSERT INTO Xsale (Person) SELECT 'Person ' || i FROM n",
+        fx->exec("Xsale",
+                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                 "INSERT INTO Xsale (Person) SELECT 'Person ' || i FROM n",
                  {count});
         start();
         const QString target = file("previous.txt");

@@ -9,25 +9,24 @@
 
 static int passed, failed;
 
-#define CHECK_STR(actual, expected)                                                              \
-    do {                                                                                         \
-        if (strcmp((actual), (expected)) == 0) {                                                 \
-            ++passed;                                                                            \
-        } else {                                                                                 \
-            ++failed;                                                                            \
-            fprintf(stderr, "%s:%d: got \"%s\", expected \"%s\"\n", __FILE__, __LINE__, (actual), \
-                    (expected));                                                                 \
-        }                                                                                        \
+#define CHECK_STR(actual, expected)                                                                                    \
+    do {                                                                                                               \
+        if (strcmp((actual), (expected)) == 0) {                                                                       \
+            ++passed;                                                                                                  \
+        } else {                                                                                                       \
+            ++failed;                                                                                                  \
+            fprintf(stderr, "%s:%d: got \"%s\", expected \"%s\"\n", __FILE__, __LINE__, (actual), (expected));         \
+        }                                                                                                              \
     } while (0)
 
-#define CHECK(cond)                                                                              \
-    do {                                                                                         \
-        if (cond) {                                                                              \
-            ++passed;                                                                            \
-        } else {                                                                                 \
-            ++failed;                                                                            \
-            fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #cond);                          \
-        }                                                                                        \
+#define CHECK(cond)                                                                                                    \
+    do {                                                                                                               \
+        if (cond) {                                                                                                    \
+            ++passed;                                                                                                  \
+        } else {                                                                                                       \
+            ++failed;                                                                                                  \
+            fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #cond);                                                 \
+        }                                                                                                              \
     } while (0)
 
 static kestrova_invoice_fn next;
@@ -103,33 +102,31 @@ static const int caps[19] = {33, 9, 49, 512, 41, 33, 3, 65, 33, 13, 4, 9, 9, 9, 
 
 static unsigned char call(kestrova_recognition_fn f, const char* body, Areas* x)
 {
-    return f(body, caps[0], x->a[0], caps[1], x->a[1], caps[2], x->a[2], caps[3], x->a[3], caps[4],
-             x->a[4], caps[5], x->a[5], caps[6], x->a[6], caps[7], x->a[7], caps[8], x->a[8], caps[9],
-             x->a[9], caps[10], x->a[10], caps[11], x->a[11], caps[12], x->a[12], caps[13], x->a[13],
-             caps[14], x->a[14], caps[15], x->a[15], caps[16], x->a[16], caps[17], x->a[17], caps[18],
-             x->a[18]);
+    return f(body, caps[0], x->a[0], caps[1], x->a[1], caps[2], x->a[2], caps[3], x->a[3], caps[4], x->a[4], caps[5],
+             x->a[5], caps[6], x->a[6], caps[7], x->a[7], caps[8], x->a[8], caps[9], x->a[9], caps[10], x->a[10],
+             caps[11], x->a[11], caps[12], x->a[12], caps[13], x->a[13], caps[14], x->a[14], caps[15], x->a[15],
+             caps[16], x->a[16], caps[17], x->a[17], caps[18], x->a[18]);
 }
 
 static void recognition(kestrova_recognition_fn webShop, kestrova_recognition_fn payPoint)
 {
-    static const char shopBody[] =
-        "WebShop order notification\r\n"
-        "Order reference: WS-10023\r\n"
-        "Product id: TL-01\r\n"
-        "Language: EN\r\n"
-        "Licenses: 3\r\n"
-        "Currency: EUR\r\n"
-        "Net amount: 59.7\r\n"
-        "Tax: 11.7\r\n"
-        "Payment: Card\r\n"
-        "Title: Mr\r\n"
-        "Name: Owen Whitlock\r\n"
-        "Company: Whitlock Joinery Ltd\r\n"
-        "Address: 14 Carder Lane\r\n"
-        "Address: Norwich NR2 4QT\r\n"
-        "E-mail: o.whitlock@example.com\r\n"
-        "Licensee: Whitlock Joinery\r\n"
-        "Comment: this line is not an order field\r\n";
+    static const char shopBody[] = "WebShop order notification\r\n"
+                                   "Order reference: WS-10023\r\n"
+                                   "Product id: TL-01\r\n"
+                                   "Language: EN\r\n"
+                                   "Licenses: 3\r\n"
+                                   "Currency: EUR\r\n"
+                                   "Net amount: 59.7\r\n"
+                                   "Tax: 11.7\r\n"
+                                   "Payment: Card\r\n"
+                                   "Title: Mr\r\n"
+                                   "Name: Owen Whitlock\r\n"
+                                   "Company: Whitlock Joinery Ltd\r\n"
+                                   "Address: 14 Carder Lane\r\n"
+                                   "Address: Norwich NR2 4QT\r\n"
+                                   "E-mail: o.whitlock@example.com\r\n"
+                                   "Licensee: Whitlock Joinery\r\n"
+                                   "Comment: this line is not an order field\r\n";
     Areas x;
     memset(&x, '#', sizeof x);
     for (int i = 0; i < 19; ++i)
@@ -154,28 +151,27 @@ static void recognition(kestrova_recognition_fn webShop, kestrova_recognition_fn
     for (int i = 14; i < 19; ++i)
         CHECK_STR(x.a[i], ""); /* every area written, empty where nothing was found */
 
-    static const char pointBody[] =
-        "\n"
-        "PAYPOINT SALE RECORD\n"
-        "TXN       PP-778812\n"
-        "ITEM      1002\n"
-        "LANG      DE\n"
-        "QTY       2\n"
-        "CURRENCY  EUR\n"
-        "NET       39.8\n"
-        "TAX       0\n"
-        "METHOD    PayLink\n"
-        "SALUTE    Frau\n"
-        "BUYER     Anna Keller\n"
-        "FIRM      Keller Design GmbH\n"
-        "ADDR      Lindenstrasse 5\n"
-        "ADDR      80331 Muenchen\n"
-        "CONTACT   anna.keller@example.org\n"
-        "LICENSEE  Keller Design GmbH\n"
-        "SHIPFIRM  Keller Lager\n"
-        "SHIPTO    Jan Keller\n"
-        "SHIPADDR  Hafenweg 2\n"
-        "LANGUAGE  a language far too long for its two-byte area\n";
+    static const char pointBody[] = "\n"
+                                    "PAYPOINT SALE RECORD\n"
+                                    "TXN       PP-778812\n"
+                                    "ITEM      1002\n"
+                                    "LANG      DE\n"
+                                    "QTY       2\n"
+                                    "CURRENCY  EUR\n"
+                                    "NET       39.8\n"
+                                    "TAX       0\n"
+                                    "METHOD    PayLink\n"
+                                    "SALUTE    Frau\n"
+                                    "BUYER     Anna Keller\n"
+                                    "FIRM      Keller Design GmbH\n"
+                                    "ADDR      Lindenstrasse 5\n"
+                                    "ADDR      80331 Muenchen\n"
+                                    "CONTACT   anna.keller@example.org\n"
+                                    "LICENSEE  Keller Design GmbH\n"
+                                    "SHIPFIRM  Keller Lager\n"
+                                    "SHIPTO    Jan Keller\n"
+                                    "SHIPADDR  Hafenweg 2\n"
+                                    "LANGUAGE  a language far too long for its two-byte area\n";
     CHECK(call(webShop, pointBody, &x) != 1);
     CHECK(call(payPoint, pointBody, &x) == 1);
     CHECK_STR(x.a[0], "Anna Keller");
@@ -193,10 +189,9 @@ static void recognition(kestrova_recognition_fn webShop, kestrova_recognition_fn
     CHECK_STR(x.a[17], "Hafenweg 2");
 
     /* Values longer than their areas are cut to fit. */
-    static const char longBody[] =
-        "WebShop order notification\n"
-        "Name: A person whose name is far longer than thirty-two bytes\n"
-        "Currency: EURO\n";
+    static const char longBody[] = "WebShop order notification\n"
+                                   "Name: A person whose name is far longer than thirty-two bytes\n"
+                                   "Currency: EURO\n";
     CHECK(call(webShop, longBody, &x) == 1);
     CHECK(strlen(x.a[0]) == 32);
     CHECK_STR(x.a[10], "EUR");

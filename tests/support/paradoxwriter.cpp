@@ -13,8 +13,7 @@ extern "C" {
 #include <paradox.h>
 }
 
-namespace paradoxtest
-{
+namespace paradoxtest {
 
 using kestrova::FieldDef;
 using kestrova::FieldKind;
@@ -38,8 +37,7 @@ QByteArray toCp1252(const QString& text)
     return out;
 }
 
-ParadoxWriter::ParadoxWriter(const QString& path, const QList<Field>& fields,
-                             const QString& memoPath, int keyFields)
+ParadoxWriter::ParadoxWriter(const QString& path, const QList<Field>& fields, const QString& memoPath, int keyFields)
     : m_fields(fields)
 {
     // pxlib keeps the field list and frees it with the document.
@@ -109,27 +107,17 @@ const QByteArray& ParadoxWriter::encode(const QVariantList& values)
             break;
         }
         case Number:
-        case Money:
-            PX_put_data_double(m_doc, p, empty ? 0 : 8, v.toDouble());
-            break;
-        case Short:
-            PX_put_data_short(m_doc, p, empty ? 0 : 2, short(v.toInt()));
-            break;
-        case Long:
-            PX_put_data_long(m_doc, p, empty ? 0 : 4, v.toInt());
-            break;
+        case Money: PX_put_data_double(m_doc, p, empty ? 0 : 8, v.toDouble()); break;
+        case Short: PX_put_data_short(m_doc, p, empty ? 0 : 2, short(v.toInt())); break;
+        case Long: PX_put_data_long(m_doc, p, empty ? 0 : 4, v.toInt()); break;
         case Date: {
             const QDate d = v.toDate();
-            PX_put_data_long(
-                m_doc, p, empty ? 0 : 4,
-                empty ? 0 : int(PX_GregorianToSdn(d.year(), d.month(), d.day()) - 1721425));
+            PX_put_data_long(m_doc, p, empty ? 0 : 4,
+                             empty ? 0 : int(PX_GregorianToSdn(d.year(), d.month(), d.day()) - 1721425));
             break;
         }
-        case Logical:
-            PX_put_data_byte(m_doc, p, empty ? 0 : 1, v.toBool() ? 1 : 0);
-            break;
-        default:
-            throw std::runtime_error("field type not written by the tests");
+        case Logical: PX_put_data_byte(m_doc, p, empty ? 0 : 1, v.toBool() ? 1 : 0); break;
+        default: throw std::runtime_error("field type not written by the tests");
         }
         p += f.length;
     }
@@ -143,25 +131,16 @@ QList<Field> paradoxLayout(const TableDef& table)
     for (const FieldDef& f : table.fields) {
         const QByteArray name = f.name.toLatin1();
         switch (f.kind) {
-        case FieldKind::Text:
-            out << (f.length > 255 ? Field{name, Memo, 30} : Field{name, Alpha, f.length});
-            break;
-        case FieldKind::Number:
-            out << Field{name, (numbers++ % 2) ? Money : Number, 8};
-            break;
-        case FieldKind::Integer:
-            out << Field{name, Long, 4};
-            break;
-        case FieldKind::Date:
-            out << Field{name, Date, 4};
-            break;
+        case FieldKind::Text: out << (f.length > 255 ? Field{name, Memo, 30} : Field{name, Alpha, f.length}); break;
+        case FieldKind::Number: out << Field{name, (numbers++ % 2) ? Money : Number, 8}; break;
+        case FieldKind::Integer: out << Field{name, Long, 4}; break;
+        case FieldKind::Date: out << Field{name, Date, 4}; break;
         }
     }
     return out;
 }
 
-namespace
-{
+namespace {
 
 // A text of exactly length characters made of lines, joined by CR LF.
 QString longestMemo(int length)
@@ -180,17 +159,13 @@ QVariant sampleValue(const FieldDef& f, int index, int row)
     case FieldKind::Text: {
         const bool memo = f.length > 255;
         switch (row) {
-        case 0:
-            return QString();
+        case 0: return QString();
         case 1:
             return memo ? QStringLiteral("Hauptstr. 1\r\nBonn")
                         : QStringLiteral("Ordinary %1").arg(f.name).left(f.length);
         case 2:
             return memo ? longestMemo(f.length)
-                        : QStringLiteral("Longest value %1 ")
-                              .arg(f.name)
-                              .repeated(20)
-                              .left(f.length);
+                        : QStringLiteral("Longest value %1 ").arg(f.name).repeated(20).left(f.length);
         default:
             return memo ? QStringLiteral("Straße 5\r\n80336 München\r\nÖsterreich – “Süd”")
                         : QStringLiteral("Müller–Søren €œ Straße Ærø").left(f.length);
@@ -198,36 +173,24 @@ QVariant sampleValue(const FieldDef& f, int index, int row)
     }
     case FieldKind::Number:
         switch (row) {
-        case 0:
-            return QVariant();
-        case 1:
-            return 12.5;
-        case 2:
-            return index % 2 ? -98765.4321 : 0.0;
-        default:
-            return 1234567.89;
+        case 0: return QVariant();
+        case 1: return 12.5;
+        case 2: return index % 2 ? -98765.4321 : 0.0;
+        default: return 1234567.89;
         }
     case FieldKind::Integer:
         switch (row) {
-        case 0:
-            return QVariant();
-        case 1:
-            return 3;
-        case 2:
-            return 0;
-        default:
-            return 2147483000;
+        case 0: return QVariant();
+        case 1: return 3;
+        case 2: return 0;
+        default: return 2147483000;
         }
     case FieldKind::Date:
         switch (row) {
-        case 0:
-            return QVariant();
-        case 1:
-            return QDate(2024, 3, 15);
-        case 2:
-            return QDate(1900, 2, 28);
-        default:
-            return QDate(2400, 2, 29);
+        case 0: return QVariant();
+        case 1: return QDate(2024, 3, 15);
+        case 2: return QDate(1900, 2, 28);
+        default: return QDate(2400, 2, 29);
         }
     }
     return {};
@@ -250,27 +213,21 @@ QList<QVariantList> sampleRows(const TableDef& table)
 QVariant expectedValue(const FieldDef& field, const QVariant& written)
 {
     switch (field.kind) {
-    case FieldKind::Text:
-        return written.toString().replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    case FieldKind::Number:
-        return written.isNull() ? QVariant() : QVariant(written.toDouble());
-    case FieldKind::Integer:
-        return written.isNull() ? QVariant() : QVariant(written.toLongLong());
-    case FieldKind::Date:
-        return written.isNull() ? QVariant() : QVariant(written.toDate().toString(Qt::ISODate));
+    case FieldKind::Text: return written.toString().replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    case FieldKind::Number: return written.isNull() ? QVariant() : QVariant(written.toDouble());
+    case FieldKind::Integer: return written.isNull() ? QVariant() : QVariant(written.toLongLong());
+    case FieldKind::Date: return written.isNull() ? QVariant() : QVariant(written.toDate().toString(Qt::ISODate));
     }
     return {};
 }
 
-void writeTable(const QString& dir, const TableDef& table, const QList<Field>& layout,
-                const QList<QVariantList>& rows)
+void writeTable(const QString& dir, const TableDef& table, const QList<Field>& layout, const QList<QVariantList>& rows)
 {
     bool memo = false;
     for (const Field& f : layout)
         memo = memo || f.type == Memo;
     ParadoxWriter w(QDir(dir).filePath(table.name + QStringLiteral(".db")), layout,
-                    memo ? QDir(dir).filePath(table.name + QStringLiteral(".mb")) : QString(),
-                    int(table.key.size()));
+                    memo ? QDir(dir).filePath(table.name + QStringLiteral(".mb")) : QString(), int(table.key.size()));
     for (const QVariantList& r : rows)
         w.append(r);
     w.close();
@@ -280,8 +237,7 @@ void writeSampleSet(const QString& dir, const QMap<QString, QList<QVariantList>>
 {
     QDir().mkpath(dir);
     for (const TableDef& t : kestrova::schemaTables())
-        writeTable(dir, t, paradoxLayout(t),
-                   rows.contains(t.name) ? rows.value(t.name) : sampleRows(t));
+        writeTable(dir, t, paradoxLayout(t), rows.contains(t.name) ? rows.value(t.name) : sampleRows(t));
 }
 
 } // namespace paradoxtest

@@ -12,8 +12,7 @@ struct px_doc;
 
 // Writes Paradox tables with pxlib's own writer, so that the migration is
 // tested on files it did not make itself.
-namespace paradoxtest
-{
+namespace paradoxtest {
 
 // Paradox field types as pxlib numbers them.
 enum Type : int {
@@ -33,13 +32,11 @@ struct Field {
     int length; // bytes; for memos the part kept in the record plus 10
 };
 
-class ParadoxWriter
-{
+class ParadoxWriter {
 public:
     // Creates the table file path; a table with memo fields gets its memo
     // file memoPath. keyFields > 0 makes a keyed table. Throws on failure.
-    ParadoxWriter(const QString& path, const QList<Field>& fields, const QString& memoPath = {},
-                  int keyFields = 0);
+    ParadoxWriter(const QString& path, const QList<Field>& fields, const QString& memoPath = {}, int keyFields = 0);
     ~ParadoxWriter();
 
     // One record. A null value leaves the field empty; texts (QString) are

@@ -18,8 +18,8 @@ public:
     };
     QList<Shown> messages;
     QStringList questions;
-    QList<bool> answers;      // next answers to questions; default No
-    QStringList fileNames;    // next answers to open-file dialogs
+    QList<bool> answers;   // next answers to questions; default No
+    QStringList fileNames; // next answers to open-file dialogs
 
     void message(const QString& text, QMessageBox::Icon icon) override { messages << Shown{text, icon}; }
     bool ask(const QString& text) override

@@ -99,8 +99,7 @@ public Q_SLOTS:
     uint Connect(const QString& topic)
     {
         if (refuseConnect) {
-            logEvent({{QStringLiteral("event"), QStringLiteral("connect-refused")},
-                      {QStringLiteral("topic"), topic}});
+            logEvent({{QStringLiteral("event"), QStringLiteral("connect-refused")}, {QStringLiteral("topic"), topic}});
             sendErrorReply(QStringLiteral("org.kestrova.Dde.Error.Refused"),
                            QStringLiteral("No conversation on this topic"));
             return 0;

@@ -8,8 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestScreenshotTool : public QObject
-{
+class TestScreenshotTool : public QObject {
     Q_OBJECT
 
     static QStringList listed()
@@ -19,7 +18,8 @@ class TestScreenshotTool : public QObject
         if (!p.waitForFinished(60000) || p.exitCode() != 0)
             return {};
         QStringList files;
-        for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        for (const QString& line :
+             QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             files << line.section(QLatin1Char('\t'), 0, 0);
         return files;
     }
@@ -28,11 +28,10 @@ private Q_SLOTS:
     void listsWindowsAndDocuments()
     {
         QStringList files = listed();
-        for (const char* expected : {"sales-billing.png", "grid-view.png", "find-person.png", "sql-search.png",
-                                     "accounting-board.png", "parameters-messaging.png", "document-invoice.png",
-                                     "document-letter.png", "document-labels.png",
-                                     "email-processing.png", "mail-dialog.png", "mailing-dialog.png",
-                                     "labels-dialog.png"})
+        for (const char* expected :
+             {"sales-billing.png", "grid-view.png", "find-person.png", "sql-search.png", "accounting-board.png",
+              "parameters-messaging.png", "document-invoice.png", "document-letter.png", "document-labels.png",
+              "email-processing.png", "mail-dialog.png", "mailing-dialog.png", "labels-dialog.png"})
             QVERIFY2(files.contains(QString::fromLatin1(expected)), expected);
         QCOMPARE(files.removeDuplicates(), 0);
     }

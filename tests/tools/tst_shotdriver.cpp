@@ -17,8 +17,7 @@
 using namespace kestrova;
 using namespace kestrova::shots;
 
-class TestShotDriver : public QObject
-{
+class TestShotDriver : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QWidget> m_window;
@@ -106,6 +105,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("named");
+        // clang-format off
         QTest::newRow("window") << "MailingDlg" << "" << "" << "missing window \"MailingDlg\"";
         QTest::newRow("control") << "Present" << "OKButton" << ""
                                  << "missing control \"OKButton\" in window \"Present\"";
@@ -113,6 +113,7 @@ private Q_SLOTS:
                                          << "missing enabled button \"Off\" in window \"Present\"";
         QTest::newRow("page") << "Present" << "" << "Third"
                               << "missing page \"Third\" of \"Pages\" in window \"Present\"";
+        // clang-format on
     }
     void missingPiecesAreNamed()
     {
@@ -171,10 +172,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("inside");
         QTest::addColumn<QString>("named");
         QTest::addColumn<int>("runsEnded");
+        // clang-format off
         QTest::newRow("never opened") << "Go" << "" << "modal.png: missing modal window \"Modal\"" << 0;
         QTest::newRow("left open") << "Open" << "" << "modal.png: window \"Modal\" stayed open" << 1;
         QTest::newRow("control missing inside")
             << "Open" << "Stop" << "modal.png: missing control \"Stop\" in window \"Modal\"" << 1;
+        // clang-format on
     }
     void modalWindowFailuresCloseItAndAreNamed()
     {
@@ -193,7 +196,8 @@ private Q_SLOTS:
         QCOMPARE(m_modalRunsEnded, runsEnded);
         // A picture held before the failure is not saved, nor left for the next shot.
         QVERIFY(!QFile::exists(out(QStringLiteral("modal.png"))));
-        const std::vector<Shot> next = {{QStringLiteral("next.png"), QString(), [](Driver&) -> QWidget* { return nullptr; }}};
+        const std::vector<Shot> next = {
+            {QStringLiteral("next.png"), QString(), [](Driver&) -> QWidget* { return nullptr; }}};
         QCOMPARE(takeShots(next, m_out->path()).size(), 1);
     }
 

@@ -116,11 +116,10 @@ QString show(const QList<QVariantList>& r)
 }
 
 // Fails the test with the offending rows when the query finds any.
-#define VERIFY_NONE(dir, sql)                                                                  \
-    do {                                                                                       \
-        const auto found_ = rows(dir, QStringLiteral(sql));                                    \
-        QVERIFY2(found_.isEmpty(), qPrintable(QStringLiteral(sql) + QLatin1Char('\n') +        \
-                                              show(found_)));                                  \
+#define VERIFY_NONE(dir, sql)                                                                                          \
+    do {                                                                                                               \
+        const auto found_ = rows(dir, QStringLiteral(sql));                                                            \
+        QVERIFY2(found_.isEmpty(), qPrintable(QStringLiteral(sql) + QLatin1Char('\n') + show(found_)));                \
     } while (false)
 
 QStringList tableFiles(const QString& dir)
@@ -143,9 +142,8 @@ void verifyTextLengths(const QString& dir)
     for (const TableDef& t : schemaTables())
         for (const FieldDef& f : t.fields)
             if (f.kind == FieldKind::Text) {
-                const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE length(%1) > %3")
-                                        .arg(f.name, t.name)
-                                        .arg(f.length);
+                const QString sql =
+                    QStringLiteral("SELECT %1 FROM %2 WHERE length(%1) > %3").arg(f.name, t.name).arg(f.length);
                 QVERIFY2(rows(dir, sql).isEmpty(), qPrintable(sql));
             }
 }
@@ -215,8 +213,7 @@ private Q_SLOTS:
         for (const TableDef& t : schemaTables()) {
             QStringList columns;
             for (const QVariantList& c :
-                 rows(dir, QStringLiteral("SELECT name FROM pragma_table_info('%1', '%1')")
-                               .arg(t.name)))
+                 rows(dir, QStringLiteral("SELECT name FROM pragma_table_info('%1', '%1')").arg(t.name)))
                 columns << c.first().toString();
             QStringList expected;
             for (const FieldDef& f : t.fields)
@@ -226,8 +223,7 @@ private Q_SLOTS:
                 QCOMPARE(rowCount(dir, t.name), 0);
         }
         QStringList names;
-        for (const QVariantList& row :
-             rows(dir, QStringLiteral("SELECT Name, Value FROM Xtable ORDER BY rowid"))) {
+        for (const QVariantList& row : rows(dir, QStringLiteral("SELECT Name, Value FROM Xtable ORDER BY rowid"))) {
             names << row.at(0).toString();
             QCOMPARE(row.at(1).toString(), QString());
             QVERIFY(!row.at(1).isNull()); // NOT NULL columns hold '', never NULL
@@ -247,17 +243,16 @@ private Q_SLOTS:
 
         for (const TableDef& t : schemaTables()) {
             const int count = rowCount(dir, t.name);
-            QVERIFY2(t.name == QLatin1String("Xexport") ? count == 0 : count > 0,
-                     qPrintable(t.name));
+            QVERIFY2(t.name == QLatin1String("Xexport") ? count == 0 : count > 0, qPrintable(t.name));
         }
 
         // The dates follow today: the newest order is a few days old, the
         // oldest about two years.
         const QDate today = QDate::currentDate();
-        const QDate newest = QDate::fromString(
-            value(dir, QStringLiteral("SELECT max(OrderDate) FROM Xsale")).toString(), Qt::ISODate);
-        const QDate oldest = QDate::fromString(
-            value(dir, QStringLiteral("SELECT min(OrderDate) FROM Xsale")).toString(), Qt::ISODate);
+        const QDate newest =
+            QDate::fromString(value(dir, QStringLiteral("SELECT max(OrderDate) FROM Xsale")).toString(), Qt::ISODate);
+        const QDate oldest =
+            QDate::fromString(value(dir, QStringLiteral("SELECT min(OrderDate) FROM Xsale")).toString(), Qt::ISODate);
         QVERIFY2(newest <= today && newest >= today.addDays(-7), qPrintable(newest.toString()));
         QVERIFY2(oldest >= today.addYears(-2).addDays(-7) && oldest < today.addYears(-1),
                  qPrintable(oldest.toString()));
@@ -265,19 +260,18 @@ private Q_SLOTS:
                          " JOIN Xsale b ON b.rowid = a.rowid + 1 WHERE b.OrderDate < a.OrderDate");
 
         // The numbering goes on from the last order's invoice number.
-        const QString last =
-            value(dir, QStringLiteral("SELECT InvoiceNumber FROM Xsale WHERE InvoiceNumber <> ''"
-                                      " ORDER BY rowid DESC LIMIT 1"))
-                .toString();
+        const QString last = value(dir, QStringLiteral("SELECT InvoiceNumber FROM Xsale WHERE InvoiceNumber <> ''"
+                                                       " ORDER BY rowid DESC LIMIT 1"))
+                                 .toString();
         QVERIFY(last.startsWith(QString::number(newest.year()) + QLatin1Char('-')));
         QCOMPARE(value(dir, QStringLiteral("SELECT Value FROM Xtable"
-                                           " WHERE Name = 'LastInvoiceNumber'")).toString(),
+                                           " WHERE Name = 'LastInvoiceNumber'"))
+                     .toString(),
                  last);
 
         // The settings rows are those of an empty set, with values.
         QStringList names;
-        for (const QVariantList& row :
-             rows(dir, QStringLiteral("SELECT Name FROM Xtable ORDER BY rowid")))
+        for (const QVariantList& row : rows(dir, QStringLiteral("SELECT Name FROM Xtable ORDER BY rowid")))
             names << row.first().toString();
         QCOMPARE(names, settingNames());
         QCOMPARE(value(dir, QStringLiteral("SELECT Value FROM Xtable WHERE Name = 'Profile'")),
@@ -330,11 +324,9 @@ private Q_SLOTS:
         }
         const Run r = tables(command, tmp.path());
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.err,
-                 QStringLiteral("kestrova-tables: Table file %1 already exists.\n").arg(path));
+        QCOMPARE(r.err, QStringLiteral("kestrova-tables: Table file %1 already exists.\n").arg(path));
         QCOMPARE(r.out, QString());
-        QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList{existing});
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{existing});
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), bytes);
@@ -353,11 +345,9 @@ private Q_SLOTS:
         QCOMPARE(tableFiles(tmp.path()), allTableFiles());
         QCOMPARE(value(tmp.path(), QStringLiteral("SELECT group_concat(Language) FROM Xlanguage")),
                  QVariant(QStringLiteral("EN,DE")));
-        QCOMPARE(value(tmp.path(),
-                       QStringLiteral("SELECT Value FROM Xtable WHERE Name = 'Profile'")),
+        QCOMPARE(value(tmp.path(), QStringLiteral("SELECT Value FROM Xtable WHERE Name = 'Profile'")),
                  QVariant(QStringLiteral("x;y")));
-        QCOMPARE(value(tmp.path(), QStringLiteral("SELECT count(*) FROM Xtable")).toInt(),
-                 int(settingNames().size()));
+        QCOMPARE(value(tmp.path(), QStringLiteral("SELECT count(*) FROM Xtable")).toInt(), int(settingNames().size()));
     }
 
     void failedScriptLeavesNoTable_data()
@@ -366,24 +356,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QByteArray good = "INSERT INTO Xproduct (Product) VALUES ('Tool');\n"
                                 "UPDATE Xtable SET Value = 'p' WHERE Name = 'Profile';\n";
-        QTest::newRow("syntax error")
-            << good + "\nINSERT INTO Xsale (Person VALUES ('Ann');"
-            << "s.sql, line 4: near \"VALUES\": syntax error";
-        QTest::newRow("unknown column")
-            << good + "INSERT INTO Xlanguage (Lang) VALUES ('EN');"
-            << "s.sql, line 3: table Xlanguage has no column named Lang";
-        QTest::newRow("duplicate key")
-            << good + "INSERT INTO Xproduct (Product) VALUES ('Tool');"
-            << "s.sql, line 3: UNIQUE constraint failed: Xproduct.Product";
-        QTest::newRow("misspelt setting")
-            << good + "UPDATE Xtable SET Value = 'x' WHERE Name = 'Proflie';"
-            << "s.sql, line 3: the statement changed no row";
-        QTest::newRow("transaction ended")
-            << good + "COMMIT;\nINSERT INTO Xlanguage (Language) VALUES ('EN');"
-            << "s.sql, line 3: the script must not end the transaction";
-        QTest::newRow("text too long")
-            << good + "INSERT INTO Xlanguage (Language) VALUES ('ENG');"
-            << "'ENG' is too long for Xlanguage.Language";
+        QTest::newRow("syntax error") << good + "\nINSERT INTO Xsale (Person VALUES ('Ann');"
+                                      << "s.sql, line 4: near \"VALUES\": syntax error";
+        QTest::newRow("unknown column") << good + "INSERT INTO Xlanguage (Lang) VALUES ('EN');"
+                                        << "s.sql, line 3: table Xlanguage has no column named Lang";
+        QTest::newRow("duplicate key") << good + "INSERT INTO Xproduct (Product) VALUES ('Tool');"
+                                       << "s.sql, line 3: UNIQUE constraint failed: Xproduct.Product";
+        QTest::newRow("misspelt setting") << good + "UPDATE Xtable SET Value = 'x' WHERE Name = 'Proflie';"
+                                          << "s.sql, line 3: the statement changed no row";
+        QTest::newRow("transaction ended") << good + "COMMIT;\nINSERT INTO Xlanguage (Language) VALUES ('EN');"
+                                           << "s.sql, line 3: the script must not end the transaction";
+        QTest::newRow("text too long") << good + "INSERT INTO Xlanguage (Language) VALUES ('ENG');"
+                                       << "'ENG' is too long for Xlanguage.Language";
     }
 
     void failedScriptLeavesNoTable()
@@ -394,8 +378,7 @@ private Q_SLOTS:
         QFile other(QDir(tmp.path()).filePath(QStringLiteral("notes.txt")));
         QVERIFY(other.open(QIODevice::WriteOnly));
         other.close();
-        QCOMPARE(errorOf([&] { fillTableSet(tmp.path(), script, QStringLiteral("s.sql")); }),
-                 message);
+        QCOMPARE(errorOf([&] { fillTableSet(tmp.path(), script, QStringLiteral("s.sql")); }), message);
         QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("notes.txt")});
     }
@@ -429,13 +412,11 @@ private Q_SLOTS:
                                 " WHERE a.rowid > (SELECT count(*) FROM Xsale) - 50000"
                                 " AND b.OrderDate < a.OrderDate");
         QStringList indexes;
-        for (const QVariantList& row :
-             rows(tmp.path(), QStringLiteral("SELECT name FROM Xsale.sqlite_master"
-                                             " WHERE type = 'index' AND sql IS NOT NULL"
-                                             " ORDER BY name")))
+        for (const QVariantList& row : rows(tmp.path(), QStringLiteral("SELECT name FROM Xsale.sqlite_master"
+                                                                       " WHERE type = 'index' AND sql IS NOT NULL"
+                                                                       " ORDER BY name")))
             indexes << row.first().toString();
-        QCOMPARE(indexes, (QStringList{QStringLiteral("Xsale_OrderDate"),
-                                       QStringLiteral("Xsale_PaymentDate"),
+        QCOMPARE(indexes, (QStringList{QStringLiteral("Xsale_OrderDate"), QStringLiteral("Xsale_PaymentDate"),
                                        QStringLiteral("Xsale_Person")}));
     }
 
@@ -455,8 +436,7 @@ private Q_SLOTS:
         // On a folder without tables it makes the demo set first.
         Run r = genOrders({dir, QStringLiteral("25"), QStringLiteral("4")});
         QCOMPARE(r.exitCode, 0);
-        QVERIFY2(r.err.startsWith(QStringLiteral("Made the demo tables in %1\n").arg(dir)),
-                 qPrintable(r.err));
+        QVERIFY2(r.err.startsWith(QStringLiteral("Made the demo tables in %1\n").arg(dir)), qPrintable(r.err));
         QTemporaryDir demo;
         fillDemoData(demo.path());
         const int total = rowCount(demo.path(), QStringLiteral("Xsale")) + 25;

@@ -14,8 +14,7 @@
 using namespace kestrova::writer;
 using namespace writertest;
 
-namespace
-{
+namespace {
 
 const QString kService = QStringLiteral("org.kestrova.SampleWriter");
 
@@ -27,8 +26,7 @@ Record invoiceRecord()
             {QStringLiteral("Title"), QStringLiteral("Mr")},
             {QStringLiteral("Politeness"), QStringLiteral("Dear Mr")},
             {QStringLiteral("Company"), QStringLiteral("Whitlock Joinery Ltd")},
-            {QStringLiteral("Address"),
-             QStringLiteral("14 Chapel Street\r\nHebden Bridge HX7 8AB\r\nUnited Kingdom")},
+            {QStringLiteral("Address"), QStringLiteral("14 Chapel Street\r\nHebden Bridge HX7 8AB\r\nUnited Kingdom")},
             {QStringLiteral("FaxOrEMail"), QStringLiteral("owen@whitlock.example")},
             {QStringLiteral("Date"), QStringLiteral("3/14/2026")},
             {QStringLiteral("Product"), QStringLiteral("Tidewater Ledger")},
@@ -47,15 +45,13 @@ Record invoiceRecord()
             {QStringLiteral("DeliveryName"), QStringLiteral("Whitlock")},
             {QStringLiteral("DeliveryTitle"), QStringLiteral("Ms")},
             {QStringLiteral("DeliveryCompany"), QStringLiteral("Whitlock Joinery Ltd")},
-            {QStringLiteral("DeliveryAddress"),
-             QStringLiteral("Unit 2, Mill Yard\r\nTodmorden OL14 5AA")},
+            {QStringLiteral("DeliveryAddress"), QStringLiteral("Unit 2, Mill Yard\r\nTodmorden OL14 5AA")},
             {QStringLiteral("DeliveryFaxOrEMail"), QStringLiteral("sam@whitlock.example")}};
 }
 
 // The address record of an envelope, a letter or one distributor of a mailing.
-Record addressRecord(const QString& company, const QString& title, const QString& politeness,
-                     const QString& person, const QString& address,
-                     const QString& licensee = QString())
+Record addressRecord(const QString& company, const QString& title, const QString& politeness, const QString& person,
+                     const QString& address, const QString& licensee = QString())
 {
     return {{QStringLiteral("Person"), person},
             {QStringLiteral("Title"), title},
@@ -69,8 +65,7 @@ Record addressRecord(const QString& company, const QString& title, const QString
 
 } // namespace
 
-class TestSampleTemplates : public QObject
-{
+class TestSampleTemplates : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -109,8 +104,7 @@ void TestSampleTemplates::init()
         QVERIFY(QDir().mkpath(templates + QLatin1Char('/') + lang));
         const QDir source(QStringLiteral(KESTROVA_SAMPLE_TEMPLATES "/") + lang);
         for (const QString& f : source.entryList({QStringLiteral("*.html")}, QDir::Files))
-            QVERIFY(QFile::copy(source.filePath(f),
-                                templates + QLatin1Char('/') + lang + QLatin1Char('/') + f));
+            QVERIFY(QFile::copy(source.filePath(f), templates + QLatin1Char('/') + lang + QLatin1Char('/') + f));
     }
     m_notifier.shown.clear();
     m_service = std::make_unique<WriterService>(m_dir->path(), m_notifier, m_viewer);
@@ -139,14 +133,12 @@ void TestSampleTemplates::invoice_data()
     QTest::addColumn<QString>("lang");
     QTest::addColumn<QStringList>("words");
     QTest::newRow("en") << QStringLiteral("en")
-                        << QStringList{QStringLiteral("Invoice 2026-0042"),
-                                       QStringLiteral("INVOICE TO"), QStringLiteral("DELIVER TO"),
-                                       QStringLiteral("Net amount"), QStringLiteral("Total (EUR)")};
+                        << QStringList{QStringLiteral("Invoice 2026-0042"), QStringLiteral("INVOICE TO"),
+                                       QStringLiteral("DELIVER TO"), QStringLiteral("Net amount"),
+                                       QStringLiteral("Total (EUR)")};
     QTest::newRow("de") << QStringLiteral("de")
-                        << QStringList{QStringLiteral("Rechnung 2026-0042"),
-                                       QStringLiteral("RECHNUNGSANSCHRIFT"),
-                                       QStringLiteral("LIEFERANSCHRIFT"),
-                                       QStringLiteral("Nettobetrag"),
+                        << QStringList{QStringLiteral("Rechnung 2026-0042"), QStringLiteral("RECHNUNGSANSCHRIFT"),
+                                       QStringLiteral("LIEFERANSCHRIFT"), QStringLiteral("Nettobetrag"),
                                        QStringLiteral("Gesamtbetrag (EUR)")};
 }
 
@@ -155,23 +147,19 @@ void TestSampleTemplates::invoice()
     QFETCH(QString, lang);
     QFETCH(QStringList, words);
     writeExchange(m_dir->path(), {invoiceRecord()});
-    QCOMPARE(
-        render(QStringLiteral("[Pdf \"%1/invoice.html\" \"documents/Invoice $InvoiceNumber.pdf\"]")
-                   .arg(lang)),
-        QStringLiteral("ok"));
+    QCOMPARE(render(QStringLiteral("[Pdf \"%1/invoice.html\" \"documents/Invoice $InvoiceNumber.pdf\"]").arg(lang)),
+             QStringLiteral("ok"));
     const QString pdf = path(QStringLiteral("documents/Invoice 2026-0042.pdf"));
     const PdfFacts facts = pdfFacts(pdf);
     QCOMPARE(facts.pages, 1);
     QVERIFY(qAbs(facts.sizePt.width() - 595) <= 1 && qAbs(facts.sizePt.height() - 842) <= 1);
     const QString text = pdfText(pdf);
     for (const QString& w :
-         words + QStringList{
-                     QStringLiteral("Kestrova Demo Software"), QStringLiteral("Mr Owen Whitlock"),
-                     QStringLiteral("Hebden Bridge HX7 8AB"), QStringLiteral("Ms Sam Whitlock"),
-                     QStringLiteral("Todmorden OL14 5AA"), QStringLiteral("Tidewater Ledger"),
-                     QStringLiteral("Whitlock & Sons"), QStringLiteral("WS-10023"),
-                     QStringLiteral("Card"), QStringLiteral("3/15/2026"), QStringLiteral("27.93"),
-                     QStringLiteral("174.93")})
+         words + QStringList{QStringLiteral("Kestrova Demo Software"), QStringLiteral("Mr Owen Whitlock"),
+                             QStringLiteral("Hebden Bridge HX7 8AB"), QStringLiteral("Ms Sam Whitlock"),
+                             QStringLiteral("Todmorden OL14 5AA"), QStringLiteral("Tidewater Ledger"),
+                             QStringLiteral("Whitlock & Sons"), QStringLiteral("WS-10023"), QStringLiteral("Card"),
+                             QStringLiteral("3/15/2026"), QStringLiteral("27.93"), QStringLiteral("174.93")})
         QVERIFY2(text.contains(w), qPrintable(w + QStringLiteral(" missing from:\n") + text));
     // No marker was left unfilled.
     QVERIFY2(!text.contains(QLatin1Char('$')), qPrintable(text));
@@ -187,22 +175,17 @@ void TestSampleTemplates::envelope_data()
 void TestSampleTemplates::envelope()
 {
     QFETCH(QString, lang);
-    writeExchange(
-        m_dir->path(),
-        {addressRecord(QStringLiteral("Softwarehaus Brenner GmbH"), QStringLiteral("Herr"),
-                       QStringLiteral("Sehr geehrter Herr"), QStringLiteral("Ulrich Brenner"),
-                       QStringLiteral("Leopoldstraße 21\r\n80802 München\r\nDeutschland"))});
-    QCOMPARE(render(QStringLiteral("[Pdf \"%1/envelope.html\" \"envelope.pdf\"]").arg(lang)),
-             QStringLiteral("ok"));
+    writeExchange(m_dir->path(), {addressRecord(QStringLiteral("Softwarehaus Brenner GmbH"), QStringLiteral("Herr"),
+                                                QStringLiteral("Sehr geehrter Herr"), QStringLiteral("Ulrich Brenner"),
+                                                QStringLiteral("Leopoldstraße 21\r\n80802 München\r\nDeutschland"))});
+    QCOMPARE(render(QStringLiteral("[Pdf \"%1/envelope.html\" \"envelope.pdf\"]").arg(lang)), QStringLiteral("ok"));
     const PdfFacts facts = pdfFacts(path(QStringLiteral("envelope.pdf")));
     QCOMPARE(facts.pages, 1);
-    QVERIFY(qAbs(facts.sizePt.width() - 220 * 72 / 25.4) <= 1 &&
-            qAbs(facts.sizePt.height() - 110 * 72 / 25.4) <= 1);
+    QVERIFY(qAbs(facts.sizePt.width() - 220 * 72 / 25.4) <= 1 && qAbs(facts.sizePt.height() - 110 * 72 / 25.4) <= 1);
     const QString text = pdfText(path(QStringLiteral("envelope.pdf")));
     for (const QString& w :
          {QStringLiteral("Softwarehaus Brenner GmbH"), QStringLiteral("Herr Ulrich Brenner"),
-          QStringLiteral("Leopoldstraße 21"), QStringLiteral("80802 München"),
-          QStringLiteral("Bristol BS1 4QA")})
+          QStringLiteral("Leopoldstraße 21"), QStringLiteral("80802 München"), QStringLiteral("Bristol BS1 4QA")})
         QVERIFY2(text.contains(w), qPrintable(w + QStringLiteral(" missing from:\n") + text));
 }
 
@@ -221,17 +204,13 @@ void TestSampleTemplates::letter()
     const bool german = lang == QLatin1String("de");
     writeExchange(
         m_dir->path(),
-        {addressRecord(QStringLiteral("Whitlock Joinery Ltd"),
-                       german ? QStringLiteral("Herr") : QStringLiteral("Mr"),
+        {addressRecord(QStringLiteral("Whitlock Joinery Ltd"), german ? QStringLiteral("Herr") : QStringLiteral("Mr"),
                        german ? QStringLiteral("Sehr geehrter Herr") : QStringLiteral("Dear Mr"),
-                       QStringLiteral("Owen Whitlock"),
-                       QStringLiteral("14 Chapel Street\r\nHebden Bridge HX7 8AB"))});
-    QCOMPARE(render(QStringLiteral("[Pdf \"%1/letter.html\" \"letter.pdf\"]").arg(lang)),
-             QStringLiteral("ok"));
+                       QStringLiteral("Owen Whitlock"), QStringLiteral("14 Chapel Street\r\nHebden Bridge HX7 8AB"))});
+    QCOMPARE(render(QStringLiteral("[Pdf \"%1/letter.html\" \"letter.pdf\"]").arg(lang)), QStringLiteral("ok"));
     QCOMPARE(pdfFacts(path(QStringLiteral("letter.pdf"))).pages, 1);
     const QString text = pdfText(path(QStringLiteral("letter.pdf")));
-    QVERIFY2(text.contains(salutation) && text.contains(QLatin1String("Hebden Bridge HX7 8AB")),
-             qPrintable(text));
+    QVERIFY2(text.contains(salutation) && text.contains(QLatin1String("Hebden Bridge HX7 8AB")), qPrintable(text));
 }
 
 void TestSampleTemplates::mailingGivesEachDistributorAPage_data()
@@ -245,32 +224,27 @@ void TestSampleTemplates::mailingGivesEachDistributorAPage()
     const QList<Record> distributors{
         addressRecord(QStringLiteral("Softwarehaus Brenner GmbH"), QStringLiteral("Herr"),
                       QStringLiteral("Sehr geehrter Herr"), QStringLiteral("Ulrich Brenner"),
-                      QStringLiteral("Leopoldstraße 21\r\n80802 München"),
-                      QStringLiteral("Brenner Software")),
-        addressRecord(QStringLiteral("Datenwerk Kiel KG"), QStringLiteral("Frau"),
-                      QStringLiteral("Sehr geehrte Frau"), QStringLiteral("Anke Sörensen"),
-                      QStringLiteral("Holtenauer Str. 5\r\n24105 Kiel"),
+                      QStringLiteral("Leopoldstraße 21\r\n80802 München"), QStringLiteral("Brenner Software")),
+        addressRecord(QStringLiteral("Datenwerk Kiel KG"), QStringLiteral("Frau"), QStringLiteral("Sehr geehrte Frau"),
+                      QStringLiteral("Anke Sörensen"), QStringLiteral("Holtenauer Str. 5\r\n24105 Kiel"),
                       QStringLiteral("Datenwerk Kiel")),
-        addressRecord(QStringLiteral("Alpen IT AG"), QStringLiteral("Herr"),
-                      QStringLiteral("Sehr geehrter Herr"), QStringLiteral("Reto Gasser"),
-                      QStringLiteral("Bahnhofstr. 1\r\n7000 Chur"), QStringLiteral("Alpen IT"))};
+        addressRecord(QStringLiteral("Alpen IT AG"), QStringLiteral("Herr"), QStringLiteral("Sehr geehrter Herr"),
+                      QStringLiteral("Reto Gasser"), QStringLiteral("Bahnhofstr. 1\r\n7000 Chur"),
+                      QStringLiteral("Alpen IT"))};
     writeExchange(m_dir->path(), distributors);
-    QCOMPARE(
-        render(QStringLiteral("[Pdf \"%1/mailing.html\" \"documents/Mailing.pdf\"]").arg(lang)),
-        QStringLiteral("ok"));
+    QCOMPARE(render(QStringLiteral("[Pdf \"%1/mailing.html\" \"documents/Mailing.pdf\"]").arg(lang)),
+             QStringLiteral("ok"));
     const QString pdf = path(QStringLiteral("documents/Mailing.pdf"));
     QCOMPARE(pdfFacts(pdf).pages, 3);
-    const QStringList licensees{QStringLiteral("Brenner Software"),
-                                QStringLiteral("Datenwerk Kiel"), QStringLiteral("Alpen IT")};
+    const QStringList licensees{QStringLiteral("Brenner Software"), QStringLiteral("Datenwerk Kiel"),
+                                QStringLiteral("Alpen IT")};
     for (int p = 0; p < 3; ++p) {
         const QString text = pdfText(pdf, p + 1);
         for (int d = 0; d < 3; ++d)
             QVERIFY2(text.contains(licensees[d]) == (d == p), qPrintable(text));
-        const QString salutation = distributors[p].value(QStringLiteral("Politeness")) +
-                                   QLatin1Char(' ') +
+        const QString salutation = distributors[p].value(QStringLiteral("Politeness")) + QLatin1Char(' ') +
                                    distributors[p].value(QStringLiteral("Name")) + QLatin1Char(',');
-        QVERIFY2(text.contains(salutation),
-                 qPrintable(salutation + QStringLiteral(" missing from:\n") + text));
+        QVERIFY2(text.contains(salutation), qPrintable(salutation + QStringLiteral(" missing from:\n") + text));
     }
 }
 
@@ -284,40 +258,33 @@ void TestSampleTemplates::labelsFillSheetsOfTwentyFour()
     QFETCH(QString, lang);
     QList<Record> records;
     for (int i = 1; i <= 25; ++i)
-        records << addressRecord(QStringLiteral("Firm %1").arg(i, 2, 10, QLatin1Char('0')),
-                                 QStringLiteral("Ms"), QString(), QStringLiteral("Jo Doe"),
-                                 QStringLiteral("1 Road\r\nTown"));
+        records << addressRecord(QStringLiteral("Firm %1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("Ms"),
+                                 QString(), QStringLiteral("Jo Doe"), QStringLiteral("1 Road\r\nTown"));
     writeExchange(m_dir->path(), records);
-    QCOMPARE(render(QStringLiteral("[Labels \"%1/labels.html\" 3 8 \"labels.pdf\"]").arg(lang)),
-             QStringLiteral("ok"));
+    QCOMPARE(render(QStringLiteral("[Labels \"%1/labels.html\" 3 8 \"labels.pdf\"]").arg(lang)), QStringLiteral("ok"));
     const QString pdf = path(QStringLiteral("labels.pdf"));
     QCOMPARE(pdfFacts(pdf).pages, 2);
     const QString first = pdfText(pdf, 1);
     for (int i = 1; i <= 24; ++i)
-        QVERIFY2(first.contains(QStringLiteral("Firm %1").arg(i, 2, 10, QLatin1Char('0'))),
-                 qPrintable(first));
+        QVERIFY2(first.contains(QStringLiteral("Firm %1").arg(i, 2, 10, QLatin1Char('0'))), qPrintable(first));
     // Every label keeps its whole address inside its cell.
     QCOMPARE(first.count(QLatin1String("Town")), 24);
     const QString second = pdfText(pdf, 2);
-    QVERIFY(second.contains(QLatin1String("Firm 25")) &&
-            !second.contains(QLatin1String("Firm 24")));
+    QVERIFY(second.contains(QLatin1String("Firm 25")) && !second.contains(QLatin1String("Firm 24")));
 }
 
 void TestSampleTemplates::batchWritesALicenceFileInsideLicences_data()
 {
     QTest::addColumn<QString>("owner");
     QTest::addColumn<QString>("file");
-    QTest::newRow("plain") << QStringLiteral("Whitlock Joinery Ltd")
-                           << QStringLiteral("Whitlock Joinery Ltd.txt");
-    QTest::newRow("quotes and blanks")
-        << QStringLiteral("O'Brien \"Q\" & Co") << QStringLiteral("O'Brien _Q_ & Co.txt");
-    QTest::newRow("slashes") << QStringLiteral("../../escape/me")
-                             << QStringLiteral("_.._escape_me.txt");
+    QTest::newRow("plain") << QStringLiteral("Whitlock Joinery Ltd") << QStringLiteral("Whitlock Joinery Ltd.txt");
+    QTest::newRow("quotes and blanks") << QStringLiteral("O'Brien \"Q\" & Co")
+                                       << QStringLiteral("O'Brien _Q_ & Co.txt");
+    QTest::newRow("slashes") << QStringLiteral("../../escape/me") << QStringLiteral("_.._escape_me.txt");
     QTest::newRow("dots only") << QStringLiteral("..") << QStringLiteral("_.txt");
     QTest::newRow("shell syntax") << QStringLiteral("$(touch pwned); `id` -rf *")
                                   << QStringLiteral("$(touch pwned); `id` -rf _.txt");
-    QTest::newRow("umlauts") << QStringLiteral("Müller Straße GmbH")
-                             << QStringLiteral("Müller Straße GmbH.txt");
+    QTest::newRow("umlauts") << QStringLiteral("Müller Straße GmbH") << QStringLiteral("Müller Straße GmbH.txt");
 }
 
 void TestSampleTemplates::batchWritesALicenceFileInsideLicences()
@@ -330,16 +297,14 @@ void TestSampleTemplates::batchWritesALicenceFileInsideLicences()
     QVERIFY(batch.waitForFinished(60000));
     QVERIFY2(batch.exitCode() == 0, batch.readAllStandardError().constData());
     // Exactly one new file, inside licences/, and nothing else touched.
-    const QStringList made = QDir(path(QStringLiteral("licences")))
-                                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    const QStringList made =
+        QDir(path(QStringLiteral("licences"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     QCOMPARE(made, QStringList{file});
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              (QStringList{QStringLiteral("licences"), QStringLiteral("templates")}));
     const QString text = QString::fromUtf8(fileBytes(path(QStringLiteral("licences/") + file)));
-    QVERIFY2(text.contains(QStringLiteral("Licence owner: ") + owner + QLatin1Char('\n')),
-             qPrintable(text));
-    QVERIFY(QRegularExpression(
-                QStringLiteral("Licence key: +[0-9A-F]{5}-[0-9A-F]{5}-[0-9A-F]{5}-[0-9A-F]{5}\n"))
+    QVERIFY2(text.contains(QStringLiteral("Licence owner: ") + owner + QLatin1Char('\n')), qPrintable(text));
+    QVERIFY(QRegularExpression(QStringLiteral("Licence key: +[0-9A-F]{5}-[0-9A-F]{5}-[0-9A-F]{5}-[0-9A-F]{5}\n"))
                 .match(text)
                 .hasMatch());
 
@@ -349,8 +314,7 @@ void TestSampleTemplates::batchWritesALicenceFileInsideLicences()
     bare.start(QStringLiteral(KESTROVA_SAMPLE_TEMPLATES "/../batch/write-licence"), {});
     QVERIFY(bare.waitForFinished(60000));
     QCOMPARE(bare.exitCode(), 2);
-    QCOMPARE(QDir(path(QStringLiteral("licences"))).entryList(QDir::Files | QDir::Hidden).size(),
-             1);
+    QCOMPARE(QDir(path(QStringLiteral("licences"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 QTEST_MAIN(TestSampleTemplates)

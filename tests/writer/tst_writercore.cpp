@@ -20,8 +20,7 @@ using namespace kestrova::writer;
 
 Q_DECLARE_METATYPE(WriterError::Kind)
 
-namespace
-{
+namespace {
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -46,8 +45,7 @@ void exec(const QString& dbPath, const QStringList& statements)
 
 } // namespace
 
-class TestWriterCore : public QObject
-{
+class TestWriterCore : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -75,13 +73,11 @@ void TestWriterCore::parsesCommands_data()
 
     QTest::newRow("empty") << QString() << QStringList();
     QTest::newRow("blanks only") << QStringLiteral("  \n ") << QStringList();
-    QTest::newRow("pdf")
-        << QStringLiteral("[Pdf \"en/invoice.html\" \"documents/$InvoiceNumber.pdf\"]")
-        << QStringList{QStringLiteral("Pdf|en/invoice.html|documents/$InvoiceNumber.pdf|||")};
+    QTest::newRow("pdf") << QStringLiteral("[Pdf \"en/invoice.html\" \"documents/$InvoiceNumber.pdf\"]")
+                         << QStringList{QStringLiteral("Pdf|en/invoice.html|documents/$InvoiceNumber.pdf|||")};
     QTest::newRow("any case, blanks around")
         << QStringLiteral("  [ pDF   \"a\"\t\"b\" ]  [OPEN][quit]")
-        << QStringList{QStringLiteral("Pdf|a|b|||"), QStringLiteral("Open|||||"),
-                       QStringLiteral("Quit|||||")};
+        << QStringList{QStringLiteral("Pdf|a|b|||"), QStringLiteral("Open|||||"), QStringLiteral("Quit|||||")};
     QTest::newRow("doubled quotes and brackets inside")
         << QStringLiteral("[Pdf \"say \"\"hi\"\" [x].html\" \"\"\"q\"\"\"]")
         << QStringList{QStringLiteral("Pdf|say \"hi\" [x].html|\"q\"|||")};
@@ -89,15 +85,13 @@ void TestWriterCore::parsesCommands_data()
         << QStringLiteral("[Print \"a.html\"][Print \"a.html\" \"\"][print \"a.html\" \"Office\"]")
         << QStringList{QStringLiteral("Print|a.html||||"), QStringLiteral("Print|a.html||||"),
                        QStringLiteral("Print|a.html||||Office")};
-    QTest::newRow("labels with bare and quoted numbers")
-        << QStringLiteral("[Labels \"l.html\" 3 \"8\" \"out.pdf\"]")
-        << QStringList{QStringLiteral("Labels|l.html|out.pdf|3|8|")};
-    QTest::newRow("print labels")
-        << QStringLiteral("[PrintLabels \"l.html\" 2 7]\n[PRINTLABELS \"l.html\" 2 7 \"Lab\"]")
-        << QStringList{QStringLiteral("PrintLabels|l.html||2|7|"),
-                       QStringLiteral("PrintLabels|l.html||2|7|Lab")};
-    QTest::newRow("file exit") << QStringLiteral("[FileExit]")
-                               << QStringList{QStringLiteral("Quit|||||")};
+    QTest::newRow("labels with bare and quoted numbers") << QStringLiteral("[Labels \"l.html\" 3 \"8\" \"out.pdf\"]")
+                                                         << QStringList{QStringLiteral("Labels|l.html|out.pdf|3|8|")};
+    QTest::newRow("print labels") << QStringLiteral(
+                                         "[PrintLabels \"l.html\" 2 7]\n[PRINTLABELS \"l.html\" 2 7 \"Lab\"]")
+                                  << QStringList{QStringLiteral("PrintLabels|l.html||2|7|"),
+                                                 QStringLiteral("PrintLabels|l.html||2|7|Lab")};
+    QTest::newRow("file exit") << QStringLiteral("[FileExit]") << QStringList{QStringLiteral("Quit|||||")};
 }
 
 void TestWriterCore::parsesCommands()
@@ -123,39 +117,30 @@ void TestWriterCore::refusesBadMacros_data()
     QTest::newRow("unknown name") << QStringLiteral("[Pdf \"a\" \"b\"][FileSaveAs \"x\"]")
                                   << WriterError::UnknownCommand << QStringLiteral("[FileSaveAs]");
     QTest::newRow("text outside brackets")
-        << QStringLiteral("Pdf \"a\" \"b\"") << WriterError::UnknownCommand
-        << QStringLiteral("in brackets");
-    QTest::newRow("no name") << QStringLiteral("[ \"a\"]") << WriterError::UnknownCommand
-                             << QStringLiteral("no name");
-    QTest::newRow("unclosed quote")
-        << QStringLiteral("[Pdf \"a\" \"b]") << WriterError::BadArguments
-        << QStringLiteral("closing double quote");
-    QTest::newRow("unclosed bracket")
-        << QStringLiteral("[Pdf \"a\" \"b\"") << WriterError::BadArguments
-        << QStringLiteral("closing bracket");
-    QTest::newRow("glued arguments")
-        << QStringLiteral("[Pdf \"a\"\"b\"x]") << WriterError::BadArguments
-        << QStringLiteral("separated by blanks");
-    QTest::newRow("pdf without output")
-        << QStringLiteral("[Pdf \"a\"]") << WriterError::BadArguments
-        << QStringLiteral("1 argument was given");
+        << QStringLiteral("Pdf \"a\" \"b\"") << WriterError::UnknownCommand << QStringLiteral("in brackets");
+    QTest::newRow("no name") << QStringLiteral("[ \"a\"]") << WriterError::UnknownCommand << QStringLiteral("no name");
+    QTest::newRow("unclosed quote") << QStringLiteral("[Pdf \"a\" \"b]") << WriterError::BadArguments
+                                    << QStringLiteral("closing double quote");
+    QTest::newRow("unclosed bracket") << QStringLiteral("[Pdf \"a\" \"b\"") << WriterError::BadArguments
+                                      << QStringLiteral("closing bracket");
+    QTest::newRow("glued arguments") << QStringLiteral("[Pdf \"a\"\"b\"x]") << WriterError::BadArguments
+                                     << QStringLiteral("separated by blanks");
+    QTest::newRow("pdf without output") << QStringLiteral("[Pdf \"a\"]") << WriterError::BadArguments
+                                        << QStringLiteral("1 argument was given");
     QTest::newRow("pdf with empty output")
-        << QStringLiteral("[Pdf \"a\" \"  \"]") << WriterError::BadArguments
-        << QStringLiteral("output file");
+        << QStringLiteral("[Pdf \"a\" \"  \"]") << WriterError::BadArguments << QStringLiteral("output file");
     QTest::newRow("empty template") << QStringLiteral("[Print \"\"]") << WriterError::BadArguments
                                     << QStringLiteral("a template");
-    QTest::newRow("open with argument")
-        << QStringLiteral("[Open \"x\"]") << WriterError::BadArguments
-        << QStringLiteral("no argument");
-    QTest::newRow("labels zero columns") << QStringLiteral("[Labels \"l\" 0 8 \"o\"]")
-                                         << WriterError::BadArguments << QStringLiteral("\"0\"");
+    QTest::newRow("open with argument") << QStringLiteral("[Open \"x\"]") << WriterError::BadArguments
+                                        << QStringLiteral("no argument");
+    QTest::newRow("labels zero columns") << QStringLiteral("[Labels \"l\" 0 8 \"o\"]") << WriterError::BadArguments
+                                         << QStringLiteral("\"0\"");
     QTest::newRow("labels rows not a number")
-        << QStringLiteral("[Labels \"l\" 3 eight \"o\"]") << WriterError::BadArguments
-        << QStringLiteral("\"eight\"");
-    QTest::newRow("labels too many") << QStringLiteral("[PrintLabels \"l\" 3 51]")
-                                     << WriterError::BadArguments << QStringLiteral("1 to 50");
-    QTest::newRow("too long") << QString(kMaxMacroLength + 1, QLatin1Char(' '))
-                              << WriterError::BadArguments << QStringLiteral("at most");
+        << QStringLiteral("[Labels \"l\" 3 eight \"o\"]") << WriterError::BadArguments << QStringLiteral("\"eight\"");
+    QTest::newRow("labels too many") << QStringLiteral("[PrintLabels \"l\" 3 51]") << WriterError::BadArguments
+                                     << QStringLiteral("1 to 50");
+    QTest::newRow("too long") << QString(kMaxMacroLength + 1, QLatin1Char(' ')) << WriterError::BadArguments
+                              << QStringLiteral("at most");
 }
 
 void TestWriterCore::refusesBadMacros()
@@ -180,33 +165,27 @@ void TestWriterCore::readsPageSettings_data()
 
     const QMarginsF m20(20, 20, 20, 20);
     QTest::newRow("defaults") << QString() << QSizeF(210, 297) << m20;
-    QTest::newRow("A5") << QStringLiteral("<meta name=\"page-size\" content=\"a5\">")
-                        << QSizeF(148, 210) << m20;
-    QTest::newRow("Letter") << QStringLiteral("<META NAME='Page-Size' CONTENT='Letter'>")
-                            << QSizeF(215.9, 279.4) << m20;
+    QTest::newRow("A5") << QStringLiteral("<meta name=\"page-size\" content=\"a5\">") << QSizeF(148, 210) << m20;
+    QTest::newRow("Letter") << QStringLiteral("<META NAME='Page-Size' CONTENT='Letter'>") << QSizeF(215.9, 279.4)
+                            << m20;
     QTest::newRow("Legal, content first")
-        << QStringLiteral("<meta content=\"Legal\" name=\"page-size\"/>") << QSizeF(215.9, 355.6)
-        << m20;
-    QTest::newRow("DL lies wide") << QStringLiteral("<meta name=\"page-size\" content=\"DL\">")
-                                  << QSizeF(220, 110) << m20;
-    QTest::newRow("C5") << QStringLiteral("<meta name=\"page-size\" content=\"C5\">")
-                        << QSizeF(229, 162) << m20;
-    QTest::newRow("C6 upright") << QStringLiteral(
-                                       "<meta name=\"page-size\" content=\"C6\">"
-                                       "<meta name=\"orientation\" content=\"Portrait\">")
+        << QStringLiteral("<meta content=\"Legal\" name=\"page-size\"/>") << QSizeF(215.9, 355.6) << m20;
+    QTest::newRow("DL lies wide") << QStringLiteral("<meta name=\"page-size\" content=\"DL\">") << QSizeF(220, 110)
+                                  << m20;
+    QTest::newRow("C5") << QStringLiteral("<meta name=\"page-size\" content=\"C5\">") << QSizeF(229, 162) << m20;
+    QTest::newRow("C6 upright") << QStringLiteral("<meta name=\"page-size\" content=\"C6\">"
+                                                  "<meta name=\"orientation\" content=\"Portrait\">")
                                 << QSizeF(114, 162) << m20;
-    QTest::newRow("A4 landscape") << QStringLiteral(
-                                         "<meta name=\"orientation\" content=\"landscape\">")
+    QTest::newRow("A4 landscape") << QStringLiteral("<meta name=\"orientation\" content=\"landscape\">")
                                   << QSizeF(297, 210) << m20;
     QTest::newRow("custom") << QStringLiteral("<meta name=\"page-size\" content=\"99.1x38,1 MM\">"
                                               "<meta name=\"margins\" content=\"2mm\">")
                             << QSizeF(99.1, 38.1) << QMarginsF(2, 2, 2, 2);
-    QTest::newRow("one margin") << QStringLiteral("<meta name=\"margins\" content=\"1cm\">")
-                                << QSizeF(210, 297) << QMarginsF(10, 10, 10, 10);
-    QTest::newRow("two margins") << QStringLiteral("<meta name=\"margins\" content=\"10mm 1in\">")
-                                 << QSizeF(210, 297) << QMarginsF(25.4, 10, 25.4, 10);
-    QTest::newRow("four margins") << QStringLiteral(
-                                         "<meta name=\"margins\" content=\"1mm 2mm 3mm 72pt\">")
+    QTest::newRow("one margin") << QStringLiteral("<meta name=\"margins\" content=\"1cm\">") << QSizeF(210, 297)
+                                << QMarginsF(10, 10, 10, 10);
+    QTest::newRow("two margins") << QStringLiteral("<meta name=\"margins\" content=\"10mm 1in\">") << QSizeF(210, 297)
+                                 << QMarginsF(25.4, 10, 25.4, 10);
+    QTest::newRow("four margins") << QStringLiteral("<meta name=\"margins\" content=\"1mm 2mm 3mm 72pt\">")
                                   << QSizeF(210, 297) << QMarginsF(25.4, 1, 2, 3);
 }
 
@@ -216,12 +195,9 @@ void TestWriterCore::readsPageSettings()
     QFETCH(QSizeF, size);
     QFETCH(QMarginsF, margins);
     const PageSetup page =
-        readPageSetup(QStringLiteral("<html><head>%1</head><body>x</body></html>").arg(head),
-                      QStringLiteral("t.html"));
-    QVERIFY2(
-        qAbs(page.sizeMm.width() - size.width()) < 0.01 &&
-            qAbs(page.sizeMm.height() - size.height()) < 0.01,
-        qPrintable(QStringLiteral("%1 x %2").arg(page.sizeMm.width()).arg(page.sizeMm.height())));
+        readPageSetup(QStringLiteral("<html><head>%1</head><body>x</body></html>").arg(head), QStringLiteral("t.html"));
+    QVERIFY2(qAbs(page.sizeMm.width() - size.width()) < 0.01 && qAbs(page.sizeMm.height() - size.height()) < 0.01,
+             qPrintable(QStringLiteral("%1 x %2").arg(page.sizeMm.width()).arg(page.sizeMm.height())));
     QVERIFY(qAbs(page.marginsMm.left() - margins.left()) < 0.01);
     QVERIFY(qAbs(page.marginsMm.top() - margins.top()) < 0.01);
     QVERIFY(qAbs(page.marginsMm.right() - margins.right()) < 0.01);
@@ -239,15 +215,12 @@ void TestWriterCore::refusesBadPageSettings_data()
                              << QStringLiteral("\"100x50\"");
     QTest::newRow("too small") << QStringLiteral("<meta name=\"page-size\" content=\"5x50mm\">")
                                << QStringLiteral("5x50mm");
-    QTest::newRow("empty") << QStringLiteral("<meta name=\"page-size\" content=\"\">")
-                           << QStringLiteral("unknown");
-    QTest::newRow("orientation") << QStringLiteral(
-                                        "<meta name=\"orientation\" content=\"sideways\">")
+    QTest::newRow("empty") << QStringLiteral("<meta name=\"page-size\" content=\"\">") << QStringLiteral("unknown");
+    QTest::newRow("orientation") << QStringLiteral("<meta name=\"orientation\" content=\"sideways\">")
                                  << QStringLiteral("sideways");
     QTest::newRow("margin unit") << QStringLiteral("<meta name=\"margins\" content=\"20px\">")
                                  << QStringLiteral("20px");
-    QTest::newRow("five margins") << QStringLiteral(
-                                         "<meta name=\"margins\" content=\"1mm 1mm 1mm 1mm 1mm\">")
+    QTest::newRow("five margins") << QStringLiteral("<meta name=\"margins\" content=\"1mm 1mm 1mm 1mm 1mm\">")
                                   << QStringLiteral("one to");
     QTest::newRow("margins fill the page")
         << QStringLiteral("<meta name=\"page-size\" content=\"DL\"><meta name=\"margins\" "
@@ -260,8 +233,7 @@ void TestWriterCore::refusesBadPageSettings()
     QFETCH(QString, head);
     QFETCH(QString, inMessage);
     try {
-        readPageSetup(QStringLiteral("<html><head>%1</head></html>").arg(head),
-                      QStringLiteral("bad.html"));
+        readPageSetup(QStringLiteral("<html><head>%1</head></html>").arg(head), QStringLiteral("bad.html"));
         QFAIL("the page settings were accepted");
     } catch (const WriterError& e) {
         QCOMPARE(e.kind(), WriterError::BadPageSize);
@@ -277,26 +249,23 @@ void TestWriterCore::expandsMarkers_data()
 
     QTest::newRow("any letter case") << QStringLiteral("$Person/$person/$PERSON/$pErSoN")
                                      << QStringLiteral("Ann Lee/Ann Lee/Ann Lee/Ann Lee");
-    QTest::newRow("dollar dollar")
-        << QStringLiteral("$$ $$Person $$$Total") << QStringLiteral("$ $Person $1 &lt;2&gt;");
-    QTest::newRow("unknown names stay")
-        << QStringLiteral("$Persons $Nope $ $9 x$") << QStringLiteral("$Persons $Nope $ $9 x$");
+    QTest::newRow("dollar dollar") << QStringLiteral("$$ $$Person $$$Total")
+                                   << QStringLiteral("$ $Person $1 &lt;2&gt;");
+    QTest::newRow("unknown names stay") << QStringLiteral("$Persons $Nope $ $9 x$")
+                                        << QStringLiteral("$Persons $Nope $ $9 x$");
     QTest::newRow("word ends at punctuation")
         << QStringLiteral("$Person's ($Total).") << QStringLiteral("Ann Lee's (1 &lt;2&gt;).");
     QTest::newRow("html and line breaks of values")
         << QStringLiteral("<p>$Address</p>")
-        << QStringLiteral(
-               "<p>&lt;b&gt;Mill &amp; Sons&lt;/b&gt;<br/>1 &quot;Quay&quot;<br/>Leeds<br/>UK</p>");
+        << QStringLiteral("<p>&lt;b&gt;Mill &amp; Sons&lt;/b&gt;<br/>1 &quot;Quay&quot;<br/>Leeds<br/>UK</p>");
 }
 
 void TestWriterCore::expandsMarkers()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    const QStringList fields{QStringLiteral("Person"), QStringLiteral("Address"),
-                             QStringLiteral("Total")};
-    const QStringList values{QStringLiteral("Ann Lee"),
-                             QStringLiteral("<b>Mill & Sons</b>\r\n1 \"Quay\"\nLeeds\rUK"),
+    const QStringList fields{QStringLiteral("Person"), QStringLiteral("Address"), QStringLiteral("Total")};
+    const QStringList values{QStringLiteral("Ann Lee"), QStringLiteral("<b>Mill & Sons</b>\r\n1 \"Quay\"\nLeeds\rUK"),
                              QStringLiteral("1 <2>")};
     QCOMPARE(MarkerText(text, fields).expand(values, htmlText), expected);
 }
@@ -307,10 +276,8 @@ void TestWriterCore::makesValuesSafeForFileNames_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("plain") << QStringLiteral("Müller GmbH") << QStringLiteral("Müller GmbH");
-    QTest::newRow("separators") << QStringLiteral("a/b\\c:d*e?f\"g<h>i|j")
-                                << QStringLiteral("a_b_c_d_e_f_g_h_i_j");
-    QTest::newRow("line breaks") << QStringLiteral("Street 1\r\nTown\n")
-                                 << QStringLiteral("Street 1 Town");
+    QTest::newRow("separators") << QStringLiteral("a/b\\c:d*e?f\"g<h>i|j") << QStringLiteral("a_b_c_d_e_f_g_h_i_j");
+    QTest::newRow("line breaks") << QStringLiteral("Street 1\r\nTown\n") << QStringLiteral("Street 1 Town");
     QTest::newRow("control") << QStringLiteral("a\tb") << QStringLiteral("a_b");
     QTest::newRow("dots only") << QStringLiteral("..") << QStringLiteral("__");
     QTest::newRow("dots with blanks") << QStringLiteral(" . ") << QStringLiteral("_");
@@ -322,8 +289,8 @@ void TestWriterCore::makesValuesSafeForFileNames()
     QFETCH(QString, value);
     QFETCH(QString, expected);
     QCOMPARE(fileNamePart(value), expected);
-    const QString path = MarkerText(QStringLiteral("out/$Company.pdf"), {QStringLiteral("Company")})
-                             .expand({value}, fileNamePart);
+    const QString path =
+        MarkerText(QStringLiteral("out/$Company.pdf"), {QStringLiteral("Company")}).expand({value}, fileNamePart);
     QCOMPARE(path, QStringLiteral("out/") + expected + QStringLiteral(".pdf"));
 }
 
@@ -337,8 +304,7 @@ void TestWriterCore::findsTemplates()
     writeFile(work + QStringLiteral("/letter.html"), "<p>here</p>");
 
     // Looked for as given first...
-    QCOMPARE(DocumentTemplate::find(QStringLiteral("letter.html"), work).html(),
-             QStringLiteral("<p>here</p>"));
+    QCOMPARE(DocumentTemplate::find(QStringLiteral("letter.html"), work).html(), QStringLiteral("<p>here</p>"));
     // ...then in templates/ of the working folder, read as UTF-8.
     const DocumentTemplate t = DocumentTemplate::find(QStringLiteral("en/letter.html"), work);
     QCOMPARE(t.path(), work + QStringLiteral("/templates/en/letter.html"));
@@ -352,12 +318,10 @@ void TestWriterCore::findsTemplates()
         QFAIL("a missing template was found");
     } catch (const WriterError& e) {
         QCOMPARE(e.kind(), WriterError::MissingTemplate);
-        QVERIFY2(e.message().contains(work + QStringLiteral("/templates/de/letter.html")),
-                 qPrintable(e.message()));
+        QVERIFY2(e.message().contains(work + QStringLiteral("/templates/de/letter.html")), qPrintable(e.message()));
     }
     // A folder is no template.
-    QVERIFY_THROWS_EXCEPTION(WriterError,
-                             DocumentTemplate::find(QStringLiteral("templates"), work));
+    QVERIFY_THROWS_EXCEPTION(WriterError, DocumentTemplate::find(QStringLiteral("templates"), work));
 
     writeFile(work + QStringLiteral("/big.html"), QByteArray(kMaxTemplateBytes + 1, 'x'));
     try {
@@ -384,13 +348,11 @@ void TestWriterCore::readsTheExchangeTableReadOnlyInOneSnapshot()
     {
         ExchangeTable table(dir.path());
         QCOMPARE(table.fieldNames(),
-                 (QStringList{QStringLiteral("Person"), QStringLiteral("Address"),
-                              QStringLiteral("Total")}));
+                 (QStringList{QStringLiteral("Person"), QStringLiteral("Address"), QStringLiteral("Total")}));
         // Records come in table order; NULL reads empty, numbers as text.
         ExchangeTable::Cursor c(table);
         QVERIFY(c.next());
-        QCOMPARE(c.values(),
-                 (QStringList{QStringLiteral("B"), QStringLiteral("x\r\ny"), QString()}));
+        QCOMPARE(c.values(), (QStringList{QStringLiteral("B"), QStringLiteral("x\r\ny"), QString()}));
         QVERIFY(c.next());
         QCOMPARE(c.values(), (QStringList{QStringLiteral("A"), QString(), QStringLiteral("12.5")}));
         QVERIFY(!c.next());
@@ -398,15 +360,13 @@ void TestWriterCore::readsTheExchangeTableReadOnlyInOneSnapshot()
         // While the table is held, a writer cannot change it under the
         // document: it waits, and the records read stay those of before.
         {
-            QSqlDatabase w =
-                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("kw"));
+            QSqlDatabase w = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("kw"));
             w.setDatabaseName(db);
             w.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1"));
             QVERIFY(w.open());
             QSqlQuery q(w);
             QVERIFY(!q.exec(QStringLiteral("DELETE FROM Xexport")));
-            QVERIFY2(q.lastError().text().contains(QLatin1String("locked")),
-                     qPrintable(q.lastError().text()));
+            QVERIFY2(q.lastError().text().contains(QLatin1String("locked")), qPrintable(q.lastError().text()));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("kw"));
         ExchangeTable::Cursor again(table);

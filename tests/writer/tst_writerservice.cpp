@@ -18,8 +18,7 @@
 using namespace kestrova::writer;
 using namespace writertest;
 
-namespace
-{
+namespace {
 
 const QString kService = QStringLiteral("org.kestrova.TestWriter");
 
@@ -48,18 +47,16 @@ Record person(const QString& name, const QString& extra = QString())
 QStringList listing(const QString& dir)
 {
     QStringList out;
-    for (const QFileInfo& f : QDir(dir).entryInfoList(
-             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name))
+    for (const QFileInfo& f :
+         QDir(dir).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name))
         out << f.fileName() +
-                   (f.isDir() ? QStringLiteral("/") + listing(f.filePath()).join(QLatin1Char(','))
-                              : QString());
+                   (f.isDir() ? QStringLiteral("/") + listing(f.filePath()).join(QLatin1Char(',')) : QString());
     return out;
 }
 
 } // namespace
 
-class TestWriterService : public QObject
-{
+class TestWriterService : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -102,8 +99,7 @@ void TestWriterService::init()
     const QString failure = m_service->registerOn(QDBusConnection::sessionBus(), kService);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     m_client = std::make_unique<Client>(kService);
-    writeFile(path(QStringLiteral("good.html")),
-              page(QString(), QStringLiteral("<p>Hello $Person</p>")));
+    writeFile(path(QStringLiteral("good.html")), page(QString(), QStringLiteral("<p>Hello $Person</p>")));
 }
 
 void TestWriterService::cleanup()
@@ -121,25 +117,20 @@ void TestWriterService::rendersOneRecordAndAnswers()
                                   {QStringLiteral("InvoiceNumber"), QStringLiteral("2026-0042")},
                                   {QStringLiteral("Total"), QStringLiteral("120.6")},
                                   {QStringLiteral("Currency"), QStringLiteral("EUR")}}});
-    writeFile(
-        path(QStringLiteral("templates/en/invoice.html")),
-        page(QString(),
-             QStringLiteral("<h1>Invoice $InvoiceNumber</h1><p>To $Person: $Total $Currency</p>")));
+    writeFile(path(QStringLiteral("templates/en/invoice.html")),
+              page(QString(), QStringLiteral("<h1>Invoice $InvoiceNumber</h1><p>To $Person: $Total $Currency</p>")));
     const uint id = m_client->connectTopic();
     QVERIFY(id != 0);
-    QCOMPARE(outcome(m_client->execute(
-                 id, QStringLiteral("[Pdf \"en/invoice.html\" \"documents/invoice.pdf\"]"))),
+    QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[Pdf \"en/invoice.html\" \"documents/invoice.pdf\"]"))),
              QStringLiteral("ok"));
     const QString pdf = path(QStringLiteral("documents/invoice.pdf"));
     QCOMPARE(pdfFacts(pdf).pages, 1);
     const QString text = pdfText(pdf).simplified();
-    QVERIFY2(text.contains(QLatin1String("Invoice 2026-0042")) &&
-                 text.contains(QLatin1String("To Ann Lee: 120.6 EUR")),
+    QVERIFY2(text.contains(QLatin1String("Invoice 2026-0042")) && text.contains(QLatin1String("To Ann Lee: 120.6 EUR")),
              qPrintable(text));
     QVERIFY(m_notifier->shown.isEmpty());
     // Nothing but the PDF was left behind.
-    QCOMPARE(listing(path(QStringLiteral("documents"))),
-             QStringList{QStringLiteral("invoice.pdf")});
+    QCOMPARE(listing(path(QStringLiteral("documents"))), QStringList{QStringLiteral("invoice.pdf")});
     // An empty macro, as the final macro may be, does nothing and succeeds.
     QCOMPARE(outcome(m_client->execute(id, QString())), QStringLiteral("ok"));
 }
@@ -150,15 +141,12 @@ void TestWriterService::rendersEachRecordFromANewPage()
     for (int i = 1; i <= 5; ++i)
         records << person(QStringLiteral("Person%1").arg(i));
     // The third one's document runs over two pages.
-    records[2].insert(QStringLiteral("Address"),
-                      QString(50, QLatin1Char('\n')) + QStringLiteral("LastLine"));
+    records[2].insert(QStringLiteral("Address"), QString(50, QLatin1Char('\n')) + QStringLiteral("LastLine"));
     writeExchange(work(), records);
-    writeFile(path(QStringLiteral("mailing.html")),
-              page(QStringLiteral("<meta name=\"page-size\" content=\"A5\">"),
-                   QStringLiteral("<p>Dear $Person</p><p>$Address</p>")));
+    writeFile(path(QStringLiteral("mailing.html")), page(QStringLiteral("<meta name=\"page-size\" content=\"A5\">"),
+                                                         QStringLiteral("<p>Dear $Person</p><p>$Address</p>")));
     const uint id = m_client->connectTopic();
-    QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[PDF \"mailing.html\" \"m.pdf\"]"))),
-             QStringLiteral("ok"));
+    QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[PDF \"mailing.html\" \"m.pdf\"]"))), QStringLiteral("ok"));
     const QString pdf = path(QStringLiteral("m.pdf"));
     QCOMPARE(pdfFacts(pdf).pages, 6);
     const QStringList expected{QStringLiteral("Person1"), QStringLiteral("Person2"),
@@ -182,18 +170,15 @@ void TestWriterService::laysLabelsOutInAGrid()
         records << person(QStringLiteral("L%1").arg(i, 2, 10, QLatin1Char('0')));
     writeExchange(work(), records);
     writeFile(path(QStringLiteral("labels.html")),
-              page(QStringLiteral("<meta name=\"margins\" content=\"10mm\">"),
-                   QStringLiteral("<p>$Person</p>")));
+              page(QStringLiteral("<meta name=\"margins\" content=\"10mm\">"), QStringLiteral("<p>$Person</p>")));
     const uint id = m_client->connectTopic();
-    QCOMPARE(outcome(m_client->execute(
-                 id, QStringLiteral("[Labels \"labels.html\" 3 8 \"labels.pdf\"]"))),
+    QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[Labels \"labels.html\" 3 8 \"labels.pdf\"]"))),
              QStringLiteral("ok"));
     const QString pdf = path(QStringLiteral("labels.pdf"));
     QCOMPARE(pdfFacts(pdf).pages, 2);
     const QString first = pdfText(pdf, 1);
     for (int i = 1; i <= 24; ++i)
-        QVERIFY2(first.contains(QStringLiteral("L%1").arg(i, 2, 10, QLatin1Char('0'))),
-                 qPrintable(first));
+        QVERIFY2(first.contains(QStringLiteral("L%1").arg(i, 2, 10, QLatin1Char('0'))), qPrintable(first));
     // Across first, then down: three labels to a line.
     const QStringList lines = first.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.value(0).simplified(), QStringLiteral("L01 L02 L03"));
@@ -205,19 +190,15 @@ void TestWriterService::printsValuesAsTextWithTheirLineBreaks()
 {
     writeExchange(work(),
                   {Record{{QStringLiteral("Person"), QStringLiteral("<b>Bold</b> & <i>Sons</i>")},
-                          {QStringLiteral("Address"),
-                           QStringLiteral("1 Mill Lane\r\nLeeds LS1\r\nUnited Kingdom")},
+                          {QStringLiteral("Address"), QStringLiteral("1 Mill Lane\r\nLeeds LS1\r\nUnited Kingdom")},
                           {QStringLiteral("Total"), QStringLiteral("&amp;")}}});
-    writeFile(path(QStringLiteral("t.html")),
-              page(QString(),
-                   QStringLiteral(
-                       "<p>[$person]</p><p>[$PERSON] [$Person]</p><p>Price $$5, $$Total, $Nope</p>"
-                       "<p>$Address</p><p>$total</p>")));
+    writeFile(
+        path(QStringLiteral("t.html")),
+        page(QString(), QStringLiteral("<p>[$person]</p><p>[$PERSON] [$Person]</p><p>Price $$5, $$Total, $Nope</p>"
+                                       "<p>$Address</p><p>$total</p>")));
     const uint id = m_client->connectTopic();
-    QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[Pdf \"t.html\" \"t.pdf\"]"))),
-             QStringLiteral("ok"));
-    const QStringList lines =
-        pdfText(path(QStringLiteral("t.pdf"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[Pdf \"t.html\" \"t.pdf\"]"))), QStringLiteral("ok"));
+    const QStringList lines = pdfText(path(QStringLiteral("t.pdf"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QStringList simplified;
     for (const QString& l : lines)
         if (!l.trimmed().isEmpty())
@@ -226,8 +207,7 @@ void TestWriterService::printsValuesAsTextWithTheirLineBreaks()
              (QStringList{QStringLiteral("[<b>Bold</b> & <i>Sons</i>]"),
                           QStringLiteral("[<b>Bold</b> & <i>Sons</i>] [<b>Bold</b> & <i>Sons</i>]"),
                           QStringLiteral("Price $5, $Total, $Nope"), QStringLiteral("1 Mill Lane"),
-                          QStringLiteral("Leeds LS1"), QStringLiteral("United Kingdom"),
-                          QStringLiteral("&amp;")}));
+                          QStringLiteral("Leeds LS1"), QStringLiteral("United Kingdom"), QStringLiteral("&amp;")}));
 }
 
 void TestWriterService::setsThePageSize_data()
@@ -246,12 +226,9 @@ void TestWriterService::setsThePageSize_data()
     QTest::newRow("C5") << size("C5") << mm(229, 162);
     QTest::newRow("C6") << size("C6") << mm(162, 114);
     QTest::newRow("custom") << size("100x50mm") << mm(100, 50);
-    QTest::newRow("A4 landscape") << QStringLiteral(
-                                         "<meta name=\"orientation\" content=\"landscape\">")
+    QTest::newRow("A4 landscape") << QStringLiteral("<meta name=\"orientation\" content=\"landscape\">")
                                   << mm(297, 210);
-    QTest::newRow("DL upright") << size("DL") +
-                                       QStringLiteral(
-                                           "<meta name=\"orientation\" content=\"portrait\">")
+    QTest::newRow("DL upright") << size("DL") + QStringLiteral("<meta name=\"orientation\" content=\"portrait\">")
                                 << mm(110, 220);
 }
 
@@ -261,17 +238,12 @@ void TestWriterService::setsThePageSize()
     QFETCH(QSizeF, pts);
     writeExchange(work(), {person(QStringLiteral("Ann"))});
     writeFile(path(QStringLiteral("s.html")),
-              page(meta + QStringLiteral("<meta name=\"margins\" content=\"5mm\">"),
-                   QStringLiteral("<p>$Person</p>")));
+              page(meta + QStringLiteral("<meta name=\"margins\" content=\"5mm\">"), QStringLiteral("<p>$Person</p>")));
     const uint id = m_client->connectTopic();
-    QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[Pdf \"s.html\" \"s.pdf\"]"))),
-             QStringLiteral("ok"));
+    QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[Pdf \"s.html\" \"s.pdf\"]"))), QStringLiteral("ok"));
     const PdfFacts facts = pdfFacts(path(QStringLiteral("s.pdf")));
-    QVERIFY2(
-        qAbs(facts.sizePt.width() - pts.width()) <= 1.0 &&
-            qAbs(facts.sizePt.height() - pts.height()) <= 1.0,
-        qPrintable(
-            QStringLiteral("%1 x %2 pts").arg(facts.sizePt.width()).arg(facts.sizePt.height())));
+    QVERIFY2(qAbs(facts.sizePt.width() - pts.width()) <= 1.0 && qAbs(facts.sizePt.height() - pts.height()) <= 1.0,
+             qPrintable(QStringLiteral("%1 x %2 pts").arg(facts.sizePt.width()).arg(facts.sizePt.height())));
     QVERIFY(pdfText(path(QStringLiteral("s.pdf"))).contains(QLatin1String("Ann")));
 }
 
@@ -284,8 +256,7 @@ void TestWriterService::namesTheOutputAfterTheFirstRecord()
                                   {QStringLiteral("Person"), QStringLiteral("second")}}});
     const uint id = m_client->connectTopic();
     QCOMPARE(outcome(m_client->execute(
-                 id, QStringLiteral(
-                         "[Pdf \"good.html\" \"out/$company/$InvoiceNumber $Unknown.pdf\"]"))),
+                 id, QStringLiteral("[Pdf \"good.html\" \"out/$company/$InvoiceNumber $Unknown.pdf\"]"))),
              QStringLiteral("ok"));
     // Values cannot climb out of the folder; unknown markers stay.
     const QString pdf = path(QStringLiteral("out/A_B_ _C_ ../__ $Unknown.pdf"));
@@ -299,38 +270,28 @@ void TestWriterService::answersBadInputWithAnErrorAndKeepsTheEarlierPdf_data()
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("inMessage");
 
-    QTest::newRow("unknown command")
-        << QStringLiteral("[Pdf \"good.html\" \"out.pdf\"] [Mailmerge]")
-        << QStringLiteral("UnknownCommand") << QStringLiteral("[Mailmerge]");
-    QTest::newRow("bad arguments")
-        << QStringLiteral("[Labels \"good.html\" 3 \"out.pdf\"]") << QStringLiteral("BadArguments")
-        << QStringLiteral("3 arguments were given");
-    QTest::newRow("missing template")
-        << QStringLiteral("[Pdf \"none.html\" \"out.pdf\"]") << QStringLiteral("MissingTemplate")
-        << QStringLiteral("templates/none.html");
-    QTest::newRow("bad page size") << QStringLiteral("[Pdf \"b7.html\" \"out.pdf\"]")
-                                   << QStringLiteral("BadPageSize") << QStringLiteral("\"B7\"");
-    QTest::newRow("unknown print queue")
-        << QStringLiteral("[Print \"good.html\" \"NoSuchQueue\"]") << QStringLiteral("UnknownQueue")
-        << QStringLiteral("\"NoSuchQueue\"");
-    QTest::newRow("unknown queue for labels")
-        << QStringLiteral("[PrintLabels \"good.html\" 3 8 \"NoSuchQueue\"]")
-        << QStringLiteral("UnknownQueue") << QStringLiteral("\"NoSuchQueue\"");
-    QTest::newRow("output under a file")
-        << QStringLiteral("[Pdf \"good.html\" \"out.pdf/x.pdf\"]")
-        << QStringLiteral("UnwritableOutput") << QStringLiteral("cannot be created");
-    QTest::newRow("output is a folder")
-        << QStringLiteral("[Pdf \"good.html\" \"folder\"]") << QStringLiteral("UnwritableOutput")
-        << QStringLiteral("is a folder");
-    QTest::newRow("render fails on the third record")
-        << QStringLiteral("[Pdf \"good.html\" \"out.pdf\"]") << QStringLiteral("ExchangeTable")
-        << QStringLiteral("Address");
-    QTest::newRow("empty exchange table")
-        << QStringLiteral("[Pdf \"good.html\" \"out.pdf\"]") << QStringLiteral("NoDocument")
-        << QStringLiteral("no record");
-    QTest::newRow("no exchange table")
-        << QStringLiteral("[Pdf \"good.html\" \"out.pdf\"]") << QStringLiteral("ExchangeTable")
-        << QStringLiteral("does not exist");
+    QTest::newRow("unknown command") << QStringLiteral("[Pdf \"good.html\" \"out.pdf\"] [Mailmerge]")
+                                     << QStringLiteral("UnknownCommand") << QStringLiteral("[Mailmerge]");
+    QTest::newRow("bad arguments") << QStringLiteral("[Labels \"good.html\" 3 \"out.pdf\"]")
+                                   << QStringLiteral("BadArguments") << QStringLiteral("3 arguments were given");
+    QTest::newRow("missing template") << QStringLiteral("[Pdf \"none.html\" \"out.pdf\"]")
+                                      << QStringLiteral("MissingTemplate") << QStringLiteral("templates/none.html");
+    QTest::newRow("bad page size") << QStringLiteral("[Pdf \"b7.html\" \"out.pdf\"]") << QStringLiteral("BadPageSize")
+                                   << QStringLiteral("\"B7\"");
+    QTest::newRow("unknown print queue") << QStringLiteral("[Print \"good.html\" \"NoSuchQueue\"]")
+                                         << QStringLiteral("UnknownQueue") << QStringLiteral("\"NoSuchQueue\"");
+    QTest::newRow("unknown queue for labels") << QStringLiteral("[PrintLabels \"good.html\" 3 8 \"NoSuchQueue\"]")
+                                              << QStringLiteral("UnknownQueue") << QStringLiteral("\"NoSuchQueue\"");
+    QTest::newRow("output under a file") << QStringLiteral("[Pdf \"good.html\" \"out.pdf/x.pdf\"]")
+                                         << QStringLiteral("UnwritableOutput") << QStringLiteral("cannot be created");
+    QTest::newRow("output is a folder") << QStringLiteral("[Pdf \"good.html\" \"folder\"]")
+                                        << QStringLiteral("UnwritableOutput") << QStringLiteral("is a folder");
+    QTest::newRow("render fails on the third record") << QStringLiteral("[Pdf \"good.html\" \"out.pdf\"]")
+                                                      << QStringLiteral("ExchangeTable") << QStringLiteral("Address");
+    QTest::newRow("empty exchange table") << QStringLiteral("[Pdf \"good.html\" \"out.pdf\"]")
+                                          << QStringLiteral("NoDocument") << QStringLiteral("no record");
+    QTest::newRow("no exchange table") << QStringLiteral("[Pdf \"good.html\" \"out.pdf\"]")
+                                       << QStringLiteral("ExchangeTable") << QStringLiteral("does not exist");
 }
 
 void TestWriterService::answersBadInputWithAnErrorAndKeepsTheEarlierPdf()
@@ -340,21 +301,18 @@ void TestWriterService::answersBadInputWithAnErrorAndKeepsTheEarlierPdf()
     QFETCH(QString, inMessage);
     writeExchange(work(), {person(QStringLiteral("Earlier"))});
     const uint id = m_client->connectTopic();
-    QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[Pdf \"good.html\" \"out.pdf\"]"))),
-             QStringLiteral("ok"));
+    QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[Pdf \"good.html\" \"out.pdf\"]"))), QStringLiteral("ok"));
     const QByteArray earlier = fileBytes(path(QStringLiteral("out.pdf")));
     QVERIFY(pdfText(path(QStringLiteral("out.pdf"))).contains(QLatin1String("Hello Earlier")));
 
-    writeFile(
-        path(QStringLiteral("b7.html")),
-        page(QStringLiteral("<meta name=\"page-size\" content=\"B7\">"), QStringLiteral("x")));
+    writeFile(path(QStringLiteral("b7.html")),
+              page(QStringLiteral("<meta name=\"page-size\" content=\"B7\">"), QStringLiteral("x")));
     QVERIFY(QDir().mkpath(path(QStringLiteral("folder"))));
     const QString tag = QString::fromLatin1(QTest::currentDataTag());
     if (tag.startsWith(QLatin1String("render fails"))) {
         // Two good records, then one Kestrova could never have written.
-        writeExchange(
-            work(), {person(QStringLiteral("One")), person(QStringLiteral("Two")),
-                     person(QStringLiteral("Three"), QString(1024 * 1024 + 1, QLatin1Char('x')))});
+        writeExchange(work(), {person(QStringLiteral("One")), person(QStringLiteral("Two")),
+                               person(QStringLiteral("Three"), QString(1024 * 1024 + 1, QLatin1Char('x')))});
     } else if (tag == QLatin1String("empty exchange table")) {
         writeExchange(work(), {});
     } else if (tag == QLatin1String("no exchange table")) {
@@ -375,8 +333,7 @@ void TestWriterService::answersBadInputWithAnErrorAndKeepsTheEarlierPdf()
 
     // The conversation goes on.
     writeExchange(work(), {person(QStringLiteral("Later"))});
-    QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[Pdf \"good.html\" \"out.pdf\"]"))),
-             QStringLiteral("ok"));
+    QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[Pdf \"good.html\" \"out.pdf\"]"))), QStringLiteral("ok"));
     QVERIFY(pdfText(path(QStringLiteral("out.pdf"))).contains(QLatin1String("Hello Later")));
 }
 
@@ -389,8 +346,7 @@ void TestWriterService::opensTheLastPdfOfTheConversation()
     QVERIFY(m_viewer->opened.isEmpty());
 
     QCOMPARE(outcome(m_client->execute(
-                 id, QStringLiteral(
-                         "[Pdf \"good.html\" \"a.pdf\"][Pdf \"good.html\" \"b.pdf\"] [open]"))),
+                 id, QStringLiteral("[Pdf \"good.html\" \"a.pdf\"][Pdf \"good.html\" \"b.pdf\"] [open]"))),
              QStringLiteral("ok"));
     QCOMPARE(m_viewer->opened, QStringList{path(QStringLiteral("b.pdf"))});
 
@@ -407,8 +363,7 @@ void TestWriterService::keepsConversationsApart()
     const uint a = m_client->connectTopic(QStringLiteral("System"));
     const uint b = m_client->connectTopic(QStringLiteral("any topic at all"));
     QVERIFY(a != 0 && b != 0 && a != b);
-    QCOMPARE(outcome(m_client->execute(a, QStringLiteral("[Pdf \"good.html\" \"a.pdf\"]"))),
-             QStringLiteral("ok"));
+    QCOMPARE(outcome(m_client->execute(a, QStringLiteral("[Pdf \"good.html\" \"a.pdf\"]"))), QStringLiteral("ok"));
     QCOMPARE(m_client->execute(b, QStringLiteral("[Open]")).errorName(),
              QStringLiteral("org.kestrova.Dde.Error.NoDocument"));
 
@@ -418,8 +373,7 @@ void TestWriterService::keepsConversationsApart()
     QVERIFY(!QFile::exists(path(QStringLiteral("again.pdf"))));
     reply = m_client->call(QStringLiteral("Disconnect"), {a});
     QCOMPARE(reply.errorName(), QStringLiteral("org.kestrova.Dde.Error.NoConversation"));
-    QCOMPARE(outcome(m_client->execute(b, QStringLiteral("[Pdf \"good.html\" \"b.pdf\"]"))),
-             QStringLiteral("ok"));
+    QCOMPARE(outcome(m_client->execute(b, QStringLiteral("[Pdf \"good.html\" \"b.pdf\"]"))), QStringLiteral("ok"));
 }
 
 void TestWriterService::quitsAfterTheReply()
@@ -430,18 +384,16 @@ void TestWriterService::quitsAfterTheReply()
     const uint a = m_client->connectTopic();
     const uint b = m_client->connectTopic();
     // Commands after [Quit] are not carried out.
-    QCOMPARE(
-        outcome(m_client->execute(
-            a, QStringLiteral("[Pdf \"good.html\" \"a.pdf\"][Quit][Pdf \"good.html\" \"b.pdf\"]"))),
-        QStringLiteral("ok"));
+    QCOMPARE(outcome(m_client->execute(
+                 a, QStringLiteral("[Pdf \"good.html\" \"a.pdf\"][Quit][Pdf \"good.html\" \"b.pdf\"]"))),
+             QStringLiteral("ok"));
     QVERIFY(QFile::exists(path(QStringLiteral("a.pdf"))));
     QVERIFY(!QFile::exists(path(QStringLiteral("b.pdf"))));
     // The end may come while the client still waits for the reply.
     QVERIFY(!finished.isEmpty() || finished.wait(60000));
     QCOMPARE(finished.size(), 1);
     QCOMPARE(disconnected.size(), 2);
-    QCOMPARE(QSet<uint>({disconnected[0][0].toUInt(), disconnected[1][0].toUInt()}),
-             QSet<uint>({a, b}));
+    QCOMPARE(QSet<uint>({disconnected[0][0].toUInt(), disconnected[1][0].toUInt()}), QSet<uint>({a, b}));
     QVERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(kService).value());
 }
 
@@ -482,8 +434,7 @@ void TestWriterService::theProgramServesTheLinkAndEndsOnFileExit()
     Client client(service);
     const uint id = client.connectTopic();
     QVERIFY(id != 0);
-    QCOMPARE(outcome(client.execute(id, QStringLiteral("[Pdf \"good.html\" \"docs/ann.pdf\"]"))),
-             QStringLiteral("ok"));
+    QCOMPARE(outcome(client.execute(id, QStringLiteral("[Pdf \"good.html\" \"docs/ann.pdf\"]"))), QStringLiteral("ok"));
     QVERIFY(pdfText(path(QStringLiteral("docs/ann.pdf"))).contains(QLatin1String("Hello Ann")));
     const QDBusMessage bad = client.execute(id, QStringLiteral("[Bogus]"));
     QCOMPARE(bad.errorName(), QStringLiteral("org.kestrova.Dde.Error.UnknownCommand"));
@@ -499,8 +450,7 @@ void TestWriterService::theProgramServesTheLinkAndEndsOnFileExit()
     QCOMPARE(writer.exitStatus(), QProcess::NormalExit);
     QCOMPARE(writer.exitCode(), 0);
     // Its messages went to the error output, not into boxes.
-    QVERIFY(QString::fromUtf8(writer.readAllStandardError())
-                .contains(QLatin1String("Unknown command [Bogus]")));
+    QVERIFY(QString::fromUtf8(writer.readAllStandardError()).contains(QLatin1String("Unknown command [Bogus]")));
     QVERIFY(!bus->isServiceRegistered(service).value());
 }
 

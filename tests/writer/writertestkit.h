@@ -22,18 +22,15 @@
 #include <QStringList>
 #include <QTest>
 
-namespace writertest
-{
+namespace writertest {
 
-class RecordingNotifier : public kestrova::writer::Notifier
-{
+class RecordingNotifier : public kestrova::writer::Notifier {
 public:
     QStringList shown;
     void showError(const QString& message) override { shown << message; }
 };
 
-class RecordingViewer : public kestrova::writer::Viewer
-{
+class RecordingViewer : public kestrova::writer::Viewer {
 public:
     QStringList opened;
     bool works = true;
@@ -83,8 +80,7 @@ using Record = QHash<QString, QString>;
 inline void writeExchange(const QString& dir, const QList<Record>& records)
 {
     {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("kestrova"));
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("kestrova"));
         db.setDatabaseName(dir + QStringLiteral("/Xexport.db"));
         QVERIFY(db.open());
         QSqlQuery q(db);
@@ -93,12 +89,10 @@ inline void writeExchange(const QString& dir, const QList<Record>& records)
             columns << QStringLiteral("\"%1\" VARCHAR(511) NOT NULL DEFAULT ''").arg(f);
             marks << QStringLiteral("?");
         }
-        QVERIFY(q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Xexport (%1)")
-                           .arg(columns.join(QLatin1Char(',')))));
+        QVERIFY(q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Xexport (%1)").arg(columns.join(QLatin1Char(',')))));
         QVERIFY(db.transaction());
         QVERIFY(q.exec(QStringLiteral("DELETE FROM Xexport")));
-        QVERIFY(q.prepare(
-            QStringLiteral("INSERT INTO Xexport VALUES (%1)").arg(marks.join(QLatin1Char(',')))));
+        QVERIFY(q.prepare(QStringLiteral("INSERT INTO Xexport VALUES (%1)").arg(marks.join(QLatin1Char(',')))));
         for (const Record& r : records) {
             for (const QString& f : exchangeFields()) {
                 const QString v = r.value(f);
@@ -127,8 +121,7 @@ inline QString pdfText(const QString& path, int page = 0)
 {
     QStringList args{QStringLiteral("-layout")};
     if (page > 0)
-        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
-             << QString::number(page);
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
     return run(QStringLiteral("pdftotext"), args << path << QStringLiteral("-"));
 }
 
@@ -144,8 +137,7 @@ inline PdfFacts pdfFacts(const QString& path)
     const auto pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
     if (pages.hasMatch())
         f.pages = pages.captured(1).toInt();
-    const auto size =
-        QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(info);
+    const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(info);
     if (size.hasMatch())
         f.sizePt = QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble());
     return f;
@@ -160,28 +152,25 @@ inline QByteArray fileBytes(const QString& path)
 // Talks to a writer over the session bus on a connection of its own, the way
 // the link does: every call asynchronous, its reply awaited with the event
 // loop running (the writer may live in this very process).
-class Client
-{
+class Client {
 public:
     explicit Client(const QString& service)
-        : m_service(service), m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                                                  QStringLiteral("writer-client")))
+        : m_service(service),
+          m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("writer-client")))
     {
     }
     ~Client() { QDBusConnection::disconnectFromBus(QStringLiteral("writer-client")); }
 
     QDBusMessage call(const QString& method, const QVariantList& args)
     {
-        QDBusMessage msg =
-            QDBusMessage::createMethodCall(m_service, QStringLiteral("/org/kestrova/Dde"),
-                                           QStringLiteral("org.kestrova.Dde"), method);
+        QDBusMessage msg = QDBusMessage::createMethodCall(m_service, QStringLiteral("/org/kestrova/Dde"),
+                                                          QStringLiteral("org.kestrova.Dde"), method);
         msg.setArguments(args);
         // A bound on a hung writer, not a measure of speed.
         QDBusPendingCallWatcher watcher(m_bus.asyncCall(msg, 600000));
         if (!watcher.isFinished()) {
             QEventLoop loop;
-            QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop,
-                             &QEventLoop::quit);
+            QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
             loop.exec();
         }
         return watcher.reply();
@@ -205,9 +194,8 @@ private:
 // "ok" for a method return, else the error's name and message.
 inline QString outcome(const QDBusMessage& reply)
 {
-    return reply.type() == QDBusMessage::ReplyMessage
-               ? QStringLiteral("ok")
-               : reply.errorName() + QStringLiteral(": ") + reply.errorMessage();
+    return reply.type() == QDBusMessage::ReplyMessage ? QStringLiteral("ok")
+                                                      : reply.errorName() + QStringLiteral(": ") + reply.errorMessage();
 }
 
 } // namespace writertest

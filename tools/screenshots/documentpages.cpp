@@ -18,24 +18,21 @@
 #include <QProcess>
 #include <QRegularExpression>
 
-namespace kestrova::shots
-{
+namespace kestrova::shots {
 
-namespace
-{
+namespace {
 
 // The pictures stay in the folder; nothing is opened on the desktop.
-class NoViewer : public writer::Viewer
-{
+class NoViewer : public writer::Viewer {
 public:
     bool open(const QString&) override { return true; }
 };
 
 const char* const kOrderFields[] = {
-    "OrderDate", "Person", "Title", "Company", "Address", "FaxOrEMail", "Product", "Language",
-    "Licensee", "Origin", "Reference", "NumberOfLicenses", "Currency", "PaymentMeans",
-    "PaymentDate", "InvoiceNumber", "NetAmount", "Tax", "DeliveryCompany", "DeliveryTitle",
-    "DeliveryPerson", "DeliveryAddress", "DeliveryFaxOrEMail"};
+    "OrderDate",       "Person",        "Title",          "Company",         "Address",           "FaxOrEMail",
+    "Product",         "Language",      "Licensee",       "Origin",          "Reference",         "NumberOfLicenses",
+    "Currency",        "PaymentMeans",  "PaymentDate",    "InvoiceNumber",   "NetAmount",         "Tax",
+    "DeliveryCompany", "DeliveryTitle", "DeliveryPerson", "DeliveryAddress", "DeliveryFaxOrEMail"};
 
 // The order of person as the "Sales" page shows it, box by box.
 OrderView showOrder(Driver& d, const QString& person)
@@ -92,8 +89,7 @@ QString macroOf(DocumentRoad& road, DataObjects& data, const QString& column, co
     if (!road.FindFactoryRow(product, language))
         throw MissingWidget(QStringLiteral("document settings of %1, %2").arg(product, language));
     QString macro = data.Tfactory->fieldText(column);
-    macro.remove(QRegularExpression(QStringLiteral("\\[\\s*open\\s*\\]"),
-                                    QRegularExpression::CaseInsensitiveOption));
+    macro.remove(QRegularExpression(QStringLiteral("\\[\\s*open\\s*\\]"), QRegularExpression::CaseInsensitiveOption));
     return macro;
 }
 
@@ -103,17 +99,16 @@ void firstPageToPng(const QString& pdf, const QString& outDir, const QString& pn
     QString base = QDir(outDir).filePath(png);
     base.chop(4); // pdftoppm adds ".png"
     QProcess p;
-    p.start(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"),
-                                          QStringLiteral("60"), QStringLiteral("-f"), QStringLiteral("1"),
-                                          QStringLiteral("-l"), QStringLiteral("1"),
-                                          QStringLiteral("-singlefile"), pdf, base});
+    p.start(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"), QStringLiteral("-f"),
+             QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, base});
     if (!p.waitForStarted(10000))
         throw std::runtime_error("pdftoppm cannot be started (Debian package poppler-utils)");
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         p.kill();
-        throw std::runtime_error(("pdftoppm failed on " + pdf + ": " +
-                                  QString::fromLocal8Bit(p.readAllStandardError()).trimmed())
-                                     .toStdString());
+        throw std::runtime_error(
+            ("pdftoppm failed on " + pdf + ": " + QString::fromLocal8Bit(p.readAllStandardError()).trimmed())
+                .toStdString());
     }
 }
 
@@ -133,12 +128,11 @@ QStringList renderDocumentPages(DataObjects& data, const QString& workDir, const
     NoViewer viewer;
     QStringList failures;
     QString refused;
-    DocumentRoad road(nullptr, {data.Texport, data.Tfactory, data.Ttitle},
-                      [&](const QString& m) { refused = m; });
+    DocumentRoad road(nullptr, {data.Texport, data.Tfactory, data.Ttitle}, [&](const QString& m) { refused = m; });
 
     // Writes records, runs the column's macro and keeps page one as png.
-    auto document = [&](const QString& png, const std::vector<ExchangeRecord>& records,
-                         const QString& column, const QString& product, const QString& language) {
+    auto document = [&](const QString& png, const std::vector<ExchangeRecord>& records, const QString& column,
+                        const QString& product, const QString& language) {
         try {
             const QString macro = macroOf(road, data, column, product, language);
             writeExchangeTable(*data.Texport, records);
@@ -161,8 +155,8 @@ QStringList renderDocumentPages(DataObjects& data, const QString& workDir, const
         const OrderView written = showOrder(d, QStringLiteral("Owen Whitlock"));
         document(QStringLiteral("document-letter.png"), {addressRecord(written, road)}, QStringLiteral("Mail"),
                  written.text("Product"), written.text("Language"));
-        document(QStringLiteral("document-envelope.png"), {addressRecord(written, road)},
-                 QStringLiteral("Envelope"), written.text("Product"), written.text("Language"));
+        document(QStringLiteral("document-envelope.png"), {addressRecord(written, road)}, QStringLiteral("Envelope"),
+                 written.text("Product"), written.text("Language"));
         // Labels print whatever the last document wrote: here a mailing.
         document(QStringLiteral("document-labels.png"), mailingRecords(data, road, QStringLiteral("DE")),
                  QStringLiteral("Labels"), written.text("Product"), QStringLiteral("DE"));

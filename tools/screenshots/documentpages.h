@@ -5,13 +5,11 @@
 
 #include <vector>
 
-namespace kestrova
-{
+namespace kestrova {
 class DataObjects;
 }
 
-namespace kestrova::shots
-{
+namespace kestrova::shots {
 
 struct DocumentPage {
     QString file;    // the PNG's name

@@ -9,13 +9,14 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 
-namespace kestrova::shots
-{
+namespace kestrova::shots {
 
-namespace
-{
+namespace {
 
-QWidget* mainWindow(Driver& d) { return d.window(QStringLiteral("MainForm")); }
+QWidget* mainWindow(Driver& d)
+{
+    return d.window(QStringLiteral("MainForm"));
+}
 
 // The main window on one of its pages, with the "Sales" page's address
 // notebook on its billing page.
@@ -59,7 +60,10 @@ void enter(Driver& d, QWidget* window, const QString& name)
     Driver::settle();
 }
 
-QString shortDate(const QDate& date) { return QLocale::system().toString(date, QLocale::ShortFormat); }
+QString shortDate(const QDate& date)
+{
+    return QLocale::system().toString(date, QLocale::ShortFormat);
+}
 
 QWidget* salesBilling(Driver& d)
 {
@@ -135,10 +139,8 @@ QWidget* accountingPeriod(Driver& d)
     d.click(main, QStringLiteral("OrderExportSpeed"));
     QWidget* dialog = d.window(QStringLiteral("DateDlg"));
     const QDate today = QDate::currentDate();
-    d.child<QLineEdit>(dialog, QStringLiteral("InitialDate"))
-        ->setText(shortDate(QDate(today.year() - 1, 1, 1)));
-    d.child<QLineEdit>(dialog, QStringLiteral("FinalDate"))
-        ->setText(shortDate(QDate(today.year() - 1, 12, 31)));
+    d.child<QLineEdit>(dialog, QStringLiteral("InitialDate"))->setText(shortDate(QDate(today.year() - 1, 1, 1)));
+    d.child<QLineEdit>(dialog, QStringLiteral("FinalDate"))->setText(shortDate(QDate(today.year() - 1, 12, 31)));
     return dialog;
 }
 
@@ -187,8 +189,7 @@ void chooseRow(Driver& d, QWidget* window, const QString& name, const QString& t
             return;
         }
     }
-    throw MissingWidget(QStringLiteral("row \"%1\" of \"%2\" in window \"%3\"")
-                            .arg(text, name, window->objectName()));
+    throw MissingWidget(QStringLiteral("row \"%1\" of \"%2\" in window \"%3\"").arg(text, name, window->objectName()));
 }
 
 // The "Mail" dialog as "Mail" on the "Distributors" page opens it, on a
@@ -261,8 +262,10 @@ void goToOrder(Driver& d, QWidget* main, const QString& person)
 std::vector<Shot> kestrovaShots()
 {
     return {
-        {QStringLiteral("sales-billing.png"), QStringLiteral("the \"Sales\" page on an order, billing address"), salesBilling},
-        {QStringLiteral("sales-delivery.png"), QStringLiteral("the \"Sales\" page on an order with a delivery address"), salesDelivery},
+        {QStringLiteral("sales-billing.png"), QStringLiteral("the \"Sales\" page on an order, billing address"),
+         salesBilling},
+        {QStringLiteral("sales-delivery.png"), QStringLiteral("the \"Sales\" page on an order with a delivery address"),
+         salesDelivery},
         {QStringLiteral("distributors.png"), QStringLiteral("the \"Distributors\" page"),
          [](Driver& d) { return mainOnPage(d, QStringLiteral("Distributors")); }},
         {QStringLiteral("parameters-lists.png"), QStringLiteral("\"Parameters\", \"Scrolling lists\""),
@@ -275,14 +278,18 @@ std::vector<Shot> kestrovaShots()
          [](Driver& d) { return parametersPage(d, QStringLiteral("Messaging")); }},
         {QStringLiteral("grid-view.png"), QStringLiteral("the grid view of all orders"), gridView},
         {QStringLiteral("find-person.png"), QStringLiteral("the \"Find a person\" dialog"), findPerson},
-        {QStringLiteral("find-person-result.png"), QStringLiteral("the \"Sales\" page showing a person's orders"), personResult},
-        {QStringLiteral("unpaid-orders.png"), QStringLiteral("the \"Sales\" page showing the unpaid orders"), unpaidOrders},
+        {QStringLiteral("find-person-result.png"), QStringLiteral("the \"Sales\" page showing a person's orders"),
+         personResult},
+        {QStringLiteral("unpaid-orders.png"), QStringLiteral("the \"Sales\" page showing the unpaid orders"),
+         unpaidOrders},
         {QStringLiteral("sql-search.png"), QStringLiteral("the \"SQL search\" dialog"), sqlSearch},
-        {QStringLiteral("sql-search-result.png"), QStringLiteral("the \"Sales\" page showing an SQL search"), sqlResult},
+        {QStringLiteral("sql-search-result.png"), QStringLiteral("the \"Sales\" page showing an SQL search"),
+         sqlResult},
         {QStringLiteral("accounting-period.png"), QStringLiteral("the accounting period dialog"), accountingPeriod},
         {QStringLiteral("accounting-board.png"), QStringLiteral("the accounting board"), accountingBoard},
         {QStringLiteral("new-order.png"), QStringLiteral("a new order after \"Append\" and the order rules"), newOrder},
-        {QStringLiteral("mail-dialog.png"), QStringLiteral("the \"Mail\" dialog of the \"Distributors\" page"), mailDialog},
+        {QStringLiteral("mail-dialog.png"), QStringLiteral("the \"Mail\" dialog of the \"Distributors\" page"),
+         mailDialog},
         {QStringLiteral("mailing-dialog.png"), QStringLiteral("the \"Mailing\" dialog"), mailingDialog},
         {QStringLiteral("labels-dialog.png"), QStringLiteral("the \"Printing labels\" dialog"), labelsDialog},
         {QStringLiteral("email-processing.png"), QStringLiteral("the e-mail processing window on a demo notification"),

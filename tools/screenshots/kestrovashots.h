@@ -4,8 +4,7 @@
 
 #include <vector>
 
-namespace kestrova::shots
-{
+namespace kestrova::shots {
 
 // The pictures of Kestrova's windows that the user guide shows, in the order
 // they are taken: each brings its window into the state the guide describes.

@@ -23,8 +23,7 @@
 
 using namespace kestrova;
 
-namespace
-{
+namespace {
 
 // Copies the folder from into to, files and subfolders, hidden ones too (a
 // Maildir subfolder is a hidden folder marked by a hidden file).
@@ -33,10 +32,10 @@ bool copyTree(const QString& from, const QString& to)
     const QDir source(from);
     if (!source.exists() || !QDir().mkpath(to))
         return false;
-    for (const QFileInfo& entry : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo& entry :
+         source.entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
         const QString target = QDir(to).filePath(entry.fileName());
-        const bool ok = entry.isDir() ? copyTree(entry.filePath(), target)
-                                      : QFile::copy(entry.filePath(), target);
+        const bool ok = entry.isDir() ? copyTree(entry.filePath(), target) : QFile::copy(entry.filePath(), target);
         if (!ok)
             return false;
     }
@@ -123,8 +122,7 @@ int main(int argc, char** argv)
     const QString outDir = QDir(parser.positionalArguments().constFirst()).absolutePath();
 
     QTemporaryDir temporary;
-    const QString workDir = parser.isSet(workOption) ? QDir(parser.value(workOption)).absolutePath()
-                                                     : temporary.path();
+    const QString workDir = parser.isSet(workOption) ? QDir(parser.value(workOption)).absolutePath() : temporary.path();
     if (const QString failure = prepareWorkFolder(workDir); !failure.isEmpty()) {
         err << "kestrova-screenshots: " << failure << '\n';
         return 1;

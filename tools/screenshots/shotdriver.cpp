@@ -11,17 +11,14 @@
 
 #include <utility>
 
-namespace kestrova::shots
-{
+namespace kestrova::shots {
 
-namespace
-{
+namespace {
 
 // Stands in for the person at the screen while the pictures are taken: a
 // message box the program shows is remembered and fails the shot, a question
 // is answered No and a file dialog is cancelled.
-class ShotPrompter : public Prompter
-{
+class ShotPrompter : public Prompter {
 public:
     void message(const QString& text, QMessageBox::Icon) override { said << text; }
     bool ask(const QString& text) override
@@ -48,8 +45,7 @@ void Driver::click(QWidget* parent, const QString& name) const
 {
     auto* button = child<QAbstractButton>(parent, name);
     if (!button->isEnabled())
-        throw MissingWidget(QStringLiteral("enabled button \"%1\" in window \"%2\"")
-                                .arg(name, parent->objectName()));
+        throw MissingWidget(QStringLiteral("enabled button \"%1\" in window \"%2\"").arg(name, parent->objectName()));
     button->click();
     settle();
 }
@@ -64,8 +60,8 @@ void Driver::showTab(QWidget* parent, const QString& tabs, const QString& title)
             return;
         }
     }
-    throw MissingWidget(QStringLiteral("page \"%1\" of \"%2\" in window \"%3\"")
-                            .arg(title, tabs, parent->objectName()));
+    throw MissingWidget(
+        QStringLiteral("page \"%1\" of \"%2\" in window \"%3\"").arg(title, tabs, parent->objectName()));
 }
 
 void Driver::activate(QWidget* window) const
@@ -164,7 +160,8 @@ QStringList takeShots(const std::vector<Shot>& shots, const QString& outDir)
             if (!prompter.said.isEmpty())
                 failure = QStringLiteral("the program said: %1").arg(prompter.said.join(QStringLiteral(" / ")));
             else if (image.isNull() || image.width() < 16 || image.height() < 16)
-                failure = QStringLiteral("window \"%1\" gave no picture").arg(window ? window->objectName() : QString());
+                failure =
+                    QStringLiteral("window \"%1\" gave no picture").arg(window ? window->objectName() : QString());
             else if (!image.save(path, "PNG"))
                 failure = QStringLiteral("cannot write %1").arg(path);
         } catch (const MissingWidget& e) {

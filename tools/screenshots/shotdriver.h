@@ -12,33 +12,28 @@
 
 class QAbstractButton;
 
-namespace kestrova::shots
-{
+namespace kestrova::shots {
 
 // A window, page or control that a shot names and the program does not have.
-class MissingWidget : public std::runtime_error
-{
+class MissingWidget : public std::runtime_error {
 public:
     explicit MissingWidget(const QString& what) : std::runtime_error(what.toStdString()) {}
 };
 
 // Drives the program's windows the way a user would, finding every window and
 // control by its object name, so a picture can only be taken of what exists.
-class Driver
-{
+class Driver {
 public:
     // The visible or hidden top-level window named name. Throws MissingWidget.
     QWidget* window(const QString& name) const;
 
     // The child named name of parent, of type T. Throws MissingWidget naming
     // both when there is none.
-    template <typename T>
-    T* child(QWidget* parent, const QString& name) const
+    template <typename T> T* child(QWidget* parent, const QString& name) const
     {
         T* found = parent->findChild<T*>(name);
         if (!found)
-            throw MissingWidget(QStringLiteral("control \"%1\" in window \"%2\"")
-                                    .arg(name, parent->objectName()));
+            throw MissingWidget(QStringLiteral("control \"%1\" in window \"%2\"").arg(name, parent->objectName()));
         return found;
     }
 
@@ -72,8 +67,8 @@ private:
 
 // One picture: what to do before it, and which window it shows.
 struct Shot {
-    QString file;        // the PNG's name, e.g. "sales-billing.png"
-    QString caption;     // one line for --list
+    QString file;    // the PNG's name, e.g. "sales-billing.png"
+    QString caption; // one line for --list
     // Returns the window to grab, or nullptr when it held a picture itself.
     std::function<QWidget*(Driver&)> prepare;
 };
