@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build test run demo bench screenshots install package clean
+.PHONY: all deps configure build test run demo bench screenshots format check-format install package clean
 
 all: build
 
@@ -59,6 +59,13 @@ screenshots: configure
 	@rm -rf $(BUILD)/screenshots
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/tools/screenshots/kestrova-screenshots $(BUILD)/screenshots
 	@mkdir -p docs/images && rm -f docs/images/*.png && cp $(BUILD)/screenshots/*.png docs/images/
+
+# Lays out the sources as .clang-format says; check-format only looks.
+format:
+	@scripts/check-format --fix
+
+check-format:
+	@scripts/check-format
 
 # Installs under PREFIX (DESTDIR is honoured for staged installs).
 install: build
