@@ -46,8 +46,8 @@ run: demo
 	@# The document writer is found beside Kestrova; without a session bus
 	@# (a bare virtual display) one is started for the run.
 	@cd $(DEMO) && export PATH="$(abspath $(BUILD))/writer:$$PATH" && \
-	  if [ -n "$$DBUS_SESSION_BUS_ADDRESS" ]; then ../$(BUILD)/app/kestrova; \
-	  else dbus-run-session -- ../$(BUILD)/app/kestrova; fi
+	  if [ -n "$$DBUS_SESSION_BUS_ADDRESS" ]; then "$(abspath $(BUILD))/app/kestrova"; \
+	  else dbus-run-session -- "$(abspath $(BUILD))/app/kestrova"; fi
 
 bench: build
 	@bench/run-benchmarks $(BUILD)
