@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -74,6 +73,36 @@ QByteArray bytesOf(const QString& path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// Another program holding a table file in an exclusive transaction until it
+// lets go (or goes away).
+class OtherProgram {
+public:
+    explicit OtherProgram(const QString& file)
+    {
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other-program"));
+        m_db.setDatabaseName(file);
+        m_holding = m_db.open() && QSqlQuery(m_db).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    }
+    ~OtherProgram()
+    {
+        letGo();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("other-program"));
+    }
+    bool holding() const { return m_holding; }
+    void letGo()
+    {
+        if (m_holding)
+            QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
+        m_holding = false;
+        m_db.close();
+    }
+
+private:
+    QSqlDatabase m_db;
+    bool m_holding = false;
+};
 
 } // namespace
 
@@ -186,15 +215,8 @@ private Q_SLOTS:
         f->data().Tsale->setFieldText("Company", "Pending");
 
         // Another program holds the order table.
-        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "holder");
-        other.setDatabaseName(fx->path("Xsale"));
-        QVERIFY(other.open());
-        QVERIFY(QSqlQuery(other).exec("BEGIN EXCLUSIVE"));
-        auto release = qScopeGuard([&] {
-            other.close();
-            other = QSqlDatabase();
-            QSqlDatabase::removeDatabase("holder");
-        });
+        OtherProgram other(fx->path("Xsale"));
+        QVERIFY(other.holding());
 
         rec->answers = {false};
         f->close();
@@ -205,8 +227,7 @@ private Q_SLOTS:
         QCOMPARE(f->data().Tsale->fieldText("Company"), "Pending");
 
         // Once the other program lets go, closing stores the edit.
-        QVERIFY(QSqlQuery(other).exec("ROLLBACK"));
-        other.close();
+        other.letGo();
         f->close();
         QVERIFY(!f->isVisible());
         QCOMPARE(fx->value("Xsale", "SELECT Company FROM Xsale").toString(), "Pending");
@@ -219,19 +240,12 @@ private Q_SLOTS:
         f->show();
         f->data().Tsale->edit();
         f->data().Tsale->setFieldText("Company", "Pending");
-        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "holder2");
-        other.setDatabaseName(fx->path("Xsale"));
-        QVERIFY(other.open());
-        QVERIFY(QSqlQuery(other).exec("BEGIN EXCLUSIVE"));
-        auto release = qScopeGuard([&] {
-            other.close();
-            other = QSqlDatabase();
-            QSqlDatabase::removeDatabase("holder2");
-        });
+        OtherProgram other(fx->path("Xsale"));
+        QVERIFY(other.holding());
         rec->answers = {true};
         f->close();
         QVERIFY(!f->isVisible());
-        QVERIFY(QSqlQuery(other).exec("ROLLBACK"));
+        other.letGo();
         QCOMPARE(fx->value("Xsale", "SELECT Company FROM Xsale").toString(), "");
     }
 
