@@ -7,11 +7,11 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QDir>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTest>
-#include <csignal>
 
 #include "child.h"
 
@@ -118,8 +118,11 @@ private Q_SLOTS:
         // session can end.
         for (int i = 1; i <= services; ++i) {
             const QString name = QStringLiteral("org.kestrova.test.Buttons%1").arg(i);
-            if (onBus(name))
-                ::kill(pid_t(QDBusConnection::sessionBus().interface()->servicePid(name).value()), SIGTERM);
+            // The writer may leave the bus between the two calls: the pid
+            // is used only from a valid reply.
+            const QDBusReply<uint> pid = QDBusConnection::sessionBus().interface()->servicePid(name);
+            if (pid.isValid())
+                StandInLog::endProcess(pid.value());
         }
         rec.reset();
         fx.reset();

@@ -57,6 +57,15 @@ public:
         return out;
     }
 
+    // Sends SIGTERM to one process. A pid of 0 or below would reach the whole
+    // process group (the test runner and make included), so only a real
+    // process id is signalled.
+    static void endProcess(qint64 pid)
+    {
+        if (pid > 1)
+            ::kill(pid_t(pid), SIGTERM);
+    }
+
     // Ends the stand-ins that this log saw start to serve and not yet end;
     // each is sent one signal only.
     void endStandIns()
@@ -68,7 +77,7 @@ public:
             const qint64 pid = e.value(QLatin1String("pid")).toInteger();
             if (e.value(QLatin1String("service")).toString().isEmpty() || ended.contains(pid))
                 continue;
-            ::kill(pid_t(pid), SIGTERM);
+            endProcess(pid);
             m_ended.insert(pid);
             ended.insert(pid);
         }
