@@ -2,6 +2,7 @@
 
 #include "dataset.h"
 #include "error.h"
+#include "schema.h"
 
 #include <QSqlDriver>
 #include <sqlite3.h>
@@ -9,36 +10,6 @@
 namespace kestrova {
 
 namespace {
-
-const char* const kFieldNames[kExchangeFieldCount] = {
-    "Person",
-    "Name",
-    "Title",
-    "Politeness",
-    "Company",
-    "Address",
-    "FaxOrEMail",
-    "Date",
-    "Product",
-    "Language",
-    "Licensee",
-    "Reference",
-    "NumberOfLicenses",
-    "Currency",
-    "PaymentMeans",
-    "PaymentDate",
-    "InvoiceNumber",
-    "NetAmount",
-    "Tax",
-    "Total",
-    "DeliveryPerson",
-    "DeliveryName",
-    "DeliveryTitle",
-    "DeliveryPoliteness",
-    "DeliveryCompany",
-    "DeliveryAddress",
-    "DeliveryFaxOrEMail",
-};
 
 QString quoted(const QString& name)
 {
@@ -101,7 +72,11 @@ private:
 
 QString exchangeFieldName(ExchangeField field)
 {
-    return QString::fromLatin1(kFieldNames[int(field)]);
+    // The table's definition is the one list of its fields; ExchangeField
+    // follows its order.
+    static const std::vector<FieldDef>& fields = schemaTable(QStringLiteral("Xexport"))->fields;
+    Q_ASSERT(fields.size() == size_t(kExchangeFieldCount));
+    return fields.at(size_t(field)).name;
 }
 
 QHash<QString, QString> ExchangeRecord::filled() const
