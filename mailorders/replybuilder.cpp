@@ -1,5 +1,7 @@
 #include "replybuilder.h"
 
+#include "functionlibrary.h"
+
 #include <kestrova/functions.h>
 
 #include <cstring>
@@ -30,27 +32,14 @@ constexpr std::array<const char*, kMarkerCount> kMarkers = {
     "$DeliveryFaxOrEMail",
 };
 
-constexpr std::array<int, kMarkerCount> kCapacities = {
-    KESTROVA_PERSON_CAPACITY,
-    KESTROVA_TITLE_CAPACITY,
-    KESTROVA_COMPANY_CAPACITY,
-    KESTROVA_ADDRESS_CAPACITY,
-    KESTROVA_FAX_OR_EMAIL_CAPACITY,
-    kProductNameCapacity,
-    KESTROVA_LANGUAGE_CAPACITY,
-    KESTROVA_LICENSEE_CAPACITY,
-    KESTROVA_REFERENCE_CAPACITY,
-    KESTROVA_NUMBER_OF_LICENSES_CAPACITY,
-    KESTROVA_CURRENCY_CAPACITY,
-    KESTROVA_PAYMENT_MEANS_CAPACITY,
-    KESTROVA_NET_AMOUNT_CAPACITY,
-    KESTROVA_TAX_CAPACITY,
-    KESTROVA_DELIVERY_COMPANY_CAPACITY,
-    KESTROVA_DELIVERY_TITLE_CAPACITY,
-    KESTROVA_DELIVERY_PERSON_CAPACITY,
-    KESTROVA_DELIVERY_ADDRESS_CAPACITY,
-    KESTROVA_DELIVERY_FAX_OR_EMAIL_CAPACITY,
-};
+// The value areas' capacities, in the markers' order; the product marker
+// stands for the product's name rather than the notification's product id.
+constexpr std::array<int, kMarkerCount> kCapacities = [] {
+    static_assert(kMarkerCount == int(areas_detail::kCapacities.size()));
+    auto capacities = areas_detail::kCapacities;
+    capacities[NotificationAreas::ProductId] = kProductNameCapacity;
+    return capacities;
+}();
 
 char folded(char c)
 {
