@@ -277,6 +277,9 @@ private Q_SLOTS:
         QTest::newRow("block count") << std::function<void(const QString&)>([=](const QString& d) {
             patch(path(d, "Xsale.db"), 0x0C, le16(readLe16(path(d, "Xsale.db"), 0x0C) + 3));
         }) << QStringList{"Xsale.db is truncated", "data blocks"};
+        QTest::newRow("looping chain of blocks") << std::function<void(const QString&)>([=](const QString& d) {
+            paradoxtest::loopBlockChain(path(d, "Xsale.db"));
+        }) << QStringList{"Xsale.db has a damaged chain of data blocks", "comes back to block 1 after block 1"};
         QTest::newRow("field of unexpected type") << std::function<void(const QString&)>([=](const QString& d) {
             const TableDef& price = *schemaTable("Xprice");
             QList<Field> layout = paradoxtest::paradoxLayout(price);

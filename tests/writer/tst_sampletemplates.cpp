@@ -279,11 +279,11 @@ void TestSampleTemplates::batchWritesALicenceFileInsideLicences_data()
     QTest::addColumn<QString>("file");
     QTest::newRow("plain") << QStringLiteral("Whitlock Joinery Ltd") << QStringLiteral("Whitlock Joinery Ltd.txt");
     QTest::newRow("quotes and blanks") << QStringLiteral("O'Brien \"Q\" & Co")
-                                       << QStringLiteral("O'Brien _Q_ & Co.txt");
-    QTest::newRow("slashes") << QStringLiteral("../../escape/me") << QStringLiteral("_.._escape_me.txt");
-    QTest::newRow("dots only") << QStringLiteral("..") << QStringLiteral("_.txt");
+                                       << QStringLiteral("O'Brien %22Q%22 & Co.txt");
+    QTest::newRow("slashes") << QStringLiteral("../../escape/me") << QStringLiteral("%2E%2E%2F..%2Fescape%2Fme.txt");
+    QTest::newRow("dots only") << QStringLiteral("..") << QStringLiteral("%2E%2E.txt");
     QTest::newRow("shell syntax") << QStringLiteral("$(touch pwned); `id` -rf *")
-                                  << QStringLiteral("$(touch pwned); `id` -rf _.txt");
+                                  << QStringLiteral("$(touch pwned); `id` -rf %2A.txt");
     QTest::newRow("umlauts") << QStringLiteral("Müller Straße GmbH") << QStringLiteral("Müller Straße GmbH.txt");
 }
 
