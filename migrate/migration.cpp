@@ -474,9 +474,20 @@ MigrationReport migrateParadoxTables(const QString& sourceDir, const QString& ta
 
     // The set is made in a temporary folder on the same file system, so that
     // it moves into place by renaming.
-    QTemporaryDir staging(target.exists() ? QDir(targetDir).filePath(QStringLiteral(".kestrova-migrate-XXXXXX"))
-                                          : QDir(parent).filePath(QLatin1Char('.') + target.fileName() +
-                                                                  QStringLiteral(".kestrova-migrate-XXXXXX")));
+    const QString stagingDir = target.exists() ? targetDir : parent;
+    const QString stagingName = target.exists()
+                                    ? QStringLiteral(".kestrova-migrate-")
+                                    : QLatin1Char('.') + target.fileName() + QStringLiteral(".kestrova-migrate-");
+    // A run that was stopped left its temporary folder; nothing of it moved,
+    // as the target holds no table file, and the source is untouched.
+    const QStringList names = QDir(stagingDir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        const QString path = QDir(stagingDir).filePath(name);
+        if (name.startsWith(stagingName) && name.size() == stagingName.size() + 6 && !QDir(path).removeRecursively())
+            throw Error(QStringLiteral("Cannot remove the temporary folder %1 of an earlier run")
+                            .arg(QDir::toNativeSeparators(path)));
+    }
+    QTemporaryDir staging(QDir(stagingDir).filePath(stagingName + QStringLiteral("XXXXXX")));
     if (!staging.isValid())
         throw Error(QStringLiteral("Cannot create a temporary folder: %1").arg(staging.errorString()));
     MigrationReport report = convertParadoxTables(sourceDir, staging.path());

@@ -29,31 +29,25 @@ void requireAt(bool condition, int line)
 }
 #define require(condition) requireAt((condition), __LINE__)
 
-struct Fixture {
-    QTemporaryDir dir;
+// Three tables written by pxlib: no record, one block, three blocks.
+std::vector<QByteArray> baseTables(const QTemporaryDir& dir)
+{
     std::vector<QByteArray> tables;
-    QString path;
-
-    Fixture()
-    {
-        const QList<paradoxtest::Field> fields{{"Name", paradoxtest::Alpha, 40}, {"Count", paradoxtest::Long, 4}};
-        for (int records : {0, 1, 150}) {
-            const QString path = dir.filePath(QStringLiteral("base.db"));
-            {
-                paradoxtest::ParadoxWriter writer(path, fields);
-                for (int i = 0; i < records; ++i)
-                    writer.append({QStringLiteral("Name %1").arg(i), i});
-                writer.close();
-            }
-            QFile f(path);
-            require(f.open(QIODevice::ReadOnly));
-            tables.push_back(f.readAll());
-            f.close();
-            QFile::remove(path);
+    const QString path = dir.filePath(QStringLiteral("base.db"));
+    for (int records : {0, 1, 150}) {
+        {
+            paradoxtest::ParadoxWriter writer(path,
+                                              {{"Name", paradoxtest::Alpha, 40}, {"Count", paradoxtest::Long, 4}});
+            for (int i = 0; i < records; ++i)
+                writer.append({QStringLiteral("Name %1").arg(i), i});
+            writer.close();
         }
-        path = dir.filePath(QStringLiteral("t.db"));
+        QFile f(path);
+        require(f.open(QIODevice::ReadOnly));
+        tables.push_back(f.readAll());
     }
-};
+    return tables;
+}
 
 int le16(const QByteArray& b, int at)
 {
@@ -64,10 +58,12 @@ int le16(const QByteArray& b, int at)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static Fixture fixture;
+    static const QTemporaryDir dir;
+    static const std::vector<QByteArray> tables = baseTables(dir);
+    static const QString path = dir.filePath(QStringLiteral("t.db"));
     if (size == 0)
         return 0;
-    QByteArray table = fixture.tables[data[0] % fixture.tables.size()];
+    QByteArray table = tables[data[0] % tables.size()];
     const int headerSize = le16(table, 0x02);
     const int blockSize = uchar(table[0x05]) * 0x400;
     const int blocks = (int(table.size()) - headerSize) / blockSize;
@@ -79,12 +75,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int at = place < 12 ? 0x06 + place : headerSize + (place - 12) / 6 * blockSize + (place - 12) % 6;
         table[at] = char(data[i + 2]);
     }
-    QFile f(fixture.path);
+    QFile f(path);
     require(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(table) == table.size());
     f.close();
 
     try {
-        kestrova::paradox::ParadoxTable t(fixture.path);
+        kestrova::paradox::ParadoxTable t(path);
         require(t.recordCount() >= 0 && t.recordCount() <= 150);
         std::vector<char> record(size_t(t.recordSize()));
         for (int r = 0; r < t.recordCount(); ++r) {

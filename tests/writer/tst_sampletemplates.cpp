@@ -285,6 +285,11 @@ void TestSampleTemplates::batchWritesALicenceFileInsideLicences_data()
     QTest::newRow("shell syntax") << QStringLiteral("$(touch pwned); `id` -rf *")
                                   << QStringLiteral("$(touch pwned); `id` -rf %2A.txt");
     QTest::newRow("umlauts") << QStringLiteral("Müller Straße GmbH") << QStringLiteral("Müller Straße GmbH.txt");
+    // Owners that look alike keep files of their own.
+    QTest::newRow("one dot") << QStringLiteral(".") << QStringLiteral("%2E.txt");
+    QTest::newRow("blanks and dots") << QStringLiteral(" . . ") << QStringLiteral("%20%2E%20%2E%20.txt");
+    QTest::newRow("an escape written out") << QStringLiteral("a%2Fb") << QStringLiteral("a%252Fb.txt");
+    QTest::newRow("cut") << QString(150, QChar(0xE4)) << QString(90, QChar(0xE4)) + "%-a9f41bcd127a4715.txt";
 }
 
 void TestSampleTemplates::batchWritesALicenceFileInsideLicences()
