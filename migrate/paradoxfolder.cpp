@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace kestrova {
@@ -93,6 +94,35 @@ public:
 
 private:
     std::vector<std::pair<QString, QString>> m_moved;
+};
+
+// Keeps two programs from converting, or finishing a conversion of, one
+// folder at the same time: a second start would take a live conversion for
+// an interrupted one. The kernel drops the lock when the process ends,
+// killed or not.
+class FolderLock {
+public:
+    explicit FolderLock(const QString& dir)
+    {
+        m_fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+            return;
+        const int error = errno;
+        const QString reason = errnoText();
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (error == EWOULDBLOCK)
+            throw Error(QStringLiteral("Another Kestrova is converting the Paradox tables in %1; start again when "
+                                       "it has finished")
+                            .arg(native(dir)));
+        throw Error(QStringLiteral("Cannot lock the folder %1: %2").arg(native(dir), reason));
+    }
+    ~FolderLock() { ::close(m_fd); }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd = -1;
 };
 
 const QString stagingPrefix = QStringLiteral(".kestrova-convert-");
@@ -183,15 +213,23 @@ void removeFolder(const QString& path)
         throw Error(QStringLiteral("Cannot remove the temporary folder %1").arg(native(path)));
 }
 
-// Temporary folders of conversions that no journal names: stopped before
-// their journal was written, or after it was removed. Either way the
-// Paradox tables are whole where they were, or the new set is in place.
+// Temporary folders of conversions, and a journal being replaced, left by a
+// conversion that was stopped.
+QStringList leftoverStaging(const QString& dir)
+{
+    QStringList out = QDir(dir).entryList({stagingPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden);
+    if (QFileInfo::exists(journalPath(dir) + QStringLiteral(".new")))
+        out << conversionJournalName + QStringLiteral(".new");
+    return out;
+}
+
+// Once no journal names them, the Paradox tables are whole where they were
+// or the new set is in place: what is left is not needed.
 void removeLeftoverStaging(const QString& dir)
 {
-    const QStringList names =
-        QDir(dir).entryList({stagingPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
-    for (const QString& name : names)
-        removeFolder(QDir(dir).filePath(name));
+    for (const QString& name : leftoverStaging(dir))
+        if (name.startsWith(stagingPrefix))
+            removeFolder(QDir(dir).filePath(name));
     QFile::remove(journalPath(dir) + QStringLiteral(".new"));
 }
 
@@ -254,6 +292,7 @@ MigrationReport convertWorkingFolder(const QString& dir, const ConversionStep& b
         if (beforeStep)
             beforeStep(name);
     };
+    const FolderLock lock(dir);
     if (QFileInfo::exists(journalPath(dir)))
         throw Error(QStringLiteral("An interrupted conversion waits in %1; start Kestrova again to finish it")
                         .arg(native(dir)));
@@ -324,6 +363,10 @@ MigrationReport convertWorkingFolder(const QString& dir, const ConversionStep& b
 
 Recovery recoverInterruptedConversion(const QString& dir)
 {
+    // Most starts find nothing to do, and need no lock to see it.
+    if (!QFileInfo::exists(journalPath(dir)) && leftoverStaging(dir).isEmpty())
+        return Recovery::Nothing;
+    const FolderLock lock(dir);
     Journal journal;
     if (!readJournal(dir, &journal)) {
         removeLeftoverStaging(dir);

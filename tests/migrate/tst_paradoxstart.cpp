@@ -20,6 +20,9 @@
 
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace kestrova;
 
@@ -240,6 +243,33 @@ private Q_SLOTS:
         }
         qInfo("%d kills: %d conversions finished, %d undone and made again", kills, finished, undone);
         QVERIFY(finished > 10 && undone >= 3);
+    }
+
+    // A second start while a conversion runs must not take it for an
+    // interrupted one: it says so and touches nothing.
+    void startDuringAConversionWaitsForIt()
+    {
+        touch(QDir(dir).filePath(conversionJournalName),
+              "kestrova-convert 1\nphase converting\nstaging .kestrova-convert-a1B2c3\n");
+        QVERIFY(QDir().mkpath(QDir(dir).filePath(".kestrova-convert-a1B2c3")));
+        const QMap<QString, QByteArray> before = snapshot(dir);
+        {
+            const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
+            QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX) == 0); // the running conversion
+            Windows w = startKestrova(dir);
+            ::close(fd);
+            QVERIFY(!w.main);
+            QVERIFY2(rec->errors().value(0).contains("Another Kestrova is converting"),
+                     qPrintable(rec->errors().value(0)));
+            QCOMPARE(snapshot(dir), before);
+            QVERIFY(QFileInfo::exists(QDir(dir).filePath(".kestrova-convert-a1B2c3")));
+        }
+        // Once it has ended, the next start undoes it and asks again.
+        Windows w = startKestrova(dir);
+        QVERIFY(!w.main);
+        QVERIFY(rec->questions.value(0).contains("holds its tables in the Paradox format"));
+        QVERIFY(!QFileInfo::exists(QDir(dir).filePath(".kestrova-convert-a1B2c3")));
+        QVERIFY(!QFileInfo::exists(QDir(dir).filePath(conversionJournalName)));
     }
 
     void commandLineChoosesTheFolder_data()
