@@ -17,7 +17,9 @@
 #include <cstdio>
 #include <cstring>
 #include <sqlite3.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kestrova {
 
@@ -381,6 +383,35 @@ QString errnoText()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
+// In a temporary folder of kestrova-tables migrate: every table in it is
+// whole and on disk, and they are about to move into the target folder.
+const QString completeMark = QStringLiteral(".complete");
+
+// A run that was stopped left its temporary folder. Before its tables were
+// all written nothing of it had moved; after (the folder holds the mark),
+// the tables missing from it had moved into the target folder: they go
+// again, copies as they are of a source that stays untouched, so that the
+// target is as it was before that run.
+void removeStoppedRuns(const QString& dir, const QString& prefix, bool intoTarget)
+{
+    const QStringList names = QDir(dir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        if (!name.startsWith(prefix) || name.size() != prefix.size() + 6)
+            continue;
+        const QDir staging(QDir(dir).filePath(name));
+        for (const TableDef& t : schemaTables()) {
+            const QString moved = QDir(dir).filePath(t.fileName());
+            if (intoTarget && staging.exists(completeMark) && !staging.exists(t.fileName()) &&
+                QFileInfo::exists(moved) && !QFile::remove(moved))
+                throw Error(QStringLiteral("Cannot remove %1, left by a run that was stopped")
+                                .arg(QDir::toNativeSeparators(moved)));
+        }
+        if (!QDir(staging).removeRecursively())
+            throw Error(QStringLiteral("Cannot remove the temporary folder %1 of a run that was stopped")
+                            .arg(QDir::toNativeSeparators(staging.path())));
+    }
+}
+
 } // namespace
 
 QString findTableFile(const QString& dir, const QString& table, const QString& extension)
@@ -460,14 +491,23 @@ void moveTableFiles(const QString& fromDir, const QString& toDir)
     }
 }
 
+void syncToDisk(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const QString reason = errnoText();
+        if (fd >= 0)
+            ::close(fd);
+        throw Error(QStringLiteral("Cannot write %1 to disk: %2").arg(QDir::toNativeSeparators(path), reason));
+    }
+    ::close(fd);
+}
+
 MigrationReport migrateParadoxTables(const QString& sourceDir, const QString& targetDir)
 {
     const QFileInfo target(targetDir);
     if (target.exists() && !target.isDir())
         throw Error(QStringLiteral("%1 is not a folder").arg(QDir::toNativeSeparators(targetDir)));
-    if (target.exists() && !folderHasNoTables(targetDir))
-        throw Error(QStringLiteral("The folder %1 already holds table files; nothing was written")
-                        .arg(QDir::toNativeSeparators(targetDir)));
     const QString parent = target.absolutePath();
     if (!target.exists() && !QDir().mkpath(parent))
         throw Error(QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(parent)));
@@ -478,20 +518,24 @@ MigrationReport migrateParadoxTables(const QString& sourceDir, const QString& ta
     const QString stagingName = target.exists()
                                     ? QStringLiteral(".kestrova-migrate-")
                                     : QLatin1Char('.') + target.fileName() + QStringLiteral(".kestrova-migrate-");
-    // A run that was stopped left its temporary folder; nothing of it moved,
-    // as the target holds no table file, and the source is untouched.
-    const QStringList names = QDir(stagingDir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
-    for (const QString& name : names) {
-        const QString path = QDir(stagingDir).filePath(name);
-        if (name.startsWith(stagingName) && name.size() == stagingName.size() + 6 && !QDir(path).removeRecursively())
-            throw Error(QStringLiteral("Cannot remove the temporary folder %1 of an earlier run")
-                            .arg(QDir::toNativeSeparators(path)));
-    }
+    removeStoppedRuns(stagingDir, stagingName, target.exists());
+    if (target.exists() && !folderHasNoTables(targetDir))
+        throw Error(QStringLiteral("The folder %1 already holds table files; nothing was written")
+                        .arg(QDir::toNativeSeparators(targetDir)));
     QTemporaryDir staging(QDir(stagingDir).filePath(stagingName + QStringLiteral("XXXXXX")));
     if (!staging.isValid())
         throw Error(QStringLiteral("Cannot create a temporary folder: %1").arg(staging.errorString()));
     MigrationReport report = convertParadoxTables(sourceDir, staging.path());
     if (target.exists()) {
+        // The tables move one by one: the mark lets a later run tell which
+        // had moved when this one was stopped.
+        for (const TableDef& t : schemaTables())
+            syncToDisk(QDir(staging.path()).filePath(t.fileName()));
+        QFile mark(QDir(staging.path()).filePath(completeMark));
+        if (!mark.open(QIODevice::WriteOnly))
+            throw Error(QStringLiteral("Cannot write %1: %2").arg(mark.fileName(), mark.errorString()));
+        mark.close();
+        syncToDisk(staging.path());
         moveTableFiles(staging.path(), targetDir);
         return report;
     }

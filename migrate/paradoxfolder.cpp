@@ -52,20 +52,6 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-// Makes what was written to path (a file, or a folder's list of names)
-// durable before the journal claims it.
-void syncPath(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        const QString reason = errnoText();
-        if (fd >= 0)
-            ::close(fd);
-        throw Error(QStringLiteral("Cannot write %1 to disk: %2").arg(native(path), reason));
-    }
-    ::close(fd);
-}
-
 void renameFile(const QString& from, const QString& to)
 {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
@@ -160,7 +146,7 @@ void writeJournal(const QString& dir, const Journal& j)
     }
     f.close();
     renameFile(fresh, path);
-    syncPath(dir);
+    syncToDisk(dir);
 }
 
 // Reads the journal; false when there is none.
@@ -204,7 +190,7 @@ void removeJournal(const QString& dir)
 {
     if (!QFile::remove(journalPath(dir)) && QFileInfo::exists(journalPath(dir)))
         throw Error(QStringLiteral("Cannot remove %1").arg(native(journalPath(dir))));
-    syncPath(dir);
+    syncToDisk(dir);
 }
 
 void removeFolder(const QString& path)
@@ -310,8 +296,8 @@ MigrationReport convertWorkingFolder(const QString& dir, const ConversionStep& b
         step(QStringLiteral("convert the tables"));
         MigrationReport report = convertParadoxTables(dir, staging.path());
         for (const TableDef& t : schemaTables())
-            syncPath(QDir(staging.path()).filePath(t.fileName()));
-        syncPath(staging.path());
+            syncToDisk(QDir(staging.path()).filePath(t.fileName()));
+        syncToDisk(staging.path());
 
         const QString keep = paradoxKeepFolder(dir);
         journal.files = paradoxTableFiles(dir);
@@ -322,7 +308,7 @@ MigrationReport convertWorkingFolder(const QString& dir, const ConversionStep& b
         const bool madeKeep = !QFileInfo::exists(keep);
         if (!QDir().mkpath(keep))
             throw Error(QStringLiteral("Cannot create the folder %1").arg(native(keep)));
-        syncPath(dir);
+        syncToDisk(dir);
 
         // From here on the next start finishes the moves when they are stopped.
         journal.phase = QStringLiteral("moving");
@@ -334,9 +320,9 @@ MigrationReport convertWorkingFolder(const QString& dir, const ConversionStep& b
                 step(QStringLiteral("move %1 into paradox").arg(name));
                 mover.move(QDir(dir).filePath(name), QDir(keep).filePath(name));
             }
-            syncPath(keep);
+            syncToDisk(keep);
             moveNewTables(staging.path(), dir, beforeStep, &mover);
-            syncPath(dir);
+            syncToDisk(dir);
         } catch (const Error& e) {
             if (!mover.undo())
                 throw Error(e.message() + QStringLiteral("; not every file could be moved back, the next start "
@@ -392,7 +378,7 @@ Recovery recoverInterruptedConversion(const QString& dir)
         if (QFileInfo::exists(from) && !QFileInfo::exists(to))
             renameFile(from, to);
     }
-    syncPath(keep);
+    syncToDisk(keep);
     if (QFileInfo(staging).isDir())
         moveNewTables(staging, dir, {}, nullptr);
     for (const TableDef& t : schemaTables())
@@ -400,7 +386,7 @@ Recovery recoverInterruptedConversion(const QString& dir)
             throw Error(QStringLiteral("The conversion cannot be finished: the new table file %1 is missing; the "
                                        "Paradox files are in %2")
                             .arg(t.fileName(), native(keep)));
-    syncPath(dir);
+    syncToDisk(dir);
     removeFolder(staging);
     removeJournal(dir);
     removeLeftoverStaging(dir);

@@ -369,6 +369,23 @@ private Q_SLOTS:
         QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 14);
     }
 
+    // A run into an existing folder stopped after moving part of its set:
+    // the next run takes that part out again and writes the whole set.
+    void runStoppedWhileMovingIsUndoneByTheNext()
+    {
+        paradoxtest::writeSampleSet(src);
+        const QString stopped = QDir(target).filePath(".kestrova-migrate-a1B2c3");
+        migrateParadoxTables(src, stopped);
+        QFile mark(QDir(stopped).filePath(".complete"));
+        QVERIFY(mark.open(QIODevice::WriteOnly));
+        for (const char* moved : {"Xsale.db", "Xtable.db", "Xemail.db"})
+            QVERIFY(QFile::rename(QDir(stopped).filePath(moved), QDir(target).filePath(moved)));
+
+        migrateParadoxTables(src, target);
+        QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 13);
+        QCOMPARE(readRows(QDir(target).filePath("Xsale.db"), "Xsale").size(), 4);
+    }
+
     void commandLineTool()
     {
         paradoxtest::writeSampleSet(src);
