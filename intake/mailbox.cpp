@@ -20,6 +20,7 @@
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vmime/net/imap/IMAPFolderStatus.hpp>
 #include <vmime/platforms/posix/posixHandler.hpp>
 #include <vmime/vmime.hpp>
 
@@ -417,9 +418,13 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
                 return ua.size() != ub.size() ? ua.size() < ub.size() : ua < ub;
             });
         }
-        if (!d->maildir)
+        if (!d->maildir) {
+            // UIDs name the same messages only while the folder's UIDVALIDITY stays.
+            const auto status = vmime::dynamicCast<vnet::imap::IMAPFolderStatus>(d->folder->getStatus());
             d->identityPrefix = QStringLiteral("imap:") + d->storeUser + QLatin1Char('@') + d->storeHost +
-                                QLatin1Char('|') + d->storeName + QLatin1Char('#');
+                                QLatin1Char('|') + d->storeName + QLatin1Char('|') +
+                                QString::number(status ? status->getUIDValidity() : 0) + QLatin1Char('#');
+        }
         d->cursor = 0;
         d->movedUids.clear();
         return 0;

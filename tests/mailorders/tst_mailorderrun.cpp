@@ -408,6 +408,49 @@ private Q_SLOTS:
         QSqlDatabase::removeDatabase("record");
     }
 
+    // The same over IMAP and SMTP: killed once the first reply is sent.
+    void killedImapRunIsFinishedByTheNext()
+    {
+        const QString serverBox = QDir(servers.path()).filePath("home/Maildir");
+        QDir(serverBox).removeRecursively();
+        QDir(QDir(servers.path()).filePath("outgoing")).removeRecursively();
+        QDir().mkpath(QDir(servers.path()).filePath("outgoing"));
+        seedMaildir(serverBox, {webShop("WS-7", "TL-01", "g@example.com"), payPoint("PP-8", "1002")});
+        QProcess::execute("chmod", {"-R", "a+rwX", QDir(servers.path()).filePath("home")});
+        Mailbox::Options options;
+        options.trustedCertificates = QDir(servers.path()).filePath("ca.pem");
+        options.timeoutSeconds = 10;
+        options.workDir = fx->dir();
+        const QString profile =
+            QStringLiteral("imaps://orders@localhost:%1 smtp://orders@localhost:%2").arg(imapsPort, smtpPort);
+        const pid_t pid = fork();
+        QVERIFY(pid >= 0);
+        if (pid == 0) {
+            Intake in(fx->dir());
+            MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail), options);
+            run.setStepHook([](const char* name) {
+                if (QLatin1String(name) == QLatin1String("replied"))
+                    raise(SIGKILL);
+            });
+            if (run.open(profile, "secret", "INBOX", "Processed"))
+                in.storeAll(run);
+            _exit(3);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        ++kills;
+        Intake in(fx->dir());
+        MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail), options);
+        QVERIFY2(run.open(profile, "secret", "INBOX", "Processed"), qPrintable(run.lastError()));
+        QCOMPARE(in.storeAll(run), QStringList());
+        QVERIFY2(run.close(), qPrintable(run.lastError()));
+        QCOMPARE(fx->value("Xsale", "SELECT group_concat(Reference, ' ') FROM Xsale").toString(), "WS-7 PP-8");
+        QCOMPARE(QDir(QDir(servers.path()).filePath("outgoing")).entryList({"*.eml"}, QDir::Files).size(), 2);
+        QCOMPARE(mail(serverBox), QStringList());
+        QCOMPARE(mail(serverBox, "Processed").size(), 2);
+    }
+
     // Whenever the order is not stored, nothing else happens: no reply, no
     // mark, no move, no count; a pending edit of the shown order stays.
     void failedStoreTouchesNothing_data()
