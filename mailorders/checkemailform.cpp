@@ -131,7 +131,8 @@ void TCheckEmailForm::NextMessageClick()
     const ShownOrder shown = shownOrder();
     // A failure here stops the rest: nothing was stored, no reply goes out,
     // the message stays where it is and the window keeps the notification.
-    const QString afterStore = m_run.storeOrder(m_data.Tsale, shown, [&] { return m_appendOrder(shown); });
+    const QString afterStore =
+        m_run.storeOrder(m_data.Tsale, m_data.Ttable, shown, [&] { return m_appendOrder(shown); });
     QStringList problems = m_run.finishMessage(shown);
     if (!afterStore.isEmpty())
         problems.prepend(afterStore);

@@ -163,7 +163,8 @@ QByteArray MailOrderRun::buildReply(const ShownOrder& shown)
     return reply::build(m_template, values);
 }
 
-QString MailOrderRun::storeOrder(Table* orders, const ShownOrder& shown, const std::function<QString()>& append)
+QString MailOrderRun::storeOrder(Table* orders, Table* settings, const ShownOrder& shown,
+                                 const std::function<QString()>& append)
 {
     // Stored on its own first, so that a failure of the rest never takes the user's edit with it.
     orders->checkBrowseMode();
@@ -179,9 +180,11 @@ QString MailOrderRun::storeOrder(Table* orders, const ShownOrder& shown, const s
     m_record->attach(orders);
     QString afterStore;
     try {
-        orders->beginBatch();
+        orders->beginBatch(settings);
         afterStore = append();
         m_record->insert(orders, identity, orders->fieldText(QStringLiteral("InvoiceNumber")), reply);
+        if (m_stepHook)
+            m_stepHook("posted");
         orders->commitBatch();
     } catch (const Error&) {
         orders->rollbackBatch();

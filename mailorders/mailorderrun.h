@@ -73,9 +73,11 @@ public:
     // Stores the current message's order: the shown order's pending edit is
     // stored first (when that fails it stays and the failure is thrown),
     // then append() adds the order and the record notes the message and
-    // its reply, all in one transaction of the order table. Throws when
-    // nothing was stored; returns what append() returned.
-    QString storeOrder(Table* orders, const ShownOrder& shown, const std::function<QString()>& append);
+    // its reply, all in one transaction of the order table that takes in
+    // the settings table too (the last invoice number is stored with the
+    // order or not at all). Throws when nothing was stored; returns what
+    // append() returned.
+    QString storeOrder(Table* orders, Table* settings, const ShownOrder& shown, const std::function<QString()>& append);
 
     // Finishes the current message after its order was stored: the reply
     // when the recognised fax-or-e-mail value is not empty, then mark, move
@@ -97,7 +99,8 @@ public:
     // "N messages could not be read ..."; empty when all could be read.
     QString unreadableNotice() const;
     // Called after each step of a message (stored, replied, marked, moved),
-    // once its record is written: tests end the process there.
+    // once its record is written, and as "posted" just before the order's
+    // transaction commits: tests end the process there.
     void setStepHook(std::function<void(const char*)> hook) { m_stepHook = std::move(hook); }
 
     void resetCount() { m_count = 0; }

@@ -73,7 +73,7 @@ struct Intake {
         for (; found; found = run.findRecognizedMessage()) {
             problems += run.takeProblems();
             const ShownOrder s = shown(run);
-            run.storeOrder(data.Tsale, s, [&] { return appendMailOrder(*rules, data.Tsale, s); });
+            run.storeOrder(data.Tsale, data.Ttable, s, [&] { return appendMailOrder(*rules, data.Tsale, s); });
             problems += run.finishMessage(s);
         }
         return problems + run.takeProblems();
@@ -354,7 +354,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("step");
         QTest::addColumn<int>("occurrence");
-        for (const char* step : {"stored", "replied", "marked", "moved"})
+        for (const char* step : {"posted", "stored", "replied", "marked", "moved"})
             for (int occurrence : {1, 2})
                 QTest::addRow("%s %d", step, occurrence) << QString::fromLatin1(step) << occurrence;
     }
@@ -390,7 +390,10 @@ private Q_SLOTS:
         QVERIFY2(run.open(box->path(), {}, {}, "Processed"), qPrintable(run.lastError()));
         QCOMPARE(in.storeAll(run), QStringList());
         QVERIFY(run.close());
-        QCOMPARE(fx->value("Xsale", "SELECT group_concat(Reference, ' ') FROM Xsale").toString(), "WS-1 WS-2");
+        QCOMPARE(
+            fx->value("Xsale", "SELECT group_concat(Reference || '=' || InvoiceNumber, ' ') FROM Xsale").toString(),
+            "WS-1=2026-0042 WS-2=2026-0043");
+        QCOMPARE(lastInvoiceNumber(), "2026-0043");
         QCOMPARE(mail(box->path(), "Outbox"),
                  (QStringList{"Subject: R: New order WS-1 []", "Subject: R: New order WS-2 []"}));
         QCOMPARE(mail(box->path()), QStringList{"Subject: Newsletter []"});
@@ -484,8 +487,10 @@ private Q_SLOTS:
         if (!readOnly)
             QVERIFY(QSqlQuery(lock).exec("BEGIN IMMEDIATE"));
         const ShownOrder s = in.shown(run);
-        const QString error = errorOf(
-            [&] { run.storeOrder(in.data.Tsale, s, [&] { return appendMailOrder(*in.rules, in.data.Tsale, s); }); });
+        const QString error = errorOf([&] {
+            run.storeOrder(in.data.Tsale, in.data.Ttable, s,
+                           [&] { return appendMailOrder(*in.rules, in.data.Tsale, s); });
+        });
         QVERIFY(!error.isEmpty());
         QSqlQuery(lock).exec("ROLLBACK");
         lock.close();
@@ -494,6 +499,7 @@ private Q_SLOTS:
         QCOMPARE(in.data.Tsale->state(), pendingEdit ? DataSetState::Edit : DataSetState::Browse);
         QCOMPARE(in.data.Tsale->fieldText("Person"), pendingEdit ? "Edited" : "Earlier");
         QCOMPARE(fx->value("Xsale", "SELECT count(*) FROM Xsale").toInt(), 1);
+        QCOMPARE(lastInvoiceNumber(), "2026-0041");
         QCOMPARE(run.processedCount(), 0);
         QVERIFY(run.close());
         QCOMPARE(mail(box->path()), QStringList{"Subject: New order WS-1 []"});
