@@ -272,6 +272,22 @@ private Q_SLOTS:
         QCOMPARE(button->toolTip(), SalesPage::readOnlyMailHint());
     }
 
+    // A message that cannot be read is counted and reported at the end.
+    void unreadableMessageIsReported()
+    {
+        seedMaildir(box->path(), {webShop("WS-1", "TL-01", ""), webShop("WS-2", "TL-01", "")});
+        auto f = start();
+        QVERIFY(runEmail(*f, [this](TCheckEmailForm& form) {
+            // The second message's file goes while the run holds the mailbox.
+            QVERIFY(QFile::remove(QDir(box->path()).filePath(mailfixture::filesIn(box->path()).value(1))));
+            click(form, "NextMessage");
+        }));
+        QCOMPARE(shownMessages().mid(shownMessages().size() - 2),
+                 (QStringList{"1:End of processing. Number of messages processed : 1",
+                              "2:1 message could not be read and was left in the mailbox."}));
+        QCOMPARE(orderCount(), 1);
+    }
+
     // The demo folder as `make demo` makes it: "E-Mail" takes in the demo
     // notifications and stores the replies in the demo mailbox's Outbox.
     void demoFolderTakesInOrders()
