@@ -171,14 +171,28 @@ QString MailOrderRun::storeOrder(Table* orders, Table* settings, const ShownOrde
     if (!orders->canModify())
         throw Error(orders->readOnlyMessage());
     // The value as the function recognised it decides, not the window's box.
+    // Building the reply copies the window's texts into the value areas:
+    // undone when nothing is stored, so that the next try decides alike.
+    const MailOrderState recognised = m_state;
     std::optional<QByteArray> reply;
     if (!m_state.areas.text(NotificationAreas::FaxOrEMail).isEmpty())
         reply = buildReply(shown);
-    if (!m_record)
-        return append();
-    const QString identity = m_mailbox.currentIdentity();
-    m_record->attach(orders);
     QString afterStore;
+    if (!m_record) {
+        try {
+            return append();
+        } catch (const Error&) {
+            m_state = recognised;
+            throw;
+        }
+    }
+    const QString identity = m_mailbox.currentIdentity();
+    try {
+        m_record->attach(orders);
+    } catch (const Error&) {
+        m_state = recognised;
+        throw;
+    }
     try {
         orders->beginBatch(settings);
         afterStore = append();
@@ -188,6 +202,7 @@ QString MailOrderRun::storeOrder(Table* orders, Table* settings, const ShownOrde
         orders->commitBatch();
     } catch (const Error&) {
         orders->rollbackBatch();
+        m_state = recognised;
         try {
             m_record->detach(orders);
         } catch (const Error&) {

@@ -111,6 +111,9 @@ void MailRecord::forgetMoved()
 
 void MailRecord::attach(Table* orders)
 {
+    // Still attached when an earlier detach failed.
+    if (run(orders->database(), QStringLiteral("SELECT 1 FROM pragma_database_list WHERE name = ?"), {kSchema}).next())
+        return;
     run(orders->database(), QStringLiteral("ATTACH DATABASE ? AS ") + kSchema, {m_path});
 }
 
