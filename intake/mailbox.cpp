@@ -1,5 +1,6 @@
 #include "mailbox.h"
 
+#include "imapexpunge.h"
 #include "maildirfiles.h"
 #include "mailtext.h"
 
@@ -19,12 +20,8 @@
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vmime/net/imap/IMAPFolderStatus.hpp>
 #include <vmime/platforms/posix/posixHandler.hpp>
-#include <vmime/net/imap/IMAPCommand.hpp>
-#include <vmime/net/imap/IMAPConnection.hpp>
-#include <vmime/net/imap/IMAPParser.hpp>
-#include <vmime/net/imap/IMAPStore.hpp>
-#include <vmime/net/imap/IMAPUtils.hpp>
 #include <vmime/vmime.hpp>
 
 namespace kestrova {
@@ -161,38 +158,6 @@ QString describe(const std::exception& e)
 
 } // namespace
 
-// A Maildir message read straight from the file listed when the folder was
-// opened, at most kMaxMessageBytes of it. False when that file is no longer
-// there (its flags changed its name) or is no regular file now: vmime then
-// finds and reads it.
-static bool readMaildirFile(const std::map<std::string, std::string>& files, const std::string& id, std::string& raw)
-{
-    const auto it = files.find(id);
-    if (it == files.end())
-        return false;
-    const int fd = ::open(it->second.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (ok) {
-        raw.resize(std::min(size_t(st.st_size), mailtext::kMaxMessageBytes));
-        size_t done = 0;
-        while (done < raw.size()) {
-            const ssize_t n = ::read(fd, raw.data() + done, raw.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += size_t(n);
-        }
-        raw.resize(done);
-        ok = done > 0 || st.st_size == 0;
-    }
-    ::close(fd);
-    return ok;
-}
-
 struct Mailbox::Private {
     Options options;
     vmime::shared_ptr<vnet::session> session;
@@ -203,7 +168,11 @@ struct Mailbox::Private {
     std::vector<vmime::shared_ptr<vnet::message>> messages;
     size_t cursor = 0;
     std::vector<std::string> movedUids;       // what MailMove copied and flagged deleted
-    std::map<std::string, std::string> files; // Maildir: each message's file as listed at opening
+    std::map<std::string, std::string> files; // Maildir: each message's file, kept current
+    maildirfiles::Dirs saveDirs;              // Maildir: the save folder's directories
+    std::set<std::string> unreadable;         // the messages that could not be read
+    QString identityPrefix;                   // the store and folder, before a message's UID
+    QString senderProblem;                    // why the parsed message's sender cannot be answered
     bool maildir = false;
     QString storeUser, storeHost;
     std::optional<Endpoint> transport;        // empty: replies go to the Outbox folder
@@ -218,6 +187,38 @@ struct Mailbox::Private {
         return false;
     }
     vmime::shared_ptr<vnet::message> current() const { return cursor < messages.size() ? messages[cursor] : nullptr; }
+    // The file of a Maildir message as it is now on disk (another program
+    // may have renamed it); an empty file beside one with content is the
+    // leftover of an interrupted flag change and is removed.
+    std::string fileOf(const std::string& uid, bool look)
+    {
+        if (!look) {
+            const auto it = files.find(uid);
+            if (it != files.end())
+                return it->second;
+        }
+        const maildirfiles::Entry* best = nullptr;
+        const auto found = maildirfiles::entries(store, folder->getFullPath());
+        for (const maildirfiles::Entry& entry : found)
+            if (entry.regular && entry.id == uid && (!best || (best->size == 0 && entry.size > 0)))
+                best = &entry;
+        if (!best)
+            throw std::runtime_error("the message file " + uid + " is gone");
+        for (const maildirfiles::Entry& entry : found)
+            if (entry.regular && entry.id == uid && &entry != best && entry.size == 0 && best->size > 0)
+                ::unlink(entry.path.c_str());
+        return files[uid] = best->path;
+    }
+    // Adds a flag to a Maildir message, looking for its file again when
+    // another program renamed it.
+    void flagFile(const std::string& uid, int flag)
+    {
+        try {
+            files[uid] = maildirfiles::addFlag(fileOf(uid, false), flag);
+        } catch (const std::runtime_error&) {
+            files[uid] = maildirfiles::addFlag(fileOf(uid, true), flag);
+        }
+    }
     void secure(const vmime::shared_ptr<vnet::service>& service)
     {
         service->setCertificateVerifier(verifierFor(options.trustedCertificates));
@@ -232,6 +233,8 @@ struct Mailbox::Private {
         cursor = 0;
         movedUids.clear();
         files.clear();
+        unreadable.clear();
+        identityPrefix.clear();
         parsed.reset();
         parsedAt = size_t(-1);
     }
@@ -249,6 +252,27 @@ Mailbox::~Mailbox()
 {
     if (isOpen())
         MailClose(0);
+}
+
+QString Mailbox::currentIdentity() const
+{
+    const auto msg = d->current();
+    return msg ? d->identityPrefix + fromStd(msg->getUID()) : QString();
+}
+
+void Mailbox::removeAtClose(const QStringList& identities)
+{
+    for (const QString& identity : identities)
+        if (!d->identityPrefix.isEmpty() && identity.startsWith(d->identityPrefix)) {
+            const std::string uid = toStd(identity.mid(d->identityPrefix.size()));
+            if (std::find(d->movedUids.begin(), d->movedUids.end(), uid) == d->movedUids.end())
+                d->movedUids.push_back(uid);
+        }
+}
+
+int Mailbox::unreadableCount() const
+{
+    return int(d->unreadable.size());
 }
 
 bool Mailbox::isOpen() const
@@ -355,8 +379,12 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
             d->reset();
             return 1;
         }
-        if (d->maildir)
+        if (d->maildir) {
+            maildirfiles::checkNotLinked(d->store, d->folder->getFullPath());
+            maildirfiles::checkNotLinked(d->store, d->savePath);
+            d->saveDirs = maildirfiles::dirsOf(d->store, d->savePath);
             maildirfiles::takeNewMessages(d->store, d->folder->getFullPath());
+        }
         d->folder->open(vnet::folder::MODE_READ_WRITE);
         d->messages = d->folder->getMessages(vnet::messageSet::byNumber(1, -1));
         d->folder->fetchMessages(d->messages, vnet::fetchAttributes::FLAGS | vnet::fetchAttributes::UID);
@@ -370,18 +398,32 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
             std::set<std::string> regular;
             d->files.clear();
             for (const maildirfiles::Entry& entry : maildirfiles::entries(d->store, d->folder->getFullPath()))
-                if (entry.regular) {
-                    regular.insert(entry.id);
+                if (entry.regular && regular.insert(entry.id).second)
                     d->files[entry.id] = entry.path;
-                }
+                else if (entry.regular)
+                    d->fileOf(entry.id, true); // two files of one message: the one with content
+            d->identityPrefix = QStringLiteral("maildir:") + fromStd(url.getPath()) + QLatin1Char('|') + d->storeName +
+                                QLatin1Char('#');
+            // One message per file name, also when two files share it.
+            std::set<std::string> listed;
             d->messages.erase(std::remove_if(d->messages.begin(), d->messages.end(),
-                                             [&regular](const auto& m) { return !regular.count(m->getUID()); }),
+                                             [&regular, &listed](const auto& m) {
+                                                 return !regular.count(m->getUID()) ||
+                                                        !listed.insert(m->getUID()).second;
+                                             }),
                               d->messages.end());
             // Maildir names begin with the time of delivery: their order is the order of arrival.
             std::stable_sort(d->messages.begin(), d->messages.end(), [](const auto& a, const auto& b) {
                 const std::string ua = a->getUID(), ub = b->getUID();
                 return ua.size() != ub.size() ? ua.size() < ub.size() : ua < ub;
             });
+        }
+        if (!d->maildir) {
+            // UIDs name the same messages only while the folder's UIDVALIDITY stays.
+            const auto status = vmime::dynamicCast<vnet::imap::IMAPFolderStatus>(d->folder->getStatus());
+            d->identityPrefix = QStringLiteral("imap:") + d->storeUser + QLatin1Char('@') + d->storeHost +
+                                QLatin1Char('|') + d->storeName + QLatin1Char('|') +
+                                QString::number(status ? status->getUIDValidity() : 0) + QLatin1Char('#');
         }
         d->cursor = 0;
         d->movedUids.clear();
@@ -403,9 +445,16 @@ bool Mailbox::MailGet(MailMessage& message)
     const auto msg = d->current();
     if (!msg)
         return false;
+    d->senderProblem.clear();
     try {
         std::string raw;
-        if (!d->maildir || !readMaildirFile(d->files, msg->getUID(), raw)) {
+        if (d->maildir) {
+            // A file renamed since the listing is looked for once more.
+            if (!maildirfiles::readFile(d->files[msg->getUID()], raw, mailtext::kMaxMessageBytes) &&
+                (d->fileOf(msg->getUID(), true),
+                 !maildirfiles::readFile(d->files[msg->getUID()], raw, mailtext::kMaxMessageBytes)))
+                throw std::runtime_error("the file " + d->files[msg->getUID()] + " cannot be read");
+        } else {
             vmime::utility::outputStreamStringAdapter out(raw);
             // peek: the seen flag stays as it is
             msg->extract(out, nullptr, 0, mailtext::kMaxMessageBytes, true);
@@ -416,9 +465,11 @@ bool Mailbox::MailGet(MailMessage& message)
         d->parsed->parse(raw);
         d->parsedAt = d->cursor;
         message = mailtext::read(d->parsed, deadline);
+        d->senderProblem = mailtext::senderAddressProblem(raw, message.sender3);
         return true;
     } catch (const std::exception& e) {
         d->fail(QStringLiteral("Cannot read a message"), e);
+        d->unreadable.insert(msg->getUID());
         message = MailMessage{};
         return true; // the message exists; it reads as empty and is passed over
     }
@@ -453,7 +504,7 @@ bool Mailbox::MailMark()
     }
     try {
         if (d->maildir)
-            maildirfiles::addFlag(d->store, d->folder->getFullPath(), msg, vnet::message::FLAG_SEEN);
+            d->flagFile(msg->getUID(), vnet::message::FLAG_SEEN);
         else
             msg->setFlags(vnet::message::FLAG_SEEN, vnet::message::FLAG_MODE_ADD);
         return true;
@@ -473,13 +524,16 @@ bool Mailbox::MailMove()
     // are removed, at close, so the positions of the others do not change
     // during a run.
     try {
-        d->folder->copyMessages(d->savePath, vnet::messageSet::byNumber(msg->getNumber()));
+        if (d->maildir)
+            maildirfiles::copyInto(d->fileOf(msg->getUID(), false), d->saveDirs);
+        else
+            d->folder->copyMessages(d->savePath, vnet::messageSet::byNumber(msg->getNumber()));
     } catch (const std::exception& e) {
         return d->fail(QStringLiteral("Cannot move a message"), e);
     }
     try {
         if (d->maildir)
-            maildirfiles::addFlag(d->store, d->folder->getFullPath(), msg, vnet::message::FLAG_DELETED);
+            d->flagFile(msg->getUID(), vnet::message::FLAG_DELETED);
         else
             msg->setFlags(vnet::message::FLAG_DELETED, vnet::message::FLAG_MODE_ADD);
         d->movedUids.push_back(msg->getUID());
@@ -498,8 +552,17 @@ bool Mailbox::MailSend(quintptr, const QString& senderName, const QString&, cons
         d->error = QStringLiteral("Cannot send the reply to %1: the mailbox is not open").arg(address);
         return false;
     }
+    const QString to = address.mid(address.indexOf(QLatin1Char(':')) + 1).trimmed();
+    // The library would send to another address, or read another one from
+    // the message than the sender gave: no reply rather than a wrong one.
+    QString refused = mailtext::addressProblem(to);
+    if (refused.isEmpty() && d->parsedAt == d->cursor && !d->senderProblem.isEmpty())
+        refused = d->senderProblem;
+    if (!refused.isEmpty()) {
+        d->error = QStringLiteral("Cannot send the reply to %1: %2").arg(address, refused);
+        return false;
+    }
     try {
-        const QString to = address.mid(address.indexOf(QLatin1Char(':')) + 1).trimmed();
         QString from;
         if (d->transport && d->transport->user.contains(QLatin1Char('@')))
             from = d->transport->user;
@@ -584,57 +647,6 @@ bool Mailbox::MailSend(quintptr, const QString& senderName, const QString&, cons
     }
 }
 
-namespace {
-
-namespace vimap = vnet::imap;
-
-// Runs one command on an IMAP connection; throws unless the server answers OK.
-void imapCommand(const vmime::shared_ptr<vimap::IMAPConnection>& connection, const std::string& text)
-{
-    vimap::IMAPCommand::createCommand(text)->send(connection);
-    const std::unique_ptr<vimap::IMAPParser::response> response(connection->readResponse());
-    const auto* done = response ? response->response_done() : nullptr;
-    if (!done || response->isBad() || !done->response_tagged() ||
-        done->response_tagged()->resp_cond_state()->status() != vimap::IMAPParser::resp_cond_state::OK)
-        throw vmime::exceptions::command_error(text, response ? response->getErrorLog() : std::string());
-}
-
-// Removes from an IMAP folder the messages this run moved, and no other: a
-// message that another program flagged deleted stays. With UIDPLUS, by
-// UID EXPUNGE of exactly those; without it, EXPUNGE runs only when no other
-// message is flagged deleted (else the moved ones stay, flagged deleted,
-// and are not offered again).
-void expungeMovedImap(const vmime::shared_ptr<vnet::store>& store, const vmime::shared_ptr<vnet::folder>& folder,
-                      const std::vector<std::string>& moved)
-{
-    const auto connection = vmime::dynamicCast<vimap::IMAPStore>(store)->getConnection();
-    if (connection->hasCapability("UIDPLUS")) {
-        std::string uids;
-        for (const std::string& uid : moved) {
-            if (uid.empty() || uid.find_first_not_of("0123456789") != std::string::npos)
-                throw std::runtime_error("the server gave the invalid UID " + uid);
-            uids += (uids.empty() ? "" : ",") + uid;
-        }
-        const vnet::folder::path path = folder->getFullPath();
-        folder->close(false);
-        imapCommand(connection, "SELECT " + vimap::IMAPUtils::quoteString(vimap::IMAPUtils::pathToString(
-                                                connection->hierarchySeparator(), path)));
-        imapCommand(connection, "UID EXPUNGE " + uids);
-        return;
-    }
-    auto all = folder->getMessages(vnet::messageSet::byNumber(1, -1));
-    folder->fetchMessages(all, vnet::fetchAttributes::FLAGS | vnet::fetchAttributes::UID);
-    const std::set<std::string> ours(moved.begin(), moved.end());
-    const bool othersDeleted = std::any_of(all.begin(), all.end(), [&ours](const auto& m) {
-        return (m->getFlags() & vnet::message::FLAG_DELETED) && !ours.count(m->getUID());
-    });
-    if (!othersDeleted)
-        folder->expunge();
-    folder->close(false);
-}
-
-} // namespace
-
 bool Mailbox::MailClose(quintptr)
 {
     if (!isOpen())
@@ -647,7 +659,7 @@ bool Mailbox::MailClose(quintptr)
             else if (d->maildir)
                 maildirfiles::removeMoved(d->store, d->folder, d->movedUids);
             else
-                expungeMovedImap(d->store, d->folder, d->movedUids);
+                imapexpunge::expungeMoved(d->store, d->folder, d->movedUids);
         }
         d->store->disconnect();
     } catch (const std::exception& e) {

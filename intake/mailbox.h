@@ -50,18 +50,23 @@ public:
     // True with the current message's texts; false when there is none left.
     // Reading a message changes none of its flags. Only regular files of a
     // Maildir folder are messages (links and other entries are passed
-    // over); messages already flagged deleted are not offered.
+    // over, and a cur/ or new/ that is a link is refused by MailOpen);
+    // messages already flagged deleted are not offered. A message that
+    // cannot be read is given as empty and counted (unreadableCount()).
     bool MailGet(MailMessage& message);
     void MailNext();
     // Marks the current message as seen. False when there is none or the
-    // mark could not be set.
+    // mark could not be set. In a Maildir folder a flag is set by renaming
+    // the file, so a kill leaves it with or without the flag, never twice.
     bool MailMark();
     // Copies the current message into the save folder and flags it deleted
     // here; MailClose removes it. False when either step failed (after a
     // failed flag the message is in both folders, and lastError says so).
     bool MailMove();
     // Sends a reply to the current message; address is "type:address".
-    // False when it was not sent.
+    // False when it was not sent, also when the mail library cannot send to
+    // the address unchanged (or could not read the sender's address
+    // unchanged from the message): a reply never goes to another address.
     bool MailSend(quintptr window, const QString& senderName, const QString& senderType, const QString& address,
                   const QString& subject, const QString& text);
     // Removes the messages moved in this run, and only those (a message
@@ -72,6 +77,18 @@ public:
 
     bool isOpen() const;
     QString lastError() const;
+
+    // The current message's identity, the same in every run for as long as
+    // the message stays in its folder (its flags may change); empty when
+    // there is no current message.
+    QString currentIdentity() const;
+    // Messages of this folder that an earlier run flagged deleted when it
+    // moved them but did not get to remove: MailClose removes them with
+    // those moved in this run. Identities of other folders are passed over.
+    void removeAtClose(const QStringList& identities);
+    // The messages of this run that could not be read (each counted once):
+    // MailGet gives them as empty messages and they stay in the mailbox.
+    int unreadableCount() const;
 
     // The texts of a raw message, for tests and tools.
     static MailMessage readMessage(const QByteArray& raw);

@@ -1,11 +1,11 @@
 #include "maildirfiles.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
-#include <optional>
 #include <set>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -16,17 +16,115 @@
 
 namespace kestrova::maildirfiles {
 
-std::vector<Entry> entries(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder)
+namespace {
+
+namespace vmd = vnet::maildir;
+
+// A directory listing that never follows a symbolic link to the directory.
+DIR* openDirectory(const std::string& dir)
 {
-    namespace vmd = vnet::maildir;
-    std::vector<Entry> found;
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    DIR* listing = fdopendir(fd);
+    if (!listing)
+        close(fd);
+    return listing;
+}
+
+void flushDirectory(const std::string& dir)
+{
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw std::runtime_error("Cannot open the folder " + dir + ": " + std::strerror(errno));
+    const int synced = fsync(fd);
+    const int err = errno;
+    close(fd);
+    if (synced != 0)
+        throw std::runtime_error("Cannot flush the folder " + dir + ": " + std::strerror(err));
+}
+
+std::string directoryOf(const std::string& path)
+{
+    return path.substr(0, path.rfind('/'));
+}
+
+std::string nameOf(const std::string& path)
+{
+    return path.substr(path.rfind('/') + 1);
+}
+
+bool hasContent(const std::string& path)
+{
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+}
+
+} // namespace
+
+bool readFile(const std::string& path, std::string& raw, size_t limit)
+{
+    if (path.empty())
+        return false;
+    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (ok) {
+        raw.resize(std::min(size_t(st.st_size), limit));
+        size_t done = 0;
+        while (done < raw.size()) {
+            const ssize_t n = read(fd, raw.data() + done, raw.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += size_t(n);
+        }
+        ok = done == raw.size();
+        raw.resize(done);
+    }
+    close(fd);
+    return ok;
+}
+
+Dirs dirsOf(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder)
+{
     const auto maildir = vmime::dynamicCast<vmd::maildirStore>(store);
     if (!maildir)
-        return found;
+        return {};
     const auto files = vmime::platform::getHandler()->getFileSystemFactory();
-    for (const auto type : {vmd::maildirFormat::CUR_DIRECTORY, vmd::maildirFormat::NEW_DIRECTORY}) {
-        const std::string dir = files->pathToString(maildir->getFormat()->folderPathToFileSystemPath(folder, type));
-        DIR* listing = opendir(dir.c_str());
+    const auto format = maildir->getFormat();
+    const auto dir = [&](vmd::maildirFormat::DirectoryType type) {
+        return files->pathToString(format->folderPathToFileSystemPath(folder, type));
+    };
+    return {dir(vmd::maildirFormat::CUR_DIRECTORY), dir(vmd::maildirFormat::NEW_DIRECTORY),
+            dir(vmd::maildirFormat::TMP_DIRECTORY)};
+}
+
+void checkNotLinked(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder)
+{
+    const Dirs dirs = dirsOf(store, folder);
+    for (const std::string& dir : {dirs.cur, dirs.fresh, dirs.tmp}) {
+        struct stat st {};
+        if (dir.empty() || lstat(dir.c_str(), &st) != 0)
+            continue; // a missing directory is vmime's to report
+        if (S_ISLNK(st.st_mode))
+            throw std::runtime_error(dir + " is a symbolic link, which is not followed");
+        if (!S_ISDIR(st.st_mode))
+            throw std::runtime_error(dir + " is not a folder");
+    }
+}
+
+std::vector<Entry> entries(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder)
+{
+    std::vector<Entry> found;
+    const Dirs dirs = dirsOf(store, folder);
+    for (const std::string& dir : {dirs.cur, dirs.fresh}) {
+        if (dir.empty())
+            continue;
+        DIR* listing = openDirectory(dir);
         if (!listing)
             continue;
         while (const dirent* e = readdir(listing)) {
@@ -50,30 +148,24 @@ std::vector<Entry> entries(const vmime::shared_ptr<vnet::store>& store, const vn
 
 void takeNewMessages(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder)
 {
-    namespace vmd = vnet::maildir;
-    const auto maildir = vmime::dynamicCast<vmd::maildirStore>(store);
-    if (!maildir)
+    const Dirs dirs = dirsOf(store, folder);
+    if (dirs.cur.empty())
         return;
-    const auto files = vmime::platform::getHandler()->getFileSystemFactory();
-    const auto format = maildir->getFormat();
-    const std::string newDir =
-        files->pathToString(format->folderPathToFileSystemPath(folder, vmd::maildirFormat::NEW_DIRECTORY));
-    const std::string curDir =
-        files->pathToString(format->folderPathToFileSystemPath(folder, vmd::maildirFormat::CUR_DIRECTORY));
-    DIR* listing = opendir(newDir.c_str());
+    checkNotLinked(store, folder);
+    DIR* listing = openDirectory(dirs.fresh);
     if (!listing)
         return;
     bool moved = false;
     while (const dirent* e = readdir(listing)) {
         if (e->d_name[0] == '.')
             continue;
-        const std::string from = newDir + '/' + e->d_name;
+        const std::string from = dirs.fresh + '/' + e->d_name;
         struct stat st {};
         if (lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
             continue;
         const vmime::utility::file::path::component name(e->d_name);
         const std::string to =
-            curDir + '/' + vmd::maildirUtils::buildFilename(vmd::maildirUtils::extractId(name), 0).getBuffer();
+            dirs.cur + '/' + vmd::maildirUtils::buildFilename(vmd::maildirUtils::extractId(name), 0).getBuffer();
         // RENAME_NOREPLACE: a name already in cur/ is never overwritten.
         if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
             moved = true;
@@ -81,50 +173,100 @@ void takeNewMessages(const vmime::shared_ptr<vnet::store>& store, const vnet::fo
     closedir(listing);
     if (!moved)
         return;
-    for (const std::string& dir : {curDir, newDir}) {
-        const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            continue;
-        const int synced = fsync(fd);
-        const int err = errno;
-        close(fd);
-        if (synced != 0)
-            throw std::runtime_error("Cannot flush the folder " + dir + ": " + std::strerror(err));
-    }
+    flushDirectory(dirs.cur);
+    flushDirectory(dirs.fresh);
 }
 
-// vmime
-// renames the file to carry the flag, but passes over a failed rename and
-// leaves behind the empty file it made for the new name: the message's own
-// file (the same inode) must carry the flag afterwards, and an empty file
-// left by the failure is removed.
-void addFlag(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder,
-             const vmime::shared_ptr<vnet::message>& msg, int flag)
+std::string addFlag(const std::string& path, int flag)
 {
-    const std::string id = msg->getUID();
-    std::optional<Entry> before;
-    std::set<std::string> earlier; // the paths with this id before the change
-    for (Entry& entry : entries(store, folder)) {
-        if (entry.id != id)
+    const vmime::utility::file::path::component name(nameOf(path));
+    const int flags = vmd::maildirUtils::extractFlags(name);
+    if ((flags & flag) == flag)
+        return path;
+    // A message still in new/ goes to cur/ with its first flag.
+    std::string dir = directoryOf(path);
+    if (nameOf(dir) == "new")
+        dir = directoryOf(dir) + "/cur";
+    const std::string to =
+        dir + '/' + vmd::maildirUtils::buildFilename(vmd::maildirUtils::extractId(name), flags | flag).getBuffer();
+    struct stat st {};
+    if (lstat(to.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0 && hasContent(path))
+        unlink(to.c_str());
+    // RENAME_NOREPLACE: another file of that name is never overwritten.
+    if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)
+        throw std::runtime_error("the flag could not be set on " + path + ": " + std::strerror(errno));
+    flushDirectory(dir);
+    if (dir != directoryOf(path))
+        flushDirectory(directoryOf(path));
+    return to;
+}
+
+void copyInto(const std::string& path, const Dirs& to)
+{
+    const std::string name = nameOf(path);
+    const std::string id = vmd::maildirUtils::extractId(vmime::utility::file::path::component(name)).getBuffer();
+    for (const std::string& dir : {to.cur, to.fresh}) {
+        DIR* listing = openDirectory(dir);
+        if (!listing)
             continue;
-        earlier.insert(entry.path);
-        if (entry.regular)
-            before = std::move(entry);
+        bool there = false;
+        while (const dirent* e = readdir(listing))
+            if (e->d_name[0] != '.' &&
+                vmd::maildirUtils::extractId(vmime::utility::file::path::component(e->d_name)).getBuffer() == id &&
+                hasContent(dir + '/' + e->d_name))
+                there = true;
+        closedir(listing);
+        if (there)
+            return;
     }
-    if (!before)
-        throw std::runtime_error("the message file " + id + " is gone");
-    msg->setFlags(flag, vnet::message::FLAG_MODE_ADD);
-    bool set = false;
-    for (const Entry& entry : entries(store, folder)) {
-        if (entry.id != id || !entry.regular)
+    const std::string temp = to.tmp + '/' + name;
+    const std::string final = to.cur + '/' + name;
+    std::string failure;
+    const int in = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (in < 0)
+        throw std::runtime_error("cannot read " + path + ": " + std::strerror(errno));
+    const int out = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (out < 0) {
+        failure = "cannot write " + temp + ": " + std::strerror(errno);
+        close(in);
+        throw std::runtime_error(failure);
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
             continue;
-        if (entry.inode == before->inode)
-            set = entry.flags & flag;
-        else if (entry.size == 0 && !earlier.count(entry.path))
-            unlink(entry.path.c_str());
+        if (n < 0) {
+            failure = "cannot read " + path + ": " + std::strerror(errno);
+            break;
+        }
+        if (n == 0)
+            break;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = write(out, buffer + done, size_t(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0) {
+                failure = "cannot write " + temp + ": " + std::strerror(errno);
+                break;
+            }
+            done += w;
+        }
+        if (!failure.empty())
+            break;
     }
-    if (!set)
-        throw std::runtime_error("the flag could not be set on " + before->path);
+    if (failure.empty() && fsync(out) != 0)
+        failure = "cannot write " + temp + ": " + std::strerror(errno);
+    close(in);
+    if (close(out) != 0 && failure.empty())
+        failure = "cannot write " + temp + ": " + std::strerror(errno);
+    if (failure.empty() && renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, final.c_str(), RENAME_NOREPLACE) != 0)
+        failure = "cannot put the copy into " + to.cur + ": " + std::strerror(errno);
+    if (!failure.empty()) {
+        unlink(temp.c_str());
+        throw std::runtime_error(failure);
+    }
+    flushDirectory(to.cur);
 }
 
 // Messages that another program flagged deleted are not among the ids, and

@@ -26,6 +26,11 @@ struct Entry {
 // with a dot left out); nothing when the store is not a Maildir store.
 std::vector<Entry> entries(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder);
 
+// Reads at most limit bytes of the message file at path into raw, never
+// through a symbolic link. False when it is not there, is no regular file
+// or cannot be read.
+bool readFile(const std::string& path, std::string& raw, size_t limit);
+
 // Moves the messages waiting in the folder's new/ directory into cur/, as a
 // reader of the folder does when it opens it, with one flush of each
 // directory at the end instead of one per message (vmime flushes after each
@@ -35,10 +40,29 @@ std::vector<Entry> entries(const vmime::shared_ptr<vnet::store>& store, const vn
 // Maildir store.
 void takeNewMessages(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder);
 
-// Adds a flag to a message and checks on disk that it took; throws when it
-// did not.
-void addFlag(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder,
-             const vmime::shared_ptr<vnet::message>& msg, int flag);
+// The folder's cur/, new/ and tmp/ directories as paths on disk.
+struct Dirs {
+    std::string cur, fresh, tmp;
+};
+Dirs dirsOf(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder);
+
+// Throws unless cur/, new/ and tmp/ of the folder are directories of their
+// own: a symbolic link there would let the run take in, flag and remove the
+// files of another folder.
+void checkNotLinked(const vmime::shared_ptr<vnet::store>& store, const vnet::folder::path& folder);
+
+// Adds a flag to the message file at path by renaming it within its
+// directory (one atomic step: a kill leaves the old name or the new one,
+// never two files) and flushes the directory. Returns the new path. An
+// empty file already holding the new name (left by an older, copying way
+// of setting flags) is removed first. Throws with the reason.
+std::string addFlag(const std::string& path, int flag);
+
+// The message file at path copied into the folder dirs under the same
+// unique name and flags: written into tmp/, flushed, then renamed into
+// cur/. Nothing is written when cur/ or new/ already holds a file of that
+// name with content (the copy of an interrupted run). Throws with the reason.
+void copyInto(const std::string& path, const Dirs& to);
 
 // Closes the folder and removes the files of the messages whose ids are
 // given, if they carry the deleted flag; no other file. Throws on a file

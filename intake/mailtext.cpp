@@ -120,6 +120,70 @@ std::string toStd(const QString& s)
     return std::string(b.constData(), size_t(b.size()));
 }
 
+namespace {
+
+// The raw text of the message's first From field, continuation lines
+// included; empty when there is none.
+std::string_view rawFromField(std::string_view raw)
+{
+    size_t at = 0;
+    while (at < raw.size()) {
+        size_t end = raw.find('\n', at);
+        if (end == std::string_view::npos)
+            end = raw.size();
+        const std::string_view line = raw.substr(at, end - at);
+        if (line.empty() || line == "\r")
+            return {}; // the end of the header
+        if (line.size() >= 5 && (line[0] == 'F' || line[0] == 'f') &&
+            QByteArray(line.data(), 5).compare("from:", Qt::CaseInsensitive) == 0) {
+            size_t stop = end;
+            while (stop + 1 < raw.size() && (raw[stop + 1] == ' ' || raw[stop + 1] == '\t')) {
+                stop = raw.find('\n', stop + 1);
+                if (stop == std::string_view::npos)
+                    stop = raw.size();
+            }
+            return raw.substr(at + 5, std::min(stop, raw.size()) - at - 5);
+        }
+        at = end + 1;
+    }
+    return {};
+}
+
+} // namespace
+
+QString addressProblem(const QString& address)
+{
+    if (address.isEmpty())
+        return QStringLiteral("the address is empty");
+    if (address.toUtf8().size() > 254)
+        return QStringLiteral("the address %1 is longer than 254 bytes").arg(address);
+    const std::string text = toStd(address);
+    const std::string generated = vmime::emailAddress(text).generate();
+    if (generated != text)
+        return QStringLiteral("the mail library cannot send to the address %1 unchanged (it would make %2 of it)")
+            .arg(address, fromStd(generated));
+    return {};
+}
+
+QString senderAddressProblem(std::string_view raw, const QString& address)
+{
+    const std::string_view field = rawFromField(raw);
+    // The address must stand in the field whole, not as a part of a longer
+    // one (the sender field cuts long addresses).
+    const std::string wanted = toStd(address);
+    bool whole = false;
+    for (size_t at = field.find(wanted); !whole && at != std::string_view::npos && !wanted.empty();
+         at = field.find(wanted, at + 1)) {
+        const size_t end = at + wanted.size();
+        whole = (at == 0 || std::string_view("<: \t\n,").find(field[at - 1]) != std::string_view::npos) &&
+                (end == field.size() || std::string_view(">\r\n \t,;(").find(field[end]) != std::string_view::npos);
+    }
+    if (!whole)
+        return QStringLiteral("the sender's address in \"%1\" cannot be read unchanged by the mail library")
+            .arg(QString::fromUtf8(field.data(), qsizetype(std::min<size_t>(field.size(), 300))).trimmed());
+    return addressProblem(address);
+}
+
 QString cut(const QString& text, int characters)
 {
     if (text.size() <= characters)

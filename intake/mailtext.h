@@ -38,4 +38,15 @@ QString cut(const QString& text, int characters);
 // Mailbox::kBodyCharacters characters.
 MailMessage read(const vmime::shared_ptr<vmime::message>& msg, QDeadlineTimer deadline);
 
+// Why a reply cannot go to the sender's address as read from the message:
+// the mail library gave no address, or one that the raw From field does not
+// hold as it stands (it replaces an address it cannot parse with
+// "invalid@invalid" and drops the quotes of a quoted local part), or one
+// longer than the sender field. Empty when the address can be used.
+QString senderAddressProblem(std::string_view raw, const QString& address);
+
+// Why the mail library cannot send to this address unchanged; empty when it
+// can.
+QString addressProblem(const QString& address);
+
 } // namespace kestrova::mailtext

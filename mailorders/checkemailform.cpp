@@ -129,14 +129,18 @@ void TCheckEmailForm::showDuplicate()
 void TCheckEmailForm::NextMessageClick()
 {
     const ShownOrder shown = shownOrder();
-    // A failure here stops the rest: the window keeps the notification.
-    const QString afterStore = m_appendOrder(shown);
+    // A failure here stops the rest: nothing was stored, no reply goes out,
+    // the message stays where it is and the window keeps the notification.
+    const QString afterStore =
+        m_run.storeOrder(m_data.Tsale, m_data.Ttable, shown, [&] { return m_appendOrder(shown); });
     QStringList problems = m_run.finishMessage(shown);
     if (!afterStore.isEmpty())
         problems.prepend(afterStore);
+    const bool found = m_run.findRecognizedMessage();
+    problems += m_run.takeProblems();
     for (const QString& problem : problems)
         prompter().error(problem + QLatin1Char('.'));
-    if (m_run.findRecognizedMessage()) {
+    if (found) {
         ShowNotification();
         return;
     }

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <utility>
 
 namespace kestrova {
 
@@ -56,6 +57,8 @@ MailOrderRun::MailOrderRun(MailOrderState& state, const FunctionLibrary& library
                            const Mailbox::Options& options)
     : m_state(state), m_library(library), m_pairs(std::move(pairs)), m_mailbox(options)
 {
+    if (!options.workDir.isEmpty())
+        m_record = std::make_unique<MailRecord>(options.workDir);
 }
 
 MailOrderRun::~MailOrderRun()
@@ -67,15 +70,44 @@ bool MailOrderRun::open(const QString& profile, const QString& password, const Q
                         const QString& saveFolder)
 {
     m_count = 0;
-    if (m_mailbox.MailOpen(0, QStringLiteral("Kestrova"), profile, password, messageStore, saveFolder) == 0)
+    m_problems.clear();
+    if (m_mailbox.MailOpen(0, QStringLiteral("Kestrova"), profile, password, messageStore, saveFolder) != 0) {
+        m_error = m_mailbox.lastError();
+        return false;
+    }
+    if (!m_record)
         return true;
-    m_error = m_mailbox.lastError();
-    return false;
+    try {
+        m_record->open();
+        // Moved by a run that was killed before it could remove them.
+        m_mailbox.removeAtClose(m_record->movedMessages());
+        return true;
+    } catch (const Error& e) {
+        m_error = e.message();
+        m_mailbox.MailClose(0);
+        return false;
+    }
 }
 
 bool MailOrderRun::findRecognizedMessage()
 {
     while (m_mailbox.MailGet(m_message)) {
+        const QString identity = m_mailbox.currentIdentity();
+        std::optional<MailRecord::Entry> stored;
+        try {
+            if (m_record)
+                stored = m_record->find(identity);
+        } catch (const Error& e) {
+            // Unknown whether its order is stored: the message stays for the next run.
+            m_problems << e.message();
+            m_mailbox.MailNext();
+            continue;
+        }
+        if (stored) {
+            // Its order was stored by a run that did not finish it.
+            m_problems += finishSteps(identity, stored->reply, *stored);
+            continue;
+        }
         for (const Pair& pair : m_pairs) {
             // A function the library does not export is passed over silently.
             if (m_library.recognise(pair.function, m_message.body, m_state.areas)) {
@@ -131,27 +163,133 @@ QByteArray MailOrderRun::buildReply(const ShownOrder& shown)
     return reply::build(m_template, values);
 }
 
+QString MailOrderRun::storeOrder(Table* orders, Table* settings, const ShownOrder& shown,
+                                 const std::function<QString()>& append)
+{
+    // Stored on its own first, so that a failure of the rest never takes the user's edit with it.
+    orders->checkBrowseMode();
+    if (!orders->canModify())
+        throw Error(orders->readOnlyMessage());
+    // The value as the function recognised it decides, not the window's box.
+    // Building the reply copies the window's texts into the value areas:
+    // undone when nothing is stored, so that the next try decides alike.
+    const MailOrderState recognised = m_state;
+    std::optional<QByteArray> reply;
+    if (!m_state.areas.text(NotificationAreas::FaxOrEMail).isEmpty())
+        reply = buildReply(shown);
+    QString afterStore;
+    if (!m_record) {
+        try {
+            return append();
+        } catch (const Error&) {
+            m_state = recognised;
+            throw;
+        }
+    }
+    const QString identity = m_mailbox.currentIdentity();
+    try {
+        m_record->attach(orders);
+    } catch (const Error&) {
+        m_state = recognised;
+        throw;
+    }
+    try {
+        orders->beginBatch(settings);
+        afterStore = append();
+        m_record->insert(orders, identity, orders->fieldText(QStringLiteral("InvoiceNumber")), reply);
+        if (m_stepHook)
+            m_stepHook("posted");
+        orders->commitBatch();
+    } catch (const Error&) {
+        orders->rollbackBatch();
+        m_state = recognised;
+        try {
+            m_record->detach(orders);
+        } catch (const Error&) {
+            // Detached when the table's connection closes.
+        }
+        throw;
+    }
+    try {
+        m_record->detach(orders);
+    } catch (const Error&) {
+        // Detached when the table's connection closes; the order is stored.
+    }
+    if (m_stepHook)
+        m_stepHook("stored");
+    return afterStore;
+}
+
 QStringList MailOrderRun::finishMessage(const ShownOrder& shown)
 {
+    const QString identity = m_mailbox.currentIdentity();
+    std::optional<MailRecord::Entry> stored;
+    if (m_record && !identity.isEmpty()) {
+        try {
+            stored = m_record->find(identity);
+        } catch (const Error&) {
+            // Finished from what the run holds.
+        }
+    }
+    if (stored)
+        return finishSteps(identity, stored->reply, *stored);
+    // An order stored without the record (no working folder).
+    std::optional<QByteArray> reply;
+    if (!m_state.areas.text(NotificationAreas::FaxOrEMail).isEmpty())
+        reply = buildReply(shown);
+    return finishSteps({}, reply, MailRecord::Entry{});
+}
+
+void MailOrderRun::noteStep(const QString& message, MailRecord::Step step, const char* name, QStringList& problems)
+{
+    if (m_record && !message.isEmpty()) {
+        try {
+            m_record->noteStep(message, step);
+        } catch (const Error& e) {
+            problems << e.message();
+        }
+    }
+    if (m_stepHook)
+        m_stepHook(name);
+}
+
+QStringList MailOrderRun::finishSteps(const QString& message, const std::optional<QByteArray>& reply,
+                                      const MailRecord::Entry& done)
+{
     QStringList problems;
-    // The value as the function recognised it decides, not the window's box.
-    if (!m_state.areas.text(NotificationAreas::FaxOrEMail).isEmpty()) {
-        const QByteArray text = buildReply(shown);
-        if (!m_mailbox.MailSend(0, m_message.sender1, m_message.sender2,
-                                m_message.sender2 + QLatin1Char(':') + m_message.sender3,
-                                QStringLiteral("R: ") + m_message.subject, QString::fromUtf8(text)))
+    if (reply && !done.replied) {
+        if (m_mailbox.MailSend(0, m_message.sender1, m_message.sender2,
+                               m_message.sender2 + QLatin1Char(':') + m_message.sender3,
+                               QStringLiteral("R: ") + m_message.subject, QString::fromUtf8(*reply)))
+            noteStep(message, MailRecord::Replied, "replied", problems);
+        else
             problems << QStringLiteral("The reply to %1 could not be sent: %2")
                             .arg(m_message.sender3, m_mailbox.lastError());
     }
+    // The message is marked and moved all the same, so that its order is
+    // never appended twice.
     if (!m_mailbox.MailMark())
         problems << QStringLiteral("The message from %1 could not be marked: %2")
                         .arg(m_message.sender3, m_mailbox.lastError());
+    else
+        noteStep(message, MailRecord::Marked, "marked", problems);
     if (!m_mailbox.MailMove())
         problems << QStringLiteral("The message from %1 could not be moved: %2")
                         .arg(m_message.sender3, m_mailbox.lastError());
+    else
+        noteStep(message, MailRecord::Moved, "moved", problems);
     m_mailbox.MailNext();
     ++m_count;
     return problems;
+}
+
+QString MailOrderRun::unreadableNotice() const
+{
+    const int n = m_mailbox.unreadableCount();
+    if (n == 0)
+        return {};
+    return n == 1 ? QStringLiteral("1 message could not be read and was left in the mailbox")
+                  : QStringLiteral("%1 messages could not be read and were left in the mailbox").arg(n);
 }
 
 bool MailOrderRun::close()
@@ -159,8 +297,16 @@ bool MailOrderRun::close()
     if (!m_mailbox.isOpen())
         return true;
     m_template.clear();
-    if (m_mailbox.MailClose(0))
+    if (m_mailbox.MailClose(0)) {
+        if (m_record) {
+            try {
+                m_record->forgetMoved();
+            } catch (const Error&) {
+                // Kept: the next run removes them again, finding nothing left.
+            }
+        }
         return true;
+    }
     m_error = m_mailbox.lastError();
     return false;
 }
@@ -195,6 +341,11 @@ std::optional<StoredOrder> findStoredOrder(Table* orders, const QString& origin,
 
 QString appendMailOrder(OrderRules& rules, Table* orders, const ShownOrder& shown)
 {
+    // A failure here leaves the pending edit as it is: nothing is cancelled.
+    orders->checkBrowseMode();
+    if (!orders->canModify())
+        throw Error(orders->readOnlyMessage());
+    bool posting = false;
     try {
         rules.appendNewOrder();
         for (const QString& field : mailOrderFields()) {
@@ -202,12 +353,17 @@ QString appendMailOrder(OrderRules& rules, Table* orders, const ShownOrder& show
             if (field == QLatin1String("PaymentMeans"))
                 rules.paymentMeansChanged(shown.value(field));
         }
+        posting = true;
         orders->post();
         return {};
     } catch (const Error& e) {
-        if (!orders->isEditing())
+        // Only the new record can be in editing here: discarded.
+        if (orders->isEditing()) {
+            orders->cancel();
+            throw;
+        }
+        if (posting)
             return e.message(); // stored; only what followed the post failed
-        orders->cancel();
         throw;
     }
 }

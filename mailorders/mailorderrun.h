@@ -2,11 +2,14 @@
 
 #include "functionlibrary.h"
 #include "mailbox.h"
+#include "mailrecord.h"
 #include "replybuilder.h"
 
 #include <QHash>
 #include <QList>
 #include <QStringList>
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace kestrova {
@@ -33,8 +36,11 @@ const QStringList& mailOrderFields();
 using ShownOrder = QHash<QString, QString>;
 
 // One processing run over the mailbox, without a window: open, find the
-// next recognised notification, hold the reply template, and finish a
-// message once its order is stored (reply, mark, move, next).
+// next recognised notification, hold the reply template, store its order
+// and finish the message (reply, mark, move, next). With a working folder
+// in the options, every stored message is noted in the folder's record of
+// e-mail orders together with its order, and a message the record knows is
+// not offered again but finished (its run was killed).
 class MailOrderRun {
 public:
     // A recognition pair: an origin and the function that reads its mail.
@@ -51,17 +57,27 @@ public:
     MailOrderRun(const MailOrderRun&) = delete;
     MailOrderRun& operator=(const MailOrderRun&) = delete;
 
-    // Opens the mailbox with the four messaging settings; false with the
-    // mailbox layer's reason in lastError().
+    // Opens the mailbox with the four messaging settings, and the record;
+    // false with the reason in lastError().
     bool open(const QString& profile, const QString& password, const QString& messageStore, const QString& saveFolder);
     // Fetches messages until a recognition function accepts one (the areas
     // then hold its values and the matched origin is set); false when the
-    // mailbox has no more messages.
+    // mailbox has no more messages. A message whose order is already stored
+    // is finished on the way; what went wrong there waits in takeProblems().
     bool findRecognizedMessage();
     // Reads "Register.txt" of the folder, whole, as bytes; false when it
     // cannot be read or is larger than the template limit.
     bool loadTemplate(const QString& folder);
     const QByteArray& replyTemplate() const { return m_template; }
+
+    // Stores the current message's order: the shown order's pending edit is
+    // stored first (when that fails it stays and the failure is thrown),
+    // then append() adds the order and the record notes the message and
+    // its reply, all in one transaction of the order table that takes in
+    // the settings table too (the last invoice number is stored with the
+    // order or not at all). Throws when nothing was stored; returns what
+    // append() returned.
+    QString storeOrder(Table* orders, Table* settings, const ShownOrder& shown, const std::function<QString()>& append);
 
     // Finishes the current message after its order was stored: the reply
     // when the recognised fax-or-e-mail value is not empty, then mark, move
@@ -78,6 +94,15 @@ public:
     // moved messages could not be removed. Done by the destructor too.
     bool close();
 
+    // The problems met while finishing messages of an earlier run.
+    QStringList takeProblems() { return std::exchange(m_problems, {}); }
+    // "N messages could not be read ..."; empty when all could be read.
+    QString unreadableNotice() const;
+    // Called after each step of a message (stored, replied, marked, moved),
+    // once its record is written, and as "posted" just before the order's
+    // transaction commits: tests end the process there.
+    void setStepHook(std::function<void(const char*)> hook) { m_stepHook = std::move(hook); }
+
     void resetCount() { m_count = 0; }
     int processedCount() const { return m_count; }
     const MailMessage& message() const { return m_message; }
@@ -87,6 +112,10 @@ public:
     Mailbox& mailbox() { return m_mailbox; }
 
 private:
+    QStringList finishSteps(const QString& message, const std::optional<QByteArray>& reply,
+                            const MailRecord::Entry& done);
+    void noteStep(const QString& message, MailRecord::Step step, const char* name, QStringList& problems);
+
     MailOrderState& m_state;
     const FunctionLibrary& m_library;
     QList<Pair> m_pairs;
@@ -95,6 +124,9 @@ private:
     QByteArray m_template;
     int m_count = 0;
     QString m_error;
+    std::unique_ptr<MailRecord> m_record; // none without a working folder
+    QStringList m_problems;
+    std::function<void(const char*)> m_stepHook;
 };
 
 // The product of an origin and product identifier in the recognition
@@ -110,9 +142,11 @@ struct StoredOrder {
 };
 std::optional<StoredOrder> findStoredOrder(Table* orders, const QString& origin, const QString& reference);
 
-// Appends the window's texts as a new order, as the order page does: the
-// new-order rules first, then each field in the window's order (the payment
-// means dates the payment), then one post. When anything fails before the
+// Appends the window's texts as a new order, as the order page does: a
+// pending edit of the shown order is stored first (when that fails, or the
+// table is read-only, the failure is thrown and the edit stays as it is),
+// then the new-order rules, each field in the window's order (the payment
+// means dates the payment), and one post. When anything fails before the
 // record is stored, the new record is discarded, nothing of it is stored,
 // and the failure is thrown. A failure after the record was stored (the
 // after-post rule could not remember the invoice number) is returned as

@@ -44,6 +44,16 @@ void SalesPage::setUp(DataObjects* data, const FunctionLibrary* library)
     m_ui->OrderNavigator->bind(data->Dsale);
     setUpOrderRules(library);
     setUpSearches();
+    // Orders cannot be stored in a read-only set: no message is taken in.
+    if (data->isReadOnly()) {
+        m_ui->OrderCompuServeAppendSpeed->setEnabled(false);
+        m_ui->OrderCompuServeAppendSpeed->setToolTip(readOnlyMailHint());
+    }
+}
+
+QString SalesPage::readOnlyMailHint()
+{
+    return QStringLiteral("The tables are opened read-only: e-mail orders cannot be stored");
 }
 
 void SalesPage::setSearchWindows(QWidget* person, QWidget* sql, QWidget* grid)
@@ -221,6 +231,17 @@ void SalesPage::OrderCompuServeAppendSpeedClick()
     const auto setting = [&settings](const char* name) {
         return settings.read(QString::fromLatin1(name)).value_or(QString());
     };
+    if (m_data->isReadOnly()) {
+        prompter().error(readOnlyMailHint() + QLatin1Char('.'));
+        return;
+    }
+    // A search result gives way to the order table, where the new orders go;
+    // a pending edit of the shown order is stored first (a failure keeps it).
+    if (const OrderSearches::Search search = m_searches->shown(); search != OrderSearches::Count) {
+        if (DataSet* shown = m_data->Dsale->dataSet())
+            shown->checkBrowseMode();
+        m_searches->end(search);
+    }
     static const FunctionLibrary noLibrary;
     MailOrderRun run(*m_mailState, m_library ? *m_library : noLibrary, MailOrderRun::pairsFrom(m_data->Qemail),
                      m_mailOptions);
@@ -228,15 +249,20 @@ void SalesPage::OrderCompuServeAppendSpeedClick()
         prompter().error(QStringLiteral("The mailbox could not be opened: %1.").arg(run.lastError()));
         return;
     }
-    if (!run.findRecognizedMessage()) {
+    const bool found = run.findRecognizedMessage();
+    for (const QString& problem : run.takeProblems())
+        prompter().error(problem + QLatin1Char('.'));
+    if (!found) {
         prompter().message(QStringLiteral("No new E-Mail registration ..."), QMessageBox::Information);
     } else if (!run.loadTemplate(m_data->workDir())) {
-        prompter().error(QStringLiteral("Error opening file \"Register.txt\""));
+        prompter().error(QStringLiteral("Error opening file \"Register.txt\": %1.").arg(run.lastError()));
     } else {
         TCheckEmailForm form(
             run, *m_data, [this](const ShownOrder& order) { return appendMailOrder(order); }, window());
         form.exec();
     }
+    if (const QString unread = run.unreadableNotice(); !unread.isEmpty())
+        prompter().message(unread + QLatin1Char('.'), QMessageBox::Warning);
     if (!run.close())
         prompter().error(QStringLiteral("The mailbox could not be closed: %1.").arg(run.lastError()));
 }

@@ -58,6 +58,8 @@ public:
     // How the mailbox is reached (a certificate bundle, time limits).
     void setMailOptions(const Mailbox::Options& options) { m_mailOptions = options; }
     MailOrderState& mailState() { return *m_mailState; }
+    // Why the e-mail button is disabled in a read-only set.
+    static QString readOnlyMailHint();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

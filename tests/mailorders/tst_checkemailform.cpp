@@ -1,4 +1,5 @@
 #include "checkemailform.h"
+#include "dataobjects.h"
 #include "mainform.h"
 #include "mailordersfixture.h"
 #include "recordingprompter.h"
@@ -172,7 +173,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         // clang-format off
         QTest::newRow("nothing recognised") << false << true << "INBOX" << "1:No new E-Mail registration ...";
-        QTest::newRow("no template") << true << false << "INBOX" << "3:Error opening file \"Register.txt\"";
+        QTest::newRow("no template") << true << false << "INBOX" << "3:Error opening file \"Register.txt\": ";
+        QTest::newRow("template too big") << true << true << "Big" << "3:Error opening file \"Register.txt\": the file is larger";
         QTest::newRow("mailbox not opened") << true << true << "Missing" << "3:The mailbox could not be opened: ";
         // clang-format on
     }
@@ -185,6 +187,11 @@ private Q_SLOTS:
         seedMaildir(box->path(), {newsletter(), notification ? webShop("WS-1", "TL-01", "") : newsletter()});
         if (!withTemplate)
             QVERIFY(QFile::remove(QDir(fx->dir()).filePath("Register.txt")));
+        if (store == "Big") {
+            QFile big(QDir(fx->dir()).filePath("Register.txt"));
+            QVERIFY(big.open(QIODevice::WriteOnly) && big.write(QByteArray(reply::kTemplateLimit + 1, 'x')) > 0);
+            store = "INBOX";
+        }
         setMailSettings(*fx, box->path(), {}, store);
         auto f = start();
         QVERIFY(!runEmail(*f, [](TCheckEmailForm&) {}));
@@ -240,6 +247,45 @@ private Q_SLOTS:
         QCOMPARE(orderCount(), 1);
         QCOMPARE(fx->value("Xsale", "SELECT InvoiceNumber FROM Xsale").toString(), "2026-0042");
         QCOMPARE(mail(box->path(), "Outbox").size(), 1);
+    }
+
+    // A run while a search result is shown stores into the order table;
+    // in a read-only set the button is disabled and says why.
+    void runFromSearchAndReadOnlySet()
+    {
+        fx->addOrders({"Earlier"});
+        seedMaildir(box->path(), {webShop("WS-1", "TL-01", "")});
+        auto f = start();
+        child<QToolButton>(f, "OrderUnpayedFindSpeed")->click();
+        QVERIFY(f->searches().shown() != OrderSearches::Count);
+        QVERIFY(runEmail(*f, [](TCheckEmailForm& form) { click(form, "NextMessage"); }));
+        QCOMPARE(rec->errors(), QStringList());
+        QCOMPARE(orderCount(), 2);
+        QCOMPARE(f->searches().shown(), OrderSearches::Count);
+        QCOMPARE(mail(box->path(), "Processed").size(), 1);
+
+        DataObjects readOnly(fx->dir(), LocaleFormat::fromLocale(QLocale(QStringLiteral("en_US"))), true);
+        SalesPage page;
+        page.setUp(&readOnly, nullptr);
+        auto* button = child<QToolButton>(&page, "OrderCompuServeAppendSpeed");
+        QVERIFY(!button->isEnabled());
+        QCOMPARE(button->toolTip(), SalesPage::readOnlyMailHint());
+    }
+
+    // A message that cannot be read is counted and reported at the end.
+    void unreadableMessageIsReported()
+    {
+        seedMaildir(box->path(), {webShop("WS-1", "TL-01", ""), webShop("WS-2", "TL-01", "")});
+        auto f = start();
+        QVERIFY(runEmail(*f, [this](TCheckEmailForm& form) {
+            // The second message's file goes while the run holds the mailbox.
+            QVERIFY(QFile::remove(QDir(box->path()).filePath(mailfixture::filesIn(box->path()).value(1))));
+            click(form, "NextMessage");
+        }));
+        QCOMPARE(shownMessages().mid(shownMessages().size() - 2),
+                 (QStringList{"1:End of processing. Number of messages processed : 1",
+                              "2:1 message could not be read and was left in the mailbox."}));
+        QCOMPARE(orderCount(), 1);
     }
 
     // The demo folder as `make demo` makes it: "E-Mail" takes in the demo

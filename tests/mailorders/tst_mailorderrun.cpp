@@ -5,8 +5,13 @@
 #include "orderrules.h"
 
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTcpServer>
 #include <QTest>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace kestrova;
 using namespace mailorders;
@@ -18,7 +23,8 @@ const QByteArray kTemplate = "Dear $Title $Person,\r\nthank you for $NumberOfLic
 
 // Everything one run needs below the window.
 struct Intake {
-    explicit Intake(const QString& dir) : data(dir, LocaleFormat::fromLocale(QLocale(QStringLiteral("en_US"))), false)
+    explicit Intake(const QString& dir, bool readOnly = false)
+        : data(dir, LocaleFormat::fromLocale(QLocale(QStringLiteral("en_US"))), readOnly)
     {
         library.load({dir});
         rules = std::make_unique<OrderRules>(data.Dsale, data.Tsale, data.Tprice, data.Ttable, &library);
@@ -59,6 +65,19 @@ struct Intake {
         }
         return problems;
     }
+    // The same through the record of e-mail orders, as the window does.
+    QStringList storeAll(MailOrderRun& run)
+    {
+        QStringList problems;
+        bool found = run.findRecognizedMessage() && run.loadTemplate(data.workDir());
+        for (; found; found = run.findRecognizedMessage()) {
+            problems += run.takeProblems();
+            const ShownOrder s = shown(run);
+            run.storeOrder(data.Tsale, data.Ttable, s, [&] { return appendMailOrder(*rules, data.Tsale, s); });
+            problems += run.finishMessage(s);
+        }
+        return problems + run.takeProblems();
+    }
     QList<QStringList> orders(TableFixture& fx)
     {
         QList<QStringList> out;
@@ -79,6 +98,7 @@ class TestMailOrderRun : public QObject {
     bool serversUp = false;
     std::unique_ptr<TableFixture> fx;
     std::unique_ptr<QTemporaryDir> box;
+    int kills = 0;
 
     QString lastInvoiceNumber()
     {
@@ -101,6 +121,7 @@ private Q_SLOTS:
     }
     void cleanupTestCase()
     {
+        qInfo("kills tried: %d", kills);
         if (serversUp)
             QProcess::execute(QStringLiteral(KESTROVA_MAIL_SERVERS), {"stop", servers.path()});
     }
@@ -325,6 +346,222 @@ private Q_SLOTS:
         QVERIFY(!findStoredOrder(in.data.Tsale, "WebShop", ""));
         QVERIFY(!findStoredOrder(in.data.Tsale, "WebShop", "ws-1"));
         QVERIFY(!findStoredOrder(in.data.Tsale, "WebShop", "' OR '1'='1"));
+    }
+
+    // A run killed after each step of a message: the next run stores no
+    // order twice, sends no reply twice and leaves nothing behind.
+    void killedRunIsFinishedByTheNext_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("occurrence");
+        for (const char* step : {"posted", "stored", "replied", "marked", "moved"})
+            for (int occurrence : {1, 2})
+                QTest::addRow("%s %d", step, occurrence) << QString::fromLatin1(step) << occurrence;
+    }
+    void killedRunIsFinishedByTheNext()
+    {
+        QFETCH(QString, step);
+        QFETCH(int, occurrence);
+        seedMaildir(box->path(), {webShop("WS-1", "TL-01", "a@example.com"), newsletter(),
+                                  webShop("WS-2", "QP-02", "b@example.com", "Cy Young")});
+        Mailbox::Options options;
+        options.workDir = fx->dir();
+        const pid_t pid = fork();
+        QVERIFY(pid >= 0);
+        if (pid == 0) {
+            // The child runs until the step, then dies as a killed program does.
+            Intake in(fx->dir());
+            MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail), options);
+            int seen = 0;
+            run.setStepHook([&](const char* name) {
+                if (step == QLatin1String(name) && ++seen == occurrence)
+                    raise(SIGKILL);
+            });
+            if (run.open(box->path(), {}, {}, "Processed"))
+                in.storeAll(run);
+            _exit(3);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(pid, &status, 0), pid);
+        QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, "the child was not killed at its step");
+        ++kills;
+        Intake in(fx->dir());
+        MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail), options);
+        QVERIFY2(run.open(box->path(), {}, {}, "Processed"), qPrintable(run.lastError()));
+        QCOMPARE(in.storeAll(run), QStringList());
+        QVERIFY(run.close());
+        QCOMPARE(
+            fx->value("Xsale", "SELECT group_concat(Reference || '=' || InvoiceNumber, ' ') FROM Xsale").toString(),
+            "WS-1=2026-0042 WS-2=2026-0043");
+        QCOMPARE(lastInvoiceNumber(), "2026-0043");
+        QCOMPARE(mail(box->path(), "Outbox"),
+                 (QStringList{"Subject: R: New order WS-1 []", "Subject: R: New order WS-2 []"}));
+        QCOMPARE(mail(box->path()), QStringList{"Subject: Newsletter []"});
+        QCOMPARE(mail(box->path(), "Processed"),
+                 (QStringList{"Subject: New order WS-1 [S]", "Subject: New order WS-2 [S]"}));
+        QCOMPARE(mailfixture::filesIn(box->path()).size(), 1); // no twin, nothing flagged deleted left
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "record");
+        db.setDatabaseName(QDir(fx->dir()).filePath(MailRecord::kFileName));
+        QVERIFY(db.open());
+        QSqlQuery q("SELECT count(*) FROM Processed", db);
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 0); // removed messages are forgotten
+        q = QSqlQuery();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("record");
+    }
+
+    // The same over IMAP and SMTP: killed once the first reply is sent.
+    void killedImapRunIsFinishedByTheNext()
+    {
+        const QString serverBox = QDir(servers.path()).filePath("home/Maildir");
+        QDir(serverBox).removeRecursively();
+        QDir(QDir(servers.path()).filePath("outgoing")).removeRecursively();
+        QDir().mkpath(QDir(servers.path()).filePath("outgoing"));
+        seedMaildir(serverBox, {webShop("WS-7", "TL-01", "g@example.com"), payPoint("PP-8", "1002")});
+        QProcess::execute("chmod", {"-R", "a+rwX", QDir(servers.path()).filePath("home")});
+        Mailbox::Options options;
+        options.trustedCertificates = QDir(servers.path()).filePath("ca.pem");
+        options.timeoutSeconds = 10;
+        options.workDir = fx->dir();
+        const QString profile =
+            QStringLiteral("imaps://orders@localhost:%1 smtp://orders@localhost:%2").arg(imapsPort, smtpPort);
+        const pid_t pid = fork();
+        QVERIFY(pid >= 0);
+        if (pid == 0) {
+            Intake in(fx->dir());
+            MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail), options);
+            run.setStepHook([](const char* name) {
+                if (QLatin1String(name) == QLatin1String("replied"))
+                    raise(SIGKILL);
+            });
+            if (run.open(profile, "secret", "INBOX", "Processed"))
+                in.storeAll(run);
+            _exit(3);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        ++kills;
+        Intake in(fx->dir());
+        MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail), options);
+        QVERIFY2(run.open(profile, "secret", "INBOX", "Processed"), qPrintable(run.lastError()));
+        QCOMPARE(in.storeAll(run), QStringList());
+        QVERIFY2(run.close(), qPrintable(run.lastError()));
+        QCOMPARE(fx->value("Xsale", "SELECT group_concat(Reference, ' ') FROM Xsale").toString(), "WS-7 PP-8");
+        QCOMPARE(QDir(QDir(servers.path()).filePath("outgoing")).entryList({"*.eml"}, QDir::Files).size(), 2);
+        QCOMPARE(mail(serverBox), QStringList());
+        QCOMPARE(mail(serverBox, "Processed").size(), 2);
+    }
+
+    // Whenever the order is not stored, nothing else happens: no reply, no
+    // mark, no move, no count; a pending edit of the shown order stays.
+    void failedStoreTouchesNothing_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("pendingEdit");
+        QTest::newRow("read-only set") << true << false;
+        QTest::newRow("locked table") << false << false;
+        QTest::newRow("locked table, pending edit") << false << true;
+    }
+    void failedStoreTouchesNothing()
+    {
+        QFETCH(bool, readOnly);
+        QFETCH(bool, pendingEdit);
+        seedMaildir(box->path(), {webShop("WS-1", "TL-01", "a@example.com")});
+        fx->addOrders({"Earlier"});
+        Mailbox::Options options;
+        options.workDir = fx->dir();
+        Intake in(fx->dir(), readOnly);
+        MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail), options);
+        QVERIFY2(run.open(box->path(), {}, {}, "Processed"), qPrintable(run.lastError()));
+        QVERIFY(run.findRecognizedMessage() && run.loadTemplate(fx->dir()));
+        in.data.Tsale->first();
+        if (pendingEdit) {
+            in.data.Tsale->edit();
+            in.data.Tsale->setFieldText("Person", "Edited");
+        }
+        QSqlDatabase lock = QSqlDatabase::addDatabase("QSQLITE", "lock");
+        lock.setDatabaseName(fx->path("Xsale"));
+        QVERIFY(lock.open());
+        if (!readOnly)
+            QVERIFY(QSqlQuery(lock).exec("BEGIN IMMEDIATE"));
+        ShownOrder s = in.shown(run);
+        s["FaxOrEMail"].clear(); // the recognised value still decides the next try
+        const QString error = errorOf([&] {
+            run.storeOrder(in.data.Tsale, in.data.Ttable, s,
+                           [&] { return appendMailOrder(*in.rules, in.data.Tsale, s); });
+        });
+        QVERIFY(!error.isEmpty());
+        QSqlQuery(lock).exec("ROLLBACK");
+        lock.close();
+        lock = QSqlDatabase();
+        QSqlDatabase::removeDatabase("lock");
+        QCOMPARE(in.data.Tsale->state(), pendingEdit ? DataSetState::Edit : DataSetState::Browse);
+        QCOMPARE(in.data.Tsale->fieldText("Person"), pendingEdit ? "Edited" : "Earlier");
+        QCOMPARE(fx->value("Xsale", "SELECT count(*) FROM Xsale").toInt(), 1);
+        QCOMPARE(lastInvoiceNumber(), "2026-0041");
+        QCOMPARE(in.state.areas.text(NotificationAreas::FaxOrEMail), "a@example.com");
+        QCOMPARE(run.processedCount(), 0);
+        QVERIFY(run.close());
+        QCOMPARE(mail(box->path()), QStringList{"Subject: New order WS-1 []"});
+        QCOMPARE(mail(box->path(), "Outbox"), QStringList());
+        QCOMPARE(mail(box->path(), "Processed"), QStringList());
+    }
+
+    // Unreadable messages are counted; linked folders and addresses the
+    // mail library would change are refused.
+    void unreadableAndUnsafeMessages()
+    {
+        seedMaildir(box->path(), {webShop("WS-1", "TL-01", "a@example.com"), newsletter()});
+        // An empty twin left by an interrupted flag change blocks nothing.
+        const QString first = mailfixture::filesIn(box->path()).value(0);
+        QVERIFY(QFile::rename(QDir(box->path()).filePath(first),
+                              QDir(box->path()).filePath("cur/" + first.section('/', 1) + ":2,")));
+        QFile twin(QDir(box->path()).filePath("cur/" + first.section('/', 1) + ":2,S"));
+        QVERIFY(twin.open(QIODevice::WriteOnly));
+        twin.close();
+        Intake in(fx->dir());
+        MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail));
+        QVERIFY(run.open(box->path(), {}, {}, "Processed"));
+        QVERIFY(!twin.exists());
+        QVERIFY(QFile::remove(QDir(box->path()).filePath(mailfixture::filesIn(box->path()).value(1))));
+        QVERIFY(run.findRecognizedMessage());
+        QCOMPARE(run.message().subject, "New order WS-1");
+        run.mailbox().MailNext();
+        QVERIFY(!run.findRecognizedMessage());
+        QCOMPARE(run.unreadableNotice(), "1 message could not be read and was left in the mailbox");
+        QVERIFY(run.close());
+
+        QTemporaryDir other;
+        seedMaildir(other.path(), {webShop("WS-9", "TL-01", "")});
+        QVERIFY(QDir(QDir(box->path()).filePath("cur")).removeRecursively());
+        QVERIFY(QFile::link(QDir(other.path()).filePath("new"), QDir(box->path()).filePath("cur")));
+        QVERIFY(!run.open(box->path(), {}, {}, "Processed"));
+        QVERIFY2(run.lastError().contains("symbolic link"), qPrintable(run.lastError()));
+        QCOMPARE(mail(other.path()), QStringList{"Subject: New order WS-9 []"});
+    }
+
+    void unrepresentableAddressIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::newRow("300 bytes") << QByteArray(288, 'a') + "@example.com";
+        QTest::newRow("quoted local part") << QByteArray("\"john doe\"@example.com");
+        QTest::newRow("129 characters") << QByteArray(117, 'b') + "@example.com";
+    }
+    void unrepresentableAddressIsRefused()
+    {
+        QFETCH(QByteArray, from);
+        QByteArray raw = webShop("WS-1", "TL-01", "a@example.com");
+        raw.replace("\"WebShop\" <noreply@webshop.example.com>", "Shop <" + from + ">");
+        seedMaildir(box->path(), {raw});
+        Intake in(fx->dir());
+        MailOrderRun run(in.state, in.library, MailOrderRun::pairsFrom(in.data.Qemail));
+        QVERIFY(run.open(box->path(), {}, {}, "Processed"));
+        const QStringList problems = in.processAll(run);
+        QCOMPARE(problems.size(), 1);
+        QVERIFY2(problems[0].contains("could not be sent"), qPrintable(problems[0]));
+        QCOMPARE(mail(box->path(), "Outbox"), QStringList());
     }
 
     void templateIsReadWholeAndBounded()
