@@ -2,6 +2,7 @@
 
 #include "documenttemplate.h"
 #include "markers.h"
+#include "printing.h"
 #include "writererror.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -104,7 +105,9 @@ void PdfTarget::abandon() noexcept
 PrinterTarget::PrinterTarget(const QString& queue, const PageSetup& page, const QString& title)
     : m_printer(QPrinter::HighResolution)
 {
-    const QPrinterInfo info = queue.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(queue);
+    // The print system names a missing or refusing queue and says why.
+    const QString name = checkQueue(queue);
+    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
     if (info.isNull())
         throw WriterError(WriterError::UnknownQueue,
                           queue.isEmpty()
@@ -125,8 +128,9 @@ void PrinterTarget::finish()
 {
     if (m_printer.printerState() == QPrinter::Error)
         throw WriterError(
-            WriterError::UnknownQueue,
+            WriterError::PrintRefused,
             QStringLiteral("The print queue \"%1\" did not take the document").arg(m_printer.printerName()));
+    confirmJobAccepted(m_printer.printerName());
 }
 
 void PrinterTarget::abandon() noexcept
