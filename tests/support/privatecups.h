@@ -101,9 +101,8 @@ public:
     // out/NAME. Returns lpadmin's complaint, empty on success.
     QString addQueue(const QString& name)
     {
-        write(QStringLiteral("capture.ppd"), QString::fromLatin1(kCapturePpd));
         return lp({QStringLiteral("lpadmin"), QStringLiteral("-p"), name, QStringLiteral("-v"),
-                   QStringLiteral("file:") + output(name), QStringLiteral("-P"), path(QStringLiteral("capture.ppd")),
+                   QStringLiteral("file:") + output(name), QStringLiteral("-P"), QStringLiteral(KESTROVA_CAPTURE_PPD),
                    QStringLiteral("-E")});
     }
     QString output(const QString& queue) const { return path(QStringLiteral("out/") + queue); }
@@ -149,25 +148,6 @@ private:
         if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0)
             qFatal("cannot write %s", qPrintable(path(name)));
     }
-
-    // A printer description whose only filter copies the document as it came.
-    static constexpr const char* kCapturePpd =
-        "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
-        "*LanguageEncoding: ISOLatin1\n*PCFileName: \"CAPTURE.PPD\"\n*Manufacturer: \"Test\"\n"
-        "*Product: \"(Capture)\"\n*ModelName: \"Capture queue\"\n*ShortNickName: \"Capture queue\"\n"
-        "*NickName: \"Capture queue\"\n*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n"
-        "*ColorDevice: False\n*DefaultColorSpace: Gray\n*FileSystem: False\n*Throughput: \"1\"\n"
-        "*LandscapeOrientation: Plus90\n*TTRasterizer: Type42\n*cupsVersion: 2.4\n"
-        "*cupsFilter: \"application/pdf 0 gziptoany\"\n"
-        "*OpenUI *PageSize/Media Size: PickOne\n*OrderDependency: 10 AnySetup *PageSize\n*DefaultPageSize: A4\n"
-        "*PageSize A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
-        "*PageSize Letter/US Letter: \"<</PageSize[612 792]>>setpagedevice\"\n*CloseUI: *PageSize\n"
-        "*OpenUI *PageRegion: PickOne\n*OrderDependency: 10 AnySetup *PageRegion\n*DefaultPageRegion: A4\n"
-        "*PageRegion A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
-        "*PageRegion Letter/US Letter: \"<</PageSize[612 792]>>setpagedevice\"\n*CloseUI: *PageRegion\n"
-        "*DefaultImageableArea: A4\n*ImageableArea A4/A4: \"0 0 595 842\"\n"
-        "*ImageableArea Letter/US Letter: \"0 0 612 792\"\n*DefaultPaperDimension: A4\n"
-        "*PaperDimension A4/A4: \"595 842\"\n*PaperDimension Letter/US Letter: \"612 792\"\n";
 
     QString m_dir;
     QProcess m_process;
