@@ -4,6 +4,7 @@
 #include "exchangetable.h"
 #include "mailcommand.h"
 #include "markers.h"
+#include "printing.h"
 #include "renderer.h"
 #include "userfacing.h"
 #include "writererror.h"

@@ -2,7 +2,9 @@
 
 #include "writererror.h"
 
-#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QPrinterInfo>
 
 #include <cups/cups.h>
 
@@ -61,13 +63,60 @@ QString checkQueue(const QString& queue)
     return found;
 }
 
-void confirmJobAccepted(const QString& queue)
+PrinterTarget::PrinterTarget(const QString& queue, const PageSetup& page, const QString& title)
+    : m_queue(checkQueue(queue)), m_title(title),
+      m_file(QDir::tempPath() + QStringLiteral("/kestrova-print-XXXXXX.pdf")), m_printer(QPrinter::HighResolution)
 {
-    const ipp_status_t status = cupsLastError();
-    if (status > IPP_STATUS_OK_EVENTS_COMPLETE)
+    const QPrinterInfo info = QPrinterInfo::printerInfo(m_queue);
+    if (info.isNull())
+        throw WriterError(
+            WriterError::UnknownQueue,
+            QStringLiteral("The print queue \"%1\" cannot be used: Qt's print support does not list it").arg(m_queue));
+    // The queue's nearest layout: its paper when it has the template's size,
+    // margins no smaller than it can print.
+    m_printer.setPrinterName(m_queue);
+    m_printer.setPageLayout(pageLayout(page));
+    const QPageLayout layout = m_printer.pageLayout();
+    for (const QPageSize& size : info.supportedPageSizes())
+        if (size.id() == layout.pageSize().id() && size.id() != QPageSize::Custom)
+            m_media = size.key().toUtf8();
+    m_landscape = layout.orientation() == QPageLayout::Landscape;
+    if (!m_file.open())
+        throw WriterError(WriterError::UnwritableOutput,
+                          QStringLiteral("The pages for the print queue \"%1\" cannot be kept in \"%2\": %3")
+                              .arg(m_queue, m_file.fileName(), m_file.errorString()));
+    m_printer.setOutputFormat(QPrinter::PdfFormat);
+    m_printer.setOutputFileName(m_file.fileName());
+    m_printer.setPageLayout(layout);
+    m_printer.setDocName(title);
+    m_printer.setCreator(QStringLiteral("Kestrova writer"));
+}
+
+void PrinterTarget::finish()
+{
+    if (m_printer.printerState() == QPrinter::Error)
+        throw WriterError(WriterError::UnwritableOutput,
+                          QStringLiteral("The pages for the print queue \"%1\" could not be made").arg(m_queue));
+    // The same options Qt's print engine gives its own jobs.
+    cups_option_t* options = nullptr;
+    int count = 0;
+    if (!m_media.isEmpty())
+        count = cupsAddOption("media", m_media.constData(), count, &options);
+    if (m_landscape)
+        count = cupsAddOption("landscape", "", count, &options);
+    const int job = cupsPrintFile(m_queue.toUtf8().constData(), QFile::encodeName(m_file.fileName()).constData(),
+                                  m_title.toUtf8().constData(), count, options);
+    cupsFreeOptions(count, options);
+    if (job <= 0)
         throw WriterError(
             WriterError::PrintRefused,
-            QStringLiteral("The print queue \"%1\" did not take the document: %2").arg(queue, lastCupsReason()));
+            QStringLiteral("The print queue \"%1\" did not take the document: %2").arg(m_queue, lastCupsReason()));
+}
+
+void PrinterTarget::abandon() noexcept
+{
+    // Nothing was sent; the temporary file goes with the target.
+    m_printer.abort();
 }
 
 } // namespace kestrova::writer

@@ -174,6 +174,8 @@ void TestWriterPrint::refusedJobsAreErrors_data()
     QTest::newRow("queue rejects jobs") << QStringLiteral("Refusing") << QStringLiteral("PrintRefused")
                                         << QStringList{QStringLiteral("\"Refusing\""),
                                                        QStringLiteral("closed for the test")};
+    QTest::newRow("render fails on the third record")
+        << QStringLiteral("Capture") << QStringLiteral("ExchangeTable") << QStringList{QStringLiteral("Person")};
     QTest::newRow("scheduler refuses the job") << QStringLiteral("Quota") << QStringLiteral("PrintRefused")
                                                << QStringList{QStringLiteral("\"Quota\""), QStringLiteral("uota")};
 }
@@ -183,7 +185,10 @@ void TestWriterPrint::refusedJobsAreErrors()
     QFETCH(QString, queue);
     QFETCH(QString, error);
     QFETCH(QStringList, inMessage);
-    writeExchange(m_work->path(), {customer(QStringLiteral("Owen Whitlock"))});
+    QList<Record> records{customer(QStringLiteral("Owen Whitlock"))};
+    if (QTest::currentDataTag() == QByteArray("render fails on the third record"))
+        records << records[0] << customer(QString(1024 * 1024 + 1, QLatin1Char('x')));
+    writeExchange(m_work->path(), records);
     const uint id = m_client->connectTopic();
     const QString macro = QStringLiteral("[Print \"en/invoice.html\" \"%1\"]").arg(queue);
     if (queue == QLatin1String("Quota")) {
@@ -196,7 +201,8 @@ void TestWriterPrint::refusedJobsAreErrors()
     for (const QString& part : inMessage)
         QVERIFY2(reply.errorMessage().contains(part), qPrintable(reply.errorMessage()));
     QCOMPARE(m_notifier->shown, QStringList{reply.errorMessage()});
-    QVERIFY(!QFileInfo::exists(m_cups.output(queue)));
+    // Nothing of it reaches the queue.
+    QVERIFY(!m_cups.waitForOutput(queue, 2000));
 }
 
 QTEST_MAIN(TestWriterPrint)
