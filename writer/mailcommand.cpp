@@ -33,10 +33,13 @@ QString mailError(const QString& recipient, const QString& why)
     return QStringLiteral("The mail to \"%1\" could not be handed to the mail program: %2").arg(recipient, why);
 }
 
-QString firstLines(const QByteArray& output)
+// xdg-email's reason is its last line; the lines before it are the tools it
+// tried on the way.
+QString reasonIn(const QByteArray& output)
 {
-    const QString text = QString::fromLocal8Bit(output).trimmed();
-    return text.size() > 500 ? text.left(500) + QStringLiteral("...") : text;
+    const QStringList lines = QString::fromLocal8Bit(output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QString last = lines.isEmpty() ? QString() : lines.last().trimmed();
+    return last.size() > 500 ? last.left(500) + QStringLiteral("...") : last;
 }
 
 } // namespace
@@ -127,7 +130,7 @@ void handToMailProgram(const MailRequest& request, const QString& workDir)
     if (process->exitStatus() != QProcess::NormalExit)
         throw WriterError(WriterError::MailFailed, mailError(request.recipient, QStringLiteral("xdg-email crashed")));
     if (process->exitCode() != 0) {
-        const QString said = firstLines(process->readAllStandardError());
+        const QString said = reasonIn(process->readAllStandardError());
         throw WriterError(
             WriterError::MailFailed,
             mailError(request.recipient, QStringLiteral("xdg-email reports that %1%2")

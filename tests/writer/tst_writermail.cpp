@@ -64,8 +64,9 @@ void TestWriterMail::init()
     QVERIFY(QDir().mkpath(path(QStringLiteral("bin"))));
     QFile standIn(path(QStringLiteral("bin/xdg-email")));
     QVERIFY(standIn.open(QIODevice::WriteOnly));
-    QVERIFY(standIn.write("#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$MAIL_ARGS\"\n"
-                          "[ -z \"$MAIL_FAILS\" ] || { echo \"$MAIL_FAILS\" >&2; exit 3; }\n") > 0);
+    QVERIFY(standIn.write(
+                "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$MAIL_ARGS\"\n"
+                "[ -z \"$MAIL_FAILS\" ] || { printf 'w3m: not found\\n%s\\n' \"$MAIL_FAILS\" >&2; exit 3; }\n") > 0);
     standIn.close();
     QVERIFY(standIn.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     qputenv("PATH", QFile::encodeName(path(QStringLiteral("bin"))) + ':' + m_path);
