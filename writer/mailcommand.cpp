@@ -46,11 +46,11 @@ QString reasonIn(const QByteArray& output)
 
 bool isMailAddress(const QString& text)
 {
-    // No blanks, quotes, brackets, commas or semicolons: one address, which
-    // can never be read as an option or as a second recipient.
+    // Letters, digits and . _ + ' - before the @: one address, never an
+    // option, a second recipient or a mailto: text with fields of its own
+    // (a value may come from a customer's own order mail).
     static const QRegularExpression address(
-        QStringLiteral(
-            "^[\\w!#$%&'*+/=?^`{|}~][\\w.!#$%&'*+/=?^`{|}~-]*@[\\w](?:[\\w-]*\\w)?(?:\\.[\\w](?:[\\w-]*\\w)?)+$"),
+        QStringLiteral("^[\\w+'][\\w.+'-]*@\\w(?:[\\w-]*\\w)?(?:\\.\\w(?:[\\w-]*\\w)?)+$"),
         QRegularExpression::UseUnicodePropertiesOption);
     return text.size() <= 254 && address.match(text).hasMatch();
 }

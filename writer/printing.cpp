@@ -104,7 +104,9 @@ void PrinterTarget::finish()
         count = cupsAddOption("media", m_media.constData(), count, &options);
     if (m_landscape)
         count = cupsAddOption("landscape", "", count, &options);
-    const int job = cupsPrintFile(m_queue.toUtf8().constData(), QFile::encodeName(m_file.fileName()).constData(),
+    // The print system takes a queue's name without the instance part.
+    const QByteArray queue = m_queue.section(QLatin1Char('/'), 0, 0).toUtf8();
+    const int job = cupsPrintFile(queue.constData(), QFile::encodeName(m_file.fileName()).constData(),
                                   m_title.toUtf8().constData(), count, options);
     cupsFreeOptions(count, options);
     if (job <= 0)

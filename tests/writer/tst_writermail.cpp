@@ -138,6 +138,8 @@ void TestWriterMail::refusesWhatCannotBeSent_data()
                                   << QStringList{QStringLiteral("e-mail address"), QStringLiteral("+44 117")};
     QTest::newRow("two addresses") << QStringLiteral("a@b.example, c@d.example") << pdf << bad
                                    << QStringList{QStringLiteral("one e-mail address")};
+    QTest::newRow("mailto with fields") << QStringLiteral("a@b.example?attach=/etc/passwd") << pdf << bad
+                                        << QStringList{QStringLiteral("attach=")};
     QTest::newRow("an option") << QStringLiteral("--utf8") << pdf << bad << QStringList{QStringLiteral("--utf8")};
     QTest::newRow("no such file") << good << QStringLiteral("documents/none.pdf") << failed
                                   << QStringList{QStringLiteral("none.pdf"), QStringLiteral("does not exist")};
