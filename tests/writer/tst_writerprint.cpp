@@ -102,6 +102,8 @@ void TestWriterPrint::init()
                          QStringLiteral("A4")));
     QVERIFY(copyTemplate(QStringLiteral("en/invoice.html"), path(QStringLiteral("templates/us/invoice.html")),
                          QStringLiteral("Letter")));
+    QVERIFY(copyTemplate(QStringLiteral("en/invoice.html"), path(QStringLiteral("templates/wide/invoice.html")),
+                         QStringLiteral("A4\"><meta name=\"orientation\" content=\"landscape")));
     QVERIFY(copyTemplate(QStringLiteral("en/labels.html"), path(QStringLiteral("templates/en/labels.html")),
                          QStringLiteral("A4")));
     QFile::remove(m_cups.output(QStringLiteral("Capture")));
@@ -130,6 +132,8 @@ void TestWriterPrint::printsOnTheQueue_data()
                                  << invoice;
     QTest::newRow("invoice, Letter") << QStringLiteral("[Print \"us/invoice.html\" \"Capture\"]") << 1 << 1 << letter
                                      << invoice;
+    QTest::newRow("invoice, A4 landscape")
+        << QStringLiteral("[Print \"wide/invoice.html\" \"Capture\"]") << 1 << 1 << a4.transposed() << invoice;
     QTest::newRow("invoice, default queue") << QStringLiteral("[print \"en/invoice.html\"]") << 1 << 1 << a4 << invoice;
     QTest::newRow("labels, two sheets") << QStringLiteral("[PrintLabels \"en/labels.html\" 3 8 \"Capture\"]") << 25 << 2
                                         << a4 << QStringList{QStringLiteral("Person01"), QStringLiteral("Person24")};
