@@ -97,12 +97,19 @@ public:
         return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
     }
 
-    // A queue with A4 and Letter paper that writes each job, unchanged, to
-    // out/NAME. Returns lpadmin's complaint, empty on success.
-    QString addQueue(const QString& name)
+    // A queue with A4 and Letter paper that writes each job to out/NAME:
+    // unchanged, or laid out on the paper by the print system's PDF filter
+    // (pdftopdf, from cups-filters) as a PDF printer receives it.
+    QString addQueue(const QString& name, bool pdfFilter = false)
     {
+        QFile in(QStringLiteral(KESTROVA_CAPTURE_PPD));
+        QByteArray ppd = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+        if (pdfFilter)
+            ppd.replace("*cupsFilter: \"application/pdf 0 gziptoany\"",
+                        "*cupsFilter2: \"application/vnd.cups-pdf application/vnd.cups-pdf 0 gziptoany\"");
+        write(name + QStringLiteral(".ppd"), QString::fromLatin1(ppd));
         return lp({QStringLiteral("lpadmin"), QStringLiteral("-p"), name, QStringLiteral("-v"),
-                   QStringLiteral("file:") + output(name), QStringLiteral("-P"), QStringLiteral(KESTROVA_CAPTURE_PPD),
+                   QStringLiteral("file:") + output(name), QStringLiteral("-P"), path(name + QStringLiteral(".ppd")),
                    QStringLiteral("-E")});
     }
     QString output(const QString& queue) const { return path(QStringLiteral("out/") + queue); }

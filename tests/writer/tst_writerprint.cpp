@@ -78,6 +78,7 @@ void TestWriterPrint::initTestCase()
         QSKIP(qPrintable(QStringLiteral("no private CUPS scheduler: ") + failure));
     for (const char* queue : {"Capture", "Refusing", "Quota"})
         QCOMPARE(m_cups.addQueue(QLatin1String(queue)), QString());
+    QCOMPARE(m_cups.addQueue(QStringLiteral("Filtered"), true), QString());
     QCOMPARE(m_cups.lp({QStringLiteral("lpadmin"), QStringLiteral("-d"), QStringLiteral("Capture")}), QString());
     QCOMPARE(m_cups.lp({QStringLiteral("cupsreject"), QStringLiteral("-r"), QStringLiteral("closed for the test"),
                         QStringLiteral("Refusing")}),
@@ -107,6 +108,7 @@ void TestWriterPrint::init()
     QVERIFY(copyTemplate(QStringLiteral("en/labels.html"), path(QStringLiteral("templates/en/labels.html")),
                          QStringLiteral("A4")));
     QFile::remove(m_cups.output(QStringLiteral("Capture")));
+    QFile::remove(m_cups.output(QStringLiteral("Filtered")));
 }
 
 void TestWriterPrint::cleanup()
@@ -135,6 +137,11 @@ void TestWriterPrint::printsOnTheQueue_data()
     QTest::newRow("invoice, A4 landscape")
         << QStringLiteral("[Print \"wide/invoice.html\" \"Capture\"]") << 1 << 1 << a4.transposed() << invoice;
     QTest::newRow("invoice, default queue") << QStringLiteral("[print \"en/invoice.html\"]") << 1 << 1 << a4 << invoice;
+    // Through the PDF filter: the job's paper option sets the sheet, a wide page is turned onto it.
+    QTest::newRow("invoice, Letter, filtered")
+        << QStringLiteral("[Print \"us/invoice.html\" \"Filtered\"]") << 1 << 1 << letter << invoice;
+    QTest::newRow("invoice, A4 landscape, filtered turns it on the sheet")
+        << QStringLiteral("[Print \"wide/invoice.html\" \"Filtered\"]") << 1 << 1 << a4 << invoice;
     QTest::newRow("labels, two sheets") << QStringLiteral("[PrintLabels \"en/labels.html\" 3 8 \"Capture\"]") << 25 << 2
                                         << a4 << QStringList{QStringLiteral("Person01"), QStringLiteral("Person24")};
 }
@@ -155,14 +162,26 @@ void TestWriterPrint::printsOnTheQueue()
     QCOMPARE(outcome(m_client->execute(id, macro)), QStringLiteral("ok"));
     QVERIFY(m_notifier->shown.isEmpty());
 
-    const QString job = m_cups.output(QStringLiteral("Capture"));
-    QVERIFY2(m_cups.waitForOutput(QStringLiteral("Capture")), qPrintable(m_cups.log().right(3000)));
+    const QString queue =
+        macro.contains(QLatin1String("Filtered")) ? QStringLiteral("Filtered") : QStringLiteral("Capture");
+    const QString job = m_cups.output(queue);
+    QVERIFY2(m_cups.waitForOutput(queue), qPrintable(m_cups.log().right(3000)));
     const QByteArray head = fileBytes(job).left(4);
     QVERIFY2(head == "%PDF" || head == "%!PS", head.constData());
     const PdfFacts facts = pdfFacts(job);
     QCOMPARE(facts.pages, pages);
     QVERIFY2(qAbs(facts.sizePt.width() - pts.width()) <= 1.0 && qAbs(facts.sizePt.height() - pts.height()) <= 1.0,
              qPrintable(QStringLiteral("%1 x %2 pts").arg(facts.sizePt.width()).arg(facts.sizePt.height())));
+    if (QByteArray(QTest::currentDataTag()).contains("turns")) {
+        // Whole and turned, not shrunk upright: its words run up the sheet.
+        const auto word =
+            QRegularExpression(
+                QStringLiteral("xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">Invoice<"))
+                .match(run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), job, QStringLiteral("-")}));
+        QVERIFY(word.hasMatch());
+        QVERIFY(word.captured(4).toDouble() - word.captured(2).toDouble() >
+                2 * (word.captured(3).toDouble() - word.captured(1).toDouble()));
+    }
     const QString text = pdfText(job).simplified();
     for (const QString& t : texts)
         QVERIFY2(text.contains(t), qPrintable(t + QStringLiteral(" not in: ") + text));
