@@ -189,6 +189,15 @@ Command checked(const RawCommand& c)
         cmd.columns = labelCount(c, 1, "columns");
         cmd.rows = labelCount(c, 2, "rows");
         cmd.printer = c.arguments.value(3);
+    } else if (name == QLatin1String("mail")) {
+        requireCount(c, 3, 3, "a recipient, a subject and a file: [Mail \"TO\" \"SUBJECT\" \"FILE\"]");
+        cmd.kind = Command::Mail;
+        cmd.recipient = c.arguments[0];
+        cmd.subject = c.arguments[1];
+        cmd.output = c.arguments[2];
+        requireText(c, cmd.recipient, "a recipient");
+        requireText(c, cmd.output, "a file to attach");
+        return cmd;
     } else if (name == QLatin1String("open")) {
         requireCount(c, 0, 0, "no argument");
         cmd.kind = Command::Open;
@@ -198,7 +207,7 @@ Command checked(const RawCommand& c)
     } else {
         throw WriterError(WriterError::UnknownCommand,
                           QStringLiteral("Unknown command [%1]: the writer knows Pdf, Print, "
-                                         "Labels, PrintLabels, Open and Quit")
+                                         "Labels, PrintLabels, Mail, Open and Quit")
                               .arg(c.name));
     }
     if (cmd.kind != Command::Open && cmd.kind != Command::Quit)

@@ -7,12 +7,14 @@ namespace kestrova::writer {
 
 // One bracketed command of a macro text, its arguments checked and in place.
 struct Command {
-    enum Kind { Pdf, Print, Labels, PrintLabels, Open, Quit };
+    enum Kind { Pdf, Print, Labels, PrintLabels, Open, Quit, Mail };
     Kind kind = Quit;
     QString templateName; // Pdf, Print, Labels, PrintLabels
-    QString output;       // Pdf, Labels: the PDF file
+    QString output;       // Pdf, Labels: the PDF file; Mail: the attachment
     QString printer;      // Print, PrintLabels: the queue; empty for the default one
-    int columns = 0;      // Labels, PrintLabels
+    QString recipient;    // Mail, like its subject with markers still in it
+    QString subject;
+    int columns = 0; // Labels, PrintLabels
     int rows = 0;
 
     bool toPrinter() const { return kind == Print || kind == PrintLabels; }

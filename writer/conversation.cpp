@@ -2,7 +2,9 @@
 
 #include "documenttemplate.h"
 #include "exchangetable.h"
+#include "mailcommand.h"
 #include "markers.h"
+#include "printing.h"
 #include "renderer.h"
 #include "userfacing.h"
 #include "writererror.h"
@@ -34,6 +36,7 @@ bool Conversation::execute(const QString& macro)
                 throw WriterError(WriterError::ViewerFailed,
                                   QStringLiteral("No viewer could be started for \"%1\"").arg(m_lastPdf));
             break;
+        case Command::Mail: sendMail(c, table()); break;
         default: runDocument(c, table());
         }
     }
@@ -68,6 +71,21 @@ void Conversation::runDocument(const Command& c, ExchangeTable& table)
     PdfTarget target(output, tmpl.page());
     render(tmpl, table.fieldNames(), cursor, target, grid);
     m_lastPdf = output;
+}
+
+// The markers take the first record's values; the file's are made fit for a
+// file name the way [Pdf] made them, so the same text names the same file.
+void Conversation::sendMail(const Command& c, ExchangeTable& table)
+{
+    ExchangeTable::Cursor cursor(table);
+    const QStringList values = cursor.next() ? cursor.values() : QStringList();
+    const auto asIs = [](const QString& value) { return value; };
+    const QStringList& fields = table.fieldNames();
+    MailRequest request;
+    request.recipient = MarkerText(c.recipient, fields).expand(values, asIs).trimmed();
+    request.subject = MarkerText(c.subject, fields).expand(values, asIs);
+    request.file = MarkerText(c.output, fields).expand(values, fileNamePart);
+    handToMailProgram(request, m_workDir);
 }
 
 } // namespace kestrova::writer

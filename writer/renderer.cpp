@@ -9,28 +9,11 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QPrinterInfo>
 #include <QTextDocument>
 #include <QUrl>
 
 namespace kestrova::writer {
 namespace {
-
-// A wide sheet is an upright sheet turned, as printers expect it.
-QPageLayout pageLayout(const PageSetup& page)
-{
-    const bool wide = page.sizeMm.width() > page.sizeMm.height();
-    const QSizeF upright = wide ? page.sizeMm.transposed() : page.sizeMm;
-    return QPageLayout(QPageSize(upright, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
-                       wide ? QPageLayout::Landscape : QPageLayout::Portrait, page.marginsMm, QPageLayout::Millimeter);
-}
-
-QString knownQueues()
-{
-    const QStringList names = QPrinterInfo::availablePrinterNames();
-    return names.isEmpty() ? QStringLiteral("no print queue is set up on this system")
-                           : QStringLiteral("the queues are %1").arg(names.join(QStringLiteral(", ")));
-}
 
 // Prepares a document to be laid out for the device: its lengths in the
 // device's units, its pages the printable area, no frame margin of its own.
@@ -68,6 +51,14 @@ void newPage(QPagedPaintDevice& device)
 
 } // namespace
 
+QPageLayout pageLayout(const PageSetup& page)
+{
+    const bool wide = page.sizeMm.width() > page.sizeMm.height();
+    const QSizeF upright = wide ? page.sizeMm.transposed() : page.sizeMm;
+    return QPageLayout(QPageSize(upright, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
+                       wide ? QPageLayout::Landscape : QPageLayout::Portrait, page.marginsMm, QPageLayout::Millimeter);
+}
+
 PdfTarget::PdfTarget(const QString& path, const PageSetup& page) : m_path(path), m_file(path), m_writer(&m_file)
 {
     const QFileInfo info(path);
@@ -99,39 +90,6 @@ void PdfTarget::finish()
 void PdfTarget::abandon() noexcept
 {
     m_file.cancelWriting();
-}
-
-PrinterTarget::PrinterTarget(const QString& queue, const PageSetup& page, const QString& title)
-    : m_printer(QPrinter::HighResolution)
-{
-    const QPrinterInfo info = queue.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(queue);
-    if (info.isNull())
-        throw WriterError(WriterError::UnknownQueue,
-                          queue.isEmpty()
-                              ? QStringLiteral("There is no default print queue: %1").arg(knownQueues())
-                              : QStringLiteral("There is no print queue \"%1\": %2").arg(queue, knownQueues()));
-    m_printer.setPrinterName(info.printerName());
-    m_printer.setOutputFormat(QPrinter::NativeFormat);
-    m_printer.setDocName(title);
-    m_printer.setCreator(QStringLiteral("Kestrova writer"));
-    // A queue that cannot print this close to the edge keeps its nearest layout.
-    m_printer.setPageLayout(pageLayout(page));
-    if (!m_printer.isValid())
-        throw WriterError(WriterError::UnknownQueue,
-                          QStringLiteral("The print queue \"%1\" cannot be used").arg(info.printerName()));
-}
-
-void PrinterTarget::finish()
-{
-    if (m_printer.printerState() == QPrinter::Error)
-        throw WriterError(
-            WriterError::UnknownQueue,
-            QStringLiteral("The print queue \"%1\" did not take the document").arg(m_printer.printerName()));
-}
-
-void PrinterTarget::abandon() noexcept
-{
-    m_printer.abort();
 }
 
 int render(const DocumentTemplate& tmpl, const QStringList& fieldNames, ExchangeTable::Cursor& cursor,

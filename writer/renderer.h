@@ -4,7 +4,6 @@
 #include "pagesetup.h"
 
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QSaveFile>
 #include <QString>
 
@@ -39,18 +38,9 @@ private:
     QPdfWriter m_writer;
 };
 
-// A print queue; empty names the system's default queue.
-class PrinterTarget : public PageTarget {
-public:
-    // Throws WriterError(UnknownQueue) for a queue the system does not know.
-    PrinterTarget(const QString& queue, const PageSetup& page, const QString& title);
-    QPagedPaintDevice& device() override { return m_printer; }
-    void finish() override;
-    void abandon() noexcept override;
-
-private:
-    QPrinter m_printer;
-};
+// The page layout of a template's page: a wide sheet is an upright sheet
+// turned, as printers expect it.
+QPageLayout pageLayout(const PageSetup& page);
 
 // How the records are set on the pages.
 struct Grid {

@@ -139,6 +139,11 @@ void TestWriterCore::refusesBadMacros_data()
         << QStringLiteral("[Labels \"l\" 3 eight \"o\"]") << WriterError::BadArguments << QStringLiteral("\"eight\"");
     QTest::newRow("labels too many") << QStringLiteral("[PrintLabels \"l\" 3 51]") << WriterError::BadArguments
                                      << QStringLiteral("1 to 50");
+    QTest::newRow("mail without file") << QStringLiteral("[Mail \"a@b.example\" \"Invoice\"]")
+                                       << WriterError::BadArguments
+                                       << QStringLiteral("[Mail \"TO\" \"SUBJECT\" \"FILE\"]");
+    QTest::newRow("mail to nobody") << QStringLiteral("[Mail \" \" \"Invoice\" \"a.pdf\"]") << WriterError::BadArguments
+                                    << QStringLiteral("a recipient");
     QTest::newRow("too long") << QString(kMaxMacroLength + 1, QLatin1Char(' ')) << WriterError::BadArguments
                               << QStringLiteral("at most");
 }
