@@ -60,8 +60,14 @@ Batch::Batch(Table& table, Table* partner) : m_table(table)
 
 Batch::~Batch()
 {
-    if (m_open)
+    if (!m_open)
+        return;
+    try {
         m_table.rollbackBatch();
+    } catch (const Error&) {
+        // Left on the way out of an error: the engine rolls back what is
+        // still open when the table closes.
+    }
 }
 
 void Batch::commit()
