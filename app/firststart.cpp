@@ -61,6 +61,26 @@ void makeWorkingFolder(const QString& folder)
         throw Error(QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(folder)));
 }
 
+bool recoverParadoxConversion(const QString& workDir)
+{
+    Recovery recovery = Recovery::Nothing;
+    const bool recovered = guarded([&] {
+        try {
+            recovery = recoverInterruptedConversion(workDir);
+        } catch (const Error& e) {
+            throw Error(QStringLiteral("An interrupted conversion of the Paradox tables in %1 cannot be finished: "
+                                       "%2.\nThe Paradox files are in the folder and in its subfolder \"paradox\"")
+                            .arg(QDir::toNativeSeparators(workDir), e.message()));
+        }
+    });
+    if (recovered && recovery == Recovery::Completed)
+        prompter().message(QStringLiteral("An interrupted conversion of the Paradox tables was finished; the "
+                                          "original files are in %1.")
+                               .arg(QDir::toNativeSeparators(paradoxKeepFolder(workDir))),
+                           QMessageBox::Information);
+    return recovered;
+}
+
 bool offerParadoxConversion(const QString& workDir)
 {
     if (!folderHoldsParadoxTables(workDir))

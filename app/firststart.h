@@ -20,6 +20,11 @@ WorkingFolderChoice workingFolderFromArguments(const QStringList& arguments, con
 // Makes the chosen folder when missing; throws Error when it cannot.
 void makeWorkingFolder(const QString& folder);
 
+// First of all at start-up: finishes or undoes a conversion of Paradox
+// tables that was interrupted, and says so when it finished one. Returns
+// false when start-up must end: that failed, and the error box has said why.
+bool recoverParadoxConversion(const QString& workDir);
+
 // At start-up: when the working folder holds Paradox tables instead of
 // Kestrova's files, says so and asks whether to convert them. Yes converts
 // them (the originals go into the subfolder paradox/) and reports what was

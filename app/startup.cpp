@@ -50,7 +50,7 @@ Windows& Windows::operator=(Windows&& other) noexcept
 Windows startKestrova(const QString& workDir)
 {
     Windows w;
-    if (!offerParadoxConversion(workDir))
+    if (!recoverParadoxConversion(workDir) || !offerParadoxConversion(workDir))
         return w;
     if (folderHasNoTables(workDir)) {
         const QString question = QStringLiteral("No tables were found in %1.\nCreate a new, empty set of tables there?")

@@ -17,7 +17,9 @@
 #include <cstdio>
 #include <cstring>
 #include <sqlite3.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kestrova {
 
@@ -35,14 +37,37 @@ QString sqliteMessage(sqlite3* db)
     return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
 }
 
-// A new table file, written in one transaction; closed (and checked) by finish().
+struct DatabaseCloser {
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
+};
+using Database = std::unique_ptr<sqlite3, DatabaseCloser>;
+using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// Throws the engine's reason when a value could not be bound.
+void checkBind(sqlite3* db, int rc)
+{
+    if (rc != SQLITE_OK)
+        throw Error(
+            QStringLiteral("the value cannot be bound: %1")
+                .arg(QString::fromUtf8(db && sqlite3_errcode(db) == rc ? sqlite3_errmsg(db) : sqlite3_errstr(rc))));
+}
+
+// A new table file, written in one transaction; closed (and checked) by
+// finish(), and closed unchecked when anything fails before, the
+// constructor included.
 class TableWriter {
 public:
     TableWriter(const QString& path, const TableDef& def) : m_path(path)
     {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr) != SQLITE_OK)
-            throw Error(QStringLiteral("Cannot create %1: %2").arg(path, sqliteMessage(m_db)));
+        sqlite3* db = nullptr;
+        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        m_db.reset(db); // closed even when the open failed half-way
+        if (rc != SQLITE_OK)
+            throw Error(QStringLiteral("Cannot create %1: %2").arg(path, sqliteMessage(db)));
         const QStringList create = createStatements(def);
         // The file is new and discarded on failure: it needs no rollback journal.
         exec("PRAGMA journal_mode=OFF");
@@ -57,26 +82,24 @@ public:
         const QByteArray sql = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
                                    .arg(def.name, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
                                    .toUtf8();
-        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &m_insert, nullptr) != SQLITE_OK)
-            throw Error(QStringLiteral("Cannot write %1: %2").arg(path, sqliteMessage(m_db)));
-    }
-    ~TableWriter()
-    {
-        sqlite3_finalize(m_insert);
-        sqlite3_close(m_db);
+        sqlite3_stmt* st = nullptr;
+        const int prepared = sqlite3_prepare_v2(m_db.get(), sql.constData(), -1, &st, nullptr);
+        m_insert.reset(st);
+        if (prepared != SQLITE_OK)
+            throw Error(QStringLiteral("Cannot write %1: %2").arg(path, sqliteMessage(m_db.get())));
     }
 
-    sqlite3_stmt* insert() const { return m_insert; }
-    sqlite3* db() const { return m_db; }
+    sqlite3_stmt* insert() const { return m_insert.get(); }
+    sqlite3* db() const { return m_db.get(); }
 
     // Stores the bound row; returns false with the reason when SQLite refuses it.
     bool step(QString* problem)
     {
-        const int rc = sqlite3_step(m_insert);
-        sqlite3_reset(m_insert);
+        const int rc = sqlite3_step(m_insert.get());
+        sqlite3_reset(m_insert.get());
         if (rc == SQLITE_DONE)
             return true;
-        *problem = sqliteMessage(m_db);
+        *problem = sqliteMessage(m_db.get());
         return false;
     }
 
@@ -84,8 +107,8 @@ public:
     void exec(const char* sql)
     {
         char* message = nullptr;
-        if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-            const QString text = QString::fromUtf8(message ? message : sqlite3_errmsg(m_db));
+        if (sqlite3_exec(m_db.get(), sql, nullptr, nullptr, &message) != SQLITE_OK) {
+            const QString text = QString::fromUtf8(message ? message : sqlite3_errmsg(m_db.get()));
             sqlite3_free(message);
             throw Error(QStringLiteral("Cannot write %1: %2").arg(m_path, text));
         }
@@ -96,18 +119,16 @@ public:
         for (const QString& sql : m_indexes)
             exec(sql);
         exec("COMMIT");
-        sqlite3_finalize(m_insert);
-        m_insert = nullptr;
-        const int rc = sqlite3_close(m_db);
-        m_db = nullptr;
+        m_insert.reset();
+        const int rc = sqlite3_close(m_db.release());
         if (rc != SQLITE_OK)
             throw Error(QStringLiteral("Cannot write %1: %2").arg(m_path, QString::fromUtf8(sqlite3_errstr(rc))));
     }
 
 private:
     QString m_path;
-    sqlite3* m_db = nullptr;
-    sqlite3_stmt* m_insert = nullptr;
+    Database m_db; // declared first: the statement is finalized before it closes
+    Statement m_insert;
     QStringList m_indexes;
 };
 
@@ -254,27 +275,28 @@ private:
             }
             if (chars > m.def->length)
                 longValue(recno, pf.name, chars, m.def->length);
-            sqlite3_bind_text(st, column, m.text.data(), int(m.text.size()), SQLITE_STATIC);
+            checkBind(sqlite3_db_handle(st),
+                      sqlite3_bind_text(st, column, m.text.data(), int(m.text.size()), SQLITE_STATIC));
             return;
         }
         case FieldKind::Number:
         case FieldKind::Integer: {
             if (isEmptyValue(raw, pf.length)) {
-                sqlite3_bind_null(st, column);
+                checkBind(sqlite3_db_handle(st), sqlite3_bind_null(st, column));
                 return;
             }
             if (pf.type == Short || pf.type == Long || pf.type == AutoIncrement) {
                 const qint64 v = pf.type == Short ? decodeShort(raw) : decodeLong(raw);
                 if (m.def->kind == FieldKind::Integer)
-                    sqlite3_bind_int64(st, column, v);
+                    checkBind(sqlite3_db_handle(st), sqlite3_bind_int64(st, column, v));
                 else
-                    sqlite3_bind_double(st, column, double(v));
+                    checkBind(sqlite3_db_handle(st), sqlite3_bind_double(st, column, double(v)));
                 return;
             }
             const double v = decodeNumber(raw);
             if (m.def->kind == FieldKind::Integer) {
                 if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) < 9.0e15) {
-                    sqlite3_bind_int64(st, column, qint64(v));
+                    checkBind(sqlite3_db_handle(st), sqlite3_bind_int64(st, column, qint64(v)));
                     return;
                 }
                 if (m_longValues++ < notesPerTable)
@@ -284,12 +306,12 @@ private:
                              .arg(pf.name)
                              .arg(v, 0, 'g', 15));
             }
-            sqlite3_bind_double(st, column, v);
+            checkBind(sqlite3_db_handle(st), sqlite3_bind_double(st, column, v));
             return;
         }
         case FieldKind::Date: {
             if (isEmptyValue(raw, pf.length)) {
-                sqlite3_bind_null(st, column);
+                checkBind(sqlite3_db_handle(st), sqlite3_bind_null(st, column));
                 return;
             }
             const qint64 days = decodeLong(raw);
@@ -298,7 +320,7 @@ private:
                 throw Error(QStringLiteral("the date value %1 is no day of the years 1 to 9999").arg(days));
             char iso[16];
             const int n = std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", d.year(), d.month(), d.day());
-            sqlite3_bind_text(st, column, iso, n, SQLITE_TRANSIENT);
+            checkBind(sqlite3_db_handle(st), sqlite3_bind_text(st, column, iso, n, SQLITE_TRANSIENT));
             return;
         }
         }
@@ -320,28 +342,29 @@ private:
     // are added with empty values.
     qint64 addMissingSettings(TableWriter& writer)
     {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(writer.db(), "INSERT OR IGNORE INTO Xtable (Name, Value) VALUES (?, '')", -1, &st,
-                               nullptr) != SQLITE_OK)
+        sqlite3_stmt* prepared = nullptr;
+        const int rc = sqlite3_prepare_v2(writer.db(), "INSERT OR IGNORE INTO Xtable (Name, Value) VALUES (?, '')", -1,
+                                          &prepared, nullptr);
+        const Statement st(prepared);
+        if (rc != SQLITE_OK)
             throw Error(QStringLiteral("Cannot write Xtable: %1").arg(sqliteMessage(writer.db())));
         qint64 added = 0;
-        QString failure;
         for (const QString& name : settingNames()) {
             const QByteArray utf8 = name.toUtf8();
-            sqlite3_bind_text(st, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-            if (sqlite3_step(st) != SQLITE_DONE) {
-                failure = sqliteMessage(writer.db());
-                break;
+            try {
+                checkBind(writer.db(),
+                          sqlite3_bind_text(st.get(), 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
+            } catch (const Error& e) {
+                throw Error(QStringLiteral("Cannot write Xtable, row %1: %2").arg(name, e.message()));
             }
-            sqlite3_reset(st);
+            if (sqlite3_step(st.get()) != SQLITE_DONE)
+                throw Error(QStringLiteral("Cannot write Xtable: %1").arg(sqliteMessage(writer.db())));
+            sqlite3_reset(st.get());
             if (sqlite3_changes(writer.db()) == 1) {
                 ++added;
                 note(QStringLiteral("%1 had no settings row %2; it was added with an empty value").arg(m_name, name));
             }
         }
-        sqlite3_finalize(st);
-        if (!failure.isEmpty())
-            throw Error(QStringLiteral("Cannot write Xtable: %1").arg(failure));
         return added;
     }
 
@@ -358,6 +381,35 @@ private:
 QString errnoText()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// In a temporary folder of kestrova-tables migrate: every table in it is
+// whole and on disk, and they are about to move into the target folder.
+const QString completeMark = QStringLiteral(".complete");
+
+// A run that was stopped left its temporary folder. Before its tables were
+// all written nothing of it had moved; after (the folder holds the mark),
+// the tables missing from it had moved into the target folder: they go
+// again, copies as they are of a source that stays untouched, so that the
+// target is as it was before that run.
+void removeStoppedRuns(const QString& dir, const QString& prefix, bool intoTarget)
+{
+    const QStringList names = QDir(dir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        if (!name.startsWith(prefix) || name.size() != prefix.size() + 6)
+            continue;
+        const QDir staging(QDir(dir).filePath(name));
+        for (const TableDef& t : schemaTables()) {
+            const QString moved = QDir(dir).filePath(t.fileName());
+            if (intoTarget && staging.exists(completeMark) && !staging.exists(t.fileName()) &&
+                QFileInfo::exists(moved) && !QFile::remove(moved))
+                throw Error(QStringLiteral("Cannot remove %1, left by a run that was stopped")
+                                .arg(QDir::toNativeSeparators(moved)));
+        }
+        if (!QDir(staging).removeRecursively())
+            throw Error(QStringLiteral("Cannot remove the temporary folder %1 of a run that was stopped")
+                            .arg(QDir::toNativeSeparators(staging.path())));
+    }
 }
 
 } // namespace
@@ -439,27 +491,51 @@ void moveTableFiles(const QString& fromDir, const QString& toDir)
     }
 }
 
+void syncToDisk(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const QString reason = errnoText();
+        if (fd >= 0)
+            ::close(fd);
+        throw Error(QStringLiteral("Cannot write %1 to disk: %2").arg(QDir::toNativeSeparators(path), reason));
+    }
+    ::close(fd);
+}
+
 MigrationReport migrateParadoxTables(const QString& sourceDir, const QString& targetDir)
 {
     const QFileInfo target(targetDir);
     if (target.exists() && !target.isDir())
         throw Error(QStringLiteral("%1 is not a folder").arg(QDir::toNativeSeparators(targetDir)));
-    if (target.exists() && !folderHasNoTables(targetDir))
-        throw Error(QStringLiteral("The folder %1 already holds table files; nothing was written")
-                        .arg(QDir::toNativeSeparators(targetDir)));
     const QString parent = target.absolutePath();
     if (!target.exists() && !QDir().mkpath(parent))
         throw Error(QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(parent)));
 
     // The set is made in a temporary folder on the same file system, so that
     // it moves into place by renaming.
-    QTemporaryDir staging(target.exists() ? QDir(targetDir).filePath(QStringLiteral(".kestrova-migrate-XXXXXX"))
-                                          : QDir(parent).filePath(QLatin1Char('.') + target.fileName() +
-                                                                  QStringLiteral(".kestrova-migrate-XXXXXX")));
+    const QString stagingDir = target.exists() ? targetDir : parent;
+    const QString stagingName = target.exists()
+                                    ? QStringLiteral(".kestrova-migrate-")
+                                    : QLatin1Char('.') + target.fileName() + QStringLiteral(".kestrova-migrate-");
+    removeStoppedRuns(stagingDir, stagingName, target.exists());
+    if (target.exists() && !folderHasNoTables(targetDir))
+        throw Error(QStringLiteral("The folder %1 already holds table files; nothing was written")
+                        .arg(QDir::toNativeSeparators(targetDir)));
+    QTemporaryDir staging(QDir(stagingDir).filePath(stagingName + QStringLiteral("XXXXXX")));
     if (!staging.isValid())
         throw Error(QStringLiteral("Cannot create a temporary folder: %1").arg(staging.errorString()));
     MigrationReport report = convertParadoxTables(sourceDir, staging.path());
     if (target.exists()) {
+        // The tables move one by one: the mark lets a later run tell which
+        // had moved when this one was stopped.
+        for (const TableDef& t : schemaTables())
+            syncToDisk(QDir(staging.path()).filePath(t.fileName()));
+        QFile mark(QDir(staging.path()).filePath(completeMark));
+        if (!mark.open(QIODevice::WriteOnly))
+            throw Error(QStringLiteral("Cannot write %1: %2").arg(mark.fileName(), mark.errorString()));
+        mark.close();
+        syncToDisk(staging.path());
         moveTableFiles(staging.path(), targetDir);
         return report;
     }

@@ -35,9 +35,14 @@ MigrationReport convertParadoxTables(const QString& sourceDir, const QString& st
 // toDir holds any of them or a move fails, every file is back where it was.
 void moveTableFiles(const QString& fromDir, const QString& toDir);
 
+// Makes what was written to path (a file, or a folder's list of names)
+// durable; throws Error with the reason when it cannot.
+void syncToDisk(const QString& path);
+
 // kestrova-tables migrate: converts into a temporary folder beside or inside
 // targetDir and moves the finished set into place, so that targetDir never
-// holds part of a set. targetDir may be missing; it must not hold table files.
+// holds part of a set, and first removes what a run that was stopped left
+// behind. targetDir may be missing; it must not hold table files.
 MigrationReport migrateParadoxTables(const QString& sourceDir, const QString& targetDir);
 
 } // namespace kestrova

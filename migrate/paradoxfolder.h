@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace kestrova {
 
@@ -20,10 +21,32 @@ QStringList paradoxTableFiles(const QString& dir);
 // The folder, inside the working folder, that keeps the original files.
 QString paradoxKeepFolder(const QString& dir);
 
+// Called before each step of convertWorkingFolder that changes the folder,
+// with a short name of the step; tests stop the program there.
+using ConversionStep = std::function<void(const QString& step)>;
+
 // Converts the Paradox tables of the working folder dir: the new table files
 // take their place in dir and every Paradox file moves into paradox/. All or
 // nothing: when anything fails, every file is back where it was and Error
-// says why. Nothing is deleted.
-MigrationReport convertWorkingFolder(const QString& dir);
+// says why. Nothing is deleted. A journal in dir (conversionJournalName)
+// records how far the conversion came, so that after the program was killed
+// or the machine stopped, recoverInterruptedConversion finishes or undoes it.
+MigrationReport convertWorkingFolder(const QString& dir, const ConversionStep& beforeStep = {});
+
+// The journal of a conversion in progress, in the working folder.
+extern const QString conversionJournalName;
+
+enum class Recovery {
+    Nothing,    // no conversion was interrupted
+    RolledBack, // it was stopped before any file moved: the Paradox tables are as before
+    Completed,  // it was stopped while moving files: the moves were finished
+};
+
+// Run first at start-up: finishes a conversion of dir that was stopped while
+// moving files, or undoes one stopped before, following its journal, and
+// removes temporary folders that an interrupted conversion left behind
+// (their content is then held elsewhere). Throws Error when that fails; the
+// journal then stays for the next start.
+Recovery recoverInterruptedConversion(const QString& dir);
 
 } // namespace kestrova

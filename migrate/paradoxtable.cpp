@@ -31,6 +31,17 @@ constexpr int commonHeaderSize = 0x58;
 constexpr int dataHeaderSize = 0x20;
 constexpr int blockHeadSize = 6;
 
+// What the walk along the data blocks needs of the header.
+struct ChainShape {
+    qint64 headerSize;
+    qint64 blockSize;
+    int fileBlocks;
+    int firstBlock;
+    int recordSize;
+    qint64 perBlock;
+    qint64 numRecords;
+};
+
 // The byte size a field type takes in a record, or 0 when any size in
 // range may occur (alpha, memo and binary fields).
 int fixedLength(int type)
@@ -82,6 +93,50 @@ void* plainRealloc(pxdoc_t*, void* mem, size_t size, const char*)
 void plainFree(pxdoc_t*, void* mem)
 {
     std::free(mem);
+}
+
+// Walks the chain of data blocks from the header's first block, reading
+// each block's head from the file: every number within the file's blocks,
+// none twice (pxlib follows a looping chain for ever), and the records of
+// the blocks adding up to the header's count. Returns the problem, or an
+// empty text when the chain holds together.
+QString blockChainProblem(QFile& file, const ChainShape& shape)
+{
+    std::vector<bool> seen(size_t(shape.fileBlocks) + 1, false);
+    qint64 records = 0;
+    int previous = 0;
+    for (int number = shape.firstBlock; number != 0;) {
+        if (number < 1 || number > shape.fileBlocks)
+            return previous ? QStringLiteral("has a damaged chain of data blocks: block %1 names block %2 as the "
+                                             "next, but the file has %3")
+                                  .arg(previous)
+                                  .arg(number)
+                                  .arg(shape.fileBlocks)
+                            : QStringLiteral("has a damaged header: its first data block %1 is not among its %2")
+                                  .arg(number)
+                                  .arg(shape.fileBlocks);
+        if (seen[size_t(number)])
+            return QStringLiteral("has a damaged chain of data blocks: it comes back to block %1 after block %2")
+                .arg(number)
+                .arg(previous);
+        seen[size_t(number)] = true;
+        uchar head[blockHeadSize];
+        if (!file.seek(shape.headerSize + qint64(number - 1) * shape.blockSize) ||
+            file.read(reinterpret_cast<char*>(head), blockHeadSize) != blockHeadSize)
+            return QStringLiteral("cannot be read: %1").arg(file.errorString());
+        const qint64 lastOffset = qint16(le16(head + 4));
+        const qint64 count = lastOffset < 0 ? 0 : lastOffset / shape.recordSize + 1;
+        if (count > shape.perBlock || (lastOffset >= 0 && lastOffset % shape.recordSize != 0))
+            return QStringLiteral("has a damaged chain of data blocks: block %1 gives a wrong size").arg(number);
+        records += count;
+        previous = number;
+        number = le16(head);
+    }
+    if (records != shape.numRecords)
+        return QStringLiteral("has a damaged header: it counts %1 records, but its data blocks hold %2")
+            .arg(shape.numRecords)
+            .arg(records);
+    return {};
 }
 
 } // namespace
@@ -141,6 +196,7 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
     const int maxTableSize = h[0x05];
     const qint64 numRecords = qint32(le32(h + 0x06));
     const int fileBlocks = le16(h + 0x0C);
+    const int firstBlock = le16(h + 0x0E);
     const int numFields = le16(h + 0x21);
     const quint32 encryption1 = le32(h + 0x25);
     const int version = h[0x39];
@@ -195,7 +251,15 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
                        .arg(fileBlocks)
                        .arg(fileBlocks * perBlock));
 
-    // The header holds together: pxlib may read it.
+    if (!file.open(QIODevice::ReadOnly))
+        throw fail(QStringLiteral("cannot be read: %1").arg(file.errorString()));
+    const QString chain =
+        blockChainProblem(file, {headerSize, blockSize, fileBlocks, firstBlock, recordSize, perBlock, numRecords});
+    file.close();
+    if (!chain.isEmpty())
+        throw fail(chain);
+
+    // The header and the chain hold together: pxlib may read them.
     m_doc = PX_new3(&ParadoxTable::onPxError, zeroedAlloc, plainRealloc, plainFree, this);
     if (!m_doc)
         throw fail(QStringLiteral("cannot be read: out of memory"));

@@ -133,6 +133,8 @@ private Q_SLOTS:
     void everyTableMigratesValueForValue()
     {
         paradoxtest::writeSampleSet(src);
+        // What a killed run left beside the target goes.
+        QVERIFY(QDir().mkpath(tmp->filePath(".kestrova.kestrova-migrate-x1Y2z3/half")));
         const MigrationReport report = migrateParadoxTables(src, target);
 
         QCOMPARE(report.tables.size(), schemaTables().size());
@@ -277,6 +279,9 @@ private Q_SLOTS:
         QTest::newRow("block count") << std::function<void(const QString&)>([=](const QString& d) {
             patch(path(d, "Xsale.db"), 0x0C, le16(readLe16(path(d, "Xsale.db"), 0x0C) + 3));
         }) << QStringList{"Xsale.db is truncated", "data blocks"};
+        QTest::newRow("looping chain of blocks") << std::function<void(const QString&)>([=](const QString& d) {
+            paradoxtest::loopBlockChain(path(d, "Xsale.db"));
+        }) << QStringList{"Xsale.db has a damaged chain of data blocks", "comes back to block 1 after block 1"};
         QTest::newRow("field of unexpected type") << std::function<void(const QString&)>([=](const QString& d) {
             const TableDef& price = *schemaTable("Xprice");
             QList<Field> layout = paradoxtest::paradoxLayout(price);
@@ -362,6 +367,23 @@ private Q_SLOTS:
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), sale);
         QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 14);
+    }
+
+    // A run into an existing folder stopped after moving part of its set:
+    // the next run takes that part out again and writes the whole set.
+    void runStoppedWhileMovingIsUndoneByTheNext()
+    {
+        paradoxtest::writeSampleSet(src);
+        const QString stopped = QDir(target).filePath(".kestrova-migrate-a1B2c3");
+        migrateParadoxTables(src, stopped);
+        QFile mark(QDir(stopped).filePath(".complete"));
+        QVERIFY(mark.open(QIODevice::WriteOnly));
+        for (const char* moved : {"Xsale.db", "Xtable.db", "Xemail.db"})
+            QVERIFY(QFile::rename(QDir(stopped).filePath(moved), QDir(target).filePath(moved)));
+
+        migrateParadoxTables(src, target);
+        QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 13);
+        QCOMPARE(readRows(QDir(target).filePath("Xsale.db"), "Xsale").size(), 4);
     }
 
     void commandLineTool()

@@ -1,8 +1,11 @@
 // Start-up in a folder of Paradox tables: the question answered both ways,
-// a conversion that fails, and the command line's choice of folder.
+// a conversion that fails, a conversion killed at each of its steps, and
+// the command line's choice of folder.
 
+#include "error.h"
 #include "firststart.h"
 #include "mainform.h"
+#include "paradoxfolder.h"
 #include "paradoxwriter.h"
 #include "recordingprompter.h"
 #include "startup.h"
@@ -11,8 +14,15 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace kestrova;
 
@@ -44,6 +54,36 @@ QByteArray head(const QString& path)
     return f.read(16);
 }
 
+// The tables as an older program left them: upper-case names too, with
+// index files and an unrelated file beside them.
+void makeParadoxFolder(const QString& dir)
+{
+    paradoxtest::writeSampleSet(dir);
+    QVERIFY(QFile::rename(QDir(dir).filePath("Xproduct.db"), QDir(dir).filePath("XPRODUCT.DB")));
+    touch(QDir(dir).filePath("Xsale.PX"));
+    touch(QDir(dir).filePath("Xsale.X02"));
+    touch(QDir(dir).filePath("XSALE.Y02"));
+    touch(QDir(dir).filePath("Xprice.VAL"));
+    touch(QDir(dir).filePath("letter.txt"), "not a table");
+}
+
+// The child process of the kill test: converts the folder and kills itself
+// before step killAt.
+int convertAndDie(const QString& dir, int killAt)
+{
+    int step = 0;
+    try {
+        convertWorkingFolder(dir, [&](const QString&) {
+            if (++step == killAt)
+                std::raise(SIGKILL);
+        });
+    } catch (const Error& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 class TestParadoxStart : public QObject {
@@ -59,15 +99,7 @@ private Q_SLOTS:
         rec = new RecordingPrompter;
         tmp = new QTemporaryDir;
         dir = tmp->path();
-        // The tables as an older program left them: upper-case names too,
-        // with index files and an unrelated file beside them.
-        paradoxtest::writeSampleSet(dir);
-        QVERIFY(QFile::rename(QDir(dir).filePath("Xproduct.db"), QDir(dir).filePath("XPRODUCT.DB")));
-        touch(QDir(dir).filePath("Xsale.PX"));
-        touch(QDir(dir).filePath("Xsale.X02"));
-        touch(QDir(dir).filePath("XSALE.Y02"));
-        touch(QDir(dir).filePath("Xprice.VAL"));
-        touch(QDir(dir).filePath("letter.txt"), "not a table");
+        makeParadoxFolder(dir);
     }
     void cleanup()
     {
@@ -138,6 +170,8 @@ private Q_SLOTS:
                                          << "Xsale.db is truncated";
         QTest::newRow("already kept") << "paradox/Xsale.X02"
                                       << "Xsale.X02 already exists";
+        QTest::newRow("looping chain of blocks") << "Xemail.db"
+                                                 << "Xemail.db has a damaged chain of data blocks";
     }
 
     void failedConversionLeavesEveryFileInPlace()
@@ -147,6 +181,8 @@ private Q_SLOTS:
         if (damaged.startsWith("paradox/")) {
             QDir().mkpath(QDir(dir).filePath("paradox"));
             touch(QDir(dir).filePath(damaged), "an older copy");
+        } else if (problem.contains("chain")) {
+            paradoxtest::loopBlockChain(QDir(dir).filePath(damaged));
         } else {
             QFile f(QDir(dir).filePath(damaged));
             QVERIFY(f.resize(f.size() - 2000));
@@ -163,6 +199,77 @@ private Q_SLOTS:
                  qPrintable(msg));
         QCOMPARE(snapshot(dir), before);
         QCOMPARE(QDir(dir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot), folders);
+    }
+
+    // The conversion runs in a child process killed before one of its steps,
+    // each step in turn; the next start then finishes or undoes it.
+    void killedConversionIsFinishedOrUndoneByTheNextStart()
+    {
+        int kills = 0, finished = 0, undone = 0;
+        for (int killAt = 1;; ++killAt) {
+            QTemporaryDir run;
+            makeParadoxFolder(run.path());
+            QMap<QString, QByteArray> originals = snapshot(run.path());
+            originals.remove("letter.txt");
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("KESTROVA_TEST_CONVERT", run.path());
+            env.insert("KESTROVA_TEST_KILL_AT", QString::number(killAt));
+            child.setProcessEnvironment(env);
+            child.start(QCoreApplication::applicationFilePath());
+            QVERIFY(child.waitForFinished(120000));
+            if (child.exitStatus() == QProcess::NormalExit) {
+                QVERIFY2(child.exitCode() == 0, child.readAllStandardError().constData());
+                break; // past the last step
+            }
+            ++kills;
+
+            RecordingPrompter next;
+            next.answers << true; // convert again, when asked
+            Windows w = startKestrova(run.path());
+            const QString at = QStringLiteral("killed before step %1").arg(killAt);
+            QVERIFY2(w.main && next.errors().isEmpty(), qPrintable(at + ": " + next.errors().join('\n')));
+            for (const QString& q : std::as_const(next.questions))
+                QVERIFY2(!q.contains("No tables were found"), qPrintable(at));
+            finished += !next.messages.isEmpty() && next.messages.first().text.contains("interrupted conversion");
+            undone += next.questions.size();
+            QCOMPARE(w.main->data().Tproduct->recordCount(), 4);
+            QCOMPARE(w.main->data().Tsale->recordCount(), 4);
+            QCOMPARE(snapshot(QDir(run.path()).filePath("paradox")), originals);
+            // No journal and no temporary folder left: the tables, letter.txt and paradox/.
+            QCOMPARE(QDir(run.path()).entryList(QDir::Files | QDir::Hidden).size(), 14);
+            QCOMPARE(QDir(run.path()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+                     QStringList{"paradox"});
+        }
+        qInfo("%d kills: %d conversions finished, %d undone and made again", kills, finished, undone);
+        QVERIFY(finished > 10 && undone >= 3);
+    }
+
+    // A second start while a conversion runs must not take it for an
+    // interrupted one: it says so and touches nothing.
+    void startDuringAConversionWaitsForIt()
+    {
+        touch(QDir(dir).filePath(conversionJournalName),
+              "kestrova-convert 1\nphase converting\nstaging .kestrova-convert-a1B2c3\n");
+        QVERIFY(QDir().mkpath(QDir(dir).filePath(".kestrova-convert-a1B2c3")));
+        const QMap<QString, QByteArray> before = snapshot(dir);
+        {
+            const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
+            QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX) == 0); // the running conversion
+            Windows w = startKestrova(dir);
+            ::close(fd);
+            QVERIFY(!w.main);
+            QVERIFY2(rec->errors().value(0).contains("Another Kestrova is converting"),
+                     qPrintable(rec->errors().value(0)));
+            QCOMPARE(snapshot(dir), before);
+            QVERIFY(QFileInfo::exists(QDir(dir).filePath(".kestrova-convert-a1B2c3")));
+        }
+        // Once it has ended, the next start undoes it and asks again.
+        Windows w = startKestrova(dir);
+        QVERIFY(!w.main);
+        QVERIFY(rec->questions.value(0).contains("holds its tables in the Paradox format"));
+        QVERIFY(!QFileInfo::exists(QDir(dir).filePath(".kestrova-convert-a1B2c3")));
+        QVERIFY(!QFileInfo::exists(QDir(dir).filePath(conversionJournalName)));
     }
 
     void commandLineChoosesTheFolder_data()
@@ -204,5 +311,17 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestParadoxStart)
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet("KESTROVA_TEST_CONVERT")) {
+        QCoreApplication app(argc, argv);
+        return convertAndDie(qEnvironmentVariable("KESTROVA_TEST_CONVERT"),
+                             qEnvironmentVariableIntValue("KESTROVA_TEST_KILL_AT"));
+    }
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestParadoxStart test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_paradoxstart.moc"

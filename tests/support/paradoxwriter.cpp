@@ -240,4 +240,19 @@ void writeSampleSet(const QString& dir, const QMap<QString, QList<QVariantList>>
         writeTable(dir, t, paradoxLayout(t), rows.contains(t.name) ? rows.value(t.name) : sampleRows(t));
 }
 
+void loopBlockChain(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite))
+        throw std::runtime_error("cannot open " + path.toStdString());
+    const QByteArray h = f.read(0x10);
+    if (h.size() < 0x10)
+        throw std::runtime_error("no table header in " + path.toStdString());
+    const auto le16 = [&](int at) { return int(uchar(h[at]) | uchar(h[at + 1]) << 8); };
+    const int first = le16(0x0E);
+    if (first < 1 || first > 255 || !f.seek(le16(0x02) + qint64(first - 1) * uchar(h[0x05]) * 0x400) ||
+        !f.putChar(char(first)))
+        throw std::runtime_error("cannot loop the blocks of " + path.toStdString());
+}
+
 } // namespace paradoxtest

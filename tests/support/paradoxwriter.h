@@ -81,4 +81,8 @@ void writeSampleSet(const QString& dir, const QMap<QString, QList<QVariantList>>
 void writeTable(const QString& dir, const kestrova::TableDef& table, const QList<Field>& layout,
                 const QList<QVariantList>& rows);
 
+// Makes the chain of data blocks of the table file path loop: its first
+// block names itself as the next one, one changed byte.
+void loopBlockChain(const QString& path);
+
 } // namespace paradoxtest

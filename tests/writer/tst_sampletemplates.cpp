@@ -279,12 +279,17 @@ void TestSampleTemplates::batchWritesALicenceFileInsideLicences_data()
     QTest::addColumn<QString>("file");
     QTest::newRow("plain") << QStringLiteral("Whitlock Joinery Ltd") << QStringLiteral("Whitlock Joinery Ltd.txt");
     QTest::newRow("quotes and blanks") << QStringLiteral("O'Brien \"Q\" & Co")
-                                       << QStringLiteral("O'Brien _Q_ & Co.txt");
-    QTest::newRow("slashes") << QStringLiteral("../../escape/me") << QStringLiteral("_.._escape_me.txt");
-    QTest::newRow("dots only") << QStringLiteral("..") << QStringLiteral("_.txt");
+                                       << QStringLiteral("O'Brien %22Q%22 & Co.txt");
+    QTest::newRow("slashes") << QStringLiteral("../../escape/me") << QStringLiteral("%2E%2E%2F..%2Fescape%2Fme.txt");
+    QTest::newRow("dots only") << QStringLiteral("..") << QStringLiteral("%2E%2E.txt");
     QTest::newRow("shell syntax") << QStringLiteral("$(touch pwned); `id` -rf *")
-                                  << QStringLiteral("$(touch pwned); `id` -rf _.txt");
+                                  << QStringLiteral("$(touch pwned); `id` -rf %2A.txt");
     QTest::newRow("umlauts") << QStringLiteral("Müller Straße GmbH") << QStringLiteral("Müller Straße GmbH.txt");
+    // Owners that look alike keep files of their own.
+    QTest::newRow("one dot") << QStringLiteral(".") << QStringLiteral("%2E.txt");
+    QTest::newRow("blanks and dots") << QStringLiteral(" . . ") << QStringLiteral("%20%2E%20%2E%20.txt");
+    QTest::newRow("an escape written out") << QStringLiteral("a%2Fb") << QStringLiteral("a%252Fb.txt");
+    QTest::newRow("cut") << QString(150, QChar(0xE4)) << QString(90, QChar(0xE4)) + "%-a9f41bcd127a4715.txt";
 }
 
 void TestSampleTemplates::batchWritesALicenceFileInsideLicences()
