@@ -19,9 +19,14 @@ SqlConnection::SqlConnection(const QString& path, Mode mode)
     const int rc = sqlite3_open_v2(name.constData(), &db, flags, nullptr);
     m_db.reset(db); // closed here too when the open failed
     if (rc != SQLITE_OK)
-        throw Error(QStringLiteral("Cannot open %1: %2")
-                        .arg(path.isEmpty() ? QStringLiteral("a database in memory") : path,
-                             QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc))));
+        throw Error(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
+}
+
+void SqlConnection::close()
+{
+    if (const int rc = sqlite3_close(m_db.get()); rc != SQLITE_OK)
+        throw Error(QString::fromUtf8(sqlite3_errstr(rc)));
+    m_db.release();
 }
 
 void SqlConnection::exec(const QString& sql, const QVariantList& binds)

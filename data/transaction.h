@@ -19,8 +19,8 @@ struct SqliteCloser {
 using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
 
 // A connection of its own to a database file (or to memory for an empty
-// path), closed when it goes out of scope. Throws with the engine's reason
-// when the file cannot be opened.
+// path), closed when it goes out of scope. Throws the engine's reason when
+// the file cannot be opened.
 class SqlConnection {
 public:
     enum class Mode { ReadOnly, ReadWrite, Create };
@@ -29,6 +29,9 @@ public:
     sqlite3* handle() const { return m_db.get(); }
     // Prepares, binds and runs one statement that returns no rows.
     void exec(const QString& sql, const QVariantList& binds = {});
+    // Closes the connection, its statements finished first; throws the
+    // engine's reason when the file could not be closed cleanly.
+    void close();
 
 private:
     SqliteHandle m_db;
