@@ -5,43 +5,26 @@
 #include "error.h"
 #include "ordergenerator.h"
 #include "schema.h"
+#include "sqlstatement.h"
+#include "transaction.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTextStream>
-#include <QUuid>
 
 namespace {
 
 qint64 countOrders(const QString& dir)
 {
-    const QString conn = QStringLiteral("kestrova-gen-count-") + QUuid::createUuid().toString();
-    qint64 rows = -1;
-    QString failure;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
-        db.setDatabaseName(QDir(dir).filePath(QStringLiteral("Xsale.db")));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (db.open()) {
-            QSqlQuery q(db);
-            if (q.exec(QStringLiteral("SELECT count(*) FROM Xsale")) && q.next())
-                rows = q.value(0).toLongLong();
-            else
-                failure = q.lastError().text();
-            q.finish();
-            db.close();
-        } else {
-            failure = db.lastError().text();
-        }
+    try {
+        kestrova::SqlConnection db(QDir(dir).filePath(QStringLiteral("Xsale.db")),
+                                   kestrova::SqlConnection::Mode::ReadOnly);
+        kestrova::SqlStatement count(db.handle(), QStringLiteral("SELECT count(*) FROM Xsale"));
+        return count.step() ? count.value(0).toLongLong() : 0;
+    } catch (const kestrova::Error& e) {
+        throw kestrova::Error(QStringLiteral("Cannot count the orders: %1").arg(e.message()));
     }
-    QSqlDatabase::removeDatabase(conn);
-    if (rows < 0)
-        throw kestrova::Error(QStringLiteral("Cannot count the orders: %1").arg(failure));
-    return rows;
 }
 
 } // namespace

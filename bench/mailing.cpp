@@ -9,15 +9,16 @@
 
 #include "dataset.h"
 #include "distributordocuments.h"
+#include "error.h"
 #include "schema.h"
+#include "sqlstatement.h"
+#include "transaction.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTextStream>
+#include <functional>
 
 using namespace kestrova;
 
@@ -25,48 +26,44 @@ namespace {
 
 bool fill(const QString& dir, int count)
 {
-    createEmptyTableSet(dir);
-    bool ok = true;
-    auto run = [&](const char* table, const std::function<void(QSqlQuery&)>& work) {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
-            db.setDatabaseName(QDir(dir).filePath(QString::fromLatin1(table) + QStringLiteral(".db")));
-            ok = ok && db.open() && db.transaction();
-            QSqlQuery q(db);
-            if (ok)
-                work(q);
-            ok = ok && db.commit();
-            if (!ok)
-                QTextStream(stderr) << table << ": " << db.lastError().text() << q.lastError().text() << '\n';
-            q.finish();
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("fill"));
-    };
-    run("Xtitle", [&](QSqlQuery& q) {
-        ok = q.exec(QStringLiteral("INSERT INTO Xtitle VALUES ('Mr', 'Dear Sir'), ('Mrs', 'Dear Madam'), "
+    try {
+        createEmptyTableSet(dir);
+        auto run = [&](const char* table, const std::function<void(SqlConnection&)>& work) {
+            SqlConnection db(QDir(dir).filePath(QString::fromLatin1(table) + QStringLiteral(".db")),
+                             SqlConnection::Mode::ReadWrite);
+            Transaction transaction(db.handle());
+            work(db);
+            transaction.commit();
+        };
+        run("Xtitle", [&](SqlConnection& db) {
+            db.exec(QStringLiteral("INSERT INTO Xtitle VALUES ('Mr', 'Dear Sir'), ('Mrs', 'Dear Madam'), "
                                    "('Dr', 'Dear Doctor')"));
-    });
-    run("Xfactory", [&](QSqlQuery& q) {
-        ok = q.exec(QStringLiteral("INSERT INTO Xfactory VALUES ('Ledger', 'EN', '', '', '', '[mailing]', '', '')"));
-    });
-    run("Xdistributor", [&](QSqlQuery& q) {
-        static const char* const titles[] = {"Mr", "Mrs", "Dr", "Prof"};
-        ok = q.prepare(QStringLiteral("INSERT INTO Xdistributor (Company, Language, Title, Person, Address, "
-                                      "Telephone, Fax, EMail, Licensee) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-        for (int i = 0; ok && i < count; ++i) {
-            const QString n = QString::number(i);
-            for (const QString& v :
-                 {QStringLiteral("Software Resellers ") + n, QString::fromLatin1(i % 2 ? "DE" : "EN"),
-                  QString::fromLatin1(titles[i % 4]), QStringLiteral("Anna Maria Lindqvist") + n,
-                  QStringLiteral("%1 Harbour Street\nPO Box %2\n%3 Northport").arg(i % 400 + 1).arg(i % 9000).arg(i),
-                  QStringLiteral("+46 8 555 ") + n, QStringLiteral("+46 8 556 ") + n,
-                  QStringLiteral("orders%1@reseller.example").arg(i), QStringLiteral("Resellers ") + n})
-                q.addBindValue(v);
-            ok = q.exec();
-        }
-    });
-    return ok;
+        });
+        run("Xfactory", [&](SqlConnection& db) {
+            db.exec(QStringLiteral("INSERT INTO Xfactory VALUES ('Ledger', 'EN', '', '', '', '[mailing]', '', '')"));
+        });
+        run("Xdistributor", [&](SqlConnection& db) {
+            static const char* const titles[] = {"Mr", "Mrs", "Dr", "Prof"};
+            SqlStatement insert(db.handle(), QStringLiteral("INSERT INTO Xdistributor (Company, Language, Title, "
+                                                            "Person, Address, Telephone, Fax, EMail, Licensee) "
+                                                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            for (int i = 0; i < count; ++i) {
+                const QString n = QString::number(i);
+                StatementRun once(insert);
+                insert.bind(
+                    {QStringLiteral("Software Resellers ") + n, QString::fromLatin1(i % 2 ? "DE" : "EN"),
+                     QString::fromLatin1(titles[i % 4]), QStringLiteral("Anna Maria Lindqvist") + n,
+                     QStringLiteral("%1 Harbour Street\nPO Box %2\n%3 Northport").arg(i % 400 + 1).arg(i % 9000).arg(i),
+                     QStringLiteral("+46 8 555 ") + n, QStringLiteral("+46 8 556 ") + n,
+                     QStringLiteral("orders%1@reseller.example").arg(i), QStringLiteral("Resellers ") + n});
+                insert.run();
+            }
+        });
+        return true;
+    } catch (const Error& e) {
+        QTextStream(stderr) << e.message() << '\n';
+        return false;
+    }
 }
 
 } // namespace

@@ -6,6 +6,10 @@
 // writer's peak resident memory before telling it to quit.
 // Prints "render_us=N records=N pages_per_s=N rss_kb=N".
 
+#include "error.h"
+#include "sqlstatement.h"
+#include "transaction.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -17,9 +21,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTextStream>
 #include <QThread>
 
@@ -35,39 +36,35 @@ QTextStream& err()
 
 bool fillExchange(const QString& dir, int count)
 {
-    bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("x"));
-        db.setDatabaseName(dir + QStringLiteral("/Xexport.db"));
-        ok = db.open();
-        QSqlQuery q(db);
+    try {
+        kestrova::SqlConnection db(dir + QStringLiteral("/Xexport.db"));
         const QStringList fields{QStringLiteral("Person"),  QStringLiteral("Title"),      QStringLiteral("Company"),
                                  QStringLiteral("Address"), QStringLiteral("FaxOrEMail"), QStringLiteral("Politeness"),
                                  QStringLiteral("Name"),    QStringLiteral("Licensee")};
         QStringList columns;
         for (const QString& f : fields)
             columns << QStringLiteral("\"%1\" VARCHAR(255) NOT NULL DEFAULT ''").arg(f);
-        ok = ok && q.exec(QStringLiteral("DROP TABLE IF EXISTS Xexport")) &&
-             q.exec(QStringLiteral("CREATE TABLE Xexport (%1)").arg(columns.join(QLatin1Char(',')))) &&
-             db.transaction() && q.prepare(QStringLiteral("INSERT INTO Xexport VALUES (?,?,?,?,?,?,?,?)"));
-        for (int i = 0; ok && i < count; ++i) {
+        db.exec(QStringLiteral("DROP TABLE IF EXISTS Xexport"));
+        db.exec(QStringLiteral("CREATE TABLE Xexport (%1)").arg(columns.join(QLatin1Char(','))));
+        kestrova::Transaction transaction(db.handle());
+        kestrova::SqlStatement insert(db.handle(), QStringLiteral("INSERT INTO Xexport VALUES (?,?,?,?,?,?,?,?)"));
+        for (int i = 0; i < count; ++i) {
             const QString n = QString::number(i + 1);
-            q.addBindValue(QStringLiteral("Robin Distributor%1").arg(n));
-            q.addBindValue(QStringLiteral("Mr"));
-            q.addBindValue(QStringLiteral("Software Reseller %1 Ltd").arg(n));
-            q.addBindValue(QStringLiteral("Unit %1, Trade Park\r\nReading RG1 8DN\r\nUnited Kingdom").arg(n));
-            q.addBindValue(QStringLiteral("+44 118 496 %1").arg(i % 10000, 4, 10, QLatin1Char('0')));
-            q.addBindValue(QStringLiteral("Dear Mr"));
-            q.addBindValue(QStringLiteral("Distributor%1").arg(n));
-            q.addBindValue(QStringLiteral("Reseller %1").arg(n));
-            ok = q.exec();
+            kestrova::StatementRun once(insert);
+            insert.bind({QStringLiteral("Robin Distributor%1").arg(n), QStringLiteral("Mr"),
+                         QStringLiteral("Software Reseller %1 Ltd").arg(n),
+                         QStringLiteral("Unit %1, Trade Park\r\nReading RG1 8DN\r\nUnited Kingdom").arg(n),
+                         QStringLiteral("+44 118 496 %1").arg(i % 10000, 4, 10, QLatin1Char('0')),
+                         QStringLiteral("Dear Mr"), QStringLiteral("Distributor%1").arg(n),
+                         QStringLiteral("Reseller %1").arg(n)});
+            insert.run();
         }
-        ok = ok && db.commit();
-        if (!ok)
-            err() << "the exchange table cannot be written: " << q.lastError().text() << '\n';
+        transaction.commit();
+        return true;
+    } catch (const kestrova::Error& e) {
+        err() << "the exchange table cannot be written: " << e.message() << '\n';
+        return false;
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("x"));
-    return ok;
 }
 
 QDBusMessage call(QDBusConnection& bus, const QString& method, const QVariantList& args)

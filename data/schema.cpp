@@ -2,6 +2,7 @@
 
 #include "error.h"
 #include "sqlstatement.h"
+#include "transaction.h"
 #include "tablefile.h"
 
 #include <QDir>
@@ -207,7 +208,7 @@ void writeNewFile(const QString& path, const QStringList& statements, const QLis
     if (failure.isEmpty()) {
         try {
             sqlite3* db = sqliteHandle(QSqlDatabase::database(conn, false));
-            SqlStatement::exec(db, QStringLiteral("BEGIN"));
+            Transaction transaction(db);
             for (const QString& sql : statements)
                 SqlStatement::exec(db, sql);
             if (!insertSql.isEmpty()) {
@@ -219,11 +220,10 @@ void writeNewFile(const QString& path, const QStringList& statements, const QLis
                     insert.run();
                 }
             }
-            SqlStatement::exec(db, QStringLiteral("COMMIT"));
+            transaction.commit();
         } catch (const Error& e) {
             failure = e.message();
         }
-        // Closing ends a transaction left open by a failure: nothing is kept.
         closeConnection(conn);
     }
     if (!failure.isEmpty()) {

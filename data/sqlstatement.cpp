@@ -130,6 +130,38 @@ void SqlStatement::bind(int index, const QVariant& v)
         fail(rc);
 }
 
+void SqlStatement::bindUtf8(int index, QByteArrayView text)
+{
+    if (m_stmt) {
+        // Never a null pointer: that would bind NULL instead of ''.
+        const int rc =
+            sqlite3_bind_text(m_stmt, index + 1, text.isEmpty() ? "" : text.data(), int(text.size()), SQLITE_STATIC);
+        if (rc != SQLITE_OK)
+            fail(rc);
+    }
+}
+
+void SqlStatement::bindInteger(int index, qint64 value)
+{
+    if (m_stmt)
+        if (const int rc = sqlite3_bind_int64(m_stmt, index + 1, value); rc != SQLITE_OK)
+            fail(rc);
+}
+
+void SqlStatement::bindDouble(int index, double value)
+{
+    if (m_stmt)
+        if (const int rc = sqlite3_bind_double(m_stmt, index + 1, value); rc != SQLITE_OK)
+            fail(rc);
+}
+
+void SqlStatement::bindNull(int index)
+{
+    if (m_stmt)
+        if (const int rc = sqlite3_bind_null(m_stmt, index + 1); rc != SQLITE_OK)
+            fail(rc);
+}
+
 void SqlStatement::bind(const QVariantList& values)
 {
     for (qsizetype i = 0; i < values.size(); ++i)

@@ -59,6 +59,12 @@ public:
     // as NULL.
     void bind(int index, const QVariant& v);
     void bind(const QVariantList& values);
+    // Typed binds for bulk writers. A UTF-8 text must stay valid until the
+    // statement has run.
+    void bindUtf8(int index, QByteArrayView text);
+    void bindInteger(int index, qint64 value);
+    void bindDouble(int index, double value);
+    void bindNull(int index);
     // Binds a row's values from index `from` on, nulls of text fields as ''.
     // Returns the next free index.
     int bindRow(const QVector<QVariant>& values, const QVector<FieldInfo>& fields, int from = 0);

@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QStringList>
 #include <QSqlDatabase>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -13,6 +14,23 @@ struct sqlite3;
 namespace kestrova {
 
 class SqlStatement;
+class Table;
+
+// The rows of a table that match one value, read one at a time by a
+// statement of their own (Table::walk): the table's cursor does not move.
+class RowWalk {
+public:
+    RowWalk(RowWalk&&) noexcept;
+    ~RowWalk();
+    // The next row's texts, in the order the fields were named; false after
+    // the last. Throws the engine's reason.
+    bool next(QStringList& texts);
+
+private:
+    friend class Table;
+    explicit RowWalk(std::unique_ptr<SqlStatement> statement);
+    std::unique_ptr<SqlStatement> m_statement;
+};
 
 // A table file of the working folder: Xsale.db holding table Xsale.
 // Rows come in key order, or in order of entry for tables without a key.
@@ -45,6 +63,18 @@ public:
     QStringList columnTexts(const QString& fieldName);
 
     QSqlDatabase database() const;
+
+    // Replaces every row with the rows next gives, in one immediate
+    // transaction on the table's connection: a reader sees the old rows or
+    // all the new ones. next fills the values in field order and returns
+    // false after the last. An error, the engine's or next's own, rolls back,
+    // keeps the old rows and travels on.
+    using RowSource = std::function<bool(QVector<QVariant>& values)>;
+    void replaceRows(const RowSource& next);
+
+    // The named fields of the rows whose field `field` holds exactly value
+    // (compared byte for byte), in table order.
+    RowWalk walk(const QStringList& fields, const QString& field, const QString& value);
 
     // Groups many posts into one transaction (one disk flush). A partner
     // table's file is attached to this table's connection and the partner

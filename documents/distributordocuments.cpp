@@ -3,73 +3,47 @@
 #include "dataset.h"
 #include "error.h"
 
-#include <QSqlDriver>
-#include <sqlite3.h>
-
 namespace kestrova {
 
 namespace {
 
 using F = ExchangeField;
 
-QString quoted(const QString& name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
 // Walks the distributors of one language in table order with a statement of
-// its own on the table's connection: the page's cursor does not move and no
-// more than one row is held at a time.
+// its own: the page's cursor does not move and no more than one row is held
+// at a time.
 class LanguageWalk {
 public:
-    LanguageWalk(Table& distributors, const QString& language)
-        : m_db(*static_cast<sqlite3* const*>(distributors.database().driver()->handle().data())), m_language(language)
-    {
-        QStringList order;
-        for (const QString& k : distributors.keyFields())
-            order << quoted(k);
-        if (order.isEmpty())
-            order << QStringLiteral("rowid");
-        const QByteArray sql = QStringLiteral("SELECT Person, Title, Company, Address, Fax, Licensee FROM %1 "
-                                              "WHERE Language = ?1 COLLATE BINARY ORDER BY %2")
-                                   .arg(quoted(distributors.tableName()), order.join(QStringLiteral(", ")))
-                                   .toUtf8();
-        if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &m_stmt, nullptr) != SQLITE_OK ||
-            sqlite3_bind_text16(m_stmt, 1, m_language.utf16(), int(m_language.size() * sizeof(char16_t)),
-                                SQLITE_STATIC) != SQLITE_OK)
-            fail();
-    }
-    ~LanguageWalk() { sqlite3_finalize(m_stmt); }
-    LanguageWalk(const LanguageWalk&) = delete;
-    LanguageWalk& operator=(const LanguageWalk&) = delete;
+    LanguageWalk(Table& distributors, const QString& language) : m_walk(open(distributors, language)) {}
 
     // The next distributor's stored texts, or false after the last.
     bool next(QString (&texts)[6])
     {
-        const int rc = sqlite3_step(m_stmt);
-        if (rc == SQLITE_DONE)
-            return false;
-        if (rc != SQLITE_ROW)
-            fail();
-        for (int i = 0; i < 6; ++i) {
-            const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(m_stmt, i));
-            texts[i] = text ? QString::fromUtf16(text, sqlite3_column_bytes16(m_stmt, i) / 2) : QString();
+        try {
+            if (!m_walk.next(m_row))
+                return false;
+        } catch (const Error& e) {
+            throw Error(QStringLiteral("Cannot read the distributors: ") + e.message());
         }
+        for (int i = 0; i < 6; ++i)
+            texts[i] = m_row.at(i);
         return true;
     }
 
 private:
-    [[noreturn]] void fail()
+    static RowWalk open(Table& distributors, const QString& language)
     {
-        QString reason = QString::fromUtf8(sqlite3_errmsg(m_db)).trimmed();
-        while (reason.endsWith(QLatin1Char('.')))
-            reason.chop(1);
-        throw Error(QStringLiteral("Cannot read the distributors: ") + reason);
+        try {
+            return distributors.walk({QStringLiteral("Person"), QStringLiteral("Title"), QStringLiteral("Company"),
+                                      QStringLiteral("Address"), QStringLiteral("Fax"), QStringLiteral("Licensee")},
+                                     QStringLiteral("Language"), language);
+        } catch (const Error& e) {
+            throw Error(QStringLiteral("Cannot read the distributors: ") + e.message());
+        }
     }
 
-    sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
-    QString m_language;
+    RowWalk m_walk;
+    QStringList m_row;
 };
 
 } // namespace

@@ -4,71 +4,7 @@
 #include "error.h"
 #include "schema.h"
 
-#include <QSqlDriver>
-#include <sqlite3.h>
-
 namespace kestrova {
-
-namespace {
-
-QString quoted(const QString& name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
-// The statements of one write on the table's own connection. Any failure
-// throws the engine's message.
-class Writer {
-public:
-    explicit Writer(sqlite3* db) : m_db(db) {}
-    ~Writer() { sqlite3_finalize(m_insert); }
-    Writer(const Writer&) = delete;
-    Writer& operator=(const Writer&) = delete;
-
-    void exec(const QString& sql)
-    {
-        if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-            fail();
-    }
-    void prepare(const QString& sql)
-    {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_insert, nullptr) != SQLITE_OK)
-            fail();
-    }
-    void bind(int index, const QString& text)
-    {
-        const int rc = text.isEmpty() ? sqlite3_bind_text(m_insert, index + 1, "", 0, SQLITE_STATIC)
-                                      : sqlite3_bind_text16(m_insert, index + 1, text.utf16(),
-                                                            int(text.size() * sizeof(char16_t)), SQLITE_STATIC);
-        if (rc != SQLITE_OK)
-            fail();
-    }
-    void insert()
-    {
-        const int rc = sqlite3_step(m_insert);
-        sqlite3_reset(m_insert);
-        if (rc != SQLITE_DONE)
-            fail();
-    }
-    // Undoes an unfinished transaction; the engine's own failure to do so
-    // leaves nothing to report beyond the error already on its way.
-    void rollback() { sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr); }
-
-private:
-    [[noreturn]] void fail()
-    {
-        QString reason = QString::fromUtf8(sqlite3_errmsg(m_db)).trimmed();
-        while (reason.endsWith(QLatin1Char('.')))
-            reason.chop(1);
-        throw Error(reason);
-    }
-
-    sqlite3* m_db;
-    sqlite3_stmt* m_insert = nullptr;
-};
-
-} // namespace
 
 QString exchangeFieldName(ExchangeField field)
 {
@@ -137,48 +73,28 @@ void streamExchangeTable(Table& exchange, const ExchangeSource& next)
     exchange.open();
     try {
         int lengths[kExchangeFieldCount];
-        QStringList columns;
+        int columns[kExchangeFieldCount];
         for (int i = 0; i < kExchangeFieldCount; ++i) {
-            const FieldInfo& f = exchange.field(exchangeFieldName(ExchangeField(i)));
+            const QString name = exchangeFieldName(ExchangeField(i));
+            const FieldInfo& f = exchange.field(name);
             lengths[i] = f.kind == FieldKind::Text ? f.length : 0;
-            columns << quoted(f.name);
+            columns[i] = exchange.fieldIndex(name);
         }
-        const QString table = quoted(exchange.tableName());
-        auto* handle = *static_cast<sqlite3* const*>(exchange.database().driver()->handle().data());
-        Writer w(handle);
-        w.exec(QStringLiteral("BEGIN IMMEDIATE"));
-        try {
-            w.exec(QStringLiteral("DELETE FROM ") + table);
-            w.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (?%3)")
-                          .arg(table, columns.join(QStringLiteral(", ")),
-                               QStringLiteral(", ?").repeated(kExchangeFieldCount - 1)));
-            QString cut[kExchangeFieldCount];
-            ExchangeRecord r;
-            const auto more = [&] {
-                try {
-                    r = ExchangeRecord();
-                    return next(r);
-                } catch (const Error& e) {
-                    throw SourceFailure{e};
-                }
-            };
-            while (more()) {
-                for (int i = 0; i < kExchangeFieldCount; ++i) {
-                    const QString& text = r.value(ExchangeField(i));
-                    if (lengths[i] > 0 && text.size() > lengths[i]) {
-                        cut[i] = cutToLength(text, lengths[i]);
-                        w.bind(i, cut[i]);
-                    } else {
-                        w.bind(i, text);
-                    }
-                }
-                w.insert();
+        ExchangeRecord r;
+        exchange.replaceRows([&](QVector<QVariant>& values) {
+            try {
+                r = ExchangeRecord();
+                if (!next(r))
+                    return false;
+            } catch (const Error& e) {
+                throw SourceFailure{e};
             }
-            w.exec(QStringLiteral("COMMIT"));
-        } catch (...) {
-            w.rollback();
-            throw;
-        }
+            for (int i = 0; i < kExchangeFieldCount; ++i) {
+                const QString& text = r.value(ExchangeField(i));
+                values[columns[i]] = lengths[i] > 0 && text.size() > lengths[i] ? cutToLength(text, lengths[i]) : text;
+            }
+            return true;
+        });
     } catch (const SourceFailure& f) {
         exchange.close();
         throw f.error;

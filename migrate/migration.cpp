@@ -5,6 +5,8 @@
 #include "memofile.h"
 #include "paradoxtable.h"
 #include "schema.h"
+#include "sqlstatement.h"
+#include "transaction.h"
 
 #include <QDate>
 #include <QDir>
@@ -16,7 +18,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <sqlite3.h>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,103 +34,81 @@ constexpr int notesPerTable = 200;
 // Julian day of the day before 1 January of year 1: Paradox counts dates from there.
 constexpr qint64 paradoxDayZero = 1721425;
 
-QString sqliteMessage(sqlite3* db)
-{
-    return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
-}
-
-struct DatabaseCloser {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
-};
-using Database = std::unique_ptr<sqlite3, DatabaseCloser>;
-using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
-// Throws the engine's reason when a value could not be bound.
-void checkBind(sqlite3* db, int rc)
-{
-    if (rc != SQLITE_OK)
-        throw Error(
-            QStringLiteral("the value cannot be bound: %1")
-                .arg(QString::fromUtf8(db && sqlite3_errcode(db) == rc ? sqlite3_errmsg(db) : sqlite3_errstr(rc))));
-}
-
 // A new table file, written in one transaction; closed (and checked) by
 // finish(), and closed unchecked when anything fails before, the
 // constructor included.
 class TableWriter {
 public:
-    TableWriter(const QString& path, const TableDef& def) : m_path(path)
+    TableWriter(const QString& path, const TableDef& def) : m_path(path), m_db(open(path))
     {
-        sqlite3* db = nullptr;
-        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        m_db.reset(db); // closed even when the open failed half-way
-        if (rc != SQLITE_OK)
-            throw Error(QStringLiteral("Cannot create %1: %2").arg(path, sqliteMessage(db)));
         const QStringList create = createStatements(def);
-        // The file is new and discarded on failure: it needs no rollback journal.
-        exec("PRAGMA journal_mode=OFF");
-        exec(create.first());
-        exec("BEGIN");
         m_indexes = create.mid(1);
-        QStringList names, marks;
-        for (const FieldDef& f : def.fields) {
-            names << QLatin1Char('"') + f.name + QLatin1Char('"');
-            marks << QStringLiteral("?");
-        }
-        const QByteArray sql = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                                   .arg(def.name, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
-                                   .toUtf8();
-        sqlite3_stmt* st = nullptr;
-        const int prepared = sqlite3_prepare_v2(m_db.get(), sql.constData(), -1, &st, nullptr);
-        m_insert.reset(st);
-        if (prepared != SQLITE_OK)
-            throw Error(QStringLiteral("Cannot write %1: %2").arg(path, sqliteMessage(m_db.get())));
+        written([&] {
+            // The file is new and discarded on failure: it needs no rollback journal.
+            m_db.exec(QStringLiteral("PRAGMA journal_mode=OFF"));
+            m_db.exec(create.first());
+            m_transaction.emplace(m_db.handle());
+            QStringList names;
+            for (const FieldDef& f : def.fields)
+                names << quoted(f.name);
+            m_insert.emplace(m_db.handle(),
+                             QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+                                 .arg(quoted(def.name), names.join(QLatin1Char(',')), placeholders(def.fields.size())));
+        });
     }
 
-    sqlite3_stmt* insert() const { return m_insert.get(); }
-    sqlite3* db() const { return m_db.get(); }
+    SqlStatement& insert() { return *m_insert; }
+    SqlConnection& connection() { return m_db; }
 
     // Stores the bound row; returns false with the reason when SQLite refuses it.
     bool step(QString* problem)
     {
-        const int rc = sqlite3_step(m_insert.get());
-        sqlite3_reset(m_insert.get());
-        if (rc == SQLITE_DONE)
+        try {
+            StatementRun run(*m_insert);
+            m_insert->run();
             return true;
-        *problem = sqliteMessage(m_db.get());
-        return false;
-    }
-
-    void exec(const QString& sql) { exec(sql.toUtf8().constData()); }
-    void exec(const char* sql)
-    {
-        char* message = nullptr;
-        if (sqlite3_exec(m_db.get(), sql, nullptr, nullptr, &message) != SQLITE_OK) {
-            const QString text = QString::fromUtf8(message ? message : sqlite3_errmsg(m_db.get()));
-            sqlite3_free(message);
-            throw Error(QStringLiteral("Cannot write %1: %2").arg(m_path, text));
+        } catch (const Error& e) {
+            *problem = e.message();
+            return false;
         }
     }
 
     void finish()
     {
-        for (const QString& sql : m_indexes)
-            exec(sql);
-        exec("COMMIT");
-        m_insert.reset();
-        const int rc = sqlite3_close(m_db.release());
-        if (rc != SQLITE_OK)
-            throw Error(QStringLiteral("Cannot write %1: %2").arg(m_path, QString::fromUtf8(sqlite3_errstr(rc))));
+        written([&] {
+            for (const QString& sql : m_indexes)
+                m_db.exec(sql);
+            m_transaction->commit();
+            m_insert.reset();
+            m_transaction.reset();
+            m_db.close();
+        });
     }
 
 private:
+    static SqlConnection open(const QString& path)
+    {
+        try {
+            return SqlConnection(path);
+        } catch (const Error& e) {
+            throw Error(QStringLiteral("Cannot create %1: %2").arg(path, e.message()));
+        }
+    }
+    template <typename Work> void written(Work&& work)
+    {
+        try {
+            work();
+        } catch (const Error& e) {
+            throw Error(QStringLiteral("Cannot write %1: %2").arg(m_path, e.message()));
+        }
+    }
+
     QString m_path;
-    Database m_db; // declared first: the statement is finalized before it closes
-    Statement m_insert;
+    // Declared in the order they are made: the statement goes first, then
+    // the transaction (rolled back), then the connection.
+    SqlConnection m_db;
+    std::optional<Transaction> m_transaction;
+    std::optional<SqlStatement> m_insert;
     QStringList m_indexes;
 };
 
@@ -228,7 +208,7 @@ public:
             size_t i = 0;
             try {
                 for (; i < m_fields.size(); ++i)
-                    bind(writer.insert(), int(i) + 1, m_fields[i], record.data(), recno);
+                    bind(writer.insert(), int(i), m_fields[i], record.data(), recno);
             } catch (const Error& e) {
                 throw Error(QStringLiteral("%1, record %2, field %3: %4")
                                 .arg(m_name)
@@ -254,7 +234,8 @@ public:
 private:
     void note(const QString& text) { m_report.notes << text; }
 
-    void bind(sqlite3_stmt* st, int column, FieldMap& m, const char* record, int recno)
+    // Binds one field's value to the 0-based column of the insert.
+    void bind(SqlStatement& st, int column, FieldMap& m, const char* record, int recno)
     {
         const ParadoxField& pf = *m.source;
         const char* raw = record + pf.offset;
@@ -275,28 +256,27 @@ private:
             }
             if (chars > m.def->length)
                 longValue(recno, pf.name, chars, m.def->length);
-            checkBind(sqlite3_db_handle(st),
-                      sqlite3_bind_text(st, column, m.text.data(), int(m.text.size()), SQLITE_STATIC));
+            st.bindUtf8(column, QByteArrayView(m.text.data(), qsizetype(m.text.size())));
             return;
         }
         case FieldKind::Number:
         case FieldKind::Integer: {
             if (isEmptyValue(raw, pf.length)) {
-                checkBind(sqlite3_db_handle(st), sqlite3_bind_null(st, column));
+                st.bindNull(column);
                 return;
             }
             if (pf.type == Short || pf.type == Long || pf.type == AutoIncrement) {
                 const qint64 v = pf.type == Short ? decodeShort(raw) : decodeLong(raw);
                 if (m.def->kind == FieldKind::Integer)
-                    checkBind(sqlite3_db_handle(st), sqlite3_bind_int64(st, column, v));
+                    st.bindInteger(column, v);
                 else
-                    checkBind(sqlite3_db_handle(st), sqlite3_bind_double(st, column, double(v)));
+                    st.bindDouble(column, double(v));
                 return;
             }
             const double v = decodeNumber(raw);
             if (m.def->kind == FieldKind::Integer) {
                 if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) < 9.0e15) {
-                    checkBind(sqlite3_db_handle(st), sqlite3_bind_int64(st, column, qint64(v)));
+                    st.bindInteger(column, qint64(v));
                     return;
                 }
                 if (m_longValues++ < notesPerTable)
@@ -306,12 +286,12 @@ private:
                              .arg(pf.name)
                              .arg(v, 0, 'g', 15));
             }
-            checkBind(sqlite3_db_handle(st), sqlite3_bind_double(st, column, v));
+            st.bindDouble(column, v);
             return;
         }
         case FieldKind::Date: {
             if (isEmptyValue(raw, pf.length)) {
-                checkBind(sqlite3_db_handle(st), sqlite3_bind_null(st, column));
+                st.bindNull(column);
                 return;
             }
             const qint64 days = decodeLong(raw);
@@ -320,7 +300,8 @@ private:
                 throw Error(QStringLiteral("the date value %1 is no day of the years 1 to 9999").arg(days));
             char iso[16];
             const int n = std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", d.year(), d.month(), d.day());
-            checkBind(sqlite3_db_handle(st), sqlite3_bind_text(st, column, iso, n, SQLITE_TRANSIENT));
+            m.text.assign(iso, size_t(n));
+            st.bindUtf8(column, QByteArrayView(m.text.data(), qsizetype(m.text.size())));
             return;
         }
         }
@@ -342,28 +323,22 @@ private:
     // are added with empty values.
     qint64 addMissingSettings(TableWriter& writer)
     {
-        sqlite3_stmt* prepared = nullptr;
-        const int rc = sqlite3_prepare_v2(writer.db(), "INSERT OR IGNORE INTO Xtable (Name, Value) VALUES (?, '')", -1,
-                                          &prepared, nullptr);
-        const Statement st(prepared);
-        if (rc != SQLITE_OK)
-            throw Error(QStringLiteral("Cannot write Xtable: %1").arg(sqliteMessage(writer.db())));
         qint64 added = 0;
-        for (const QString& name : settingNames()) {
-            const QByteArray utf8 = name.toUtf8();
-            try {
-                checkBind(writer.db(),
-                          sqlite3_bind_text(st.get(), 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
-            } catch (const Error& e) {
-                throw Error(QStringLiteral("Cannot write Xtable, row %1: %2").arg(name, e.message()));
+        try {
+            SqlStatement st(writer.connection().handle(),
+                            QStringLiteral("INSERT OR IGNORE INTO Xtable (Name, Value) VALUES (?, '')"));
+            for (const QString& name : settingNames()) {
+                StatementRun run(st);
+                st.bind(0, name);
+                st.run();
+                if (st.changes() == 1) {
+                    ++added;
+                    note(QStringLiteral("%1 had no settings row %2; it was added with an empty value")
+                             .arg(m_name, name));
+                }
             }
-            if (sqlite3_step(st.get()) != SQLITE_DONE)
-                throw Error(QStringLiteral("Cannot write Xtable: %1").arg(sqliteMessage(writer.db())));
-            sqlite3_reset(st.get());
-            if (sqlite3_changes(writer.db()) == 1) {
-                ++added;
-                note(QStringLiteral("%1 had no settings row %2; it was added with an empty value").arg(m_name, name));
-            }
+        } catch (const Error& e) {
+            throw Error(QStringLiteral("Cannot write Xtable: %1").arg(e.message()));
         }
         return added;
     }

@@ -2,6 +2,7 @@
 
 #include "dataset.h"
 #include "error.h"
+#include "transaction.h"
 #include "schema.h"
 
 #include <QDir>
@@ -171,14 +172,10 @@ qint64 importOrders(Table& sale, Table* settings, const QString& path, kestrova_
     // One transaction for the whole import, over the orders and the
     // settings: no disk flush per order, and the last invoice number is
     // stored with the orders or not at all.
-    sale.beginBatch(settings);
+    Batch batch(sale, settings);
     // The bar counts the bytes of the text that the lines are read from.
     shown.begin(QStringLiteral("Importating data"), QStringLiteral("Importing data"), text.size());
     qint64 appended = 0;
-    auto dropHalfFilled = [&] {
-        if (sale.isOpen() && sale.isEditing())
-            sale.cancel();
-    };
     try {
         while (reader.next()) {
             shown.advance(reader.lineStart());
@@ -190,33 +187,28 @@ qint64 importOrders(Table& sale, Table* settings, const QString& path, kestrova_
         }
     } catch (const Error& refused) {
         try {
-            dropHalfFilled();
+            if (sale.isOpen() && sale.isEditing())
+                sale.cancel();
         } catch (const Error&) {
             // The transaction decides below what stays.
         }
         if (!sale.batchIsLive()) {
             // The engine has undone the whole transaction (a full disk, for
             // one): the refusal is the reason.
-            sale.rollbackBatch();
+            batch.rollback();
             throw Error(kNotStored.arg(refused.message()));
         }
         // The orders before the refused line are kept, when they can be.
         try {
-            sale.commitBatch();
+            batch.commit();
         } catch (const Error& failed) {
             throw Error(kNotStored.arg(failed.message()));
         }
         throw;
-    } catch (...) {
-        try {
-            dropHalfFilled();
-        } catch (...) {
-        }
-        sale.rollbackBatch();
-        throw;
     }
+    // Anything else thrown on the way leaves through the batch's rollback.
     try {
-        sale.commitBatch();
+        batch.commit();
     } catch (const Error& failed) {
         throw Error(kNotStored.arg(failed.message()));
     }

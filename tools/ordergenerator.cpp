@@ -2,20 +2,17 @@
 
 #include "error.h"
 #include "schema.h"
+#include "sqlstatement.h"
+#include "transaction.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
 #include <QVariant>
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 #include <functional>
 #include <vector>
 
@@ -97,14 +94,10 @@ QVariant nullNumber()
     return QVariant(QMetaType::fromType<double>());
 }
 
+// Untyped: an empty date is stored as NULL, never as ''.
 QVariant nullDate()
 {
-    return QVariant(QMetaType::fromType<QString>());
-}
-
-QString quoted(const QString& name)
-{
-    return QLatin1Char('"') + name + QLatin1Char('"');
+    return QVariant();
 }
 
 // The columns of the order table, in the order of the schema.
@@ -145,40 +138,18 @@ const TableDef& saleTable()
 
 // Opens an existing table file, runs work inside one transaction and commits.
 // The file must exist: opening a missing one would make an empty database.
-void inTransaction(const QString& path, const std::function<void(QSqlDatabase&)>& work)
+void inTransaction(const QString& path, const std::function<void(SqlConnection&)>& work)
 {
     if (!QFileInfo::exists(path))
         throw Error(QStringLiteral("Table file %1 does not exist").arg(path));
-    const QString conn = QStringLiteral("kestrova-gen-") + QUuid::createUuid().toString();
-    QString failure;
-    std::exception_ptr other;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            failure = db.lastError().text();
-        } else if (!db.transaction()) {
-            failure = db.lastError().text();
-        } else {
-            try {
-                work(db);
-                if (!db.commit())
-                    failure = db.lastError().text();
-            } catch (const Error& e) {
-                failure = e.message();
-            } catch (...) {
-                other = std::current_exception();
-            }
-            if (!failure.isEmpty() || other)
-                db.rollback();
-        }
-        db.close();
+    try {
+        SqlConnection db(path, SqlConnection::Mode::ReadWrite);
+        Transaction transaction(db.handle());
+        work(db);
+        transaction.commit();
+    } catch (const Error& e) {
+        throw Error(QStringLiteral("Cannot write %1: %2").arg(path, e.message()));
     }
-    QSqlDatabase::removeDatabase(conn);
-    if (other)
-        std::rethrow_exception(other);
-    if (!failure.isEmpty())
-        throw Error(QStringLiteral("Cannot write %1: %2").arg(path, failure));
 }
 
 QString invoiceNumber(int year, int counter, int digits)
@@ -477,16 +448,6 @@ private:
     int m_invoiceCounter = 0;
 };
 
-// Placeholders are named after the columns: binding by name costs the
-// driver less than binding by position.
-QStringList salePlaceholders()
-{
-    QStringList out;
-    for (const FieldDef& f : saleTable().fields)
-        out << QLatin1Char(':') + f.name;
-    return out;
-}
-
 } // namespace
 
 void appendGeneratedOrders(const QString& dir, qint64 count, quint32 seed)
@@ -494,53 +455,51 @@ void appendGeneratedOrders(const QString& dir, qint64 count, quint32 seed)
     if (count < 0)
         throw Error(QStringLiteral("The number of orders cannot be negative"));
     OrderGenerator gen(count, seed);
-    const QStringList placeholders = salePlaceholders();
     QStringList cols;
     for (const FieldDef& f : saleTable().fields)
         cols << quoted(f.name);
-    const QString sql = QStringLiteral("INSERT INTO Xsale (%1) VALUES (%2)")
-                            .arg(cols.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
+    const QString sql = QStringLiteral("INSERT INTO Xsale (%1) VALUES %2")
+                            .arg(cols.join(QStringLiteral(", ")), placeholders(cSaleColumnCount));
 
-    inTransaction(QDir(dir).filePath(saleTable().fileName()), [&](QSqlDatabase& db) {
-        QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("PRAGMA cache_size = -131072")))
-            throw Error(q.lastError().text());
+    inTransaction(QDir(dir).filePath(saleTable().fileName()), [&](SqlConnection& db) {
+        db.exec(QStringLiteral("PRAGMA cache_size = -131072"));
 
         // For a large load the indexes are dropped and made again at the
         // end: sorting once is much faster than a million random inserts.
         QStringList indexSql, indexNames;
-        if (!q.exec(QStringLiteral("SELECT count(*) FROM Xsale")) || !q.next())
-            throw Error(q.lastError().text());
-        const qint64 existing = q.value(0).toLongLong();
+        // Each read is finished before the next statement: a pending one
+        // would lock the table against dropping its indexes.
+        qint64 existing = 0;
+        {
+            SqlStatement countRows(db.handle(), QStringLiteral("SELECT count(*) FROM Xsale"));
+            if (countRows.step())
+                existing = countRows.value(0).toLongLong();
+        }
         if (count >= 50000 && 3 * count >= existing) {
-            if (!q.exec(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' "
-                                       "AND tbl_name = 'Xsale' AND sql IS NOT NULL")))
-                throw Error(q.lastError().text());
-            while (q.next()) {
-                indexNames << q.value(0).toString();
-                indexSql << q.value(1).toString();
+            {
+                SqlStatement indexes(db.handle(), QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = "
+                                                                 "'index' AND tbl_name = 'Xsale' AND sql IS NOT NULL"));
+                while (indexes.step()) {
+                    indexNames << indexes.value(0).toString();
+                    indexSql << indexes.value(1).toString();
+                }
             }
             for (const QString& name : indexNames)
-                if (!q.exec(QStringLiteral("DROP INDEX %1").arg(quoted(name))))
-                    throw Error(q.lastError().text());
+                db.exec(QStringLiteral("DROP INDEX %1").arg(quoted(name)));
         }
-        q.finish();
 
-        QSqlQuery insert(db);
-        if (!insert.prepare(sql))
-            throw Error(insert.lastError().text());
+        SqlStatement insert(db.handle(), sql);
         QVariant values[cSaleColumnCount];
         for (qint64 i = 0; i < count; ++i) {
             gen.fill(i, values);
+            StatementRun run(insert);
             for (int k = 0; k < cSaleColumnCount; ++k)
-                insert.bindValue(placeholders[k], values[k]);
-            if (!insert.exec())
-                throw Error(insert.lastError().text());
+                insert.bind(k, values[k]);
+            insert.run();
         }
 
         for (const QString& indexStatement : indexSql)
-            if (!q.exec(indexStatement))
-                throw Error(q.lastError().text());
+            db.exec(indexStatement);
     });
 }
 

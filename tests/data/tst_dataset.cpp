@@ -2,6 +2,7 @@
 #include "error.h"
 #include "errorof.h"
 #include "tablefixture.h"
+#include "transaction.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -478,6 +479,66 @@ private Q_SLOTS:
         ex->close();
         other->open();
         QCOMPARE(other->recordCount(), 1);
+    }
+
+    // A batch over the orders and the settings keeps both or neither: left
+    // by an error it rolls back, committed it stays; replacing every row
+    // stops at the source's error with the old rows kept.
+    void batchesAndWholeTableWrites()
+    {
+        fx->addOrders({"Ann"});
+        auto sale = table("Xsale");
+        auto settings = table("Xtable");
+        sale->open();
+        settings->open();
+        const int settingsRows = fx->value("Xtable", "SELECT count(*) FROM Xtable").toInt();
+        auto addBoth = [&](const QString& person) {
+            sale->append();
+            sale->setFieldText("Person", person);
+            sale->post();
+            settings->append();
+            settings->setFieldText("Name", person);
+            settings->post();
+        };
+        QCOMPARE(errorOf([&] {
+                     Batch batch(*sale, settings.get());
+                     addBoth("Bob");
+                     throw Error(QStringLiteral("stopped"));
+                 }),
+                 "stopped");
+        QCOMPARE(fx->value("Xsale", "SELECT count(*) FROM Xsale").toInt(), 1);
+        QCOMPARE(fx->value("Xtable", "SELECT count(*) FROM Xtable").toInt(), settingsRows);
+        QCOMPARE(sale->fieldText("Person"), "Ann");
+        {
+            Batch batch(*sale, settings.get());
+            addBoth("Cid");
+            batch.commit();
+        }
+        QCOMPARE(fx->value("Xsale", "SELECT count(*) FROM Xsale").toInt(), 2);
+        QCOMPARE(fx->value("Xtable", "SELECT count(*) FROM Xtable WHERE Name = 'Cid'").toInt(), 1);
+
+        int given = 0;
+        QCOMPARE(errorOf([&] {
+                     sale->replaceRows([&](QVector<QVariant>& values) {
+                         if (++given == 3)
+                             throw Error(QStringLiteral("source failed"));
+                         values[sale->fieldIndex("Person")] = QStringLiteral("New");
+                         return true;
+                     });
+                 }),
+                 "source failed");
+        QCOMPARE(fx->value("Xsale", "SELECT count(*) FROM Xsale WHERE Person <> 'New'").toInt(), 2);
+        sale->replaceRows([&, n = 0](QVector<QVariant>& values) mutable {
+            values[sale->fieldIndex("Person")] = QStringLiteral("Row %1").arg(n);
+            return n++ < 2;
+        });
+        QCOMPARE(fx->rows("Xsale", "SELECT Person FROM Xsale ORDER BY rowid"),
+                 (QList<QVariantList>{{"Row 0"}, {"Row 1"}}));
+        QStringList texts;
+        RowWalk walk = sale->walk({"Person"}, "Person", "Row 1");
+        QVERIFY(walk.next(texts));
+        QCOMPARE(texts, QStringList{"Row 1"});
+        QVERIFY(!walk.next(texts));
     }
 
     void dataChangeOnScroll()

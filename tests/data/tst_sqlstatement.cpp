@@ -1,5 +1,6 @@
 #include "errorof.h"
 #include "sqlstatement.h"
+#include "transaction.h"
 
 #include <QSqlDatabase>
 #include <QTest>
@@ -135,6 +136,37 @@ private Q_SLOTS:
         QCOMPARE(two.rest(), QByteArray("DELETE FROM t ;"));
         QVERIFY(two.isReadOnly());
         QVERIFY(!SqlStatement(db, "DELETE FROM t").isReadOnly());
+    }
+
+    // A transaction left without a commit rolls back; one the engine has
+    // already ended is not reported as committed.
+    void transactionsEndWithTheirScope()
+    {
+        auto rows = [&] { return scalar("SELECT count(*) FROM t").toInt(); };
+        QCOMPARE(errorOf([&] {
+                     Transaction tx(db, Transaction::Kind::Immediate);
+                     SqlStatement::exec(db, "INSERT INTO t (c) VALUES (1)");
+                     SqlStatement::exec(db, "INSERT INTO t (c) VALUES (NULL)");
+                     tx.commit();
+                 }),
+                 "NOT NULL constraint failed: t.c");
+        QCOMPARE(rows(), 0);
+        {
+            Transaction tx(db);
+            SqlStatement::exec(db, "INSERT INTO t (c) VALUES (2)");
+            tx.commit();
+        }
+        QCOMPARE(rows(), 1);
+        QCOMPARE(errorOf([&] {
+                     Transaction tx(db);
+                     SqlStatement::exec(db, "ROLLBACK");
+                     tx.commit();
+                 }),
+                 "the database engine had already rolled the changes back");
+        SqlConnection own;
+        own.exec("CREATE TABLE u (x)");
+        QCOMPARE(errorOf([] { SqlConnection("/nonexistent/dir/x.db", SqlConnection::Mode::ReadWrite); }),
+                 "unable to open database file");
     }
 
     // A guard gives its own reason, or leaves the engine's.

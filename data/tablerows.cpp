@@ -1,0 +1,64 @@
+// The table's whole-table operations: replacing all rows and walking the
+// rows of one value, each with statements of its own.
+
+#include "error.h"
+#include "sqlstatement.h"
+#include "table.h"
+#include "transaction.h"
+
+namespace kestrova {
+
+RowWalk::RowWalk(std::unique_ptr<SqlStatement> statement) : m_statement(std::move(statement)) {}
+RowWalk::RowWalk(RowWalk&&) noexcept = default;
+RowWalk::~RowWalk() = default;
+
+bool RowWalk::next(QStringList& texts)
+{
+    texts.clear();
+    if (!m_statement->step())
+        return false;
+    for (int i = 0; i < m_statement->columnCount(); ++i)
+        texts << m_statement->value(i).toString();
+    return true;
+}
+
+RowWalk Table::walk(const QStringList& fields, const QString& field, const QString& value)
+{
+    checkActive();
+    QStringList columns;
+    for (const QString& f : fields)
+        columns << quoted(this->field(f).name);
+    auto statement = std::make_unique<SqlStatement>(
+        handle(),
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1 COLLATE BINARY ORDER BY %4")
+            .arg(columns.join(QStringLiteral(", ")), qualifiedName(), quoted(this->field(field).name), orderBy(false)));
+    statement->bind(0, value);
+    return RowWalk(std::move(statement));
+}
+
+void Table::replaceRows(const RowSource& next)
+{
+    checkActive();
+    checkBrowseMode();
+    sqlite3* db = handle();
+    {
+        Transaction transaction(db, Transaction::Kind::Immediate);
+        SqlStatement::exec(db, QStringLiteral("DELETE FROM ") + qualifiedName());
+        SqlStatement insert(db, QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+                                    .arg(qualifiedName(), columnList(fields()), placeholders(fields().size())));
+        QVector<QVariant> values;
+        while (true) {
+            values.fill(QVariant(), fields().size());
+            if (!next(values))
+                break;
+            StatementRun run(insert);
+            insert.bindRow(values, fields());
+            insert.run();
+        }
+        transaction.commit();
+    }
+    // The cursor's rows are gone.
+    refresh();
+}
+
+} // namespace kestrova
