@@ -21,6 +21,8 @@ public:
         NoDocument,
         ViewerFailed,
         NoConversation,
+        RefusedPath,
+        Busy,
     };
 
     WriterError(Kind kind, const QString& message)
@@ -40,8 +42,10 @@ private:
 inline QString WriterError::dbusName() const
 {
     static const char* const names[] = {
-        "UnknownCommand",   "BadArguments", "MissingTemplate", "BadTemplate",  "BadPageSize",    "ExchangeTable",
-        "UnwritableOutput", "UnknownQueue", "NoDocument",      "ViewerFailed", "NoConversation",
+        "UnknownCommand", "BadArguments",  "MissingTemplate",  "BadTemplate",
+        "BadPageSize",    "ExchangeTable", "UnwritableOutput", "UnknownQueue",
+        "NoDocument",     "ViewerFailed",  "NoConversation",   "RefusedPath",
+        "Busy",
     };
     return QStringLiteral("org.kestrova.Dde.Error.") + QLatin1String(names[m_kind]);
 }

@@ -298,34 +298,39 @@ void TestWriterCore::findsTemplates()
 {
     QTemporaryDir dir;
     const QString work = dir.path();
+    QTemporaryDir sharedDir;
+    const QString shared = sharedDir.path();
+    const QStringList folders = templateFolders(work, shared);
     writeFile(work + QStringLiteral("/templates/en/letter.html"),
               "<html><head><meta name=\"page-size\" content=\"A5\"></head><body>Gr\xc3\xbc\xc3\x9f "
               "$Person</body></html>");
+    writeFile(shared + QStringLiteral("/en/letter.html"), "<p>shared</p>");
+    writeFile(shared + QStringLiteral("/en/invoice.html"), "<p>shared invoice</p>");
     writeFile(work + QStringLiteral("/letter.html"), "<p>here</p>");
 
-    // Looked for as given first...
-    QCOMPARE(DocumentTemplate::find(QStringLiteral("letter.html"), work).html(), QStringLiteral("<p>here</p>"));
-    // ...then in templates/ of the working folder, read as UTF-8.
-    const DocumentTemplate t = DocumentTemplate::find(QStringLiteral("en/letter.html"), work);
+    // The working folder's templates/ first, read as UTF-8...
+    const DocumentTemplate t = DocumentTemplate::find(QStringLiteral("en/letter.html"), folders);
     QCOMPARE(t.path(), work + QStringLiteral("/templates/en/letter.html"));
     QVERIFY(t.html().contains(QStringLiteral("Grüß $Person")));
     QCOMPARE(t.page().sizeMm, QSizeF(148, 210));
-    // An absolute name is taken as it stands.
-    QCOMPARE(DocumentTemplate::find(t.path(), QStringLiteral("/")).path(), t.path());
+    // ...then the installed ones; never the working folder itself.
+    QCOMPARE(DocumentTemplate::find(QStringLiteral("en/invoice.html"), folders).html(),
+             QStringLiteral("<p>shared invoice</p>"));
+    QVERIFY_THROWS_EXCEPTION(WriterError, DocumentTemplate::find(QStringLiteral("letter.html"), folders));
 
     try {
-        DocumentTemplate::find(QStringLiteral("de/letter.html"), work);
+        DocumentTemplate::find(QStringLiteral("de/letter.html"), folders);
         QFAIL("a missing template was found");
     } catch (const WriterError& e) {
         QCOMPARE(e.kind(), WriterError::MissingTemplate);
         QVERIFY2(e.message().contains(work + QStringLiteral("/templates/de/letter.html")), qPrintable(e.message()));
     }
     // A folder is no template.
-    QVERIFY_THROWS_EXCEPTION(WriterError, DocumentTemplate::find(QStringLiteral("templates"), work));
+    QVERIFY_THROWS_EXCEPTION(WriterError, DocumentTemplate::find(QStringLiteral("en"), folders));
 
-    writeFile(work + QStringLiteral("/big.html"), QByteArray(kMaxTemplateBytes + 1, 'x'));
+    writeFile(work + QStringLiteral("/templates/big.html"), QByteArray(kMaxTemplateBytes + 1, 'x'));
     try {
-        DocumentTemplate::find(QStringLiteral("big.html"), work);
+        DocumentTemplate::find(QStringLiteral("big.html"), folders);
         QFAIL("an oversized template was read");
     } catch (const WriterError& e) {
         QCOMPARE(e.kind(), WriterError::BadTemplate);
