@@ -94,20 +94,46 @@ void WriterService::Execute(uint conversation, const QString& command)
                            QStringLiteral("The writer is busy with another document; try again once it is done."));
         return;
     }
-    const QString owner = it->second.owner;
     m_running = true;
     m_runningId = conversation;
+    QDBusMessage call;
+    if (calledFromDBus()) {
+        call = message();
+        setDelayedReply(true);
+    }
+    // Carried out from the event loop rather than inside the bus library's
+    // delivery of this call: that holds a lock the bus needs to deliver any
+    // other call meanwhile.
+    QTimer::singleShot(0, this, [this, conversation, command, call] { carryOut(conversation, command, call); });
+}
+
+void WriterService::carryOut(uint conversation, const QString& command, const QDBusMessage& call)
+{
+    // Still there: closing it meanwhile is put off until it is done.
+    const auto it = m_conversations.find(conversation);
+    const QString owner = it->second.owner;
     bool quitAsked = false;
+    QString errorName;
+    QString text;
     try {
-        // The conversation outlives the call: closing it meanwhile is put off.
         quitAsked = it->second.conversation->execute(command);
     } catch (const WriterError& e) {
-        fail(e.dbusName(), e.message());
+        errorName = e.dbusName();
+        text = e.message();
     } catch (const std::bad_alloc&) {
-        fail(QDBusError::errorString(QDBusError::NoMemory),
-             QStringLiteral("There is not enough memory to carry out the macro"));
+        errorName = QDBusError::errorString(QDBusError::NoMemory);
+        text = QStringLiteral("There is not enough memory to carry out the macro");
     } catch (const std::exception& e) {
-        fail(QDBusError::errorString(QDBusError::Failed), QString::fromLocal8Bit(e.what()));
+        errorName = QDBusError::errorString(QDBusError::Failed);
+        text = QString::fromLocal8Bit(e.what());
+    }
+    if (!errorName.isEmpty()) {
+        text = sentence(text);
+        if (call.type() == QDBusMessage::MethodCallMessage)
+            m_bus.send(call.createErrorReply(errorName, text));
+        m_notifier.showError(text);
+    } else if (call.type() == QDBusMessage::MethodCallMessage) {
+        m_bus.send(call.createReply());
     }
     m_running = false;
     if (it->second.closing)
@@ -116,7 +142,7 @@ void WriterService::Execute(uint conversation, const QString& command)
         m_quitAsked = true;
         m_quitAsker = owner;
     }
-    // The reply goes out when this call returns; the writer ends after that.
+    // The reply has been sent; the writer ends after that.
     quitWhenFree();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusMessage>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -69,6 +70,7 @@ private:
     // Answers the request with an error and tells the person the same.
     void fail(const QString& errorName, const QString& message);
     QString caller() const;
+    void carryOut(uint conversation, const QString& command, const QDBusMessage& call);
     // The caller's conversation, or end() for one that is not open or not its own.
     std::map<uint, Open>::iterator own(uint conversation);
     void close(std::map<uint, Open>::iterator it);

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDBusConnectionInterface>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSignalSpy>
@@ -82,6 +83,10 @@ private Q_SLOTS:
     void quitsAfterTheReply();
     void theErrorBoxIsTitledAndLeavesTheWriterAnswering();
     void theProgramServesTheLinkAndEndsOnFileExit();
+    void conversationsBelongToTheirCaller_data();
+    void conversationsBelongToTheirCaller();
+    void answersOthersWhileALongMailingRuns();
+    void endsWhenTheBusIsLost();
 
 private:
     void prepareRefusals(const QString& outside);
@@ -550,6 +555,132 @@ void TestWriterService::theProgramServesTheLinkAndEndsOnFileExit()
     // Its messages went to the error output, not into boxes.
     QVERIFY(QString::fromUtf8(writer.readAllStandardError()).contains(QLatin1String("Unknown command [Bogus]")));
     QVERIFY(!bus->isServiceRegistered(service).value());
+}
+
+void TestWriterService::conversationsBelongToTheirCaller_data()
+{
+    QTest::addColumn<bool>("leaveBus");
+    QTest::newRow("the other client disconnects") << false;
+    QTest::newRow("the other client leaves the bus") << true;
+}
+
+void TestWriterService::conversationsBelongToTheirCaller()
+{
+    QFETCH(bool, leaveBus);
+    writeExchange(work(), {person(QStringLiteral("Ann"))});
+    QSignalSpy finished(m_service.get(), &WriterService::finished);
+    auto other = std::make_unique<Client>(kService, QStringLiteral("other-client"));
+    const uint mine = m_client->connectTopic();
+    const uint theirs = other->connectTopic();
+    const QString noConversation = QStringLiteral("org.kestrova.Dde.Error.NoConversation");
+    QCOMPARE(m_client->execute(theirs, QStringLiteral("[Pdf \"good.html\" \"x.pdf\"]")).errorName(), noConversation);
+    QCOMPARE(m_client->call(QStringLiteral("Disconnect"), {theirs}).errorName(), noConversation);
+    QVERIFY(!QFile::exists(path(QStringLiteral("x.pdf"))));
+
+    // [Quit] waits while another client's conversation is open...
+    QCOMPARE(outcome(m_client->execute(mine, QStringLiteral("[Quit]"))), QStringLiteral("ok"));
+    QTest::qWait(300);
+    QVERIFY(finished.isEmpty());
+    QCOMPARE(outcome(other->execute(theirs, QStringLiteral("[Pdf \"good.html\" \"x.pdf\"]"))), QStringLiteral("ok"));
+    // ...and the writer ends once it is over.
+    if (leaveBus)
+        other.reset();
+    else
+        QCOMPARE(outcome(other->call(QStringLiteral("Disconnect"), {theirs})), QStringLiteral("ok"));
+    QVERIFY(!finished.isEmpty() || finished.wait(10000));
+}
+
+namespace {
+
+// Starts kestrova-writer in `dir` with an environment of its own; waits for
+// its name on the bus `bus`.
+void startWriter(QProcess& writer, const QString& dir, const QString& service, QDBusConnection bus,
+                 const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+{
+    writer.setWorkingDirectory(dir);
+    writer.setProcessEnvironment(env);
+    writer.start(QStringLiteral(KESTROVA_WRITER_PROGRAM),
+                 {QStringLiteral("--service"), service, QStringLiteral("--no-boxes")});
+    QVERIFY(writer.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(bus.interface()->isServiceRegistered(service).value(), 30000);
+}
+
+} // namespace
+
+void TestWriterService::answersOthersWhileALongMailingRuns()
+{
+    const QString service = QStringLiteral("org.kestrova.BusyWriter");
+    QList<Record> records;
+    for (int i = 0; i < 40; ++i)
+        records << person(QStringLiteral("Reader %1").arg(i));
+    writeExchange(work(), records);
+    // Every page a large table: seconds of layout in all.
+    writeFile(
+        path(QStringLiteral("templates/heavy.html")),
+        page(QString(), QStringLiteral("<table>") +
+                            QStringLiteral("<tr><td>$Person</td><td>a</td><td>b</td><td>c</td></tr>").repeated(600) +
+                            QStringLiteral("</table>")));
+    QProcess writer;
+    startWriter(writer, work(), service, QDBusConnection::sessionBus());
+    Client mailer(service, QStringLiteral("mailer"));
+    Client other(service, QStringLiteral("other"));
+    const uint id = mailer.connectTopic();
+    QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/org/kestrova/Dde"),
+                                                       QStringLiteral("org.kestrova.Dde"), QStringLiteral("Execute"));
+    call.setArguments({id, QStringLiteral("[Pdf \"heavy.html\" \"mailing.pdf\"]")});
+    QDBusPendingCallWatcher mailing(mailer.bus().asyncCall(call, 600000));
+
+    // While it runs, another client is answered at once: busy for a macro,
+    // a new conversation as always.
+    const uint otherId = other.connectTopic();
+    QVERIFY(otherId != 0);
+    QString answer;
+    for (int i = 0; i < 100 && !mailing.isFinished(); ++i) {
+        answer = outcome(
+            other.call(QStringLiteral("Execute"), {otherId, QStringLiteral("[Pdf \"good.html\" \"b.pdf\"]")}, 2000));
+        if (answer != QLatin1String("ok"))
+            break;
+        QTest::qWait(20);
+    }
+    QVERIFY2(answer.startsWith(QLatin1String("org.kestrova.Dde.Error.Busy")),
+             qPrintable(answer + QStringLiteral(" / mailing: ") + outcome(mailing.reply())));
+    QElapsedTimer took;
+    took.start();
+    const QDBusMessage connected = other.call(QStringLiteral("Connect"), {QStringLiteral("System")}, 2000);
+    QCOMPARE(connected.type(), QDBusMessage::ReplyMessage);
+    QVERIFY(took.elapsed() < 2000);
+    QVERIFY(!mailing.isFinished());
+
+    mailing.waitForFinished();
+    QCOMPARE(outcome(mailing.reply()), QStringLiteral("ok"));
+    QCOMPARE(pdfFacts(path(QStringLiteral("mailing.pdf"))).pages >= 40, true);
+    QCOMPARE(outcome(mailer.execute(id, QStringLiteral("[Quit]"))), QStringLiteral("ok"));
+    QCOMPARE(outcome(other.call(QStringLiteral("Disconnect"), {otherId})), QStringLiteral("ok"));
+    QCOMPARE(outcome(other.call(QStringLiteral("Disconnect"), {connected.arguments().value(0)})), QStringLiteral("ok"));
+    QVERIFY(writer.waitForFinished(30000));
+}
+
+void TestWriterService::endsWhenTheBusIsLost()
+{
+    // A bus of its own, ended under the writer's feet.
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+    QVERIFY(daemon.waitForStarted());
+    QTRY_VERIFY(daemon.canReadLine());
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    QDBusConnection bus = QDBusConnection::connectToBus(address, QStringLiteral("own-bus"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    QProcess writer;
+    startWriter(writer, work(), QStringLiteral("org.kestrova.LonelyWriter"), bus, env);
+    QDBusConnection::disconnectFromBus(QStringLiteral("own-bus"));
+
+    daemon.kill();
+    QVERIFY(daemon.waitForFinished());
+    QVERIFY(writer.waitForFinished(30000));
+    QCOMPARE(writer.exitCode(), 1);
+    QVERIFY(QString::fromUtf8(writer.readAllStandardError()).contains(QLatin1String("session bus was lost")));
 }
 
 QTEST_MAIN(TestWriterService)
