@@ -62,6 +62,8 @@ private Q_SLOTS:
     void makesValuesSafeForFileNames_data();
     void makesValuesSafeForFileNames();
     void findsTemplates();
+    void measuresNesting_data();
+    void measuresNesting();
     void readsTheExchangeTableReadOnlyInOneSnapshot();
     void reportsAMissingOrBrokenExchangeTable();
 };
@@ -335,6 +337,33 @@ void TestWriterCore::findsTemplates()
     } catch (const WriterError& e) {
         QCOMPARE(e.kind(), WriterError::BadTemplate);
     }
+}
+
+void TestWriterCore::measuresNesting_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<int>("elements");
+    QTest::addColumn<int>("tables");
+    const QString deepTables =
+        QStringLiteral("<table><tr><td>").repeated(9) + QStringLiteral("</td></tr></table>").repeated(9);
+    // clang-format off
+    QTest::newRow("flat") << "<html><body><p>a</p><p>b</p></body></html>" << 3 << 0;
+    QTest::newRow("end tags left out") << "<p>a<p>b<p>c<ul><li>x<li>y</ul><table><tr><td>1<td>2<tr><td>3</table>" << 4 << 1;
+    QTest::newRow("void and self-closed") << "<div><br><img src=x><hr/><span/></div>" << 1 << 0;
+    QTest::newRow("comments, scripts, quoted brackets") << "<!-- <table><table> --><script><div><div></script><b title=\"<i>\">x</b>" << 1 << 0;
+    QTest::newRow("tables in tables, stops past the bound") << deepTables << 25 << 9;
+    QTest::newRow("stops past the bound") << QStringLiteral("<div>").repeated(5000) << kMaxElementDepth + 1 << 0;
+    // clang-format on
+}
+
+void TestWriterCore::measuresNesting()
+{
+    QFETCH(QString, html);
+    QFETCH(int, elements);
+    QFETCH(int, tables);
+    const Nesting n = measureNesting(html);
+    QCOMPARE(n.elements, elements);
+    QCOMPARE(n.tables, tables);
 }
 
 void TestWriterCore::readsTheExchangeTableReadOnlyInOneSnapshot()
