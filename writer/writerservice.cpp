@@ -111,6 +111,14 @@ void WriterService::carryOut(uint conversation, const QString& command, const QD
 {
     // Still there: closing it meanwhile is put off until it is done.
     const auto it = m_conversations.find(conversation);
+    if (it == m_conversations.end()) {
+        m_running = false;
+        if (call.type() == QDBusMessage::MethodCallMessage)
+            m_bus.send(call.createErrorReply(WriterError(WriterError::NoConversation, QString()).dbusName(),
+                                             QStringLiteral("There is no open conversation %1.").arg(conversation)));
+        quitWhenFree();
+        return;
+    }
     const QString owner = it->second.owner;
     bool quitAsked = false;
     QString errorName;
