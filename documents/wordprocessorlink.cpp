@@ -214,9 +214,34 @@ void WordProcessorLink::executeFinished(quint64 serial, QDBusPendingCallWatcher*
     if (serial != m_pendingSerial)
         return;
     m_pendingSerial = 0;
-    m_waiting = false;
+    m_waitTimedOut = call->isError() &&
+                     (call->error().type() == QDBusError::NoReply || call->error().type() == QDBusError::TimedOut);
     if (call->isError() && endsConversation(call->error()))
         conversationEnded();
+    stopWaiting();
+}
+
+void WordProcessorLink::stopWaiting()
+{
+    const bool was = m_waiting;
+    m_waiting = false;
+    m_pendingSerial = 0;
+    if (was)
+        Q_EMIT waitingEnded();
+}
+
+void WordProcessorLink::awaitWaitingEnd()
+{
+    QEventLoop loop;
+    connect(this, &WordProcessorLink::waitingEnded, &loop, &QEventLoop::quit);
+    // The call's own time-out ends the wait; this bounds it should that
+    // never be reported.
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    limit.start(m_executeTimeout + m_callTimeout);
+    if (m_waiting)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void WordProcessorLink::serverDisconnected(uint conversation)
@@ -238,8 +263,7 @@ void WordProcessorLink::conversationEnded()
     m_conversation.reset();
     m_busName.clear();
     m_linked = false;
-    m_waiting = false;
-    m_pendingSerial = 0;
+    stopWaiting();
 }
 
 void WordProcessorLink::closeConversation()
@@ -256,7 +280,28 @@ void WordProcessorLink::closeConversation()
 
 void WordProcessorLink::finalMacro()
 {
-    execute(m_settings().finalMacro, false);
+    const QString macro = m_settings().finalMacro;
+    if (m_waiting) {
+        // Refused now, the final macro would be lost and the word processor
+        // left running: it follows the waited macro instead.
+        const std::optional<uint> conversation = m_conversation;
+        const QString busName = m_busName;
+        m_waitTimedOut = false;
+        awaitWaitingEnd();
+        if (!m_conversation && conversation && m_waitTimedOut && bus().isConnected()) {
+            // No answer in time counts as a lost conversation, but the word
+            // processor may only be slow: it still gets the final macro and
+            // the end of the conversation, without waiting for either.
+            QDBusMessage call = methodCall(busName, "Execute");
+            call << *conversation << macro;
+            bus().send(call);
+            QDBusMessage end = methodCall(busName, "Disconnect");
+            end << *conversation;
+            bus().send(end);
+            return;
+        }
+    }
+    execute(macro, false);
     closeConversation();
 }
 

@@ -75,7 +75,9 @@ public:
     bool execute(const QString& command, bool wait);
 
     // At close: the final macro without waiting, then the conversation is
-    // closed. Without a conversation nothing is sent and nothing shown.
+    // closed. Without a conversation nothing is sent and nothing shown. While
+    // a waited macro runs, the final macro follows its answer or time-out
+    // (waiting with the event loop running) instead of being refused.
     void finalMacro();
 
     // Ends the conversation from this side (Disconnect).
@@ -88,6 +90,10 @@ public:
     // set up (its start waits with the event loop running).
     bool isBusy() const { return m_waiting || m_settingUp; }
 
+Q_SIGNALS:
+    // The waiting mark was cleared.
+    void waitingEnded();
+
 private Q_SLOTS:
     void serverDisconnected(uint conversation);
 
@@ -96,6 +102,8 @@ private:
     bool connectTo(const QString& busName, const QString& topic);
     void awaitService(const QString& busName);
     void executeFinished(quint64 serial, QDBusPendingCallWatcher* call);
+    void awaitWaitingEnd();
+    void stopWaiting();
     // The conversation is over, whoever ended it: the next document sets
     // the link up again.
     void conversationEnded();
@@ -115,6 +123,7 @@ private:
     QDBusServiceWatcher* m_vanishWatch = nullptr;
     quint64 m_serial = 0;        // numbers the waited calls
     quint64 m_pendingSerial = 0; // the call the waiting mark belongs to
+    bool m_waitTimedOut = false; // the last waited macro got no answer in time
 };
 
 } // namespace kestrova

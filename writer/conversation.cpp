@@ -1,9 +1,11 @@
 #include "conversation.h"
 
+#include "backgroundjob.h"
 #include "documenttemplate.h"
 #include "exchangetable.h"
 #include "mailcommand.h"
 #include "markers.h"
+#include "outputpath.h"
 #include "printing.h"
 #include "renderer.h"
 #include "userfacing.h"
@@ -13,7 +15,12 @@
 
 namespace kestrova::writer {
 
-Conversation::Conversation(const QString& workDir, Viewer& viewer) : m_workDir(workDir), m_viewer(viewer) {}
+Conversation::Conversation(const QString& workDir, Viewer& viewer, const QStringList& templateFolders)
+    : m_workDir(workDir), m_viewer(viewer),
+      m_templateFolders(templateFolders.isEmpty() ? kestrova::writer::templateFolders(workDir, QString())
+                                                  : templateFolders)
+{
+}
 
 Conversation::~Conversation() = default;
 
@@ -36,8 +43,10 @@ bool Conversation::execute(const QString& macro)
                 throw WriterError(WriterError::ViewerFailed,
                                   QStringLiteral("No viewer could be started for \"%1\"").arg(m_lastPdf));
             break;
+        // Bounded by the wait for the mail program; its process must stay on
+        // this thread, where it is looked after once the wait is over.
         case Command::Mail: sendMail(c, table()); break;
-        default: runDocument(c, table());
+        default: runInBackground([&] { runDocument(c, table()); });
         }
     }
     return false;
@@ -52,7 +61,7 @@ ExchangeTable& Conversation::table()
 
 void Conversation::runDocument(const Command& c, ExchangeTable& table)
 {
-    const DocumentTemplate tmpl = DocumentTemplate::find(c.templateName, m_workDir);
+    const DocumentTemplate tmpl = DocumentTemplate::find(c.templateName, m_templateFolders);
     ExchangeTable::Cursor cursor(table);
     if (!cursor.next())
         throw WriterError(WriterError::NoDocument,
@@ -66,9 +75,9 @@ void Conversation::runDocument(const Command& c, ExchangeTable& table)
         return;
     }
     // The output's own markers take the first record's values.
-    const QString output =
-        resolvePath(MarkerText(c.output, table.fieldNames()).expand(cursor.values(), fileNamePart), m_workDir);
-    PdfTarget target(output, tmpl.page());
+    const QString relative = MarkerText(c.output, table.fieldNames()).expand(cursor.values(), fileNamePart);
+    const QString output = confinedOutputPath(m_workDir, relative, QStringLiteral(".pdf"));
+    PdfTarget target(m_workDir, relative, tmpl.page());
     render(tmpl, table.fieldNames(), cursor, target, grid);
     m_lastPdf = output;
 }

@@ -26,6 +26,7 @@ ExchangeTable::ExchangeTable(const QString& workDir)
     m_db.reset(db);
     if (rc != SQLITE_OK)
         fail(QStringLiteral("cannot be opened"));
+    sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
         fail(QStringLiteral("cannot be read"));
@@ -47,6 +48,16 @@ void ExchangeTable::Closer::operator()(sqlite3* db) const
 
 void ExchangeTable::fail(const QString& what) const
 {
+    // Locked past the wait, or a journal left by a writer that was stopped
+    // midway, which only a writing connection (Kestrova's next document)
+    // may roll back: the table is being written, not broken.
+    const int code = m_db ? sqlite3_extended_errcode(m_db.get()) : SQLITE_NOMEM;
+    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED || code == SQLITE_READONLY_ROLLBACK ||
+        code == SQLITE_READONLY_RECOVERY)
+        throw WriterError(WriterError::ExchangeTable,
+                          QStringLiteral("The exchange table \"%1\" is being written; try again once Kestrova "
+                                         "has written the document")
+                              .arg(m_path));
     const QString reason = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db.get())) : QStringLiteral("out of memory");
     throw WriterError(WriterError::ExchangeTable,
                       QStringLiteral("The exchange table \"%1\" %2: %3").arg(m_path, what, reason));

@@ -10,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QDBusConnection>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <memory>
@@ -51,11 +52,21 @@ int main(int argc, char** argv)
     // Kestrova starts the writer in its working folder: relative paths and
     // the exchange table are found there.
     WriterService service(QDir::currentPath(), *notifier, viewer);
+    // The installed templates; from a build folder, the checkout's samples.
+    const QString installed =
+        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../share/kestrova/templates"));
+    service.setSharedTemplates(QFileInfo(installed).isDir() ? installed : QStringLiteral(KESTROVA_SOURCE_TEMPLATES));
     const QString failure = service.registerOn(QDBusConnection::sessionBus(), parser.value(serviceOption));
     if (!failure.isEmpty()) {
         QTextStream(stderr) << "kestrova-writer: " << failure << '\n';
         return 1;
     }
     QObject::connect(&service, &WriterService::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    return app.exec();
+    const int code = app.exec();
+    if (!service.lostBus().isEmpty()) {
+        // Nobody can reach the writer any more.
+        QTextStream(stderr) << "kestrova-writer: " << service.lostBus() << '\n';
+        return 1;
+    }
+    return code;
 }

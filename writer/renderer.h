@@ -1,10 +1,10 @@
 #pragma once
 
 #include "exchangetable.h"
+#include "outputpath.h"
 #include "pagesetup.h"
 
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QString>
 
 namespace kestrova::writer {
@@ -22,25 +22,29 @@ public:
     virtual void abandon() noexcept = 0;
 };
 
-// A PDF file, written beside its final place and moved there by finish(): a
-// failed render leaves no part of a file and keeps an earlier one intact.
+// A PDF file below the working folder, written beside its final place and
+// moved there by finish(): a failed render leaves no part of a file and keeps
+// an earlier one intact.
 class PdfTarget : public PageTarget {
 public:
-    // Creates missing folders. Throws WriterError(UnwritableOutput).
-    PdfTarget(const QString& path, const PageSetup& page);
+    // `relative` as confinedOutputPath() accepts it; missing folders are
+    // created. Throws WriterError(RefusedPath or UnwritableOutput).
+    PdfTarget(const QString& workDir, const QString& relative, const PageSetup& page);
     QPagedPaintDevice& device() override { return m_writer; }
     void finish() override;
     void abandon() noexcept override;
 
 private:
-    QString m_path;
-    QSaveFile m_file;
+    ConfinedSaveFile m_file;
     QPdfWriter m_writer;
 };
 
 // The page layout of a template's page: a wide sheet is an upright sheet
 // turned, as printers expect it.
 QPageLayout pageLayout(const PageSetup& page);
+
+// Most bytes of images and style sheets one document loads in all.
+constexpr qint64 kMaxResourceTotal = 64 * 1024 * 1024;
 
 // How the records are set on the pages.
 struct Grid {
@@ -52,8 +56,11 @@ struct Grid {
 // it, through Qt's rich text laid out at the device's resolution: each record
 // from a new page (a long one runs on over several), or, with a grid, one
 // label per cell, filling a page across and then down before starting the
-// next. Only one record's document exists at a time. Returns the pages
-// made. On failure the target is abandoned and the WriterError passed on.
+// next. Only one record's document exists at a time. Images and style sheets
+// come only from the template's folder (regular files of at most
+// kMaxResourceBytes, kMaxResourceTotal in all); a template naming any other
+// is refused. Returns the pages made. On failure the target is abandoned and
+// the WriterError passed on.
 int render(const DocumentTemplate& tmpl, const QStringList& fieldNames, ExchangeTable::Cursor& cursor,
            PageTarget& target, Grid grid = {});
 

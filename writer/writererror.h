@@ -21,6 +21,8 @@ public:
         NoDocument,
         ViewerFailed,
         NoConversation,
+        RefusedPath,
+        Busy,
         PrintRefused,
         MailFailed,
     };
@@ -42,9 +44,10 @@ private:
 inline QString WriterError::dbusName() const
 {
     static const char* const names[] = {
-        "UnknownCommand", "BadArguments",     "MissingTemplate", "BadTemplate", "BadPageSize",
-        "ExchangeTable",  "UnwritableOutput", "UnknownQueue",    "NoDocument",  "ViewerFailed",
-        "NoConversation", "PrintRefused",     "MailFailed",
+        "UnknownCommand", "BadArguments",  "MissingTemplate",  "BadTemplate",
+        "BadPageSize",    "ExchangeTable", "UnwritableOutput", "UnknownQueue",
+        "NoDocument",     "ViewerFailed",  "NoConversation",   "RefusedPath",
+        "Busy",           "PrintRefused",  "MailFailed",
     };
     return QStringLiteral("org.kestrova.Dde.Error.") + QLatin1String(names[m_kind]);
 }

@@ -219,7 +219,8 @@ private Q_SLOTS:
         setting("DdeService", service);
         setting("DdeTopic", "System");
         setting("LastDdeMacro", "[Quit]");
-        const QString templ = QStringLiteral(KESTROVA_SAMPLE_TEMPLATES) + "/en/invoice.html";
+        // Found among the installed templates (from a build folder, the checkout's samples).
+        const QString templ = QStringLiteral("en/invoice.html");
         fx->exec("Xfactory", "INSERT INTO Xfactory VALUES ('Ledger', 'EN', '', '', '', '', ?, ?)",
                  {"[Pdf \"" + templ + "\" \"documents/Invoice $InvoiceNumber.pdf\"]", quotedPath(KESTROVA_BATCH)});
         auto f = start();

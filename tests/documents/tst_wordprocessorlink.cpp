@@ -266,14 +266,29 @@ private Q_SLOTS:
         QCOMPARE(log.events().size(), 0);
     }
 
-    void finalMacroRefusedWhilePending()
+    // A final macro asked for while a waited macro runs follows that macro's
+    // answer, or its time-out, instead of being lost.
+    void finalMacroFollowsAPendingMacro_data()
     {
+        QTest::addColumn<QString>("pending");
+        QTest::addColumn<int>("executeTimeout");
+        QTest::newRow("answered") << "[delay 1000]" << 30000;
+        QTest::newRow("timed out") << "[delay 3000]" << 500;
+    }
+    void finalMacroFollowsAPendingMacro()
+    {
+        QFETCH(QString, pending);
+        QFETCH(int, executeTimeout);
+        link->setExecuteTimeout(executeTimeout);
         link->WordProcessor();
-        link->execute(QStringLiteral("[delay 1000]"), true);
+        QVERIFY(link->execute(pending, true));
         link->finalMacro();
-        QCOMPARE(log.commands(), QStringList{QStringLiteral("[delay 1000]")});
-        QCOMPARE(log.count(QStringLiteral("disconnect")), 1);
         QVERIFY(!link->isWaiting());
+        QVERIFY(!link->hasConversation());
+        QTRY_COMPARE(log.commands(), (QStringList{pending, QStringLiteral("[final]")}));
+        QTRY_COMPARE(log.count(QStringLiteral("disconnect")), 1);
+        QCOMPARE(log.events().last().value(QLatin1String("event")).toString(), QStringLiteral("disconnect"));
+        QVERIFY(shown.isEmpty());
     }
 };
 

@@ -62,6 +62,8 @@ private Q_SLOTS:
     void makesValuesSafeForFileNames_data();
     void makesValuesSafeForFileNames();
     void findsTemplates();
+    void measuresNesting_data();
+    void measuresNesting();
     void readsTheExchangeTableReadOnlyInOneSnapshot();
     void reportsAMissingOrBrokenExchangeTable();
 };
@@ -303,38 +305,70 @@ void TestWriterCore::findsTemplates()
 {
     QTemporaryDir dir;
     const QString work = dir.path();
+    QTemporaryDir sharedDir;
+    const QString shared = sharedDir.path();
+    const QStringList folders = templateFolders(work, shared);
     writeFile(work + QStringLiteral("/templates/en/letter.html"),
               "<html><head><meta name=\"page-size\" content=\"A5\"></head><body>Gr\xc3\xbc\xc3\x9f "
               "$Person</body></html>");
+    writeFile(shared + QStringLiteral("/en/letter.html"), "<p>shared</p>");
+    writeFile(shared + QStringLiteral("/en/invoice.html"), "<p>shared invoice</p>");
     writeFile(work + QStringLiteral("/letter.html"), "<p>here</p>");
 
-    // Looked for as given first...
-    QCOMPARE(DocumentTemplate::find(QStringLiteral("letter.html"), work).html(), QStringLiteral("<p>here</p>"));
-    // ...then in templates/ of the working folder, read as UTF-8.
-    const DocumentTemplate t = DocumentTemplate::find(QStringLiteral("en/letter.html"), work);
+    // The working folder's templates/ first, read as UTF-8...
+    const DocumentTemplate t = DocumentTemplate::find(QStringLiteral("en/letter.html"), folders);
     QCOMPARE(t.path(), work + QStringLiteral("/templates/en/letter.html"));
     QVERIFY(t.html().contains(QStringLiteral("Grüß $Person")));
     QCOMPARE(t.page().sizeMm, QSizeF(148, 210));
-    // An absolute name is taken as it stands.
-    QCOMPARE(DocumentTemplate::find(t.path(), QStringLiteral("/")).path(), t.path());
+    // ...then the installed ones; never the working folder itself.
+    QCOMPARE(DocumentTemplate::find(QStringLiteral("en/invoice.html"), folders).html(),
+             QStringLiteral("<p>shared invoice</p>"));
+    QVERIFY_THROWS_EXCEPTION(WriterError, DocumentTemplate::find(QStringLiteral("letter.html"), folders));
 
     try {
-        DocumentTemplate::find(QStringLiteral("de/letter.html"), work);
+        DocumentTemplate::find(QStringLiteral("de/letter.html"), folders);
         QFAIL("a missing template was found");
     } catch (const WriterError& e) {
         QCOMPARE(e.kind(), WriterError::MissingTemplate);
         QVERIFY2(e.message().contains(work + QStringLiteral("/templates/de/letter.html")), qPrintable(e.message()));
     }
     // A folder is no template.
-    QVERIFY_THROWS_EXCEPTION(WriterError, DocumentTemplate::find(QStringLiteral("templates"), work));
+    QVERIFY_THROWS_EXCEPTION(WriterError, DocumentTemplate::find(QStringLiteral("en"), folders));
 
-    writeFile(work + QStringLiteral("/big.html"), QByteArray(kMaxTemplateBytes + 1, 'x'));
+    writeFile(work + QStringLiteral("/templates/big.html"), QByteArray(kMaxTemplateBytes + 1, 'x'));
     try {
-        DocumentTemplate::find(QStringLiteral("big.html"), work);
+        DocumentTemplate::find(QStringLiteral("big.html"), folders);
         QFAIL("an oversized template was read");
     } catch (const WriterError& e) {
         QCOMPARE(e.kind(), WriterError::BadTemplate);
     }
+}
+
+void TestWriterCore::measuresNesting_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<int>("elements");
+    QTest::addColumn<int>("tables");
+    const QString deepTables =
+        QStringLiteral("<table><tr><td>").repeated(9) + QStringLiteral("</td></tr></table>").repeated(9);
+    // clang-format off
+    QTest::newRow("flat") << "<html><body><p>a</p><p>b</p></body></html>" << 3 << 0;
+    QTest::newRow("end tags left out") << "<p>a<p>b<p>c<ul><li>x<li>y</ul><table><tr><td>1<td>2<tr><td>3</table>" << 4 << 1;
+    QTest::newRow("void and self-closed") << "<div><br><img src=x><hr/><span/></div>" << 1 << 0;
+    QTest::newRow("comments, scripts, quoted brackets") << "<!-- <table><table> --><script><div><div></script><b title=\"<i>\">x</b>" << 1 << 0;
+    QTest::newRow("tables in tables, stops past the bound") << deepTables << 25 << 9;
+    QTest::newRow("stops past the bound") << QStringLiteral("<div>").repeated(5000) << kMaxElementDepth + 1 << 0;
+    // clang-format on
+}
+
+void TestWriterCore::measuresNesting()
+{
+    QFETCH(QString, html);
+    QFETCH(int, elements);
+    QFETCH(int, tables);
+    const Nesting n = measureNesting(html);
+    QCOMPARE(n.elements, elements);
+    QCOMPARE(n.tables, tables);
 }
 
 void TestWriterCore::readsTheExchangeTableReadOnlyInOneSnapshot()

@@ -8,12 +8,18 @@
 #include <QApplication>
 #include <QDBusConnectionInterface>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <memory>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace kestrova::writer;
 using namespace writertest;
@@ -77,8 +83,13 @@ private Q_SLOTS:
     void quitsAfterTheReply();
     void theErrorBoxIsTitledAndLeavesTheWriterAnswering();
     void theProgramServesTheLinkAndEndsOnFileExit();
+    void conversationsBelongToTheirCaller_data();
+    void conversationsBelongToTheirCaller();
+    void answersOthersWhileALongMailingRuns();
+    void endsWhenTheBusIsLost();
 
 private:
+    void prepareRefusals(const QString& outside);
     QString work() const { return m_dir->path(); }
     QString path(const QString& name) const { return m_dir->filePath(name); }
 
@@ -99,7 +110,7 @@ void TestWriterService::init()
     const QString failure = m_service->registerOn(QDBusConnection::sessionBus(), kService);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     m_client = std::make_unique<Client>(kService);
-    writeFile(path(QStringLiteral("good.html")), page(QString(), QStringLiteral("<p>Hello $Person</p>")));
+    writeFile(path(QStringLiteral("templates/good.html")), page(QString(), QStringLiteral("<p>Hello $Person</p>")));
 }
 
 void TestWriterService::cleanup()
@@ -143,8 +154,9 @@ void TestWriterService::rendersEachRecordFromANewPage()
     // The third one's document runs over two pages.
     records[2].insert(QStringLiteral("Address"), QString(50, QLatin1Char('\n')) + QStringLiteral("LastLine"));
     writeExchange(work(), records);
-    writeFile(path(QStringLiteral("mailing.html")), page(QStringLiteral("<meta name=\"page-size\" content=\"A5\">"),
-                                                         QStringLiteral("<p>Dear $Person</p><p>$Address</p>")));
+    writeFile(path(QStringLiteral("templates/mailing.html")),
+              page(QStringLiteral("<meta name=\"page-size\" content=\"A5\">"),
+                   QStringLiteral("<p>Dear $Person</p><p>$Address</p>")));
     const uint id = m_client->connectTopic();
     QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[PDF \"mailing.html\" \"m.pdf\"]"))), QStringLiteral("ok"));
     const QString pdf = path(QStringLiteral("m.pdf"));
@@ -169,7 +181,7 @@ void TestWriterService::laysLabelsOutInAGrid()
     for (int i = 1; i <= 25; ++i)
         records << person(QStringLiteral("L%1").arg(i, 2, 10, QLatin1Char('0')));
     writeExchange(work(), records);
-    writeFile(path(QStringLiteral("labels.html")),
+    writeFile(path(QStringLiteral("templates/labels.html")),
               page(QStringLiteral("<meta name=\"margins\" content=\"10mm\">"), QStringLiteral("<p>$Person</p>")));
     const uint id = m_client->connectTopic();
     QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[Labels \"labels.html\" 3 8 \"labels.pdf\"]"))),
@@ -193,7 +205,7 @@ void TestWriterService::printsValuesAsTextWithTheirLineBreaks()
                           {QStringLiteral("Address"), QStringLiteral("1 Mill Lane\r\nLeeds LS1\r\nUnited Kingdom")},
                           {QStringLiteral("Total"), QStringLiteral("&amp;")}}});
     writeFile(
-        path(QStringLiteral("t.html")),
+        path(QStringLiteral("templates/t.html")),
         page(QString(), QStringLiteral("<p>[$person]</p><p>[$PERSON] [$Person]</p><p>Price $$5, $$Total, $Nope</p>"
                                        "<p>$Address</p><p>$total</p>")));
     const uint id = m_client->connectTopic();
@@ -237,7 +249,7 @@ void TestWriterService::setsThePageSize()
     QFETCH(QString, meta);
     QFETCH(QSizeF, pts);
     writeExchange(work(), {person(QStringLiteral("Ann"))});
-    writeFile(path(QStringLiteral("s.html")),
+    writeFile(path(QStringLiteral("templates/s.html")),
               page(meta + QStringLiteral("<meta name=\"margins\" content=\"5mm\">"), QStringLiteral("<p>$Person</p>")));
     const uint id = m_client->connectTopic();
     QCOMPARE(outcome(m_client->execute(id, QStringLiteral("[Pdf \"s.html\" \"s.pdf\"]"))), QStringLiteral("ok"));
@@ -284,7 +296,7 @@ void TestWriterService::answersBadInputWithAnErrorAndKeepsTheEarlierPdf_data()
                                               << QStringLiteral("UnknownQueue") << QStringLiteral("\"NoSuchQueue\"");
     QTest::newRow("output under a file") << QStringLiteral("[Pdf \"good.html\" \"out.pdf/x.pdf\"]")
                                          << QStringLiteral("UnwritableOutput") << QStringLiteral("cannot be created");
-    QTest::newRow("output is a folder") << QStringLiteral("[Pdf \"good.html\" \"folder\"]")
+    QTest::newRow("output is a folder") << QStringLiteral("[Pdf \"good.html\" \"folder.pdf\"]")
                                         << QStringLiteral("UnwritableOutput") << QStringLiteral("is a folder");
     QTest::newRow("render fails on the third record") << QStringLiteral("[Pdf \"good.html\" \"out.pdf\"]")
                                                       << QStringLiteral("ExchangeTable") << QStringLiteral("Address");
@@ -292,6 +304,89 @@ void TestWriterService::answersBadInputWithAnErrorAndKeepsTheEarlierPdf_data()
                                           << QStringLiteral("NoDocument") << QStringLiteral("no record");
     QTest::newRow("no exchange table") << QStringLiteral("[Pdf \"good.html\" \"out.pdf\"]")
                                        << QStringLiteral("ExchangeTable") << QStringLiteral("does not exist");
+    QTest::newRow("exchange table left by a killed writer")
+        << QStringLiteral("[Pdf \"good.html\" \"out.pdf\"]") << QStringLiteral("ExchangeTable")
+        << QStringLiteral("is being written; try again");
+
+    // Any program of the session may call: paths stay inside the writer's folders.
+    const auto refused = [](const char* tag, const char* macro, const char* error, const char* inMessage) {
+        QTest::newRow(tag) << QString::fromUtf8(macro) << QString::fromUtf8(error) << QString::fromUtf8(inMessage);
+    };
+    // clang-format off
+    refused("absolute output", "[Pdf \"good.html\" \"OUTSIDE/x.pdf\"]", "RefusedPath", "only relative paths");
+    refused("output climbing out", "[Pdf \"good.html\" \"docs/../../x.pdf\"]", "RefusedPath", "\"..\"");
+    refused("table file as output", "[Pdf \"good.html\" \"Xsale.db\"]", "RefusedPath", "table file");
+    refused("labels not into a pdf", "[Labels \"good.html\" 3 8 \"out.txt\"]", "RefusedPath", "end in .pdf");
+    refused("output through a linked folder", "[Pdf \"good.html\" \"linked/x.pdf\"]", "RefusedPath", "\"linked\" is a symbolic link");
+    refused("output is a link", "[Pdf \"good.html\" \"link.pdf\"]", "RefusedPath", "\"link.pdf\" is a symbolic link");
+    refused("absolute template", "[Pdf \"OUTSIDE/secret.html\" \"out.pdf\"]", "RefusedPath", "only relative paths");
+    refused("template climbing out", "[Pdf \"../Xexport.db\" \"out.pdf\"]", "RefusedPath", "\"..\"");
+    refused("linked template", "[Pdf \"linked.html\" \"out.pdf\"]", "RefusedPath", "symbolic link");
+    refused("image from a device", "[Pdf \"zero.html\" \"out.pdf\"]", "RefusedPath", "/dev/zero");
+    refused("image from a pipe", "[Pdf \"fifo.html\" \"out.pdf\"]", "RefusedPath", "not a regular file");
+    refused("image outside the folder", "[Pdf \"outside.html\" \"out.pdf\"]", "RefusedPath", "own folder");
+    refused("style sheet outside the folder", "[Pdf \"css.html\" \"out.pdf\"]", "RefusedPath", "own folder");
+    refused("linked image", "[Labels \"imglink.html\" 2 2 \"out.pdf\"]", "RefusedPath", "symbolic link");
+    refused("image over the size bound", "[Pdf \"bigimage.html\" \"out.pdf\"]", "BadTemplate", "16 MiB");
+    refused("tables nested 30 deep", "[Pdf \"tables.html\" \"out.pdf\"]", "BadTemplate", "tables in tables");
+    refused("elements nested 3000 deep", "[Pdf \"divs.html\" \"out.pdf\"]", "BadTemplate", "elements");
+    // clang-format on
+}
+
+// What a hostile caller points the writer at: a folder and files outside the
+// working folder, links to them, a pipe, a huge image, deep templates.
+void TestWriterService::prepareRefusals(const QString& outside)
+{
+    writeFile(outside + QStringLiteral("/secret.html"), QStringLiteral("SECRET"));
+    writeFile(outside + QStringLiteral("/secret.png"), QStringLiteral("SECRET"));
+    writeFile(outside + QStringLiteral("/secret.css"), QStringLiteral("p { color: red }"));
+    QVERIFY(QFile::link(outside, path(QStringLiteral("linked"))));
+    QVERIFY(QFile::link(outside + QStringLiteral("/secret.html"), path(QStringLiteral("link.pdf"))));
+    QVERIFY(QFile::link(outside + QStringLiteral("/secret.html"), path(QStringLiteral("templates/linked.html"))));
+    QVERIFY(QFile::link(outside + QStringLiteral("/secret.png"), path(QStringLiteral("templates/link.png"))));
+    QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("templates/pipe.png"))).constData(), 0600), 0);
+    QFile big(path(QStringLiteral("templates/big.png")));
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(17 * 1024 * 1024));
+    const auto image = [&](const char* name, const QString& src) {
+        writeFile(path(QStringLiteral("templates/") + QLatin1String(name)),
+                  page(QString(), QStringLiteral("<p>$Person <img src=\"%1\"></p>").arg(src)));
+    };
+    image("zero.html", QStringLiteral("/dev/zero"));
+    image("fifo.html", QStringLiteral("pipe.png"));
+    image("outside.html", QUrl::fromLocalFile(outside + QStringLiteral("/secret.png")).toString());
+    image("imglink.html", QStringLiteral("link.png"));
+    image("bigimage.html", QStringLiteral("big.png"));
+    writeFile(path(QStringLiteral("templates/css.html")),
+              page(QStringLiteral("<link rel=\"stylesheet\" type=\"text/css\" href=\"../linked/secret.css\">"),
+                   QStringLiteral("<p>x</p>")));
+    writeFile(path(QStringLiteral("templates/tables.html")),
+              page(QString(), QStringLiteral("<table><tr><td>").repeated(30) + QStringLiteral("x") +
+                                  QStringLiteral("</td></tr></table>").repeated(30)));
+    writeFile(path(QStringLiteral("templates/divs.html")),
+              page(QString(), QStringLiteral("<div>").repeated(3000) + QStringLiteral("</div>").repeated(3000)));
+}
+
+// Kestrova killed while it wrote the exchange table: its journal stays behind.
+void leaveHalfWritten(const QString& table)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(table).constData(), &db);
+        // More than the cache holds, so pages reach the table file before
+        // the end and the journal that could undo them is hot.
+        sqlite3_exec(db,
+                     "PRAGMA cache_size = 1; BEGIN; DELETE FROM Xexport; INSERT INTO Xexport (Person) "
+                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                     "SELECT printf('%0500d', i) FROM n;",
+                     nullptr, nullptr, nullptr);
+        ::raise(SIGKILL);
+    }
+    QVERIFY(pid > 0);
+    int status = 0;
+    QCOMPARE(::waitpid(pid, &status, 0), pid);
+    QVERIFY(WIFSIGNALED(status));
+    QVERIFY(QFile::exists(table + QStringLiteral("-journal")));
 }
 
 void TestWriterService::answersBadInputWithAnErrorAndKeepsTheEarlierPdf()
@@ -305,9 +400,13 @@ void TestWriterService::answersBadInputWithAnErrorAndKeepsTheEarlierPdf()
     const QByteArray earlier = fileBytes(path(QStringLiteral("out.pdf")));
     QVERIFY(pdfText(path(QStringLiteral("out.pdf"))).contains(QLatin1String("Hello Earlier")));
 
-    writeFile(path(QStringLiteral("b7.html")),
+    writeFile(path(QStringLiteral("templates/b7.html")),
               page(QStringLiteral("<meta name=\"page-size\" content=\"B7\">"), QStringLiteral("x")));
-    QVERIFY(QDir().mkpath(path(QStringLiteral("folder"))));
+    QVERIFY(QDir().mkpath(path(QStringLiteral("folder.pdf"))));
+    QTemporaryDir outside;
+    prepareRefusals(outside.path());
+    const QStringList outsideBefore = listing(outside.path());
+    macro.replace(QLatin1String("OUTSIDE"), outside.path());
     const QString tag = QString::fromLatin1(QTest::currentDataTag());
     if (tag.startsWith(QLatin1String("render fails"))) {
         // Two good records, then one Kestrova could never have written.
@@ -317,6 +416,8 @@ void TestWriterService::answersBadInputWithAnErrorAndKeepsTheEarlierPdf()
         writeExchange(work(), {});
     } else if (tag == QLatin1String("no exchange table")) {
         QVERIFY(QFile::remove(path(QStringLiteral("Xexport.db"))));
+    } else if (tag.startsWith(QLatin1String("exchange table left"))) {
+        leaveHalfWritten(path(QStringLiteral("Xexport.db")));
     }
     const QStringList before = listing(work());
 
@@ -330,6 +431,8 @@ void TestWriterService::answersBadInputWithAnErrorAndKeepsTheEarlierPdf()
     // Nothing half-written: the earlier PDF is intact and no stray file is left.
     QCOMPARE(fileBytes(path(QStringLiteral("out.pdf"))), earlier);
     QCOMPARE(listing(work()), before);
+    QCOMPARE(listing(outside.path()), outsideBefore);
+    QCOMPARE(fileBytes(outside.path() + QStringLiteral("/secret.html")), QByteArray("SECRET"));
 
     // The conversation goes on.
     writeExchange(work(), {person(QStringLiteral("Later"))});
@@ -452,6 +555,132 @@ void TestWriterService::theProgramServesTheLinkAndEndsOnFileExit()
     // Its messages went to the error output, not into boxes.
     QVERIFY(QString::fromUtf8(writer.readAllStandardError()).contains(QLatin1String("Unknown command [Bogus]")));
     QVERIFY(!bus->isServiceRegistered(service).value());
+}
+
+void TestWriterService::conversationsBelongToTheirCaller_data()
+{
+    QTest::addColumn<bool>("leaveBus");
+    QTest::newRow("the other client disconnects") << false;
+    QTest::newRow("the other client leaves the bus") << true;
+}
+
+void TestWriterService::conversationsBelongToTheirCaller()
+{
+    QFETCH(bool, leaveBus);
+    writeExchange(work(), {person(QStringLiteral("Ann"))});
+    QSignalSpy finished(m_service.get(), &WriterService::finished);
+    auto other = std::make_unique<Client>(kService, QStringLiteral("other-client"));
+    const uint mine = m_client->connectTopic();
+    const uint theirs = other->connectTopic();
+    const QString noConversation = QStringLiteral("org.kestrova.Dde.Error.NoConversation");
+    QCOMPARE(m_client->execute(theirs, QStringLiteral("[Pdf \"good.html\" \"x.pdf\"]")).errorName(), noConversation);
+    QCOMPARE(m_client->call(QStringLiteral("Disconnect"), {theirs}).errorName(), noConversation);
+    QVERIFY(!QFile::exists(path(QStringLiteral("x.pdf"))));
+
+    // [Quit] waits while another client's conversation is open...
+    QCOMPARE(outcome(m_client->execute(mine, QStringLiteral("[Quit]"))), QStringLiteral("ok"));
+    QTest::qWait(300);
+    QVERIFY(finished.isEmpty());
+    QCOMPARE(outcome(other->execute(theirs, QStringLiteral("[Pdf \"good.html\" \"x.pdf\"]"))), QStringLiteral("ok"));
+    // ...and the writer ends once it is over.
+    if (leaveBus)
+        other.reset();
+    else
+        QCOMPARE(outcome(other->call(QStringLiteral("Disconnect"), {theirs})), QStringLiteral("ok"));
+    QVERIFY(!finished.isEmpty() || finished.wait(10000));
+}
+
+namespace {
+
+// Starts kestrova-writer in `dir` with an environment of its own; waits for
+// its name on the bus `bus`.
+void startWriter(QProcess& writer, const QString& dir, const QString& service, QDBusConnection bus,
+                 const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+{
+    writer.setWorkingDirectory(dir);
+    writer.setProcessEnvironment(env);
+    writer.start(QStringLiteral(KESTROVA_WRITER_PROGRAM),
+                 {QStringLiteral("--service"), service, QStringLiteral("--no-boxes")});
+    QVERIFY(writer.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(bus.interface()->isServiceRegistered(service).value(), 30000);
+}
+
+} // namespace
+
+void TestWriterService::answersOthersWhileALongMailingRuns()
+{
+    const QString service = QStringLiteral("org.kestrova.BusyWriter");
+    QList<Record> records;
+    for (int i = 0; i < 40; ++i)
+        records << person(QStringLiteral("Reader %1").arg(i));
+    writeExchange(work(), records);
+    // Every page a large table: seconds of layout in all.
+    writeFile(
+        path(QStringLiteral("templates/heavy.html")),
+        page(QString(), QStringLiteral("<table>") +
+                            QStringLiteral("<tr><td>$Person</td><td>a</td><td>b</td><td>c</td></tr>").repeated(600) +
+                            QStringLiteral("</table>")));
+    QProcess writer;
+    startWriter(writer, work(), service, QDBusConnection::sessionBus());
+    Client mailer(service, QStringLiteral("mailer"));
+    Client other(service, QStringLiteral("other"));
+    const uint id = mailer.connectTopic();
+    QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/org/kestrova/Dde"),
+                                                       QStringLiteral("org.kestrova.Dde"), QStringLiteral("Execute"));
+    call.setArguments({id, QStringLiteral("[Pdf \"heavy.html\" \"mailing.pdf\"]")});
+    QDBusPendingCallWatcher mailing(mailer.bus().asyncCall(call, 600000));
+
+    // While it runs, another client is answered at once: busy for a macro,
+    // a new conversation as always.
+    const uint otherId = other.connectTopic();
+    QVERIFY(otherId != 0);
+    QString answer;
+    for (int i = 0; i < 100 && !mailing.isFinished(); ++i) {
+        answer = outcome(
+            other.call(QStringLiteral("Execute"), {otherId, QStringLiteral("[Pdf \"good.html\" \"b.pdf\"]")}, 2000));
+        if (answer != QLatin1String("ok"))
+            break;
+        QTest::qWait(20);
+    }
+    QVERIFY2(answer.startsWith(QLatin1String("org.kestrova.Dde.Error.Busy")),
+             qPrintable(answer + QStringLiteral(" / mailing: ") + outcome(mailing.reply())));
+    QElapsedTimer took;
+    took.start();
+    const QDBusMessage connected = other.call(QStringLiteral("Connect"), {QStringLiteral("System")}, 2000);
+    QCOMPARE(connected.type(), QDBusMessage::ReplyMessage);
+    QVERIFY(took.elapsed() < 2000);
+    QVERIFY(!mailing.isFinished());
+
+    mailing.waitForFinished();
+    QCOMPARE(outcome(mailing.reply()), QStringLiteral("ok"));
+    QCOMPARE(pdfFacts(path(QStringLiteral("mailing.pdf"))).pages >= 40, true);
+    QCOMPARE(outcome(mailer.execute(id, QStringLiteral("[Quit]"))), QStringLiteral("ok"));
+    QCOMPARE(outcome(other.call(QStringLiteral("Disconnect"), {otherId})), QStringLiteral("ok"));
+    QCOMPARE(outcome(other.call(QStringLiteral("Disconnect"), {connected.arguments().value(0)})), QStringLiteral("ok"));
+    QVERIFY(writer.waitForFinished(30000));
+}
+
+void TestWriterService::endsWhenTheBusIsLost()
+{
+    // A bus of its own, ended under the writer's feet.
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+    QVERIFY(daemon.waitForStarted());
+    QTRY_VERIFY(daemon.canReadLine());
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    QDBusConnection bus = QDBusConnection::connectToBus(address, QStringLiteral("own-bus"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    QProcess writer;
+    startWriter(writer, work(), QStringLiteral("org.kestrova.LonelyWriter"), bus, env);
+    QDBusConnection::disconnectFromBus(QStringLiteral("own-bus"));
+
+    daemon.kill();
+    QVERIFY(daemon.waitForFinished());
+    QVERIFY(writer.waitForFinished(30000));
+    QCOMPARE(writer.exitCode(), 1);
+    QVERIFY(QString::fromUtf8(writer.readAllStandardError()).contains(QLatin1String("session bus was lost")));
 }
 
 QTEST_MAIN(TestWriterService)

@@ -154,20 +154,21 @@ inline QByteArray fileBytes(const QString& path)
 // loop running (the writer may live in this very process).
 class Client {
 public:
-    explicit Client(const QString& service)
-        : m_service(service),
-          m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("writer-client")))
+    // Each connection name is a client of its own on the bus.
+    explicit Client(const QString& service, const QString& connection = QStringLiteral("writer-client"))
+        : m_service(service), m_name(connection),
+          m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, connection))
     {
     }
-    ~Client() { QDBusConnection::disconnectFromBus(QStringLiteral("writer-client")); }
+    ~Client() { QDBusConnection::disconnectFromBus(m_name); }
 
-    QDBusMessage call(const QString& method, const QVariantList& args)
+    QDBusMessage call(const QString& method, const QVariantList& args, int timeoutMs = 600000)
     {
         QDBusMessage msg = QDBusMessage::createMethodCall(m_service, QStringLiteral("/org/kestrova/Dde"),
                                                           QStringLiteral("org.kestrova.Dde"), method);
         msg.setArguments(args);
         // A bound on a hung writer, not a measure of speed.
-        QDBusPendingCallWatcher watcher(m_bus.asyncCall(msg, 600000));
+        QDBusPendingCallWatcher watcher(m_bus.asyncCall(msg, timeoutMs));
         if (!watcher.isFinished()) {
             QEventLoop loop;
             QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
@@ -188,6 +189,7 @@ public:
 
 private:
     QString m_service;
+    QString m_name;
     QDBusConnection m_bus;
 };
 
