@@ -72,9 +72,9 @@ public:
     using RowSource = std::function<bool(QVector<QVariant>& values)>;
     void replaceRows(const RowSource& next);
 
-    // The named fields of the rows whose field `field` holds exactly value
-    // (compared byte for byte), in table order.
-    RowWalk walk(const QStringList& fields, const QString& field, const QString& value);
+    // The named fields of the rows whose fields `match` hold exactly the
+    // texts `values` (compared byte for byte), in table order.
+    RowWalk walk(const QStringList& fields, const QStringList& match, const QStringList& values);
 
     // Groups many posts into one transaction (one disk flush). A partner
     // table's file is attached to this table's connection and the partner

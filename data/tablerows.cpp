@@ -22,17 +22,21 @@ bool RowWalk::next(QStringList& texts)
     return true;
 }
 
-RowWalk Table::walk(const QStringList& fields, const QString& field, const QString& value)
+RowWalk Table::walk(const QStringList& fields, const QStringList& match, const QStringList& values)
 {
     checkActive();
-    QStringList columns;
+    Q_ASSERT(match.size() == values.size() && !match.isEmpty());
+    QStringList columns, conditions;
     for (const QString& f : fields)
-        columns << quoted(this->field(f).name);
+        columns << quoted(field(f).name);
+    for (qsizetype i = 0; i < match.size(); ++i)
+        conditions << QStringLiteral("%1 = ?%2 COLLATE BINARY").arg(quoted(field(match.at(i)).name)).arg(i + 1);
     auto statement = std::make_unique<SqlStatement>(
-        handle(),
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1 COLLATE BINARY ORDER BY %4")
-            .arg(columns.join(QStringLiteral(", ")), qualifiedName(), quoted(this->field(field).name), orderBy(false)));
-    statement->bind(0, value);
+        handle(), QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
+                      .arg(columns.join(QStringLiteral(", ")), qualifiedName(),
+                           conditions.join(QStringLiteral(" AND ")), orderBy(false)));
+    for (qsizetype i = 0; i < values.size(); ++i)
+        statement->bind(int(i), values.at(i));
     return RowWalk(std::move(statement));
 }
 

@@ -36,7 +36,7 @@ private:
         try {
             return distributors.walk({QStringLiteral("Person"), QStringLiteral("Title"), QStringLiteral("Company"),
                                       QStringLiteral("Address"), QStringLiteral("Fax"), QStringLiteral("Licensee")},
-                                     QStringLiteral("Language"), language);
+                                     {QStringLiteral("Language")}, {language});
         } catch (const Error& e) {
             throw Error(QStringLiteral("Cannot read the distributors: ") + e.message());
         }

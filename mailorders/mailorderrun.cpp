@@ -6,8 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <utility>
 
 namespace kestrova {
@@ -325,18 +323,13 @@ std::optional<StoredOrder> findStoredOrder(Table* orders, const QString& origin,
 {
     if (reference.isEmpty())
         return std::nullopt;
-    QSqlQuery q(orders->database());
-    q.prepare(QStringLiteral("SELECT InvoiceNumber, OrderDate FROM %1 WHERE Origin = ? AND Reference = ? "
-                             "ORDER BY rowid LIMIT 1")
-                  .arg(orders->tableName()));
-    q.addBindValue(origin);
-    q.addBindValue(reference);
-    if (!q.exec())
-        throw Error(q.lastError().text());
-    if (!q.next())
+    RowWalk walk = orders->walk({QStringLiteral("InvoiceNumber"), QStringLiteral("OrderDate")},
+                                {QStringLiteral("Origin"), QStringLiteral("Reference")}, {origin, reference});
+    QStringList found;
+    if (!walk.next(found))
         return std::nullopt;
     const FieldInfo dateField{QStringLiteral("OrderDate"), FieldKind::Date, 0};
-    return StoredOrder{q.value(0).toString(), orders->textOf(dateField, q.value(1))};
+    return StoredOrder{found.at(0), orders->textOf(dateField, found.at(1))};
 }
 
 QString appendMailOrder(OrderRules& rules, Table* orders, const ShownOrder& shown)

@@ -535,7 +535,7 @@ private Q_SLOTS:
         QCOMPARE(fx->rows("Xsale", "SELECT Person FROM Xsale ORDER BY rowid"),
                  (QList<QVariantList>{{"Row 0"}, {"Row 1"}}));
         QStringList texts;
-        RowWalk walk = sale->walk({"Person"}, "Person", "Row 1");
+        RowWalk walk = sale->walk({"Person"}, {"Person"}, {"Row 1"});
         QVERIFY(walk.next(texts));
         QCOMPARE(texts, QStringList{"Row 1"});
         QVERIFY(!walk.next(texts));
