@@ -1,4 +1,4 @@
-#include "aboutform.h"
+#include "app/aboutform.h"
 
 #include "ui_AboutForm.h"
 

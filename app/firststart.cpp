@@ -1,8 +1,8 @@
-#include "firststart.h"
+#include "app/firststart.h"
 
-#include "error.h"
-#include "guard.h"
-#include "paradoxfolder.h"
+#include "data/error.h"
+#include "widgets/guard.h"
+#include "migrate/paradoxfolder.h"
 
 #include <QCommandLineParser>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "aboutform.h"
-#include "application.h"
-#include "firststart.h"
-#include "guard.h"
-#include "mainform.h"
-#include "startup.h"
+#include "app/aboutform.h"
+#include "app/application.h"
+#include "app/firststart.h"
+#include "widgets/guard.h"
+#include "app/mainform.h"
+#include "app/startup.h"
 
 #include <QDir>
 

@@ -1,13 +1,13 @@
-#include "mainform.h"
+#include "app/mainform.h"
 
-#include "aboutform.h"
-#include "dbwidgets.h"
-#include "distributorspage.h"
-#include "documentdialogs.h"
-#include "guard.h"
-#include "orderdocuments.h"
-#include "parameterspage.h"
-#include "salespage.h"
+#include "app/aboutform.h"
+#include "widgets/dbwidgets.h"
+#include "pages/distributorspage.h"
+#include "documents/documentdialogs.h"
+#include "widgets/guard.h"
+#include "documents/orderdocuments.h"
+#include "pages/parameterspage.h"
+#include "pages/salespage.h"
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dataobjects.h"
-#include "functionlibrary.h"
-#include "settings.h"
+#include "data/dataobjects.h"
+#include "functions/functionlibrary.h"
+#include "data/settings.h"
 
 #include <QMainWindow>
 #include <memory>

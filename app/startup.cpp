@@ -1,16 +1,16 @@
-#include "startup.h"
+#include "app/startup.h"
 
-#include "aboutform.h"
-#include "accountingform.h"
-#include "distributorspage.h"
-#include "documentdialogs.h"
-#include "progressform.h"
-#include "firststart.h"
-#include "gridviewform.h"
-#include "searchdialogs.h"
-#include "guard.h"
-#include "mainform.h"
-#include "schema.h"
+#include "app/aboutform.h"
+#include "reports/accountingform.h"
+#include "pages/distributorspage.h"
+#include "documents/documentdialogs.h"
+#include "reports/progressform.h"
+#include "app/firststart.h"
+#include "orders/gridviewform.h"
+#include "orders/searchdialogs.h"
+#include "widgets/guard.h"
+#include "app/mainform.h"
+#include "data/schema.h"
 
 #include <QDir>
 

@@ -5,9 +5,9 @@
 //                                             the sqlite3 shell
 // "write" prints "exchange_us=microseconds rows=N".
 
-#include "exchangetable.h"
+#include "documents/exchangetable.h"
 
-#include "dataset.h"
+#include "data/dataset.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

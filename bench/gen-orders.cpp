@@ -1,12 +1,12 @@
 // kestrova-gen-orders DIR COUNT [SEED]: fills a working folder with many
 // synthetic orders, for trying the program on a large order table.
 
-#include "demodata.h"
-#include "error.h"
-#include "ordergenerator.h"
-#include "schema.h"
-#include "sqlstatement.h"
-#include "transaction.h"
+#include "tools/demodata.h"
+#include "data/error.h"
+#include "tools/ordergenerator.h"
+#include "data/schema.h"
+#include "data/sqlstatement.h"
+#include "data/transaction.h"
 
 #include <QCoreApplication>
 #include <QDir>

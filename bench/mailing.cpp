@@ -7,12 +7,12 @@
 //   kestrova-bench-mailing sql DIR          the same copy as one INSERT ... SELECT,
 //                                           for the sqlite3 shell run on DIR/Xexport.db
 
-#include "dataset.h"
-#include "distributordocuments.h"
-#include "error.h"
-#include "schema.h"
-#include "sqlstatement.h"
-#include "transaction.h"
+#include "data/dataset.h"
+#include "documents/distributordocuments.h"
+#include "data/error.h"
+#include "data/schema.h"
+#include "data/sqlstatement.h"
+#include "data/transaction.h"
 
 #include <QCoreApplication>
 #include <QDir>

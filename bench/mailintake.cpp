@@ -7,7 +7,7 @@
 //                                                its text part decoded
 // The first run over the folder moves the messages from new/ to cur/, as any
 // mail reader does; runs are timed after that.
-#include "mailorderrun.h"
+#include "mailorders/mailorderrun.h"
 
 #include <QCoreApplication>
 #include <QDir>

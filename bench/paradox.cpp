@@ -4,10 +4,10 @@
 //   kestrova-bench-paradox walk DIR           prints walk_us and the records walked
 //   kestrova-bench-paradox migrate DIR NEW    prints migrate_us: kestrova-tables migrate DIR NEW
 
-#include "error.h"
-#include "migration.h"
-#include "paradoxwriter.h"
-#include "schema.h"
+#include "data/error.h"
+#include "migrate/migration.h"
+#include "tests/support/paradoxwriter.h"
+#include "data/schema.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -2,8 +2,8 @@
 // search, the unpaid search, and opening the grid view and jumping to its
 // last row, as the program does them. Prints one "name=microseconds" a line.
 
-#include "dbwidgets.h"
-#include "gridviewform.h"
+#include "widgets/dbwidgets.h"
+#include "orders/gridviewform.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

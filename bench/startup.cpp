@@ -2,10 +2,10 @@
 // the program does, and prints the time until the main window is shown and
 // the resident memory at that moment, as "startup_ms=... rss_kb=...".
 
-#include "aboutform.h"
-#include "application.h"
-#include "mainform.h"
-#include "startup.h"
+#include "app/aboutform.h"
+#include "app/application.h"
+#include "app/mainform.h"
+#include "app/startup.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -5,9 +5,9 @@
 //   kestrova-bench-transfer board DIR FIRST LAST  the five sums of a period
 // Prints "name_us=microseconds rows=N".
 
-#include "accounting.h"
-#include "orderrules.h"
-#include "ordertransfer.h"
+#include "reports/accounting.h"
+#include "orders/orderrules.h"
+#include "reports/ordertransfer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

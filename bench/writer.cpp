@@ -6,9 +6,9 @@
 // writer's peak resident memory before telling it to quit.
 // Prints "render_us=N records=N pages_per_s=N rss_kb=N".
 
-#include "error.h"
-#include "sqlstatement.h"
-#include "transaction.h"
+#include "data/error.h"
+#include "data/sqlstatement.h"
+#include "data/transaction.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

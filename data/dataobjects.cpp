@@ -1,4 +1,4 @@
-#include "dataobjects.h"
+#include "data/dataobjects.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,7 +6,7 @@
 // fire for append, edit, post, cancel, delete and moves is written down at
 // DataSet, in datasetstate.h.
 
-#include "datasetstate.h"
-#include "datasource.h"
-#include "query.h"
-#include "table.h"
+#include "data/datasetstate.h"
+#include "data/datasource.h"
+#include "data/query.h"
+#include "data/table.h"

@@ -1,6 +1,6 @@
-#include "datasetstate.h"
+#include "data/datasetstate.h"
 
-#include "error.h"
+#include "data/error.h"
 
 #include <QRegularExpression>
 #include <exception>

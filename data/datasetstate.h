@@ -1,7 +1,7 @@
 #pragma once
 
-#include "record.h"
-#include "textformat.h"
+#include "data/record.h"
+#include "data/textformat.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datasetstate.h"
+#include "data/datasetstate.h"
 
 #include <QList>
 #include <QObject>

@@ -1,10 +1,10 @@
-#include "query.h"
+#include "data/query.h"
 
-#include "error.h"
-#include "queryprogress.h"
-#include "queryrun.h"
-#include "sqlstatement.h"
-#include "tablefile.h"
+#include "data/error.h"
+#include "data/queryprogress.h"
+#include "data/queryrun.h"
+#include "data/sqlstatement.h"
+#include "data/tablefile.h"
 
 #include <QDir>
 #include <QFileInfo>

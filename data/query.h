@@ -1,7 +1,7 @@
 #pragma once
 
-#include "datasetstate.h"
-#include "querytext.h"
+#include "data/datasetstate.h"
+#include "data/querytext.h"
 
 #include <map>
 

@@ -1,7 +1,7 @@
-#include "queryrun.h"
+#include "data/queryrun.h"
 
-#include "error.h"
-#include "queryprogress.h"
+#include "data/error.h"
+#include "data/queryprogress.h"
 
 #include <algorithm>
 #include <climits>

@@ -4,7 +4,7 @@
 // a read-only result read a page at a time. Used by Query; not part of the
 // data layer's interface.
 
-#include "sqlstatement.h"
+#include "data/sqlstatement.h"
 
 #include <QString>
 #include <QVariant>

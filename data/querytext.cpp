@@ -1,6 +1,6 @@
-#include "querytext.h"
+#include "data/querytext.h"
 
-#include "schema.h"
+#include "data/schema.h"
 
 #include <QRegularExpression>
 

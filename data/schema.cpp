@@ -1,9 +1,9 @@
-#include "schema.h"
+#include "data/schema.h"
 
-#include "error.h"
-#include "sqlstatement.h"
-#include "transaction.h"
-#include "tablefile.h"
+#include "data/error.h"
+#include "data/sqlstatement.h"
+#include "data/transaction.h"
+#include "data/tablefile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "settings.h"
+#include "data/settings.h"
 
-#include "dataset.h"
+#include "data/dataset.h"
 
 namespace kestrova {
 

@@ -1,6 +1,6 @@
-#include "sqlscript.h"
+#include "data/sqlscript.h"
 
-#include "error.h"
+#include "data/error.h"
 
 #include <sqlite3.h>
 

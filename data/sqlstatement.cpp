@@ -1,6 +1,6 @@
-#include "sqlstatement.h"
+#include "data/sqlstatement.h"
 
-#include "error.h"
+#include "data/error.h"
 
 #include <QSqlDriver>
 #include <QStringList>

@@ -4,7 +4,7 @@
 // connection's SQLite handle, values bound and read through SQLite directly.
 // Binding and reading values this way costs a fraction of a generic query's.
 
-#include "record.h"
+#include "data/record.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "table.h"
+#include "data/table.h"
 
-#include "error.h"
-#include "sqlstatement.h"
-#include "tablefile.h"
+#include "data/error.h"
+#include "data/sqlstatement.h"
+#include "data/tablefile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "tablefile.h"
+#include "data/tablefile.h"
 
-#include "sqlstatement.h"
+#include "data/sqlstatement.h"
 
 #include <QFileInfo>
 #include <QMap>

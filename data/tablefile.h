@@ -3,7 +3,7 @@
 // Table files and their connections: opening one, reading a table's field
 // list from the file, and checking it against the fields the program uses.
 
-#include "record.h"
+#include "data/record.h"
 
 #include <QSqlError>
 #include <QString>

@@ -1,10 +1,10 @@
 // The table's whole-table operations: replacing all rows and walking the
 // rows of one value, each with statements of its own.
 
-#include "error.h"
-#include "sqlstatement.h"
-#include "table.h"
-#include "transaction.h"
+#include "data/error.h"
+#include "data/sqlstatement.h"
+#include "data/table.h"
+#include "data/transaction.h"
 
 namespace kestrova {
 
@@ -31,10 +31,10 @@ RowWalk Table::walk(const QStringList& fields, const QStringList& match, const Q
         columns << quoted(field(f).name);
     for (qsizetype i = 0; i < match.size(); ++i)
         conditions << QStringLiteral("%1 = ?%2 COLLATE BINARY").arg(quoted(field(match.at(i)).name)).arg(i + 1);
-    auto statement = std::make_unique<SqlStatement>(
-        handle(), QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
-                      .arg(columns.join(QStringLiteral(", ")), qualifiedName(),
-                           conditions.join(QStringLiteral(" AND ")), orderBy(false)));
+    auto statement =
+        std::make_unique<SqlStatement>(handle(), QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
+                                                     .arg(columns.join(QStringLiteral(", ")), qualifiedName(),
+                                                          conditions.join(QStringLiteral(" AND ")), orderBy(false)));
     for (qsizetype i = 0; i < values.size(); ++i)
         statement->bind(int(i), values.at(i));
     return RowWalk(std::move(statement));

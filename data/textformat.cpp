@@ -1,6 +1,6 @@
-#include "textformat.h"
+#include "data/textformat.h"
 
-#include "error.h"
+#include "data/error.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
-#include "transaction.h"
+#include "data/transaction.h"
 
-#include "error.h"
-#include "sqlstatement.h"
-#include "table.h"
+#include "data/error.h"
+#include "data/sqlstatement.h"
+#include "data/table.h"
 
 #include <QFile>
 

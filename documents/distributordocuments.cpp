@@ -1,7 +1,7 @@
-#include "distributordocuments.h"
+#include "documents/distributordocuments.h"
 
-#include "dataset.h"
-#include "error.h"
+#include "data/dataset.h"
+#include "data/error.h"
 
 namespace kestrova {
 

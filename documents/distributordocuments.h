@@ -1,7 +1,7 @@
 #pragma once
 
-#include "documentroad.h"
-#include "exchangetable.h"
+#include "documents/documentroad.h"
+#include "documents/exchangetable.h"
 
 #include <QHash>
 #include <QString>

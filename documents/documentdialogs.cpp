@@ -1,8 +1,8 @@
-#include "documentdialogs.h"
+#include "documents/documentdialogs.h"
 
-#include "dataobjects.h"
-#include "dbwidgets.h"
-#include "guard.h"
+#include "data/dataobjects.h"
+#include "widgets/dbwidgets.h"
+#include "widgets/guard.h"
 #include "ui_LabelsDlg.h"
 #include "ui_MailDlg.h"
 #include "ui_MailingDlg.h"

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "distributordocuments.h"
+#include "documents/distributordocuments.h"
 
 #include <QDialog>
 #include <functional>
 #include <memory>
 
 class QPushButton;
-class DbGrid;
 
 namespace Ui {
 class MailDlg;
@@ -16,6 +15,8 @@ class LabelsDlg;
 } // namespace Ui
 
 namespace kestrova {
+
+class DbGrid;
 
 class DataObjects;
 

@@ -1,6 +1,6 @@
-#include "documentroad.h"
+#include "documents/documentroad.h"
 
-#include "dataset.h"
+#include "data/dataset.h"
 
 namespace kestrova {
 

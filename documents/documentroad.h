@@ -1,7 +1,7 @@
 #pragma once
 
-#include "exchangetable.h"
-#include "wordprocessorlink.h"
+#include "documents/exchangetable.h"
+#include "documents/wordprocessorlink.h"
 
 #include <QString>
 #include <vector>

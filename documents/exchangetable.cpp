@@ -1,8 +1,8 @@
-#include "exchangetable.h"
+#include "documents/exchangetable.h"
 
-#include "dataset.h"
-#include "error.h"
-#include "schema.h"
+#include "data/dataset.h"
+#include "data/error.h"
+#include "data/schema.h"
 
 namespace kestrova {
 

@@ -1,6 +1,6 @@
-#include "orderdocuments.h"
+#include "documents/orderdocuments.h"
 
-#include "dataset.h"
+#include "data/dataset.h"
 
 namespace kestrova {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "documentroad.h"
-#include "exchangetable.h"
-#include "textformat.h"
+#include "documents/documentroad.h"
+#include "documents/exchangetable.h"
+#include "data/textformat.h"
 
 #include <QHash>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "wordprocessorlink.h"
+#include "documents/wordprocessorlink.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -1,4 +1,4 @@
-#include "htmltext.h"
+#include "intake/htmltext.h"
 
 #include <QHash>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "imapexpunge.h"
+#include "intake/imapexpunge.h"
 
 #include <algorithm>
 #include <set>

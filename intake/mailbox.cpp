@@ -1,8 +1,8 @@
-#include "mailbox.h"
+#include "intake/mailbox.h"
 
-#include "imapexpunge.h"
-#include "maildirfiles.h"
-#include "mailtext.h"
+#include "intake/imapexpunge.h"
+#include "intake/maildirfiles.h"
+#include "intake/mailtext.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "maildirfiles.h"
+#include "intake/maildirfiles.h"
 
 #include <algorithm>
 #include <cerrno>

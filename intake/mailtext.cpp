@@ -1,6 +1,6 @@
-#include "mailtext.h"
+#include "intake/mailtext.h"
 
-#include "htmltext.h"
+#include "intake/htmltext.h"
 
 #include <cctype>
 

@@ -2,7 +2,7 @@
 
 // The texts of a message as the intake reads them, for the mailbox layer.
 
-#include "mailbox.h"
+#include "intake/mailbox.h"
 
 #include <QDeadlineTimer>
 #include <string>

@@ -1,7 +1,7 @@
-#include "checkemailform.h"
+#include "mailorders/checkemailform.h"
 
-#include "dataobjects.h"
-#include "guard.h"
+#include "data/dataobjects.h"
+#include "widgets/guard.h"
 #include "ui_CheckEmailForm.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mailorderrun.h"
+#include "mailorders/mailorderrun.h"
 
 #include <QDialog>
 #include <functional>

@@ -1,8 +1,8 @@
-#include "mailorderrun.h"
+#include "mailorders/mailorderrun.h"
 
-#include "dataset.h"
-#include "error.h"
-#include "orderrules.h"
+#include "data/dataset.h"
+#include "data/error.h"
+#include "orders/orderrules.h"
 
 #include <QDir>
 #include <QFile>

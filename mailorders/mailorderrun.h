@@ -1,9 +1,9 @@
 #pragma once
 
-#include "functionlibrary.h"
-#include "mailbox.h"
-#include "mailrecord.h"
-#include "replybuilder.h"
+#include "functions/functionlibrary.h"
+#include "intake/mailbox.h"
+#include "mailorders/mailrecord.h"
+#include "mailorders/replybuilder.h"
 
 #include <QHash>
 #include <QList>

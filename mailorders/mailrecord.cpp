@@ -1,7 +1,7 @@
-#include "mailrecord.h"
+#include "mailorders/mailrecord.h"
 
-#include "error.h"
-#include "table.h"
+#include "data/error.h"
+#include "data/table.h"
 
 #include <QDir>
 #include <QSqlDatabase>

@@ -1,6 +1,6 @@
-#include "replybuilder.h"
+#include "mailorders/replybuilder.h"
 
-#include "functionlibrary.h"
+#include "functions/functionlibrary.h"
 
 #include <kestrova/functions.h>
 

@@ -1,6 +1,6 @@
-#include "codepage.h"
+#include "migrate/codepage.h"
 
-#include "error.h"
+#include "data/error.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "memofile.h"
+#include "migrate/memofile.h"
 
-#include "error.h"
+#include "data/error.h"
 
 namespace kestrova::paradox {
 

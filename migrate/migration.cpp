@@ -1,12 +1,12 @@
-#include "migration.h"
+#include "migrate/migration.h"
 
-#include "codepage.h"
-#include "error.h"
-#include "memofile.h"
-#include "paradoxtable.h"
-#include "schema.h"
-#include "sqlstatement.h"
-#include "transaction.h"
+#include "migrate/codepage.h"
+#include "data/error.h"
+#include "migrate/memofile.h"
+#include "migrate/paradoxtable.h"
+#include "data/schema.h"
+#include "data/sqlstatement.h"
+#include "data/transaction.h"
 
 #include <QDate>
 #include <QDir>

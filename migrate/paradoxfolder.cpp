@@ -1,7 +1,7 @@
-#include "paradoxfolder.h"
+#include "migrate/paradoxfolder.h"
 
-#include "error.h"
-#include "schema.h"
+#include "data/error.h"
+#include "data/schema.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "migration.h"
+#include "migrate/migration.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "paradoxtable.h"
+#include "migrate/paradoxtable.h"
 
-#include "error.h"
+#include "data/error.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "gridviewform.h"
+#include "orders/gridviewform.h"
 
-#include "dbwidgets.h"
-#include "guard.h"
+#include "widgets/dbwidgets.h"
+#include "widgets/guard.h"
 #include "ui_GridViewForm.h"
 
 #include <QHeaderView>

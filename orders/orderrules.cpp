@@ -1,7 +1,7 @@
-#include "orderrules.h"
+#include "orders/orderrules.h"
 
-#include "functionlibrary.h"
-#include "settings.h"
+#include "functions/functionlibrary.h"
+#include "data/settings.h"
 
 namespace kestrova {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dataset.h"
-#include "textformat.h"
+#include "data/dataset.h"
+#include "data/textformat.h"
 
 #include <QDate>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "ordersearches.h"
+#include "orders/ordersearches.h"
 
-#include "error.h"
-#include "queryprogress.h"
+#include "data/error.h"
+#include "data/queryprogress.h"
 
 namespace kestrova {
 

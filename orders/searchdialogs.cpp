@@ -1,7 +1,7 @@
-#include "searchdialogs.h"
+#include "orders/searchdialogs.h"
 
-#include "guard.h"
-#include "ordersearches.h"
+#include "widgets/guard.h"
+#include "orders/ordersearches.h"
 #include "ui_PersonDlg.h"
 #include "ui_SQLDlg.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "queryprogress.h"
+#include "data/queryprogress.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

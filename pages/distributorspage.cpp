@@ -1,9 +1,9 @@
-#include "distributorspage.h"
+#include "pages/distributorspage.h"
 
-#include "dataobjects.h"
-#include "dbwidgets.h"
-#include "guard.h"
-#include "pagebinding.h"
+#include "data/dataobjects.h"
+#include "widgets/dbwidgets.h"
+#include "widgets/guard.h"
+#include "pages/pagebinding.h"
 #include "ui_DistributorsPage.h"
 
 namespace kestrova {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "distributordocuments.h"
+#include "documents/distributordocuments.h"
 
 #include <QWidget>
 #include <memory>

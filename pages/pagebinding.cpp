@@ -1,7 +1,7 @@
-#include "pagebinding.h"
+#include "pages/pagebinding.h"
 
-#include "dataobjects.h"
-#include "dbwidgets.h"
+#include "data/dataobjects.h"
+#include "widgets/dbwidgets.h"
 
 #include <QHash>
 #include <QIcon>

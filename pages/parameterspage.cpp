@@ -1,11 +1,11 @@
-#include "parameterspage.h"
+#include "pages/parameterspage.h"
 
-#include "dataobjects.h"
-#include "dbwidgets.h"
-#include "functionlibrary.h"
-#include "guard.h"
-#include "ordertransfer.h"
-#include "pagebinding.h"
+#include "data/dataobjects.h"
+#include "widgets/dbwidgets.h"
+#include "functions/functionlibrary.h"
+#include "widgets/guard.h"
+#include "reports/ordertransfer.h"
+#include "pages/pagebinding.h"
 #include "ui_ParametersPage.h"
 
 namespace kestrova {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settingseditors.h"
+#include "pages/settingseditors.h"
 
 #include <QWidget>
 #include <memory>

@@ -1,11 +1,11 @@
-#include "salespage.h"
+#include "pages/salespage.h"
 
-#include "checkemailform.h"
-#include "dataobjects.h"
-#include "dbwidgets.h"
-#include "guard.h"
-#include "pagebinding.h"
-#include "settings.h"
+#include "mailorders/checkemailform.h"
+#include "data/dataobjects.h"
+#include "widgets/dbwidgets.h"
+#include "widgets/guard.h"
+#include "pages/pagebinding.h"
+#include "data/settings.h"
 #include "ui_SalesPage.h"
 
 #include <QFocusEvent>

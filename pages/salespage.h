@@ -1,8 +1,8 @@
 #pragma once
 
-#include "mailbox.h"
-#include "orderrules.h"
-#include "ordersearches.h"
+#include "intake/mailbox.h"
+#include "orders/orderrules.h"
+#include "orders/ordersearches.h"
 
 #include <QWidget>
 #include <memory>

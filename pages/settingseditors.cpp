@@ -1,7 +1,7 @@
-#include "settingseditors.h"
+#include "pages/settingseditors.h"
 
-#include "guard.h"
-#include "settings.h"
+#include "widgets/guard.h"
+#include "data/settings.h"
 
 #include <QLineEdit>
 

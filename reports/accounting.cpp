@@ -1,4 +1,4 @@
-#include "accounting.h"
+#include "reports/accounting.h"
 
 namespace kestrova {
 

@@ -1,7 +1,7 @@
-#include "accountingform.h"
+#include "reports/accountingform.h"
 
-#include "dbwidgets.h"
-#include "guard.h"
+#include "widgets/dbwidgets.h"
+#include "widgets/guard.h"
 #include "ui_AccountingForm.h"
 #include "ui_DateDlg.h"
 

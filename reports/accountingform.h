@@ -1,6 +1,6 @@
 #pragma once
 
-#include "accounting.h"
+#include "reports/accounting.h"
 
 #include <QDialog>
 #include <QWidget>

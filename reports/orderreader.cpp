@@ -1,6 +1,6 @@
-#include "orderreader.h"
+#include "reports/orderreader.h"
 
-#include "error.h"
+#include "data/error.h"
 
 #include <cstdint>
 #include <cstring>

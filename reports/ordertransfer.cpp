@@ -1,9 +1,9 @@
-#include "ordertransfer.h"
+#include "reports/ordertransfer.h"
 
-#include "dataset.h"
-#include "error.h"
-#include "transaction.h"
-#include "schema.h"
+#include "data/dataset.h"
+#include "data/error.h"
+#include "data/transaction.h"
+#include "data/schema.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "orderreader.h"
+#include "reports/orderreader.h"
 
 #include <kestrova/functions.h>
 

@@ -1,4 +1,4 @@
-#include "progressform.h"
+#include "reports/progressform.h"
 
 #include "ui_ProgressForm.h"
 

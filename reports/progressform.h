@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ordertransfer.h"
+#include "reports/ordertransfer.h"
 
 #include <QWidget>
 #include <memory>

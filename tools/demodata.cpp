@@ -1,10 +1,10 @@
-#include "demodata.h"
+#include "tools/demodata.h"
 
-#include "error.h"
-#include "schema.h"
-#include "sqlscript.h"
-#include "sqlstatement.h"
-#include "transaction.h"
+#include "data/error.h"
+#include "data/schema.h"
+#include "data/sqlscript.h"
+#include "data/sqlstatement.h"
+#include "data/transaction.h"
 
 #include <QDir>
 #include <QFile>

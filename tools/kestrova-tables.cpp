@@ -1,10 +1,10 @@
 // kestrova-tables: makes the order tables of a working folder, empty or with
 // a demo set to explore.
 
-#include "demodata.h"
-#include "error.h"
-#include "migration.h"
-#include "schema.h"
+#include "tools/demodata.h"
+#include "data/error.h"
+#include "migrate/migration.h"
+#include "data/schema.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

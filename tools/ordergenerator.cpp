@@ -1,9 +1,9 @@
-#include "ordergenerator.h"
+#include "tools/ordergenerator.h"
 
-#include "error.h"
-#include "schema.h"
-#include "sqlstatement.h"
-#include "transaction.h"
+#include "data/error.h"
+#include "data/schema.h"
+#include "data/sqlstatement.h"
+#include "data/transaction.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "dbwidgets.h"
+#include "widgets/dbwidgets.h"
 
-#include "dataset.h"
-#include "error.h"
-#include "guard.h"
+#include "data/dataset.h"
+#include "data/error.h"
+#include "widgets/guard.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -10,7 +10,7 @@
 #include <QKeyEvent>
 #include <QStyle>
 
-using namespace kestrova;
+namespace kestrova {
 
 namespace {
 
@@ -534,3 +534,5 @@ void DbGrid::keyPressEvent(QKeyEvent* e)
     }
     QTableView::keyPressEvent(e);
 }
+
+} // namespace kestrova

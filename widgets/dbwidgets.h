@@ -9,8 +9,10 @@
 #include <QToolButton>
 #include <QWidget>
 
-#include "dataset.h"
-#include "fieldbinding.h"
+#include "data/dataset.h"
+#include "widgets/fieldbinding.h"
+
+namespace kestrova {
 
 // Data-aware controls: each shows a field of the current record of a data
 // source, and writes the user's changes back into the record being edited.
@@ -158,3 +160,5 @@ private:
     bool m_syncing = false;
     bool m_autoFit = true;
 };
+
+} // namespace kestrova

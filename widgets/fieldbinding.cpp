@@ -1,8 +1,8 @@
-#include "fieldbinding.h"
+#include "widgets/fieldbinding.h"
 
-#include "guard.h"
+#include "widgets/guard.h"
 
-using namespace kestrova;
+namespace kestrova {
 
 FieldBinding::FieldBinding(QObject* control, Show show, Read read)
     : m_control(control), m_show(std::move(show)), m_read(std::move(read))
@@ -59,3 +59,5 @@ void FieldBinding::updateField()
     ds->setFieldText(m_field, m_read()); // may throw; the typed text stays
     m_pending = false;
 }
+
+} // namespace kestrova

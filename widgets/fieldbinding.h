@@ -5,7 +5,9 @@
 
 #include <functional>
 
-#include "dataset.h"
+#include "data/dataset.h"
+
+namespace kestrova {
 
 // The link between one text control and one field of a data source's
 // current record, shared by the line and the memo box. It shows the field
@@ -53,3 +55,5 @@ private:
     bool m_pending = false;
     bool m_showing = false;
 };
+
+} // namespace kestrova

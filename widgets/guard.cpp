@@ -1,6 +1,6 @@
-#include "guard.h"
+#include "widgets/guard.h"
 
-#include "error.h"
+#include "data/error.h"
 
 #include <QApplication>
 #include <QFileDialog>

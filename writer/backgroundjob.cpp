@@ -1,4 +1,4 @@
-#include "backgroundjob.h"
+#include "writer/backgroundjob.h"
 
 #include <QEventLoop>
 #include <QThread>

@@ -1,6 +1,6 @@
-#include "commandparser.h"
+#include "writer/commandparser.h"
 
-#include "writererror.h"
+#include "writer/writererror.h"
 
 #include <QStringList>
 

@@ -1,15 +1,15 @@
-#include "conversation.h"
+#include "writer/conversation.h"
 
-#include "backgroundjob.h"
-#include "documenttemplate.h"
-#include "exchangetable.h"
-#include "mailcommand.h"
-#include "markers.h"
-#include "outputpath.h"
-#include "printing.h"
-#include "renderer.h"
-#include "userfacing.h"
-#include "writererror.h"
+#include "writer/backgroundjob.h"
+#include "writer/documenttemplate.h"
+#include "writer/exchangetable.h"
+#include "writer/mailcommand.h"
+#include "writer/markers.h"
+#include "writer/outputpath.h"
+#include "writer/printing.h"
+#include "writer/renderer.h"
+#include "writer/userfacing.h"
+#include "writer/writererror.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commandparser.h"
+#include "writer/commandparser.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "documenttemplate.h"
+#include "writer/documenttemplate.h"
 
-#include "outputpath.h"
-#include "writererror.h"
+#include "writer/outputpath.h"
+#include "writer/writererror.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pagesetup.h"
+#include "writer/pagesetup.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "exchangetable.h"
+#include "writer/exchangetable.h"
 
-#include "writererror.h"
+#include "writer/writererror.h"
 
 #include <QDir>
 #include <QFileInfo>

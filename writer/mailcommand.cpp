@@ -1,6 +1,6 @@
-#include "mailcommand.h"
+#include "writer/mailcommand.h"
 
-#include "writererror.h"
+#include "writer/writererror.h"
 
 #include <QDir>
 #include <QFileInfo>

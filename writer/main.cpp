@@ -3,8 +3,8 @@
 // exchange table into PDF files or onto print queues.
 //   kestrova-writer [--service NAME] [--no-boxes]
 
-#include "userfacing.h"
-#include "writerservice.h"
+#include "writer/userfacing.h"
+#include "writer/writerservice.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,4 +1,4 @@
-#include "markers.h"
+#include "writer/markers.h"
 
 namespace kestrova::writer {
 

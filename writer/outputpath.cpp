@@ -1,4 +1,4 @@
-#include "outputpath.h"
+#include "writer/outputpath.h"
 
 #include <QDir>
 #include <QFileInfo>

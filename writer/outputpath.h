@@ -1,6 +1,6 @@
 #pragma once
 
-#include "writererror.h"
+#include "writer/writererror.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "pagesetup.h"
+#include "writer/pagesetup.h"
 
-#include "writererror.h"
+#include "writer/writererror.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
-#include "printing.h"
+#include "writer/printing.h"
 
-#include "writererror.h"
+#include "writer/writererror.h"
 
 #include <QDir>
 #include <QFile>

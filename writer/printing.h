@@ -1,6 +1,6 @@
 #pragma once
 
-#include "renderer.h"
+#include "writer/renderer.h"
 
 #include <QByteArray>
 #include <QPrinter>

@@ -1,8 +1,8 @@
-#include "renderer.h"
+#include "writer/renderer.h"
 
-#include "documenttemplate.h"
-#include "markers.h"
-#include "writererror.h"
+#include "writer/documenttemplate.h"
+#include "writer/markers.h"
+#include "writer/writererror.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "exchangetable.h"
-#include "outputpath.h"
-#include "pagesetup.h"
+#include "writer/exchangetable.h"
+#include "writer/outputpath.h"
+#include "writer/pagesetup.h"
 
 #include <QPdfWriter>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "userfacing.h"
+#include "writer/userfacing.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>

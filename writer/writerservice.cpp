@@ -1,9 +1,9 @@
-#include "writerservice.h"
+#include "writer/writerservice.h"
 
-#include "conversation.h"
-#include "userfacing.h"
-#include "documenttemplate.h"
-#include "writererror.h"
+#include "writer/conversation.h"
+#include "writer/userfacing.h"
+#include "writer/documenttemplate.h"
+#include "writer/writererror.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusError>

@@ -1,7 +1,7 @@
-#include "documentdialogs.h"
-#include "mainform.h"
-#include "recordingprompter.h"
-#include "startup.h"
+#include "documents/documentdialogs.h"
+#include "app/mainform.h"
+#include "tests/support/recordingprompter.h"
+#include "app/startup.h"
 
 #include <QAbstractButton>
 #include <QDBusConnection>
@@ -15,8 +15,8 @@
 #include <QTest>
 #include <csignal>
 
-#include "child.h"
-#include "wordprocessorlink.h"
+#include "tests/support/child.h"
+#include "documents/wordprocessorlink.h"
 
 using namespace kestrova;
 

@@ -1,9 +1,9 @@
-#include "dbwidgets.h"
-#include "mainform.h"
-#include "recordingprompter.h"
-#include "standinlog.h"
-#include "tablefixture.h"
-#include "wordprocessorlink.h"
+#include "widgets/dbwidgets.h"
+#include "app/mainform.h"
+#include "tests/support/recordingprompter.h"
+#include "tests/support/standinlog.h"
+#include "tests/support/tablefixture.h"
+#include "documents/wordprocessorlink.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -13,7 +13,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "child.h"
+#include "tests/support/child.h"
 
 using namespace kestrova;
 

@@ -1,9 +1,9 @@
-#include "aboutform.h"
-#include "dbwidgets.h"
-#include "mainform.h"
-#include "recordingprompter.h"
-#include "startup.h"
-#include "tablefixture.h"
+#include "app/aboutform.h"
+#include "widgets/dbwidgets.h"
+#include "app/mainform.h"
+#include "tests/support/recordingprompter.h"
+#include "app/startup.h"
+#include "tests/support/tablefixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,7 +16,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "child.h"
+#include "tests/support/child.h"
 #include <QTimer>
 
 using namespace kestrova;

@@ -1,13 +1,13 @@
 // Start-up and shutdown under conditions that used to lose or rewrite data:
 // a read-only folder, restructured tables, an edit that cannot be stored,
 // and the order rules reading what the boxes show.
-#include "application.h"
-#include "dbwidgets.h"
-#include "error.h"
-#include "mainform.h"
-#include "recordingprompter.h"
-#include "schema.h"
-#include "tablefixture.h"
+#include "app/application.h"
+#include "widgets/dbwidgets.h"
+#include "data/error.h"
+#include "app/mainform.h"
+#include "tests/support/recordingprompter.h"
+#include "data/schema.h"
+#include "tests/support/tablefixture.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -18,7 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "child.h"
+#include "tests/support/child.h"
 #include <unistd.h>
 
 using namespace kestrova;

@@ -1,8 +1,8 @@
-#include "dataset.h"
-#include "error.h"
-#include "errorof.h"
-#include "tablefixture.h"
-#include "transaction.h"
+#include "data/dataset.h"
+#include "data/error.h"
+#include "tests/support/errorof.h"
+#include "tests/support/tablefixture.h"
+#include "data/transaction.h"
 
 #include <QSignalSpy>
 #include <QTest>

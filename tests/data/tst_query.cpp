@@ -1,8 +1,8 @@
-#include "dataset.h"
-#include "error.h"
-#include "errorof.h"
-#include "queryprogress.h"
-#include "tablefixture.h"
+#include "data/dataset.h"
+#include "data/error.h"
+#include "tests/support/errorof.h"
+#include "data/queryprogress.h"
+#include "tests/support/tablefixture.h"
 
 #include <QFile>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
-#include "errorof.h"
-#include "sqlstatement.h"
-#include "transaction.h"
+#include "tests/support/errorof.h"
+#include "data/sqlstatement.h"
+#include "data/transaction.h"
 
 #include <QSqlDatabase>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "error.h"
-#include "textformat.h"
+#include "data/error.h"
+#include "data/textformat.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 // warning-free, the libraries load through Kestrova's own loader, and the
 // example's functions do what the page says with the notification it shows.
 
-#include "functionlibrary.h"
+#include "functions/functionlibrary.h"
 
 #include <QDir>
 #include <QFile>

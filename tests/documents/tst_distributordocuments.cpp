@@ -1,18 +1,18 @@
-#include "dataobjects.h"
-#include "dbwidgets.h"
-#include "documentdialogs.h"
-#include "mainform.h"
-#include "recordingprompter.h"
-#include "standinlog.h"
-#include "startup.h"
-#include "tablefixture.h"
-#include "wordprocessorlink.h"
+#include "data/dataobjects.h"
+#include "widgets/dbwidgets.h"
+#include "documents/documentdialogs.h"
+#include "app/mainform.h"
+#include "tests/support/recordingprompter.h"
+#include "tests/support/standinlog.h"
+#include "app/startup.h"
+#include "tests/support/tablefixture.h"
+#include "documents/wordprocessorlink.h"
 
 #include <QDBusConnection>
 #include <QDir>
 #include <QTest>
 
-#include "child.h"
+#include "tests/support/child.h"
 
 using namespace kestrova;
 

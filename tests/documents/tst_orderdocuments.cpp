@@ -1,8 +1,8 @@
-#include "dataset.h"
-#include "errorof.h"
-#include "orderdocuments.h"
-#include "standinlog.h"
-#include "tablefixture.h"
+#include "data/dataset.h"
+#include "tests/support/errorof.h"
+#include "documents/orderdocuments.h"
+#include "tests/support/standinlog.h"
+#include "tests/support/tablefixture.h"
 
 #include <QDBusConnection>
 #include <QDir>

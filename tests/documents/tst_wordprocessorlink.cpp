@@ -1,6 +1,6 @@
-#include "standinlog.h"
-#include "tablefixture.h"
-#include "wordprocessorlink.h"
+#include "tests/support/standinlog.h"
+#include "tests/support/tablefixture.h"
+#include "documents/wordprocessorlink.h"
 
 #include <QDBusConnection>
 #include <QDir>

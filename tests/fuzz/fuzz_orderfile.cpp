@@ -2,8 +2,8 @@
 // and the line reader, which must refuse or read them without crashing,
 // without reading outside the text, and always moving on.
 
-#include "error.h"
-#include "orderreader.h"
+#include "data/error.h"
+#include "reports/orderreader.h"
 
 #include <QByteArray>
 #include <QString>

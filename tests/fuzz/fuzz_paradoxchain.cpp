@@ -5,9 +5,9 @@
 // refuse the table with a message naming it or read every record, and
 // never follow a chain for ever.
 
-#include "error.h"
-#include "paradoxtable.h"
-#include "paradoxwriter.h"
+#include "data/error.h"
+#include "migrate/paradoxtable.h"
+#include "tests/support/paradoxwriter.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -3,7 +3,7 @@
 // the reply must be exactly as long as measured, contain no marker that a
 // plain template copy would not, and equal a slow reference replacement.
 
-#include "replybuilder.h"
+#include "mailorders/replybuilder.h"
 
 #include <QByteArray>
 #include <QList>

@@ -6,10 +6,10 @@
 // (a pipe or /dev/zero loaded would hold it up for ever), and never accept
 // nesting beyond its bounds.
 
-#include "documenttemplate.h"
-#include "exchangetable.h"
-#include "renderer.h"
-#include "writererror.h"
+#include "writer/documenttemplate.h"
+#include "writer/exchangetable.h"
+#include "writer/renderer.h"
+#include "writer/writererror.h"
 
 #include <QBuffer>
 #include <QDir>

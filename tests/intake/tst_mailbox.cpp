@@ -1,6 +1,6 @@
-#include "functionlibrary.h"
-#include "mailbox.h"
-#include "mailfixture.h"
+#include "functions/functionlibrary.h"
+#include "intake/mailbox.h"
+#include "tests/intake/mailfixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
-#include "mailbox.h"
-#include "mailfixture.h"
+#include "intake/mailbox.h"
+#include "tests/intake/mailfixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -3,8 +3,8 @@
 // Tables, the sample function library and notifications in the sample
 // library's two layouts, for the e-mail intake tests.
 
-#include "mailfixture.h"
-#include "tablefixture.h"
+#include "tests/intake/mailfixture.h"
+#include "tests/support/tablefixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
-#include "checkemailform.h"
-#include "dataobjects.h"
-#include "mainform.h"
-#include "mailordersfixture.h"
-#include "recordingprompter.h"
-#include "salespage.h"
+#include "mailorders/checkemailform.h"
+#include "data/dataobjects.h"
+#include "app/mainform.h"
+#include "tests/mailorders/mailordersfixture.h"
+#include "tests/support/recordingprompter.h"
+#include "pages/salespage.h"
 
-#include "child.h"
+#include "tests/support/child.h"
 
 #include <QApplication>
 #include <QProcess>

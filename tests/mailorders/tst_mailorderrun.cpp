@@ -1,8 +1,8 @@
-#include "dataobjects.h"
-#include "errorof.h"
-#include "mailorderrun.h"
-#include "mailordersfixture.h"
-#include "orderrules.h"
+#include "data/dataobjects.h"
+#include "tests/support/errorof.h"
+#include "mailorders/mailorderrun.h"
+#include "tests/mailorders/mailordersfixture.h"
+#include "orders/orderrules.h"
 
 #include <QProcess>
 #include <QSqlDatabase>

@@ -1,4 +1,4 @@
-#include "replybuilder.h"
+#include "mailorders/replybuilder.h"
 
 #include <QTest>
 

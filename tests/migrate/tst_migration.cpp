@@ -2,10 +2,10 @@
 // table, the record order, values longer than Kestrova's fields, and each
 // kind of damaged input, through the library and through kestrova-tables.
 
-#include "error.h"
-#include "migration.h"
-#include "paradoxwriter.h"
-#include "schema.h"
+#include "data/error.h"
+#include "migrate/migration.h"
+#include "tests/support/paradoxwriter.h"
+#include "data/schema.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,13 +2,13 @@
 // a conversion that fails, a conversion killed at each of its steps, and
 // the command line's choice of folder.
 
-#include "error.h"
-#include "firststart.h"
-#include "mainform.h"
-#include "paradoxfolder.h"
-#include "paradoxwriter.h"
-#include "recordingprompter.h"
-#include "startup.h"
+#include "data/error.h"
+#include "app/firststart.h"
+#include "app/mainform.h"
+#include "migrate/paradoxfolder.h"
+#include "tests/support/paradoxwriter.h"
+#include "tests/support/recordingprompter.h"
+#include "app/startup.h"
 
 #include <QCryptographicHash>
 #include <QDir>

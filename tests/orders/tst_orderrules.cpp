@@ -1,8 +1,8 @@
-#include "error.h"
-#include "errorof.h"
-#include "functionlibrary.h"
-#include "orderrules.h"
-#include "tablefixture.h"
+#include "data/error.h"
+#include "tests/support/errorof.h"
+#include "functions/functionlibrary.h"
+#include "orders/orderrules.h"
+#include "tests/support/tablefixture.h"
 
 #include <QFileInfo>
 #include <QTest>

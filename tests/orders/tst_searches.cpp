@@ -1,10 +1,10 @@
-#include "dbwidgets.h"
-#include "gridviewform.h"
-#include "mainform.h"
-#include "recordingprompter.h"
-#include "searchdialogs.h"
-#include "startup.h"
-#include "tablefixture.h"
+#include "widgets/dbwidgets.h"
+#include "orders/gridviewform.h"
+#include "app/mainform.h"
+#include "tests/support/recordingprompter.h"
+#include "orders/searchdialogs.h"
+#include "app/startup.h"
+#include "tests/support/tablefixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -17,8 +17,8 @@
 #include <new>
 #include <unistd.h>
 
-#include "child.h"
-#include "salespage.h"
+#include "tests/support/child.h"
+#include "pages/salespage.h"
 
 using namespace kestrova;
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "dataset.h"
-#include "error.h"
-#include "orderrules.h"
-#include "ordertransfer.h"
-#include "tablefixture.h"
+#include "data/dataset.h"
+#include "data/error.h"
+#include "orders/orderrules.h"
+#include "reports/ordertransfer.h"
+#include "tests/support/tablefixture.h"
 
 #include <QDir>
 #include <QFile>

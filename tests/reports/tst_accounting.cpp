@@ -1,9 +1,9 @@
-#include "accountingform.h"
-#include "child.h"
-#include "dbwidgets.h"
-#include "error.h"
-#include "recordingprompter.h"
-#include "tablefixture.h"
+#include "reports/accountingform.h"
+#include "tests/support/child.h"
+#include "widgets/dbwidgets.h"
+#include "data/error.h"
+#include "tests/support/recordingprompter.h"
+#include "tests/support/tablefixture.h"
 
 #include <QHeaderView>
 #include <QTest>

@@ -1,10 +1,10 @@
-#include "functionlibrary.h"
-#include "mainform.h"
-#include "progressform.h"
-#include "recordingprompter.h"
-#include "startup.h"
-#include "transferfixture.h"
-#include "child.h"
+#include "functions/functionlibrary.h"
+#include "app/mainform.h"
+#include "reports/progressform.h"
+#include "tests/support/recordingprompter.h"
+#include "app/startup.h"
+#include "tests/reports/transferfixture.h"
+#include "tests/support/child.h"
 
 #include <QFileInfo>
 

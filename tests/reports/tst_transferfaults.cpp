@@ -1,4 +1,4 @@
-#include "transferfixture.h"
+#include "tests/reports/transferfixture.h"
 
 #include <QDir>
 #include <QFileInfo>

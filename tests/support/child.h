@@ -2,7 +2,7 @@
 
 #include <QtWidgets>
 
-#include "dbwidgets.h"
+#include "widgets/dbwidgets.h"
 
 // A window's control by its object name, the way a user finds it on screen:
 // tests reach controls through their documented names, not through the

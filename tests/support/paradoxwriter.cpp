@@ -1,4 +1,4 @@
-#include "paradoxwriter.h"
+#include "tests/support/paradoxwriter.h"
 
 #include <QDate>
 #include <QDir>

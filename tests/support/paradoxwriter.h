@@ -1,6 +1,6 @@
 #pragma once
 
-#include "schema.h"
+#include "data/schema.h"
 
 #include <QByteArray>
 #include <QList>

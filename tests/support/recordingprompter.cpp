@@ -1,1 +1,1 @@
-#include "recordingprompter.h"
+#include "tests/support/recordingprompter.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "guard.h"
+#include "widgets/guard.h"
 
 #include <QList>
 #include <QStringList>

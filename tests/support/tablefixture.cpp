@@ -1,7 +1,7 @@
-#include "tablefixture.h"
+#include "tests/support/tablefixture.h"
 
-#include "error.h"
-#include "schema.h"
+#include "data/error.h"
+#include "data/schema.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 // program lacks fails naming it, a message the program shows fails the shot,
 // and a window that exists is saved as its picture.
 
-#include "guard.h"
-#include "shotdriver.h"
+#include "widgets/guard.h"
+#include "tools/screenshots/shotdriver.h"
 
 #include <QDialog>
 #include <QDir>

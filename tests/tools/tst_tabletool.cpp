@@ -1,8 +1,8 @@
-#include "demodata.h"
-#include "error.h"
-#include "errorof.h"
-#include "ordergenerator.h"
-#include "schema.h"
+#include "tools/demodata.h"
+#include "data/error.h"
+#include "tests/support/errorof.h"
+#include "tools/ordergenerator.h"
+#include "data/schema.h"
 
 #include <QDate>
 #include <QDir>

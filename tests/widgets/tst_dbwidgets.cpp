@@ -1,7 +1,7 @@
-#include "dbwidgets.h"
-#include "error.h"
-#include "recordingprompter.h"
-#include "tablefixture.h"
+#include "widgets/dbwidgets.h"
+#include "data/error.h"
+#include "tests/support/recordingprompter.h"
+#include "tests/support/tablefixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>

@@ -2,8 +2,8 @@
 // writer over a private session bus with the records Kestrova's documents
 // write, and the batch script that writes licence files.
 
-#include "writerservice.h"
-#include "writertestkit.h"
+#include "writer/writerservice.h"
+#include "tests/writer/writertestkit.h"
 
 #include <QDBusConnectionInterface>
 #include <QDir>

@@ -1,12 +1,12 @@
 // The writer's GUI-free core: the command language, page settings, markers,
 // finding templates and reading the exchange table.
 
-#include "commandparser.h"
-#include "documenttemplate.h"
-#include "exchangetable.h"
-#include "markers.h"
-#include "pagesetup.h"
-#include "writererror.h"
+#include "writer/commandparser.h"
+#include "writer/documenttemplate.h"
+#include "writer/exchangetable.h"
+#include "writer/markers.h"
+#include "writer/pagesetup.h"
+#include "writer/writererror.h"
 
 #include <QDir>
 #include <QFile>

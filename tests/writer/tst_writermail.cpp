@@ -1,8 +1,8 @@
 // [Mail]: the writer in this process hands a PDF it wrote to a stand-in
 // xdg-email, first on PATH, which records the arguments it was given.
 
-#include "writerservice.h"
-#include "writertestkit.h"
+#include "writer/writerservice.h"
+#include "tests/writer/writertestkit.h"
 
 #include <QDir>
 #include <QTemporaryDir>

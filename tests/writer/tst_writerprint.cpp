@@ -2,9 +2,9 @@
 // what they receive in files, and the writer in this process printing the
 // shipped invoice and label templates to it through Qt's print support.
 
-#include "privatecups.h"
-#include "writerservice.h"
-#include "writertestkit.h"
+#include "tests/support/privatecups.h"
+#include "writer/writerservice.h"
+#include "tests/writer/writertestkit.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -2,8 +2,8 @@
 // process with recording stand-ins for message boxes and the viewer, and the
 // real kestrova-writer program, both spoken to over the bus as Kestrova does.
 
-#include "writerservice.h"
-#include "writertestkit.h"
+#include "writer/writerservice.h"
+#include "tests/writer/writertestkit.h"
 
 #include <QApplication>
 #include <QDBusConnectionInterface>

@@ -5,7 +5,7 @@
 // does, exchange tables written like Kestrova writes them, and PDFs read back
 // through poppler's pdftotext and pdfinfo.
 
-#include "userfacing.h"
+#include "writer/userfacing.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,16 +1,16 @@
-#include "documentpages.h"
+#include "tools/screenshots/documentpages.h"
 
-#include "conversation.h"
-#include "dataobjects.h"
-#include "dataset.h"
-#include "dbwidgets.h"
-#include "documentroad.h"
-#include "exchangetable.h"
-#include "kestrovashots.h"
-#include "orderdocuments.h"
-#include "shotdriver.h"
-#include "userfacing.h"
-#include "writererror.h"
+#include "writer/conversation.h"
+#include "data/dataobjects.h"
+#include "data/dataset.h"
+#include "widgets/dbwidgets.h"
+#include "documents/documentroad.h"
+#include "documents/exchangetable.h"
+#include "tools/screenshots/kestrovashots.h"
+#include "documents/orderdocuments.h"
+#include "tools/screenshots/shotdriver.h"
+#include "writer/userfacing.h"
+#include "writer/writererror.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "kestrovashots.h"
+#include "tools/screenshots/kestrovashots.h"
 
-#include "dbwidgets.h"
+#include "widgets/dbwidgets.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>

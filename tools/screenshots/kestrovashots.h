@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shotdriver.h"
+#include "tools/screenshots/shotdriver.h"
 
 #include <vector>
 

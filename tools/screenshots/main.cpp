@@ -6,12 +6,12 @@
 // Ends with status 1, naming each, when a window or control it names is
 // missing or a picture cannot be made.
 
-#include "application.h"
-#include "demodata.h"
-#include "documentpages.h"
-#include "kestrovashots.h"
-#include "mainform.h"
-#include "startup.h"
+#include "app/application.h"
+#include "tools/demodata.h"
+#include "tools/screenshots/documentpages.h"
+#include "tools/screenshots/kestrovashots.h"
+#include "app/mainform.h"
+#include "app/startup.h"
 
 #include <QCommandLineParser>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "shotdriver.h"
+#include "tools/screenshots/shotdriver.h"
 
-#include "guard.h"
+#include "widgets/guard.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "functionlibrary.h"
+#include "functions/functionlibrary.h"
 
 #include <QDir>
 #include <QFile>
