@@ -59,7 +59,8 @@ void TestWriterMail::init()
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     m_client = std::make_unique<Client>(kService);
 
-    QFile html(path(QStringLiteral("inv.html")));
+    QVERIFY(QDir().mkpath(path(QStringLiteral("templates"))));
+    QFile html(path(QStringLiteral("templates/inv.html")));
     QVERIFY(html.open(QIODevice::WriteOnly) && html.write("<p>Invoice $InvoiceNumber</p>") > 0);
     QVERIFY(QDir().mkpath(path(QStringLiteral("bin"))));
     QFile standIn(path(QStringLiteral("bin/xdg-email")));
