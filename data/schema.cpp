@@ -1,6 +1,7 @@
 #include "data/schema.h"
 
 #include "data/error.h"
+#include "data/salefields.h"
 #include "data/sqlstatement.h"
 #include "data/transaction.h"
 #include "data/tablefile.h"
@@ -30,13 +31,21 @@ FieldDef number(const char* name)
 {
     return {QString::fromLatin1(name), FieldKind::Number, 0};
 }
-FieldDef integer(const char* name)
+FieldDef text(const QString& name, int length)
 {
-    return {QString::fromLatin1(name), FieldKind::Integer, 0};
+    return {name, FieldKind::Text, length};
 }
-FieldDef date(const char* name)
+FieldDef number(const QString& name)
 {
-    return {QString::fromLatin1(name), FieldKind::Date, 0};
+    return {name, FieldKind::Number, 0};
+}
+FieldDef integer(const QString& name)
+{
+    return {name, FieldKind::Integer, 0};
+}
+FieldDef date(const QString& name)
+{
+    return {name, FieldKind::Date, 0};
 }
 
 QStringList names(std::initializer_list<const char*> list)
@@ -54,31 +63,31 @@ std::vector<TableDef> buildSchema()
     const int productLen = 32, originLen = 32, addressLen = 511;
     std::vector<TableDef> t;
     t.push_back({QStringLiteral("Xsale"),
-                 {date("OrderDate"),
-                  text("Person", 32),
-                  text("Title", 8),
-                  text("Company", 48),
-                  text("Address", addressLen),
-                  text("FaxOrEMail", 40),
-                  text("Product", productLen),
-                  text("Language", 2),
-                  text("Licensee", 64),
-                  text("Origin", originLen),
-                  text("Reference", 32),
-                  integer("NumberOfLicenses"),
-                  text("Currency", 3),
-                  text("PaymentMeans", 8),
-                  date("PaymentDate"),
-                  text("InvoiceNumber", 16),
-                  number("NetAmount"),
-                  number("Tax"),
-                  text("DeliveryCompany", 48),
-                  text("DeliveryTitle", 8),
-                  text("DeliveryPerson", 32),
-                  text("DeliveryAddress", addressLen),
-                  text("DeliveryFaxOrEMail", 40)},
+                 {date(sale::OrderDate),
+                  text(sale::Person, 32),
+                  text(sale::Title, 8),
+                  text(sale::Company, 48),
+                  text(sale::Address, addressLen),
+                  text(sale::FaxOrEMail, 40),
+                  text(sale::Product, productLen),
+                  text(sale::Language, 2),
+                  text(sale::Licensee, 64),
+                  text(sale::Origin, originLen),
+                  text(sale::Reference, 32),
+                  integer(sale::NumberOfLicenses),
+                  text(sale::Currency, 3),
+                  text(sale::PaymentMeans, 8),
+                  date(sale::PaymentDate),
+                  text(sale::InvoiceNumber, 16),
+                  number(sale::NetAmount),
+                  number(sale::Tax),
+                  text(sale::DeliveryCompany, 48),
+                  text(sale::DeliveryTitle, 8),
+                  text(sale::DeliveryPerson, 32),
+                  text(sale::DeliveryAddress, addressLen),
+                  text(sale::DeliveryFaxOrEMail, 40)},
                  {},
-                 names({"Person", "OrderDate", "PaymentDate"})});
+                 QStringList{sale::Person, sale::OrderDate, sale::PaymentDate}});
     t.push_back({QStringLiteral("Xproduct"), {text("Product", productLen)}, names({"Product"}), {}});
     t.push_back({QStringLiteral("Xlanguage"), {text("Language", 2)}, names({"Language"}), {}});
     t.push_back({QStringLiteral("Xprice"),
@@ -166,6 +175,23 @@ const TableDef* schemaTable(const QString& name)
         if (t.name.compare(name, Qt::CaseInsensitive) == 0)
             return &t;
     return nullptr;
+}
+
+const TableDef& saleTable()
+{
+    static const TableDef& table = *schemaTable(QStringLiteral("Xsale"));
+    return table;
+}
+
+const QStringList& saleFieldNames()
+{
+    static const QStringList list = [] {
+        QStringList out;
+        for (const FieldDef& f : saleTable().fields)
+            out << f.name;
+        return out;
+    }();
+    return list;
 }
 
 const QStringList& settingNames()

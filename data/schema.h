@@ -28,6 +28,10 @@ struct TableDef {
 const std::vector<TableDef>& schemaTables();
 const TableDef* schemaTable(const QString& name);
 
+// The order table's definition and its field names in stored order.
+const TableDef& saleTable();
+const QStringList& saleFieldNames();
+
 // The settings rows of Xtable, in the order the settings editors load them,
 // followed by the two invoice-numbering rows.
 const QStringList& settingNames();

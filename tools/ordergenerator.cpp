@@ -128,12 +128,12 @@ enum SaleColumn {
     cSaleColumnCount
 };
 
-const TableDef& saleTable()
+const TableDef& generatedTable()
 {
-    const TableDef* def = schemaTable(QStringLiteral("Xsale"));
-    if (!def || def->fields.size() != cSaleColumnCount)
+    const TableDef& def = kestrova::saleTable();
+    if (def.fields.size() != cSaleColumnCount)
         throw Error(QStringLiteral("The order table has not the columns the generator writes"));
-    return *def;
+    return def;
 }
 
 // Opens an existing table file, runs work inside one transaction and commits.
@@ -316,7 +316,7 @@ public:
           // About five orders per person, however many orders are made.
           m_persons(quint64(std::max<qint64>(count / 5, 20)))
     {
-        for (const FieldDef& f : saleTable().fields)
+        for (const FieldDef& f : generatedTable().fields)
             m_lengths.push_back(f.kind == FieldKind::Text ? f.length : 0);
         // Dates run from six years back to today; the ISO texts are made
         // once per day.
@@ -456,12 +456,12 @@ void appendGeneratedOrders(const QString& dir, qint64 count, quint32 seed)
         throw Error(QStringLiteral("The number of orders cannot be negative"));
     OrderGenerator gen(count, seed);
     QStringList cols;
-    for (const FieldDef& f : saleTable().fields)
+    for (const FieldDef& f : generatedTable().fields)
         cols << quoted(f.name);
     const QString sql = QStringLiteral("INSERT INTO Xsale (%1) VALUES %2")
                             .arg(cols.join(QStringLiteral(", ")), placeholders(cSaleColumnCount));
 
-    inTransaction(QDir(dir).filePath(saleTable().fileName()), [&](SqlConnection& db) {
+    inTransaction(QDir(dir).filePath(generatedTable().fileName()), [&](SqlConnection& db) {
         db.exec(QStringLiteral("PRAGMA cache_size = -131072"));
 
         // For a large load the indexes are dropped and made again at the
