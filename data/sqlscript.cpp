@@ -1,6 +1,7 @@
 #include "data/sqlscript.h"
 
 #include "data/error.h"
+#include "data/sqlstatement.h"
 
 #include <sqlite3.h>
 
@@ -42,10 +43,6 @@ bool changesRows(const char* at, const char* end)
     return false;
 }
 
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-
 } // namespace
 
 void runSqlScript(sqlite3* db, const QByteArray& script, const QString& scriptName)
@@ -62,7 +59,7 @@ void runSqlScript(sqlite3* db, const QByteArray& script, const QString& scriptNa
         sqlite3_stmt* prepared = nullptr;
         const char* tail = nullptr;
         const int prepareRc = sqlite3_prepare_v2(db, at, int(end - at), &prepared, &tail);
-        const std::unique_ptr<sqlite3_stmt, StatementFinalizer> stmt(prepared);
+        const StatementHandle stmt(prepared);
         if (prepareRc != SQLITE_OK)
             fail(lastError());
         if (!stmt) { // a lone semicolon

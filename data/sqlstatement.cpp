@@ -61,22 +61,23 @@ SqlStatement::SqlStatement(sqlite3* db, const QString& sql, const StatementGuard
 {
     const QByteArray text = sql.toUtf8();
     const char* tail = nullptr;
-    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, &tail);
+    sqlite3_stmt* prepared = nullptr;
+    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &prepared, &tail);
+    m_stmt.reset(prepared); // finalized here too when the prepare failed
     if (rc != SQLITE_OK) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
+        m_stmt.reset();
         m_guard->fail(m_db, rc);
     }
     m_rest = QByteArray(tail ? tail : "").trimmed();
     if (m_stmt)
-        m_kept.resize(size_t(sqlite3_bind_parameter_count(m_stmt)));
+        m_kept.resize(size_t(sqlite3_bind_parameter_count(m_stmt.get())));
 }
 
 void SqlStatement::fail(int rc)
 {
     // The error is the statement's until it is reset; then the handle's.
     if (m_stmt)
-        sqlite3_reset(m_stmt);
+        sqlite3_reset(m_stmt.get());
     m_guard->fail(m_db, rc);
 }
 
@@ -96,7 +97,7 @@ int SqlStatement::bindText(int index, QStringView text)
     if (buffer.size() < room)
         buffer.resize(room);
     const char* const end = m_encoder.appendToBuffer(buffer.data(), text);
-    return sqlite3_bind_text(m_stmt, index + 1, buffer.constData(), int(end - buffer.constData()), SQLITE_STATIC);
+    return sqlite3_bind_text(m_stmt.get(), index + 1, buffer.constData(), int(end - buffer.constData()), SQLITE_STATIC);
 }
 
 void SqlStatement::bind(int index, const QVariant& v)
@@ -106,20 +107,20 @@ void SqlStatement::bind(int index, const QVariant& v)
     int rc = SQLITE_OK;
     const int i = index + 1;
     if (v.isNull()) {
-        rc = v.typeId() == QMetaType::QString ? sqlite3_bind_text(m_stmt, i, "", 0, SQLITE_STATIC)
-                                              : sqlite3_bind_null(m_stmt, i);
+        rc = v.typeId() == QMetaType::QString ? sqlite3_bind_text(m_stmt.get(), i, "", 0, SQLITE_STATIC)
+                                              : sqlite3_bind_null(m_stmt.get(), i);
     } else {
         switch (v.typeId()) {
         case QMetaType::Double:
-        case QMetaType::Float: rc = sqlite3_bind_double(m_stmt, i, v.toDouble()); break;
+        case QMetaType::Float: rc = sqlite3_bind_double(m_stmt.get(), i, v.toDouble()); break;
         case QMetaType::Int:
         case QMetaType::UInt:
         case QMetaType::LongLong:
         case QMetaType::ULongLong:
-        case QMetaType::Bool: rc = sqlite3_bind_int64(m_stmt, i, v.toLongLong()); break;
+        case QMetaType::Bool: rc = sqlite3_bind_int64(m_stmt.get(), i, v.toLongLong()); break;
         case QMetaType::QByteArray: {
             const QByteArray& b = slot(index) = v.toByteArray();
-            rc = sqlite3_bind_blob(m_stmt, i, b.constData(), int(b.size()), SQLITE_STATIC);
+            rc = sqlite3_bind_blob(m_stmt.get(), i, b.constData(), int(b.size()), SQLITE_STATIC);
             break;
         }
         case QMetaType::QString: rc = bindText(index, *static_cast<const QString*>(v.constData())); break;
@@ -134,8 +135,8 @@ void SqlStatement::bindUtf8(int index, QByteArrayView text)
 {
     if (m_stmt) {
         // Never a null pointer: that would bind NULL instead of ''.
-        const int rc =
-            sqlite3_bind_text(m_stmt, index + 1, text.isEmpty() ? "" : text.data(), int(text.size()), SQLITE_STATIC);
+        const int rc = sqlite3_bind_text(m_stmt.get(), index + 1, text.isEmpty() ? "" : text.data(), int(text.size()),
+                                         SQLITE_STATIC);
         if (rc != SQLITE_OK)
             fail(rc);
     }
@@ -144,21 +145,21 @@ void SqlStatement::bindUtf8(int index, QByteArrayView text)
 void SqlStatement::bindInteger(int index, qint64 value)
 {
     if (m_stmt)
-        if (const int rc = sqlite3_bind_int64(m_stmt, index + 1, value); rc != SQLITE_OK)
+        if (const int rc = sqlite3_bind_int64(m_stmt.get(), index + 1, value); rc != SQLITE_OK)
             fail(rc);
 }
 
 void SqlStatement::bindDouble(int index, double value)
 {
     if (m_stmt)
-        if (const int rc = sqlite3_bind_double(m_stmt, index + 1, value); rc != SQLITE_OK)
+        if (const int rc = sqlite3_bind_double(m_stmt.get(), index + 1, value); rc != SQLITE_OK)
             fail(rc);
 }
 
 void SqlStatement::bindNull(int index)
 {
     if (m_stmt)
-        if (const int rc = sqlite3_bind_null(m_stmt, index + 1); rc != SQLITE_OK)
+        if (const int rc = sqlite3_bind_null(m_stmt.get(), index + 1); rc != SQLITE_OK)
             fail(rc);
 }
 
@@ -183,7 +184,7 @@ bool SqlStatement::step()
 {
     if (!m_stmt)
         return false;
-    const int rc = sqlite3_step(m_stmt);
+    const int rc = sqlite3_step(m_stmt.get());
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)
@@ -201,21 +202,21 @@ void SqlStatement::reset()
 {
     if (!m_stmt)
         return;
-    sqlite3_reset(m_stmt);
-    sqlite3_clear_bindings(m_stmt);
+    sqlite3_reset(m_stmt.get());
+    sqlite3_clear_bindings(m_stmt.get());
 }
 
 QVariant SqlStatement::value(int column) const
 {
-    switch (sqlite3_column_type(m_stmt, column)) {
-    case SQLITE_INTEGER: return qlonglong(sqlite3_column_int64(m_stmt, column));
-    case SQLITE_FLOAT: return sqlite3_column_double(m_stmt, column);
+    switch (sqlite3_column_type(m_stmt.get(), column)) {
+    case SQLITE_INTEGER: return qlonglong(sqlite3_column_int64(m_stmt.get(), column));
+    case SQLITE_FLOAT: return sqlite3_column_double(m_stmt.get(), column);
     case SQLITE_TEXT:
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column)),
-                                 sqlite3_column_bytes(m_stmt, column));
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt.get(), column)),
+                                 sqlite3_column_bytes(m_stmt.get(), column));
     case SQLITE_BLOB:
-        return QByteArray(static_cast<const char*>(sqlite3_column_blob(m_stmt, column)),
-                          sqlite3_column_bytes(m_stmt, column));
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(m_stmt.get(), column)),
+                          sqlite3_column_bytes(m_stmt.get(), column));
     default: return QVariant();
     }
 }
@@ -223,7 +224,7 @@ QVariant SqlStatement::value(int column) const
 Row SqlStatement::row(int fieldCount) const
 {
     Row r;
-    r.id = sqlite3_column_int64(m_stmt, 0);
+    r.id = sqlite3_column_int64(m_stmt.get(), 0);
     r.values.reserve(fieldCount);
     for (int i = 0; i < fieldCount; ++i)
         r.values << value(i + 1);

@@ -11,6 +11,7 @@
 #include <QStringEncoder>
 #include <QVariant>
 #include <QVector>
+#include <memory>
 #include <sqlite3.h>
 #include <vector>
 
@@ -24,6 +25,12 @@ sqlite3* sqliteHandle(const QSqlDatabase& db);
 QString quoted(const QString& name);
 QString columnList(const QVector<FieldInfo>& fields); // "a", "b", ...
 QString placeholders(qsizetype n);                    // (?, ?, ...)
+
+// A prepared statement owned by its holder, finalized when it goes.
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 // Turns an engine failure into the error thrown. The default throws the
 // engine's message; a watched run (QueryRun) says why it stopped instead.
@@ -45,14 +52,13 @@ public:
     // engine refuses it. A text of comments only prepares no statement: it
     // then runs as one that returns no rows.
     SqlStatement(sqlite3* db, const QString& sql, const StatementGuard* guard = nullptr);
-    ~SqlStatement() { sqlite3_finalize(m_stmt); }
     SqlStatement(const SqlStatement&) = delete;
     SqlStatement& operator=(const SqlStatement&) = delete;
 
-    sqlite3_stmt* get() const { return m_stmt; }
+    sqlite3_stmt* get() const { return m_stmt.get(); }
     // The text after the first statement, blanks removed.
     const QByteArray& rest() const { return m_rest; }
-    bool isReadOnly() const { return !m_stmt || sqlite3_stmt_readonly(m_stmt); }
+    bool isReadOnly() const { return !m_stmt || sqlite3_stmt_readonly(m_stmt.get()); }
 
     // Binds a value to a 0-based parameter. A null text is bound as '' (text
     // fields hold '' rather than NULL so that "= ''" finds them), other nulls
@@ -77,7 +83,7 @@ public:
     // Ready for the next run; releases the locks of the last one.
     void reset();
 
-    int columnCount() const { return m_stmt ? sqlite3_column_count(m_stmt) : 0; }
+    int columnCount() const { return m_stmt ? sqlite3_column_count(m_stmt.get()) : 0; }
     // The value of a column of the row the statement stands on.
     QVariant value(int column) const;
     // The row the statement stands on: column 0 the rowid, then fieldCount values.
@@ -95,13 +101,14 @@ private:
     int bindText(int index, QStringView text);
 
     sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
     const StatementGuard* m_guard;
     QByteArray m_rest;
     // A bound text or blob is kept here until the parameter is bound again,
     // so that the engine reads it in place instead of copying it.
     std::vector<QByteArray> m_kept;
     QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
+    // Last, so that it is finalized before the texts it was bound to go.
+    StatementHandle m_stmt;
 };
 
 // Resets a statement however the scope ends, leaving it ready again.

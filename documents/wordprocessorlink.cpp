@@ -7,6 +7,7 @@
 #include <QDBusServiceWatcher>
 #include <QEventLoop>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace kestrova {
@@ -108,10 +109,7 @@ void WordProcessorLink::WordProcessor()
     if (m_linked || m_settingUp)
         return;
     m_settingUp = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{m_settingUp};
+    const auto done = qScopeGuard([this] { m_settingUp = false; });
 
     const LinkSettings s = m_settings();
     if (!startCommandLine(s.commandLine, {}, m_workDir)) {

@@ -260,15 +260,11 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
         throw fail(chain);
 
     // The header and the chain hold together: pxlib may read them.
-    m_doc = PX_new3(&ParadoxTable::onPxError, zeroedAlloc, plainRealloc, plainFree, this);
+    m_doc.reset(PX_new3(&ParadoxTable::onPxError, zeroedAlloc, plainRealloc, plainFree, this));
     if (!m_doc)
         throw fail(QStringLiteral("cannot be read: out of memory"));
-    if (PX_open_file(m_doc, QFile::encodeName(path).constData()) < 0) {
-        const QString problem = m_problem;
-        PX_delete(m_doc);
-        m_doc = nullptr;
-        throw fail(QStringLiteral("cannot be read: %1").arg(problem));
-    }
+    if (PX_open_file(m_doc.get(), QFile::encodeName(path).constData()) < 0)
+        throw fail(QStringLiteral("cannot be read: %1").arg(m_problem));
 
     // Every record lies in the chain of data blocks that starts at the
     // header's first block; their counts must add up to the header's.
@@ -281,16 +277,12 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
         if (number == 0 && blocks[i].level == 0)
             break; // the chain ended before the header's block count
         if (number < 1 || number > fileBlocks || seen[size_t(number)] || count < 0 || count > perBlock) {
-            PX_delete(m_doc);
-            m_doc = nullptr;
             throw fail(QStringLiteral("has a damaged chain of data blocks (at block %1)").arg(number));
         }
         seen[size_t(number)] = true;
         inBlocks += count;
     }
     if (inBlocks != numRecords) {
-        PX_delete(m_doc);
-        m_doc = nullptr;
         throw fail(QStringLiteral("has a damaged header: it counts %1 records, but its data blocks hold %2")
                        .arg(numRecords)
                        .arg(inBlocks));
@@ -299,7 +291,7 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
     m_recordCount = int(numRecords);
     m_recordSize = recordSize;
     int offset = 0;
-    const pxfield_t* pf = PX_get_fields(m_doc);
+    const pxfield_t* pf = PX_get_fields(m_doc.get());
     for (int i = 0; i < numFields; ++i) {
         ParadoxField f;
         f.name = QString::fromLatin1(pf[i].px_fname ? pf[i].px_fname : "");
@@ -308,8 +300,6 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
         f.offset = offset;
         offset += f.length;
         if (!lengthFits(f.type, f.length)) {
-            PX_delete(m_doc);
-            m_doc = nullptr;
             throw fail(QStringLiteral("has a damaged header: the %1 field %2 is %3 bytes long")
                            .arg(fieldTypeName(f.type), f.name)
                            .arg(f.length));
@@ -318,10 +308,11 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
     }
 }
 
-ParadoxTable::~ParadoxTable()
+ParadoxTable::~ParadoxTable() = default;
+
+void ParadoxTable::PxDocDeleter::operator()(px_doc* doc) const
 {
-    if (m_doc)
-        PX_delete(m_doc);
+    PX_delete(doc);
 }
 
 const ParadoxField* ParadoxTable::field(const QString& name) const
@@ -334,7 +325,7 @@ const ParadoxField* ParadoxTable::field(const QString& name) const
 
 void ParadoxTable::read(int recno, char* record)
 {
-    if (!PX_get_record(m_doc, recno, record))
+    if (!PX_get_record(m_doc.get(), recno, record))
         throw Error(QStringLiteral("%1: record %2 cannot be read: %3")
                         .arg(QFileInfo(m_path).fileName())
                         .arg(recno + 1)

@@ -64,13 +64,19 @@ public:
     void read(int recno, char* record);
 
 private:
+    struct PxDocDeleter {
+        void operator()(px_doc* doc) const;
+    };
+
     QString m_path;
-    px_doc* m_doc = nullptr;
     QString m_problem; // the last message pxlib reported
     std::vector<ParadoxField> m_fields;
     int m_recordCount = 0;
     int m_recordSize = 0;
     int m_codePage = 0;
+    // Last, so that pxlib is done with the document before the members its
+    // error handler writes go, also when the constructor throws.
+    std::unique_ptr<px_doc, PxDocDeleter> m_doc;
 
     static void onPxError(px_doc* doc, int level, const char* message, void* self);
 };

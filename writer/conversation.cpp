@@ -12,6 +12,7 @@
 #include "writer/writererror.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 
 namespace kestrova::writer {
 
@@ -27,10 +28,8 @@ Conversation::~Conversation() = default;
 bool Conversation::execute(const QString& macro)
 {
     const QList<Command> commands = parseMacro(macro);
-    struct TableRelease {
-        std::unique_ptr<ExchangeTable>& table;
-        ~TableRelease() { table.reset(); }
-    } release{m_table};
+    // The table is read anew for each macro, and not held between them.
+    const auto release = qScopeGuard([this] { m_table.reset(); });
     for (const Command& c : commands) {
         switch (c.kind) {
         case Command::Quit: return true;
