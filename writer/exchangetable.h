@@ -1,12 +1,11 @@
 #pragma once
 
+#include "writer/sqlitereader.h"
+
 #include <QString>
 #include <QStringList>
 
-#include <memory>
-
-struct sqlite3;
-struct sqlite3_stmt;
+#include <optional>
 
 namespace kestrova::writer {
 
@@ -32,7 +31,6 @@ public:
     class Cursor {
     public:
         explicit Cursor(ExchangeTable& table);
-        ~Cursor();
         Cursor(const Cursor&) = delete;
         Cursor& operator=(const Cursor&) = delete;
         // Moves to the next record; false past the last one.
@@ -42,19 +40,16 @@ public:
 
     private:
         ExchangeTable& m_table;
-        sqlite3_stmt* m_statement = nullptr;
+        SqliteQuery m_query;
         QStringList m_values;
     };
 
 private:
-    [[noreturn]] void fail(const QString& what) const;
-    sqlite3_stmt* prepareSelect();
+    [[noreturn]] void fail(const SqliteFailure& failure, const QString& what) const;
+    SqliteQuery select();
 
-    struct Closer {
-        void operator()(sqlite3* db) const;
-    };
     QString m_path;
-    std::unique_ptr<sqlite3, Closer> m_db;
+    std::optional<SqliteReader> m_db;
     QStringList m_fields;
 };
 
