@@ -211,7 +211,7 @@ struct Mailbox::Private {
     }
     // Adds a flag to a Maildir message, looking for its file again when
     // another program renamed it.
-    void flagFile(const std::string& uid, int flag)
+    void flagFile(const std::string& uid, maildirfiles::MessageFlag flag)
     {
         try {
             files[uid] = maildirfiles::addFlag(fileOf(uid, false), flag);
@@ -251,7 +251,7 @@ Mailbox::Mailbox(const Options& options) : d(std::make_unique<Private>())
 Mailbox::~Mailbox()
 {
     if (isOpen())
-        MailClose(0);
+        MailClose();
 }
 
 QString Mailbox::currentIdentity() const
@@ -285,12 +285,16 @@ QString Mailbox::lastError() const
     return d->error;
 }
 
-int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QString& password,
-                      const QString& messageStore, const QString& saveFolder)
+MailResult Mailbox::MailOpen(const MailSettings& settings)
 {
     if (isOpen())
-        MailClose(0);
+        MailClose();
     d->error.clear();
+    const QString& profile = settings.profile;
+    const QString& password = settings.password;
+    const QString& messageStore = settings.messageStore;
+    const QString& saveFolder = settings.saveFolder;
+    const auto notOpen = [this] { return MailResult{false, d->error}; };
     const QString account = profile.trimmed();
     const qsizetype blank = account.indexOf(QLatin1Char(' '));
     const QString storeText = blank < 0 ? account : account.left(blank);
@@ -306,17 +310,17 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
                 (d->transport->protocol != QLatin1String("smtp") && d->transport->protocol != QLatin1String("smtps"))) {
                 d->error = QStringLiteral("The sending address %1 is not smtp://, smtps:// or sendmail:").arg(sendText);
                 d->transport.reset();
-                return 1;
+                return notOpen();
             }
         }
     }
     if (storeText.isEmpty()) {
         d->error = QStringLiteral("No mailbox is set up: the profile is empty");
-        return 1;
+        return notOpen();
     }
     if (saveFolder.trimmed().isEmpty()) {
         d->error = QStringLiteral("No folder is set up for processed messages");
-        return 1;
+        return notOpen();
     }
     try {
         d->session = vnet::session::create();
@@ -327,7 +331,7 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
             if (!e) {
                 d->error = QStringLiteral("The mailbox address %1 is not valid").arg(storeText);
                 d->reset();
-                return 1;
+                return notOpen();
             }
             url = vmime::utility::url(toStd(e->protocol), toStd(e->host),
                                       e->port > 0 ? e->port : vmime::utility::url::UNSPECIFIED_PORT);
@@ -340,7 +344,7 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
             if (!QFileInfo(root).isDir()) {
                 d->error = QStringLiteral("The mailbox folder %1 does not exist").arg(root);
                 d->reset();
-                return 1;
+                return notOpen();
             }
             url.setPath(toStd(QDir::cleanPath(root)));
             d->storeUser.clear();
@@ -377,7 +381,7 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
             d->error = QStringLiteral("The folder %1 for processed messages does not exist").arg(saveFolder);
             d->store->disconnect();
             d->reset();
-            return 1;
+            return notOpen();
         }
         if (d->maildir) {
             maildirfiles::checkNotLinked(d->store, d->folder->getFullPath());
@@ -427,7 +431,7 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
         }
         d->cursor = 0;
         d->movedUids.clear();
-        return 0;
+        return MailResult{true, {}};
     } catch (const std::exception& e) {
         d->fail(QStringLiteral("Cannot open the mailbox %1").arg(storeText), e);
         try {
@@ -436,7 +440,7 @@ int Mailbox::MailOpen(quintptr, const QString&, const QString& profile, const QS
         } catch (const std::exception&) {
         }
         d->reset();
-        return 1;
+        return notOpen();
     }
 }
 
@@ -504,7 +508,7 @@ bool Mailbox::MailMark()
     }
     try {
         if (d->maildir)
-            d->flagFile(msg->getUID(), vnet::message::FLAG_SEEN);
+            d->flagFile(msg->getUID(), maildirfiles::MessageFlag::Seen);
         else
             msg->setFlags(vnet::message::FLAG_SEEN, vnet::message::FLAG_MODE_ADD);
         return true;
@@ -533,7 +537,7 @@ bool Mailbox::MailMove()
     }
     try {
         if (d->maildir)
-            d->flagFile(msg->getUID(), vnet::message::FLAG_DELETED);
+            d->flagFile(msg->getUID(), maildirfiles::MessageFlag::Deleted);
         else
             msg->setFlags(vnet::message::FLAG_DELETED, vnet::message::FLAG_MODE_ADD);
         d->movedUids.push_back(msg->getUID());
@@ -545,8 +549,8 @@ bool Mailbox::MailMove()
     }
 }
 
-bool Mailbox::MailSend(quintptr, const QString& senderName, const QString&, const QString& address,
-                       const QString& subject, const QString& text)
+bool Mailbox::MailSend(const QString& senderName, const QString&, const QString& address, const QString& subject,
+                       const QString& text)
 {
     if (!isOpen()) {
         d->error = QStringLiteral("Cannot send the reply to %1: the mailbox is not open").arg(address);
@@ -647,7 +651,7 @@ bool Mailbox::MailSend(quintptr, const QString& senderName, const QString&, cons
     }
 }
 
-bool Mailbox::MailClose(quintptr)
+bool Mailbox::MailClose()
 {
     if (!isOpen())
         return true;

@@ -15,6 +15,23 @@ struct MailMessage {
     QString body;
 };
 
+// The account a mailbox opens: the texts of the settings Profile, Password,
+// MessageStore and SaveFolder.
+struct MailSettings {
+    QString profile;      // the store, optionally followed by a blank and a sending URL
+    QString password;     // for the store and the sending server
+    QString messageStore; // the folder of the notifications; INBOX when empty
+    QString saveFolder;   // where processed messages go; it must exist
+};
+
+// Whether a mailbox operation worked, and why not when it did not.
+struct MailResult {
+    bool ok = false;
+    QString reason; // empty when it worked
+
+    explicit operator bool() const { return ok; }
+};
+
 // The mailbox of the order intake: seven operations over a Maildir folder
 // or an IMAP(S) store, replies over SMTP(S), sendmail or into the store's
 // Outbox folder. The library keeps a cursor on the message being examined.
@@ -44,9 +61,10 @@ public:
     Mailbox(const Mailbox&) = delete;
     Mailbox& operator=(const Mailbox&) = delete;
 
-    // 0: open, the cursor on the first message to examine; other: not open.
-    int MailOpen(quintptr window, const QString& application, const QString& profile, const QString& password,
-                 const QString& messageStore, const QString& saveFolder);
+    // Opens the account, the cursor on the first message to examine; a
+    // mailbox already open is closed first. The result says why it is not
+    // open when it is not.
+    MailResult MailOpen(const MailSettings& settings);
     // True with the current message's texts; false when there is none left.
     // Reading a message changes none of its flags. Only regular files of a
     // Maildir folder are messages (links and other entries are passed
@@ -67,13 +85,13 @@ public:
     // False when it was not sent, also when the mail library cannot send to
     // the address unchanged (or could not read the sender's address
     // unchanged from the message): a reply never goes to another address.
-    bool MailSend(quintptr window, const QString& senderName, const QString& senderType, const QString& address,
-                  const QString& subject, const QString& text);
+    bool MailSend(const QString& senderName, const QString& senderType, const QString& address, const QString& subject,
+                  const QString& text);
     // Removes the messages moved in this run, and only those (a message
     // that another program flagged deleted stays), and closes. False when
     // the moved messages could not be removed; the mailbox is closed all
     // the same.
-    bool MailClose(quintptr window);
+    bool MailClose();
 
     bool isOpen() const;
     QString lastError() const;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <stdio.h>
 #include <set>
 #include <stdexcept>
@@ -20,13 +21,20 @@ namespace {
 
 namespace vmd = vnet::maildir;
 
-// A directory listing that never follows a symbolic link to the directory.
-DIR* openDirectory(const std::string& dir)
+struct DirCloser {
+    void operator()(DIR* listing) const { closedir(listing); }
+};
+// A directory listing, closed however its scope is left.
+using Listing = std::unique_ptr<DIR, DirCloser>;
+
+// A directory listing that never follows a symbolic link to the directory;
+// null when the directory cannot be listed.
+Listing openDirectory(const std::string& dir)
 {
     const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
-    DIR* listing = fdopendir(fd);
+    Listing listing(fdopendir(fd));
     if (!listing)
         close(fd);
     return listing;
@@ -124,24 +132,23 @@ std::vector<Entry> entries(const vmime::shared_ptr<vnet::store>& store, const vn
     for (const std::string& dir : {dirs.cur, dirs.fresh}) {
         if (dir.empty())
             continue;
-        DIR* listing = openDirectory(dir);
+        const Listing listing = openDirectory(dir);
         if (!listing)
             continue;
-        while (const dirent* e = readdir(listing)) {
+        while (const dirent* e = readdir(listing.get())) {
             if (e->d_name[0] == '.')
                 continue;
             Entry entry;
             entry.path = dir + '/' + e->d_name;
             const vmime::utility::file::path::component name(e->d_name);
             entry.id = vmd::maildirUtils::extractId(name).getBuffer();
-            entry.flags = vmd::maildirUtils::extractFlags(name);
+            entry.deleted = (vmd::maildirUtils::extractFlags(name) & vnet::message::FLAG_DELETED) != 0;
             struct stat st {};
             entry.regular = lstat(entry.path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
             entry.inode = st.st_ino;
             entry.size = st.st_size;
             found.push_back(std::move(entry));
         }
-        closedir(listing);
     }
     return found;
 }
@@ -152,11 +159,11 @@ void takeNewMessages(const vmime::shared_ptr<vnet::store>& store, const vnet::fo
     if (dirs.cur.empty())
         return;
     checkNotLinked(store, folder);
-    DIR* listing = openDirectory(dirs.fresh);
+    const Listing listing = openDirectory(dirs.fresh);
     if (!listing)
         return;
     bool moved = false;
-    while (const dirent* e = readdir(listing)) {
+    while (const dirent* e = readdir(listing.get())) {
         if (e->d_name[0] == '.')
             continue;
         const std::string from = dirs.fresh + '/' + e->d_name;
@@ -170,15 +177,15 @@ void takeNewMessages(const vmime::shared_ptr<vnet::store>& store, const vnet::fo
         if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
             moved = true;
     }
-    closedir(listing);
     if (!moved)
         return;
     flushDirectory(dirs.cur);
     flushDirectory(dirs.fresh);
 }
 
-std::string addFlag(const std::string& path, int flag)
+std::string addFlag(const std::string& path, MessageFlag added)
 {
+    const int flag = int(added);
     const vmime::utility::file::path::component name(nameOf(path));
     const int flags = vmd::maildirUtils::extractFlags(name);
     if ((flags & flag) == flag)
@@ -206,16 +213,15 @@ void copyInto(const std::string& path, const Dirs& to)
     const std::string name = nameOf(path);
     const std::string id = vmd::maildirUtils::extractId(vmime::utility::file::path::component(name)).getBuffer();
     for (const std::string& dir : {to.cur, to.fresh}) {
-        DIR* listing = openDirectory(dir);
+        const Listing listing = openDirectory(dir);
         if (!listing)
             continue;
         bool there = false;
-        while (const dirent* e = readdir(listing))
+        while (const dirent* e = readdir(listing.get()))
             if (e->d_name[0] != '.' &&
                 vmd::maildirUtils::extractId(vmime::utility::file::path::component(e->d_name)).getBuffer() == id &&
                 hasContent(dir + '/' + e->d_name))
                 there = true;
-        closedir(listing);
         if (there)
             return;
     }
@@ -277,7 +283,7 @@ void removeMoved(const vmime::shared_ptr<vnet::store>& store, const vmime::share
     folder->close(false);
     const std::set<std::string> ours(moved.begin(), moved.end());
     for (const Entry& entry : entries(store, folder->getFullPath())) {
-        if (!entry.regular || !ours.count(entry.id) || !(entry.flags & vnet::message::FLAG_DELETED))
+        if (!entry.regular || !ours.count(entry.id) || !entry.deleted)
             continue;
         if (unlink(entry.path.c_str()) != 0)
             throw std::runtime_error("cannot remove " + entry.path + ": " + std::strerror(errno));

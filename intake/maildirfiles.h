@@ -12,11 +12,18 @@ namespace kestrova::maildirfiles {
 
 namespace vnet = vmime::net;
 
+// The flags the mailbox sets on a message, as the name of its file in a
+// Maildir folder carries them.
+enum class MessageFlag : int {
+    Seen = vnet::message::FLAG_SEEN,
+    Deleted = vnet::message::FLAG_DELETED,
+};
+
 // One entry of a Maildir folder's cur/ or new/ directory, as it is on disk.
 struct Entry {
     std::string path;
     std::string id;       // the unique part of the name
-    int flags = 0;        // the flags its name carries
+    bool deleted = false; // its name carries the deleted flag
     bool regular = false; // a regular file, not a link or anything else
     ino_t inode = 0;
     off_t size = 0;
@@ -56,7 +63,7 @@ void checkNotLinked(const vmime::shared_ptr<vnet::store>& store, const vnet::fol
 // never two files) and flushes the directory. Returns the new path. An
 // empty file already holding the new name (left by an older, copying way
 // of setting flags) is removed first. Throws with the reason.
-std::string addFlag(const std::string& path, int flag);
+std::string addFlag(const std::string& path, MessageFlag flag);
 
 // The message file at path copied into the folder dirs under the same
 // unique name and flags: written into tmp/, flushed, then renamed into

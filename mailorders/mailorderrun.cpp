@@ -69,8 +69,8 @@ bool MailOrderRun::open(const QString& profile, const QString& password, const Q
 {
     m_count = 0;
     m_problems.clear();
-    if (m_mailbox.MailOpen(0, QStringLiteral("Kestrova"), profile, password, messageStore, saveFolder) != 0) {
-        m_error = m_mailbox.lastError();
+    if (const MailResult opened = m_mailbox.MailOpen({profile, password, messageStore, saveFolder}); !opened) {
+        m_error = opened.reason;
         return false;
     }
     if (!m_record)
@@ -82,7 +82,7 @@ bool MailOrderRun::open(const QString& profile, const QString& password, const Q
         return true;
     } catch (const Error& e) {
         m_error = e.message();
-        m_mailbox.MailClose(0);
+        m_mailbox.MailClose();
         return false;
     }
 }
@@ -256,7 +256,7 @@ QStringList MailOrderRun::finishSteps(const QString& message, const std::optiona
 {
     QStringList problems;
     if (reply && !done.replied) {
-        if (m_mailbox.MailSend(0, m_message.sender1, m_message.sender2,
+        if (m_mailbox.MailSend(m_message.sender1, m_message.sender2,
                                m_message.sender2 + QLatin1Char(':') + m_message.sender3,
                                QStringLiteral("R: ") + m_message.subject, QString::fromUtf8(*reply)))
             noteStep(message, MailRecord::Replied, "replied", problems);
@@ -295,7 +295,7 @@ bool MailOrderRun::close()
     if (!m_mailbox.isOpen())
         return true;
     m_template.clear();
-    if (m_mailbox.MailClose(0)) {
+    if (m_mailbox.MailClose()) {
         if (m_record) {
             try {
                 m_record->forgetMoved();
