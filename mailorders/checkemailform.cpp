@@ -67,7 +67,8 @@ void TCheckEmailForm::setText(const QString& field, const QString& text)
 ShownOrder TCheckEmailForm::shownOrder() const
 {
     ShownOrder shown;
-    shown.addressTab = ShownOrder::AddressTab(m_ui->OrderAddressTab->currentIndex());
+    shown.addressTab = m_ui->OrderAddressTab->currentWidget() == m_ui->DeliveryPage ? ShownOrder::AddressTab::Delivery
+                                                                                    : ShownOrder::AddressTab::Billing;
     for (const QString& field : mailOrderFields()) {
         QWidget* w = control<QWidget>(this, field);
         if (auto* e = qobject_cast<QLineEdit*>(w))
