@@ -1,23 +1,20 @@
 #include "app/mainform.h"
 
 #include "app/aboutform.h"
-#include "widgets/dbwidgets.h"
-#include "pages/distributorspage.h"
 #include "documents/documentdialogs.h"
-#include "widgets/guard.h"
 #include "documents/orderdocuments.h"
+#include "pages/distributorspage.h"
 #include "pages/parameterspage.h"
 #include "pages/salespage.h"
+#include "widgets/guard.h"
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
 #include <QProcess>
-#include <QLineEdit>
 #include <QStandardPaths>
-#include <QTabWidget>
-#include <QToolButton>
 
 namespace kestrova {
 
@@ -34,30 +31,25 @@ TMainForm::TMainForm(const QString& workDir, const LocaleFormat& fmt, QWidget* p
     distributors()->setUp(m_data);
     parameters()->setUp(m_data, &m_library);
 
-    // The buttons every page shares are the frame's: about, calculator, exit.
-    const auto buttons = [this](std::initializer_list<const char*> names, void (TMainForm::*handler)()) {
-        for (const char* name : names) {
-            if (auto* b = findChild<QToolButton*>(QString::fromLatin1(name)))
-                connect(b, &QToolButton::clicked, this, guard([this, handler] { (this->*handler)(); }));
-        }
-    };
-    buttons({"OrderAboutSpeed", "DistributorAboutSpeed", "ParametersAboutSpeed"}, &TMainForm::AboutSpeedClick);
-    buttons({"CalcSpeed1", "CalcSpeed3"}, &TMainForm::CalcSpeedClick);
-    buttons({"OrderExit", "DistributorExitSpeed", "ParametersExitSpeed"}, &TMainForm::Exit);
     setUpDocuments();
-    buttons({"OrderEnveloppePrintSpeed"}, &TMainForm::OrderEnveloppePrintSpeedClick);
-    buttons({"OrderInvoicePrintSpeed"}, &TMainForm::OrderInvoicePrintSpeedClick);
-    buttons({"OrderMailPrintSpeed"}, &TMainForm::OrderMailPrintSpeedClick);
-    buttons({"LabelsPrintSpeed"}, &TMainForm::LabelsPrintSpeedClick);
-    buttons({"DistributorEnveloppePrintSpeed"}, &TMainForm::DistributorEnveloppePrintSpeedClick);
-    buttons({"DistributorMailPrintSpeed"}, &TMainForm::DistributorMailPrintSpeedClick);
-    buttons({"DistributorMailingPrintSpeed"}, &TMainForm::DistributorMailingPrintSpeedClick);
+    wirePages();
 
     m_ui->MainFormNotebook->setCurrentIndex(0);
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The windows made for the frame use its pages and data objects, which
+    // are its children too: the windows go first, the last made first.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w->isWindow())
+            windows.prepend(w);
+    }
+    for (const QPointer<QWidget>& w : windows)
+        delete w.data();
+}
 
 SalesPage* TMainForm::sales() const
 {
@@ -84,43 +76,47 @@ OrderSearches& TMainForm::searches()
     return sales()->searches();
 }
 
-void TMainForm::setSearchWindows(QWidget* person, QWidget* sql, QWidget* grid)
+void TMainForm::wirePages()
 {
-    sales()->setSearchWindows(person, sql, grid);
+    // The buttons every page shares are the frame's: about, calculator, exit.
+    const auto handle = [this](auto* page, auto signal, void (TMainForm::*handler)()) {
+        connect(page, signal, this, guard([this, handler] { (this->*handler)(); }));
+    };
+    for (FramePage* page : std::initializer_list<FramePage*>{sales(), distributors(), parameters()}) {
+        handle(page, &FramePage::aboutRequested, &TMainForm::AboutSpeedClick);
+        handle(page, &FramePage::calculatorRequested, &TMainForm::CalcSpeedClick);
+        handle(page, &FramePage::exitRequested, &TMainForm::Exit);
+    }
+    handle(sales(), &SalesPage::envelopeRequested, &TMainForm::OrderEnveloppePrintSpeedClick);
+    handle(sales(), &SalesPage::invoiceRequested, &TMainForm::OrderInvoicePrintSpeedClick);
+    handle(sales(), &SalesPage::letterRequested, &TMainForm::OrderMailPrintSpeedClick);
+    handle(sales(), &SalesPage::labelsRequested, &TMainForm::LabelsPrintSpeedClick);
+    handle(distributors(), &DistributorsPage::envelopeRequested, &TMainForm::DistributorEnveloppePrintSpeedClick);
+    handle(distributors(), &DistributorsPage::letterRequested, &TMainForm::DistributorMailPrintSpeedClick);
+    handle(distributors(), &DistributorsPage::mailingRequested, &TMainForm::DistributorMailingPrintSpeedClick);
 }
 
-void TMainForm::setReportWindows(QWidget* dates, TransferProgress* progress)
+void TMainForm::attachWindows(const FrameWindows& windows)
 {
-    sales()->setDateDialog(dates);
-    parameters()->setProgressWindow(progress);
+    Q_ASSERT_X(!m_windowsAttached, "TMainForm::attachWindows", "the windows are attached once");
+    m_windowsAttached = true;
+    m_windows = windows;
+    sales()->setDialogs({windows.personDlg, windows.sqlDlg, windows.gridView, windows.dateDlg});
+    parameters()->setProgressWindow(windows.progress);
 }
 
 void TMainForm::setUpDocuments()
 {
     // The link reads the settings boxes as they stand when it needs them.
-    auto box = [this](const char* name) {
-        auto* e = parameters()->findChild<QLineEdit*>(QString::fromLatin1(name));
-        return e ? e->text() : QString();
-    };
-    auto settings = [box] {
-        return LinkSettings{box("TablesCommandLine"), box("TablesDdeService"), box("TablesDdeTopic"),
-                            box("TablesLastDdeMacro")};
-    };
+    auto settings = [this] { return parameters()->linkSettings(); };
     auto showError = [](const QString& text) { prompter().error(text); };
     m_link = std::make_unique<WordProcessorLink>(settings, showError);
     m_link->setWorkingDirectory(m_workDir);
-    m_road = std::make_unique<DocumentRoad>(
+    m_sender = std::make_unique<DocumentSender>(
         m_link.get(), DocumentTables{m_data->Texport, m_data->Tfactory, m_data->Ttitle}, showError);
-    m_orderDocuments = std::make_unique<OrderDocuments>(m_road.get());
+    m_orderDocuments = std::make_unique<OrderDocuments>(m_sender.get());
     m_orderDocuments->setLocaleFormat(m_fmt);
-    m_distributorDocuments = std::make_unique<DistributorDocuments>(m_road.get(), m_data->Tdistributor);
-}
-
-void TMainForm::setDocumentWindows(TMailDlg* mail, TMailingDlg* mailing, TLabelsDlg* labels)
-{
-    m_mailDlg = mail;
-    m_mailingDlg = mailing;
-    m_labelsDlg = labels;
+    m_distributorDocuments = std::make_unique<DistributorDocuments>(m_sender.get(), m_data->Tdistributor);
 }
 
 bool TMainForm::WordProcessorLinked() const
@@ -128,63 +124,48 @@ bool TMainForm::WordProcessorLinked() const
     return m_link && m_link->isLinked();
 }
 
-OrderView TMainForm::shownOrder() const
-{
-    OrderView order;
-    const SalesPage* page = sales();
-    for (const DbEdit* e : page->findChildren<DbEdit*>())
-        order.boxes.insert(e->dataField(), e->text());
-    for (const DbMemo* m : page->findChildren<DbMemo*>())
-        order.boxes.insert(m->dataField(), m->toPlainText());
-    for (const DbLookupCombo* c : page->findChildren<DbLookupCombo*>())
-        order.boxes.insert(c->dataField(), c->value());
-    const auto* addresses = page->findChild<QTabWidget*>(QStringLiteral("OrderAddressTab"));
-    order.deliveryPageShowing = addresses && addresses->currentIndex() == 1;
-    return order;
-}
-
 void TMainForm::OrderEnveloppePrintSpeedClick()
 {
-    m_orderDocuments->envelope(shownOrder());
+    m_orderDocuments->envelope(sales()->shownOrder());
 }
 
 void TMainForm::OrderInvoicePrintSpeedClick()
 {
-    m_orderDocuments->invoice(shownOrder());
+    m_orderDocuments->invoice(sales()->shownOrder());
 }
 
 void TMainForm::OrderMailPrintSpeedClick()
 {
-    m_orderDocuments->letter(shownOrder());
+    m_orderDocuments->letter(sales()->shownOrder());
 }
 
 void TMainForm::LabelsPrintSpeedClick()
 {
-    if (m_labelsDlg)
-        m_labelsDlg->showInFront();
+    if (m_windows.labelsDlg)
+        m_windows.labelsDlg->showInFront();
 }
 
 void TMainForm::DistributorEnveloppePrintSpeedClick()
 {
     // Pressed while the dialog is up, the button only switches the kind.
-    if (m_mailDlg) {
-        m_mailDlg->Tag = DistributorDocuments::Envelope;
-        m_mailDlg->showInFront();
+    if (m_windows.mailDlg) {
+        m_windows.mailDlg->Tag = DistributorDocuments::Envelope;
+        m_windows.mailDlg->showInFront();
     }
 }
 
 void TMainForm::DistributorMailPrintSpeedClick()
 {
-    if (m_mailDlg) {
-        m_mailDlg->Tag = DistributorDocuments::Letter;
-        m_mailDlg->showInFront();
+    if (m_windows.mailDlg) {
+        m_windows.mailDlg->Tag = DistributorDocuments::Letter;
+        m_windows.mailDlg->showInFront();
     }
 }
 
 void TMainForm::DistributorMailingPrintSpeedClick()
 {
-    if (m_mailingDlg)
-        m_mailingDlg->showInFront();
+    if (m_windows.mailingDlg)
+        m_windows.mailingDlg->showInFront();
 }
 
 void TMainForm::FormCreate()
@@ -248,8 +229,8 @@ void TMainForm::Exit()
 
 void TMainForm::AboutSpeedClick()
 {
-    if (m_about)
-        m_about->exec();
+    if (m_windows.about)
+        m_windows.about->exec();
 }
 
 void TMainForm::CalcSpeedClick()

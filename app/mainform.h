@@ -21,13 +21,26 @@ class OrderRules;
 class OrderSearches;
 class TransferProgress;
 class WordProcessorLink;
-class DocumentRoad;
+class DocumentSender;
 class OrderDocuments;
 class DistributorDocuments;
 class TMailDlg;
 class TMailingDlg;
 class TLabelsDlg;
-struct OrderView;
+
+// The windows the buttons of the frame and its pages show. The start-up code
+// makes them with the main window as their Qt parent, which owns them.
+struct FrameWindows {
+    TAboutForm* about = nullptr;
+    QWidget* personDlg = nullptr;
+    QWidget* sqlDlg = nullptr;
+    QWidget* gridView = nullptr;
+    QWidget* dateDlg = nullptr;
+    TransferProgress* progress = nullptr;
+    TMailDlg* mailDlg = nullptr;
+    TMailingDlg* mailingDlg = nullptr;
+    TLabelsDlg* labelsDlg = nullptr;
+};
 
 // The main window: the frame that owns the data objects and the function
 // library, holds the three pages and runs start-up and shutdown.
@@ -53,23 +66,21 @@ public:
     OrderRules& rules();
     OrderSearches& searches();
 
-    void setAboutForm(TAboutForm* about) { m_about = about; }
-    void setSearchWindows(QWidget* person, QWidget* sql, QWidget* grid);
-    void setReportWindows(QWidget* dates, TransferProgress* progress);
-    void setDocumentWindows(TMailDlg* mail, TMailingDlg* mailing, TLabelsDlg* labels);
+    // Hands the frame and its pages the windows their buttons show; done
+    // once, right after the windows were made. Without it the buttons that
+    // show a window do nothing.
+    void attachWindows(const FrameWindows& windows);
 
     // The library handle and the import field reader looked up at start.
     const FunctionLibrary& library() const { return m_library; }
     kestrova_pull_fn pullFunction() const { return m_library.pull(); }
 
-    // The link to the word processor and the road every document takes.
+    // The link to the word processor, and the distributor documents sent
+    // through it.
     WordProcessorLink& link() const { return *m_link; }
-    DocumentRoad& road() const { return *m_road; }
     DistributorDocuments& distributorDocuments() const { return *m_distributorDocuments; }
     // The word-processor link flag: true while a conversation is open.
     bool WordProcessorLinked() const;
-    // The order as the "Sales" page shows it, unsaved changes included.
-    OrderView shownOrder() const;
 
     // Handlers.
     void FormCreate();
@@ -93,6 +104,7 @@ private:
     // the user chose to keep the program open.
     bool storePendingEdits();
     void setUpDocuments();
+    void wirePages();
 
     std::unique_ptr<Ui::MainForm> m_ui;
     QString m_workDir;
@@ -101,14 +113,12 @@ private:
     bool m_closed = false;
     DataObjects* m_data = nullptr;
     FunctionLibrary m_library;
-    TAboutForm* m_about = nullptr;
-    std::unique_ptr<WordProcessorLink> m_link;
-    std::unique_ptr<DocumentRoad> m_road;
+    std::unique_ptr<WordProcessorLink> m_link; // no Qt parent: ended after the documents
+    std::unique_ptr<DocumentSender> m_sender;
     std::unique_ptr<OrderDocuments> m_orderDocuments;
     std::unique_ptr<DistributorDocuments> m_distributorDocuments;
-    TMailDlg* m_mailDlg = nullptr;
-    TMailingDlg* m_mailingDlg = nullptr;
-    TLabelsDlg* m_labelsDlg = nullptr;
+    FrameWindows m_windows;
+    bool m_windowsAttached = false;
 };
 
 // Starts a calculator: "Calc.exe" when one is on PATH, else the first of the

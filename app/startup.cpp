@@ -19,33 +19,8 @@ namespace kestrova {
 Windows::Windows() = default;
 Windows::~Windows() = default;
 Windows::Windows(Windows&&) noexcept = default;
-Windows& Windows::operator=(Windows&& other) noexcept
-{
-    // The other windows are children of the main window: they go first.
-    progress.reset();
-    dateDlg.reset();
-    accounting.reset();
-    labelsDlg.reset();
-    about.reset();
-    gridView.reset();
-    mailingDlg.reset();
-    mailDlg.reset();
-    sqlDlg.reset();
-    personDlg.reset();
-    main.reset();
-    main = std::move(other.main);
-    personDlg = std::move(other.personDlg);
-    sqlDlg = std::move(other.sqlDlg);
-    mailDlg = std::move(other.mailDlg);
-    mailingDlg = std::move(other.mailingDlg);
-    gridView = std::move(other.gridView);
-    about = std::move(other.about);
-    labelsDlg = std::move(other.labelsDlg);
-    accounting = std::move(other.accounting);
-    dateDlg = std::move(other.dateDlg);
-    progress = std::move(other.progress);
-    return *this;
-}
+// The main window is replaced first, taking its windows with it.
+Windows& Windows::operator=(Windows&&) noexcept = default;
 
 Windows startKestrova(const QString& workDir)
 {
@@ -62,23 +37,22 @@ Windows startKestrova(const QString& workDir)
     }
     if (!guarded([&] { w.main = std::make_unique<TMainForm>(workDir); }))
         return w;
-    w.personDlg = std::make_unique<TPersonDlg>(&w.main->searches(), w.main.get());
-    w.sqlDlg = std::make_unique<TSQLDlg>(&w.main->searches(), w.main.get());
     TMainForm* main = w.main.get();
-    w.mailDlg = std::make_unique<TMailDlg>(
+    const LocaleFormat& fmt = main->localeFormat();
+    w.personDlg = new TPersonDlg(&main->searches(), main);
+    w.sqlDlg = new TSQLDlg(&main->searches(), main);
+    w.mailDlg = new TMailDlg(
         &main->data(), &main->distributorDocuments(), [main] { return main->distributors()->shownDistributor(); },
         main);
-    w.mailingDlg = std::make_unique<TMailingDlg>(&main->data(), &main->distributorDocuments(), main);
-    w.gridView = std::make_unique<TGridViewForm>(w.main->data().Dsale, w.main.get());
-    w.main->setSearchWindows(w.personDlg.get(), w.sqlDlg.get(), w.gridView.get());
-    w.about = std::make_unique<TAboutForm>(w.main.get());
-    w.main->setAboutForm(w.about.get());
-    w.labelsDlg = std::make_unique<TLabelsDlg>(&main->data(), &main->distributorDocuments(), main);
-    w.main->setDocumentWindows(w.mailDlg.get(), w.mailingDlg.get(), w.labelsDlg.get());
-    w.accounting = std::make_unique<TAccountingForm>(workDir, w.main->localeFormat(), w.main.get());
-    w.dateDlg = std::make_unique<TDateDlg>(w.accounting.get(), w.main->localeFormat(), w.main.get());
-    w.progress = std::make_unique<TProgressForm>(w.main.get());
-    w.main->setReportWindows(w.dateDlg.get(), w.progress.get());
+    w.mailingDlg = new TMailingDlg(&main->data(), &main->distributorDocuments(), main);
+    w.gridView = new TGridViewForm(main->data().Dsale, main);
+    w.about = new TAboutForm(main);
+    w.labelsDlg = new TLabelsDlg(&main->data(), &main->distributorDocuments(), main);
+    w.accounting = new TAccountingForm(workDir, fmt, main);
+    w.dateDlg = new TDateDlg(w.accounting, fmt, main);
+    w.progress = new TProgressForm(main);
+    main->attachWindows(
+        {w.about, w.personDlg, w.sqlDlg, w.gridView, w.dateDlg, w.progress, w.mailDlg, w.mailingDlg, w.labelsDlg});
     return w;
 }
 

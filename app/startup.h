@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <memory>
 
@@ -17,23 +18,25 @@ class TAccountingForm;
 class TDateDlg;
 class TProgressForm;
 
-// The windows created at start, in their creation order.
+// The windows created at start, in their creation order. The main window
+// owns the others as their Qt parent; the pointers here follow them and are
+// empty once the main window is gone.
 struct Windows {
     Windows();
     ~Windows();
     Windows(Windows&&) noexcept;
     Windows& operator=(Windows&&) noexcept;
     std::unique_ptr<TMainForm> main;
-    std::unique_ptr<TPersonDlg> personDlg;
-    std::unique_ptr<TSQLDlg> sqlDlg;
-    std::unique_ptr<TMailDlg> mailDlg;
-    std::unique_ptr<TMailingDlg> mailingDlg;
-    std::unique_ptr<TGridViewForm> gridView;
-    std::unique_ptr<TAboutForm> about;
-    std::unique_ptr<TLabelsDlg> labelsDlg;
-    std::unique_ptr<TAccountingForm> accounting;
-    std::unique_ptr<TDateDlg> dateDlg;
-    std::unique_ptr<TProgressForm> progress;
+    QPointer<TPersonDlg> personDlg;
+    QPointer<TSQLDlg> sqlDlg;
+    QPointer<TMailDlg> mailDlg;
+    QPointer<TMailingDlg> mailingDlg;
+    QPointer<TGridViewForm> gridView;
+    QPointer<TAboutForm> about;
+    QPointer<TLabelsDlg> labelsDlg;
+    QPointer<TAccountingForm> accounting;
+    QPointer<TDateDlg> dateDlg;
+    QPointer<TProgressForm> progress;
 };
 
 // Prepares the working folder and creates the windows. In a folder without

@@ -90,8 +90,8 @@ int main(int argc, char** argv)
         auto distributors = table("Xdistributor", true);
         // No word processor: the mailing's writing alone is timed.
         WordProcessorLink link([] { return LinkSettings{}; }, [](const QString&) {});
-        DocumentRoad road(&link, {exchange.get(), factory.get(), titles.get()},
-                          [](const QString& text) { QTextStream(stderr) << text << '\n'; });
+        DocumentSender road(&link, {exchange.get(), factory.get(), titles.get()},
+                            [](const QString& text) { QTextStream(stderr) << text << '\n'; });
         DistributorDocuments documents(&road, distributors.get());
         QElapsedTimer timer;
         timer.start();

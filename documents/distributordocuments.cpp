@@ -48,7 +48,7 @@ private:
 
 } // namespace
 
-ExchangeRecord distributorRecord(const DistributorView& shown, DocumentRoad& road)
+ExchangeRecord distributorRecord(const DistributorView& shown, DocumentSender& sender)
 {
     ExchangeRecord r;
     r.set(F::Person, shown.text("Person"));
@@ -56,25 +56,25 @@ ExchangeRecord distributorRecord(const DistributorView& shown, DocumentRoad& roa
     r.set(F::Company, shown.text("Company"));
     r.set(F::Address, crlfLines(shown.text("Address")));
     r.set(F::FaxOrEMail, shown.text("Fax"));
-    r.set(F::Politeness, road.LookupPoliteness(shown.text("Title")));
+    r.set(F::Politeness, sender.LookupPoliteness(shown.text("Title")));
     r.set(F::Name, ExtractName(shown.text("Person")));
     return r;
 }
 
-bool DistributorDocuments::mail(const DistributorView& shown, const QString& product, int kind)
+bool DistributorDocuments::mail(const DistributorView& shown, const QString& product, Kind kind)
 {
     // The distributor's own language chooses the settings row.
     const QString language = shown.text("Language");
-    if (!m_road->mayBegin(product, language))
+    if (!m_sender->mayBegin(product, language))
         return false;
-    m_road->writeExchange({distributorRecord(shown, *m_road)});
-    return m_road->RunFactoryMacro(kind == Envelope ? QStringLiteral("Envelope") : QStringLiteral("Mail"), product,
-                                   language);
+    m_sender->writeExchange({distributorRecord(shown, *m_sender)});
+    return m_sender->RunFactoryMacro(kind == Envelope ? QStringLiteral("Envelope") : QStringLiteral("Mail"), product,
+                                     language);
 }
 
 bool DistributorDocuments::mailing(const QString& product, const QString& language)
 {
-    if (!m_road->mayBegin(product, language))
+    if (!m_sender->mayBegin(product, language))
         return false;
     Table& table = *m_distributors;
     // The mailing reads stored records: a change being made is saved first,
@@ -88,13 +88,13 @@ bool DistributorDocuments::mailing(const QString& product, const QString& langua
     QHash<QString, QString> politeness;
     LanguageWalk walk(table, language);
     QString texts[6];
-    streamExchangeTable(*m_road->tables().exchange, [&](ExchangeRecord& r) {
+    streamExchangeTable(*m_sender->tables().exchange, [&](ExchangeRecord& r) {
         if (!walk.next(texts))
             return false;
         const auto [person, title, company, address, fax, licensee] = texts;
         auto known = politeness.constFind(title);
         if (known == politeness.constEnd())
-            known = politeness.insert(title, m_road->LookupPoliteness(title));
+            known = politeness.insert(title, m_sender->LookupPoliteness(title));
         r.set(F::Person, person);
         r.set(F::Title, title);
         r.set(F::Company, company);
@@ -105,14 +105,14 @@ bool DistributorDocuments::mailing(const QString& product, const QString& langua
         r.set(F::Licensee, licensee);
         return true;
     });
-    return m_road->RunFactoryMacro(QStringLiteral("Mailing"), product, language);
+    return m_sender->RunFactoryMacro(QStringLiteral("Mailing"), product, language);
 }
 
 bool DistributorDocuments::labels(const QString& product, const QString& language)
 {
-    if (!m_road->mayBegin(product, language))
+    if (!m_sender->mayBegin(product, language))
         return false;
-    return m_road->RunFactoryMacro(QStringLiteral("Labels"), product, language);
+    return m_sender->RunFactoryMacro(QStringLiteral("Labels"), product, language);
 }
 
 } // namespace kestrova

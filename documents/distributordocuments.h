@@ -1,6 +1,6 @@
 #pragma once
 
-#include "documents/documentroad.h"
+#include "documents/documentsender.h"
 #include "documents/exchangetable.h"
 
 #include <QHash>
@@ -22,19 +22,22 @@ struct DistributorView {
 // The record of a distributor's envelope and letter: the address with the
 // fax (never the e-mail), the salutation of the title whatever the title,
 // and the name of the person; no licence owner.
-ExchangeRecord distributorRecord(const DistributorView& shown, DocumentRoad& road);
+ExchangeRecord distributorRecord(const DistributorView& shown, DocumentSender& sender);
 
 // The documents of the "Distributors" page, and the labels.
 class DistributorDocuments {
 public:
+    // The documents of the "Mail" dialog; the values are its Tag values.
     enum Kind { Envelope = 1, Letter = 2 };
 
-    DistributorDocuments(DocumentRoad* road, Table* distributors) : m_road(road), m_distributors(distributors) {}
+    DistributorDocuments(DocumentSender* sender, Table* distributors) : m_sender(sender), m_distributors(distributors)
+    {
+    }
 
     // The envelope or letter of the distributor shown, by the settings row
     // of product and the distributor's own language. False when the
     // document was refused (the user has been told why).
-    bool mail(const DistributorView& shown, const QString& product, int kind);
+    bool mail(const DistributorView& shown, const QString& product, Kind kind);
 
     // One record for every distributor whose language is exactly language,
     // in table order, then the Mailing macro of product and language (also
@@ -49,7 +52,7 @@ public:
     bool labels(const QString& product, const QString& language);
 
 private:
-    DocumentRoad* m_road;
+    DocumentSender* m_sender;
     Table* m_distributors;
 };
 

@@ -43,7 +43,7 @@ protected:
     DistributorDocuments* m_documents;
 };
 
-// "Mail": the envelope (Tag 1) or letter (Tag 2) of the distributor shown.
+// "Mail": the envelope or letter of the distributor shown, as Tag says.
 class TMailDlg : public ProductLanguageDialog {
     Q_OBJECT
 public:
@@ -53,7 +53,7 @@ public:
     Ui::MailDlg* ui() const { return m_ui.get(); }
 
     // The document kind, set by the page's buttons.
-    int Tag = DistributorDocuments::Envelope;
+    DistributorDocuments::Kind Tag = DistributorDocuments::Envelope;
     void OKButtonClick() override;
 
 private:

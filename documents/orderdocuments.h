@@ -1,54 +1,44 @@
 #pragma once
 
-#include "documents/documentroad.h"
-#include "documents/exchangetable.h"
+#include "data/shownorder.h"
 #include "data/textformat.h"
+#include "documents/documentsender.h"
+#include "documents/exchangetable.h"
 
-#include <QHash>
 #include <QString>
 
 namespace kestrova {
 
-// The order as the "Sales" page shows it: the text of each box by its order
-// field (Person, DeliveryAddress, NetAmount, ...), unsaved changes included,
-// and which page of the address notebook is showing.
-struct OrderView {
-    QHash<QString, QString> boxes;
-    bool deliveryPageShowing = false;
-
-    QString text(const char* field) const { return boxes.value(QString::fromLatin1(field)); }
-};
-
 // The address record of the order's envelope and letter: the billing or,
 // when the delivery page is showing, the delivery address, with the
 // salutation of its title and the name of its person.
-ExchangeRecord addressRecord(const OrderView& order, DocumentRoad& road);
+ExchangeRecord addressRecord(const ShownOrder& order, DocumentSender& sender);
 
 // The invoice record: the billing address, the order's data, the computed
 // total and a complete delivery block. Throws when the net amount or the tax
 // is no number.
-ExchangeRecord invoiceRecord(const OrderView& order, DocumentRoad& road, const LocaleFormat& fmt);
+ExchangeRecord invoiceRecord(const ShownOrder& order, DocumentSender& sender, const LocaleFormat& fmt);
 
 // The three documents of the order shown. They read the boxes as shown and
 // never save or change the order.
 class OrderDocuments {
 public:
-    explicit OrderDocuments(DocumentRoad* road) : m_road(road) {}
+    explicit OrderDocuments(DocumentSender* sender) : m_sender(sender) {}
     void setLocaleFormat(const LocaleFormat& fmt) { m_fmt = fmt; }
 
     // Writes the address record as the exchange table's only record.
-    void ExportAddress(const OrderView& order);
+    void ExportAddress(const ShownOrder& order);
 
-    void envelope(const OrderView& order);
+    void envelope(const ShownOrder& order);
     // The invoice, then the product's batch command with the licence owner
     // as its one last argument.
-    void invoice(const OrderView& order);
-    void letter(const OrderView& order);
+    void invoice(const ShownOrder& order);
+    void letter(const ShownOrder& order);
 
 private:
-    void addressDocument(const OrderView& order, const QString& column);
+    void addressDocument(const ShownOrder& order, const QString& column);
 
-    DocumentRoad* m_road;
+    DocumentSender* m_sender;
     LocaleFormat m_fmt = LocaleFormat::system();
 };
 

@@ -1,6 +1,7 @@
 #include "mailorders/checkemailform.h"
 
 #include "data/dataobjects.h"
+#include "data/salefields.h"
 #include "widgets/guard.h"
 #include "ui_CheckEmailForm.h"
 
@@ -10,6 +11,19 @@
 
 namespace kestrova {
 
+namespace {
+
+// A control of the form by its object name, which for the order boxes is
+// their order field's name. The form defines every control the code names.
+template <typename T> T* control(const QWidget* form, const QString& name)
+{
+    T* found = form->findChild<T*>(name);
+    Q_ASSERT_X(found, "TCheckEmailForm", qPrintable(QStringLiteral("no control ") + name));
+    return found;
+}
+
+} // namespace
+
 TCheckEmailForm::TCheckEmailForm(MailOrderRun& run, DataObjects& data, AppendOrder appendOrder, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CheckEmailForm>()), m_run(run), m_data(data),
       m_appendOrder(std::move(appendOrder))
@@ -17,13 +31,13 @@ TCheckEmailForm::TCheckEmailForm(MailOrderRun& run, DataObjects& data, AppendOrd
     m_ui->setupUi(this);
     m_ui->DuplicateNotice->hide();
     m_ui->OrderAddressTab->setCurrentIndex(0);
-    fillList("Title", data.Ttitle, QStringLiteral("Title"));
-    fillList("DeliveryTitle", data.Ttitle, QStringLiteral("Title"));
-    fillList("Origin", data.Torigin, QStringLiteral("Origin"));
-    fillList("Currency", data.Tcurrency, QStringLiteral("Currency"));
-    fillList("PaymentMeans", data.Tpayment, QStringLiteral("PaymentMeans"));
-    fillList("Product", data.Tproduct, QStringLiteral("Product"));
-    fillList("Language", data.Tlanguage, QStringLiteral("Language"));
+    fillList(m_ui->Title, data.Ttitle, QStringLiteral("Title"));
+    fillList(m_ui->DeliveryTitle, data.Ttitle, QStringLiteral("Title"));
+    fillList(m_ui->Origin, data.Torigin, QStringLiteral("Origin"));
+    fillList(m_ui->Currency, data.Tcurrency, QStringLiteral("Currency"));
+    fillList(m_ui->PaymentMeans, data.Tpayment, QStringLiteral("PaymentMeans"));
+    fillList(m_ui->Product, data.Tproduct, QStringLiteral("Product"));
+    fillList(m_ui->Language, data.Tlanguage, QStringLiteral("Language"));
     connect(m_ui->NextMessage, &QPushButton::clicked, this, guard([this] { NextMessageClick(); }));
     connect(m_ui->Stop, &QPushButton::clicked, this, guard([this] { StopClick(); }));
     FormCreate();
@@ -31,10 +45,9 @@ TCheckEmailForm::TCheckEmailForm(MailOrderRun& run, DataObjects& data, AppendOrd
 
 TCheckEmailForm::~TCheckEmailForm() = default;
 
-void TCheckEmailForm::fillList(const char* control, Table* table, const QString& column)
+void TCheckEmailForm::fillList(QComboBox* list, Table* table, const QString& column)
 {
-    auto* list = findChild<QComboBox*>(QString::fromLatin1(control));
-    if (!list || !table || !table->isOpen())
+    if (!table || !table->isOpen())
         return;
     list->addItems(table->columnTexts(column));
     list->setCurrentIndex(-1);
@@ -42,7 +55,7 @@ void TCheckEmailForm::fillList(const char* control, Table* table, const QString&
 
 void TCheckEmailForm::setText(const QString& field, const QString& text)
 {
-    QWidget* w = findChild<QWidget*>(field);
+    QWidget* w = control<QWidget>(this, field);
     if (auto* e = qobject_cast<QLineEdit*>(w))
         e->setText(text);
     else if (auto* m = qobject_cast<QPlainTextEdit*>(w))
@@ -54,8 +67,10 @@ void TCheckEmailForm::setText(const QString& field, const QString& text)
 ShownOrder TCheckEmailForm::shownOrder() const
 {
     ShownOrder shown;
+    shown.addressTab = m_ui->OrderAddressTab->currentWidget() == m_ui->DeliveryPage ? ShownOrder::AddressTab::Delivery
+                                                                                    : ShownOrder::AddressTab::Billing;
     for (const QString& field : mailOrderFields()) {
-        QWidget* w = findChild<QWidget*>(field);
+        QWidget* w = control<QWidget>(this, field);
         if (auto* e = qobject_cast<QLineEdit*>(w))
             shown.insert(field, e->text());
         else if (auto* m = qobject_cast<QPlainTextEdit*>(w))
@@ -87,17 +102,17 @@ void TCheckEmailForm::ShowNotification()
                        F::DeliveryTitle, F::DeliveryPerson, F::DeliveryAddress, F::DeliveryFaxOrEMail})
         setText(F::fieldName(f), areas.text(f));
     // The licence owner starts as the person, whatever the function found.
-    setText(QStringLiteral("Licensee"), areas.text(F::Person));
-    setText(QStringLiteral("OrderDate"), formatDate(currentDate(), m_data.localeFormat()));
-    setText(QStringLiteral("Origin"), state.matchedOrigin);
+    setText(sale::Licensee, areas.text(F::Person));
+    setText(sale::OrderDate, formatDate(currentDate(), m_data.localeFormat()));
+    setText(sale::Origin, state.matchedOrigin);
     showDuplicate();
 
     const QString productId = areas.text(F::ProductId);
     if (const auto product = productOf(m_data.Temail, state.matchedOrigin, productId)) {
-        setText(QStringLiteral("Product"), *product);
+        setText(sale::Product, *product);
         state.productName = reply::fitToArea(*product, reply::kProductNameCapacity);
     } else {
-        setText(QStringLiteral("Product"), QString());
+        setText(sale::Product, QString());
         state.productName.clear();
         prompter().message(QStringLiteral("Product Id \"") + productId + QStringLiteral("\" unknown !"),
                            QMessageBox::NoIcon);

@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+class QComboBox;
+
 namespace Ui {
 class CheckEmailForm;
 }
@@ -41,7 +43,7 @@ public:
     void StopClick();
 
 private:
-    void fillList(const char* control, Table* table, const QString& column);
+    void fillList(QComboBox* list, Table* table, const QString& column);
     void setText(const QString& field, const QString& text);
     void showDuplicate();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/shownorder.h"
 #include "functions/functionlibrary.h"
 #include "intake/mailbox.h"
 #include "mailorders/mailrecord.h"
@@ -31,9 +32,6 @@ struct MailOrderState {
 // The order fields the processing window shows, in the order they are put
 // into a new order.
 const QStringList& mailOrderFields();
-
-// The window's texts by order field name.
-using ShownOrder = QHash<QString, QString>;
 
 // One processing run over the mailbox, without a window: open, find the
 // next recognised notification, hold the reply template, store its order

@@ -8,10 +8,19 @@
 
 namespace kestrova {
 
-DistributorsPage::DistributorsPage(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::DistributorsPage>())
+DistributorsPage::DistributorsPage(QWidget* parent) : FramePage(parent), m_ui(std::make_unique<Ui::DistributorsPage>())
 {
     m_ui->setupUi(this);
-    setButtonIcons(this);
+    setButtonIcons(this, {{m_ui->DistributorAboutSpeed, "help-about", QStyle::SP_MessageBoxInformation},
+                          {m_ui->DistributorAppendSpeed, "contact-new", QStyle::SP_FileIcon},
+                          {m_ui->DistributorEnveloppePrintSpeed, "mail-send", QStyle::SP_ArrowRight},
+                          {m_ui->DistributorMailPrintSpeed, "mail-message-new", QStyle::SP_FileDialogContentsView},
+                          {m_ui->DistributorMailingPrintSpeed, "mail-forward", QStyle::SP_ArrowForward},
+                          {m_ui->DistributorExitSpeed, "application-exit", QStyle::SP_DialogCloseButton}});
+    wireFrameButtons(m_ui->DistributorAboutSpeed, nullptr, m_ui->DistributorExitSpeed);
+    connect(m_ui->DistributorEnveloppePrintSpeed, &QToolButton::clicked, this, &DistributorsPage::envelopeRequested);
+    connect(m_ui->DistributorMailPrintSpeed, &QToolButton::clicked, this, &DistributorsPage::letterRequested);
+    connect(m_ui->DistributorMailingPrintSpeed, &QToolButton::clicked, this, &DistributorsPage::mailingRequested);
     connect(m_ui->DistributorAppendSpeed, &QToolButton::clicked, this,
             guard([this] { DistributorAppendSpeedClick(); }));
 }

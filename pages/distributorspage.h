@@ -1,8 +1,8 @@
 #pragma once
 
 #include "documents/distributordocuments.h"
+#include "pages/framepage.h"
 
-#include <QWidget>
 #include <memory>
 
 namespace Ui {
@@ -14,8 +14,9 @@ namespace kestrova {
 class DataObjects;
 
 // The "Distributors" page: the distributor shown through Ddistributor. Its
-// document buttons show the main window's dialogs.
-class DistributorsPage : public QWidget {
+// document buttons are announced by signals: they show the main window's
+// dialogs.
+class DistributorsPage : public FramePage {
     Q_OBJECT
 public:
     explicit DistributorsPage(QWidget* parent = nullptr);
@@ -28,6 +29,11 @@ public:
     DistributorView shownDistributor() const;
 
     void DistributorAppendSpeedClick();
+
+Q_SIGNALS:
+    void envelopeRequested();
+    void letterRequested();
+    void mailingRequested();
 
 private:
     std::unique_ptr<Ui::DistributorsPage> m_ui;

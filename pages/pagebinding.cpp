@@ -5,7 +5,6 @@
 
 #include <QHash>
 #include <QIcon>
-#include <QStyle>
 #include <QToolButton>
 
 namespace kestrova {
@@ -33,50 +32,19 @@ void bindControls(QWidget* container, DataSource* source, const DataObjects& dat
     for (DbMemo* m : container->findChildren<DbMemo*>())
         m->bind(source, m->property("dataField").toString());
     for (DbLookupCombo* c : container->findChildren<DbLookupCombo*>()) {
+        // Every lookup list of the forms has its value list here.
+        Q_ASSERT_X(lists.contains(c->objectName()), "bindControls", qPrintable(c->objectName()));
         const auto list = lists.value(c->objectName());
         c->bind(source, c->property("dataField").toString(), list.first, list.second);
     }
 }
 
-void setButtonIcons(QWidget* page)
+void setButtonIcons(QWidget* page, std::initializer_list<ButtonIcon> icons)
 {
-    struct Icon {
-        const char* button;
-        const char* theme;
-        QStyle::StandardPixmap fallback;
-    };
-    static const Icon icons[] = {
-        {"OrderAboutSpeed", "help-about", QStyle::SP_MessageBoxInformation},
-        {"DistributorAboutSpeed", "help-about", QStyle::SP_MessageBoxInformation},
-        {"ParametersAboutSpeed", "help-about", QStyle::SP_MessageBoxInformation},
-        {"GridViewSpeed", "view-list-details", QStyle::SP_FileDialogDetailedView},
-        {"CalcSpeed1", "accessories-calculator", QStyle::SP_ComputerIcon},
-        {"CalcSpeed3", "accessories-calculator", QStyle::SP_ComputerIcon},
-        {"OrderMailAppendSpeed", "document-new", QStyle::SP_FileIcon},
-        {"OrderCompuServeAppendSpeed", "mail-receive", QStyle::SP_DriveNetIcon},
-        {"LabelsPrintSpeed", "document-print", QStyle::SP_FileDialogListView},
-        {"OrderEnveloppePrintSpeed", "mail-send", QStyle::SP_ArrowRight},
-        {"OrderInvoicePrintSpeed", "document-print", QStyle::SP_DriveFDIcon},
-        {"OrderMailPrintSpeed", "mail-message-new", QStyle::SP_FileDialogContentsView},
-        {"OrderPersonFindSpeed", "edit-find", QStyle::SP_FileDialogInfoView},
-        {"OrderUnpayedFindSpeed", "dialog-warning", QStyle::SP_MessageBoxWarning},
-        {"OrderSQLFindSpeed", "system-search", QStyle::SP_FileDialogToParent},
-        {"OrderExportSpeed", "x-office-spreadsheet", QStyle::SP_FileDialogDetailedView},
-        {"DistributorAppendSpeed", "contact-new", QStyle::SP_FileIcon},
-        {"DistributorEnveloppePrintSpeed", "mail-send", QStyle::SP_ArrowRight},
-        {"DistributorMailPrintSpeed", "mail-message-new", QStyle::SP_FileDialogContentsView},
-        {"DistributorMailingPrintSpeed", "mail-forward", QStyle::SP_ArrowForward},
-        {"ImportSpeed", "document-open", QStyle::SP_DialogOpenButton},
-        {"ExportSpeed", "document-save", QStyle::SP_DialogSaveButton},
-        {"OrderExit", "application-exit", QStyle::SP_DialogCloseButton},
-        {"DistributorExitSpeed", "application-exit", QStyle::SP_DialogCloseButton},
-        {"ParametersExitSpeed", "application-exit", QStyle::SP_DialogCloseButton},
-    };
-    for (const Icon& i : icons) {
-        if (auto* b = page->findChild<QToolButton*>(QString::fromLatin1(i.button))) {
-            b->setIcon(QIcon::fromTheme(QString::fromLatin1(i.theme), page->style()->standardIcon(i.fallback)));
-            b->setIconSize(QSize(22, 22));
-        }
+    for (const ButtonIcon& i : icons) {
+        Q_ASSERT_X(i.button, "setButtonIcons", i.theme);
+        i.button->setIcon(QIcon::fromTheme(QString::fromLatin1(i.theme), page->style()->standardIcon(i.fallback)));
+        i.button->setIconSize(QSize(22, 22));
     }
 }
 

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QStyle>
+#include <initializer_list>
+
+class QToolButton;
 class QWidget;
 
 namespace kestrova {
@@ -12,8 +16,14 @@ class DataSource;
 // list takes its values from the value list its object name stands for.
 void bindControls(QWidget* container, DataSource* source, const DataObjects& data);
 
-// Gives the tool buttons of a page their icons: the desktop theme's, with a
-// bundled fallback.
-void setButtonIcons(QWidget* page);
+// A tool button's icon: the desktop theme's, with a bundled fallback.
+struct ButtonIcon {
+    QToolButton* button;
+    const char* theme;
+    QStyle::StandardPixmap fallback;
+};
+
+// Gives the tool buttons of a page their icons.
+void setButtonIcons(QWidget* page, std::initializer_list<ButtonIcon> icons);
 
 } // namespace kestrova

@@ -10,10 +10,21 @@
 
 namespace kestrova {
 
-ParametersPage::ParametersPage(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::ParametersPage>())
+ParametersPage::ParametersPage(QWidget* parent) : FramePage(parent), m_ui(std::make_unique<Ui::ParametersPage>())
 {
     m_ui->setupUi(this);
-    setButtonIcons(this);
+    setButtonIcons(this, {{m_ui->ParametersAboutSpeed, "help-about", QStyle::SP_MessageBoxInformation},
+                          {m_ui->ImportSpeed, "document-open", QStyle::SP_DialogOpenButton},
+                          {m_ui->ExportSpeed, "document-save", QStyle::SP_DialogSaveButton},
+                          {m_ui->CalcSpeed3, "accessories-calculator", QStyle::SP_ComputerIcon},
+                          {m_ui->ParametersExitSpeed, "application-exit", QStyle::SP_DialogCloseButton}});
+    wireFrameButtons(m_ui->ParametersAboutSpeed, m_ui->CalcSpeed3, m_ui->ParametersExitSpeed);
+}
+
+LinkSettings ParametersPage::linkSettings() const
+{
+    return LinkSettings{m_ui->TablesCommandLine->text(), m_ui->TablesDdeService->text(), m_ui->TablesDdeTopic->text(),
+                        m_ui->TablesLastDdeMacro->text()};
 }
 
 ParametersPage::~ParametersPage() = default;

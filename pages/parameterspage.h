@@ -1,8 +1,9 @@
 #pragma once
 
+#include "documents/wordprocessorlink.h"
+#include "pages/framepage.h"
 #include "pages/settingseditors.h"
 
-#include <QWidget>
 #include <memory>
 
 namespace Ui {
@@ -17,17 +18,21 @@ class TransferProgress;
 
 // The "Parameters" page: the value-list grids, the document settings and
 // recognition rules, the settings boxes, and the order export and import.
-class ParametersPage : public QWidget {
+class ParametersPage : public FramePage {
     Q_OBJECT
 public:
     explicit ParametersPage(QWidget* parent = nullptr);
     ~ParametersPage() override;
 
     void setUp(DataObjects* data, const FunctionLibrary* library);
+    // The window that shows an export's or import's progress; handed over
+    // once, at start.
     void setProgressWindow(TransferProgress* progress) { m_progress = progress; }
 
     Ui::ParametersPage* ui() const { return m_ui.get(); }
     SettingsEditors& settingsEditors() { return *m_settings; }
+    // The link settings as the boxes show them, typed text included.
+    LinkSettings linkSettings() const;
 
     void ExportSpeedClick();
     void ImportSpeedClick();

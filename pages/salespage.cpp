@@ -1,11 +1,12 @@
 #include "pages/salespage.h"
 
-#include "mailorders/checkemailform.h"
 #include "data/dataobjects.h"
+#include "data/salefields.h"
+#include "data/settings.h"
+#include "mailorders/checkemailform.h"
+#include "pages/pagebinding.h"
 #include "widgets/dbwidgets.h"
 #include "widgets/guard.h"
-#include "pages/pagebinding.h"
-#include "data/settings.h"
 #include "ui_SalesPage.h"
 
 #include <QFocusEvent>
@@ -26,10 +27,28 @@ void showWindow(QWidget* window)
 } // namespace
 
 SalesPage::SalesPage(QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::SalesPage>()), m_mailState(std::make_unique<MailOrderState>())
+    : FramePage(parent), m_ui(std::make_unique<Ui::SalesPage>()), m_mailState(std::make_unique<MailOrderState>())
 {
     m_ui->setupUi(this);
-    setButtonIcons(this);
+    setButtonIcons(this, {{m_ui->OrderAboutSpeed, "help-about", QStyle::SP_MessageBoxInformation},
+                          {m_ui->GridViewSpeed, "view-list-details", QStyle::SP_FileDialogDetailedView},
+                          {m_ui->CalcSpeed1, "accessories-calculator", QStyle::SP_ComputerIcon},
+                          {m_ui->OrderMailAppendSpeed, "document-new", QStyle::SP_FileIcon},
+                          {m_ui->OrderCompuServeAppendSpeed, "mail-receive", QStyle::SP_DriveNetIcon},
+                          {m_ui->LabelsPrintSpeed, "document-print", QStyle::SP_FileDialogListView},
+                          {m_ui->OrderEnveloppePrintSpeed, "mail-send", QStyle::SP_ArrowRight},
+                          {m_ui->OrderInvoicePrintSpeed, "document-print", QStyle::SP_DriveFDIcon},
+                          {m_ui->OrderMailPrintSpeed, "mail-message-new", QStyle::SP_FileDialogContentsView},
+                          {m_ui->OrderPersonFindSpeed, "edit-find", QStyle::SP_FileDialogInfoView},
+                          {m_ui->OrderUnpayedFindSpeed, "dialog-warning", QStyle::SP_MessageBoxWarning},
+                          {m_ui->OrderSQLFindSpeed, "system-search", QStyle::SP_FileDialogToParent},
+                          {m_ui->OrderExportSpeed, "x-office-spreadsheet", QStyle::SP_FileDialogDetailedView},
+                          {m_ui->OrderExit, "application-exit", QStyle::SP_DialogCloseButton}});
+    wireFrameButtons(m_ui->OrderAboutSpeed, m_ui->CalcSpeed1, m_ui->OrderExit);
+    connect(m_ui->OrderEnveloppePrintSpeed, &QToolButton::clicked, this, &SalesPage::envelopeRequested);
+    connect(m_ui->OrderInvoicePrintSpeed, &QToolButton::clicked, this, &SalesPage::invoiceRequested);
+    connect(m_ui->OrderMailPrintSpeed, &QToolButton::clicked, this, &SalesPage::letterRequested);
+    connect(m_ui->LabelsPrintSpeed, &QToolButton::clicked, this, &SalesPage::labelsRequested);
     m_ui->OrderAddressTab->setCurrentIndex(0);
 }
 
@@ -56,11 +75,23 @@ QString SalesPage::readOnlyMailHint()
     return QStringLiteral("The tables are opened read-only: e-mail orders cannot be stored");
 }
 
-void SalesPage::setSearchWindows(QWidget* person, QWidget* sql, QWidget* grid)
+void SalesPage::setDialogs(const Dialogs& dialogs)
 {
-    m_personDlg = person;
-    m_sqlDlg = sql;
-    m_gridView = grid;
+    m_dialogs = dialogs;
+}
+
+ShownOrder SalesPage::shownOrder() const
+{
+    ShownOrder order;
+    for (const DbEdit* e : findChildren<DbEdit*>())
+        order.insert(e->dataField(), e->text());
+    for (const DbMemo* m : findChildren<DbMemo*>())
+        order.insert(m->dataField(), m->toPlainText());
+    for (const DbLookupCombo* c : findChildren<DbLookupCombo*>())
+        order.insert(c->dataField(), c->value());
+    order.addressTab = m_ui->OrderAddressTab->currentWidget() == m_ui->DeliveryPage ? ShownOrder::AddressTab::Delivery
+                                                                                    : ShownOrder::AddressTab::Billing;
+    return order;
 }
 
 void SalesPage::setUpOrderRules(const FunctionLibrary* library)
@@ -153,7 +184,7 @@ void SalesPage::LicenseeEnter()
     if (!m_ui->Licensee->text().isEmpty())
         return;
     DataSet* ds = m_data->Dsale->dataSet();
-    if (!ds || !ds->isOpen() || ds->fieldIndex(QStringLiteral("Licensee")) < 0)
+    if (!ds || !ds->isOpen() || ds->fieldIndex(sale::Licensee) < 0)
         return;
     m_ui->Licensee->setTextAsTyped(OrderRules::proposedLicensee(m_ui->Title->value(), m_ui->Person->text()));
     m_ui->Licensee->selectAll();
@@ -196,7 +227,7 @@ void SalesPage::OrderPersonFindSpeedClick()
     if (m_searches->button(OrderSearches::Person).active)
         m_searches->end(OrderSearches::Person);
     else
-        showWindow(m_personDlg);
+        showWindow(m_dialogs.person);
 }
 
 void SalesPage::OrderUnpayedFindSpeedClick()
@@ -212,17 +243,17 @@ void SalesPage::OrderSQLFindSpeedClick()
     if (m_searches->button(OrderSearches::Sql).active)
         m_searches->end(OrderSearches::Sql);
     else
-        showWindow(m_sqlDlg);
+        showWindow(m_dialogs.sql);
 }
 
 void SalesPage::GridViewSpeedClick()
 {
-    showWindow(m_gridView);
+    showWindow(m_dialogs.grid);
 }
 
 void SalesPage::OrderExportSpeedClick()
 {
-    showWindow(m_dateDlg);
+    showWindow(m_dialogs.dates);
 }
 
 void SalesPage::OrderCompuServeAppendSpeedClick()
@@ -267,7 +298,7 @@ void SalesPage::OrderCompuServeAppendSpeedClick()
         prompter().error(QStringLiteral("The mailbox could not be closed: %1.").arg(run.lastError()));
 }
 
-QString SalesPage::appendMailOrder(const QHash<QString, QString>& shown)
+QString SalesPage::appendMailOrder(const ShownOrder& shown)
 {
     // The new order is shown on the billing page, as after "Append".
     m_ui->OrderAddressTab->setCurrentWidget(m_ui->BillingPage);

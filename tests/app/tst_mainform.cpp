@@ -1,4 +1,9 @@
 #include "app/aboutform.h"
+#include "documents/documentdialogs.h"
+#include "orders/gridviewform.h"
+#include "orders/searchdialogs.h"
+#include "reports/accountingform.h"
+#include "reports/progressform.h"
 #include "widgets/dbwidgets.h"
 #include "app/mainform.h"
 #include "tests/support/recordingprompter.h"
@@ -443,6 +448,25 @@ private Q_SLOTS:
         const QString msg = rec->errors().first();
         QVERIFY2(msg.contains("Xfactory") && msg.contains("does not exist") && msg.endsWith('.'), qPrintable(msg));
         QVERIFY(!QFile::exists(fx->path("Xfactory")));
+    }
+
+    // The windows made at start are the main window's children and go with
+    // it, shown or not, before the pages and tables they use.
+    void windowsGoWithTheMainWindow()
+    {
+        Windows w = startKestrova(fx->dir());
+        QVERIFY(w.main);
+        const QList<QPointer<QWidget>> windows{
+            w.personDlg.get(), w.sqlDlg.get(),    w.mailDlg.get(),    w.mailingDlg.get(), w.gridView.get(),
+            w.about.get(),     w.labelsDlg.get(), w.accounting.get(), w.dateDlg.get(),    w.progress.get()};
+        for (const QPointer<QWidget>& window : windows)
+            QCOMPARE(window->parent(), static_cast<QObject*>(w.main.get()));
+        w.main->show();
+        w.sqlDlg->show();
+        w.gridView->show();
+        w.main.reset();
+        for (const QPointer<QWidget>& window : windows)
+            QVERIFY(window.isNull());
     }
 
     void aboutBoxFromEveryPage()

@@ -19,9 +19,9 @@ using Fields = QHash<QString, QString>;
 const QString kBusy =
     QStringLiteral("The word processor is still busy with the previous document. Try again when it has finished.");
 
-OrderView shownOrder()
+ShownOrder shownOrder()
 {
-    OrderView o;
+    ShownOrder o;
     o.boxes = {{"Person", "John Doe"},
                {"Title", "Mr"},
                {"Company", "Doe Trading"},
@@ -42,7 +42,7 @@ OrderView shownOrder()
     return o;
 }
 
-OrderView withDelivery(OrderView o)
+ShownOrder withDelivery(ShownOrder o)
 {
     o.boxes.insert("DeliveryPerson", "Mary Ann Smith");
     o.boxes.insert("DeliveryTitle", "Mrs");
@@ -111,7 +111,7 @@ class TestOrderDocuments : public QObject {
     QStringList shown;
     std::unique_ptr<Table> exchange, factory, titles;
     std::unique_ptr<WordProcessorLink> link;
-    std::unique_ptr<DocumentRoad> road;
+    std::unique_ptr<DocumentSender> sender;
     std::unique_ptr<OrderDocuments> docs;
     int services = 0;
     const LocaleFormat fmt = LocaleFormat::fromLocale(QLocale(QStringLiteral("en_US")));
@@ -187,16 +187,17 @@ private Q_SLOTS:
         link =
             std::make_unique<WordProcessorLink>([this] { return settings; }, [this](const QString& t) { shown << t; });
         link->setWorkingDirectory(fx->dir());
-        road = std::make_unique<DocumentRoad>(link.get(), DocumentTables{exchange.get(), factory.get(), titles.get()},
-                                              [this](const QString& t) { shown << t; });
-        docs = std::make_unique<OrderDocuments>(road.get());
+        sender =
+            std::make_unique<DocumentSender>(link.get(), DocumentTables{exchange.get(), factory.get(), titles.get()},
+                                             [this](const QString& t) { shown << t; });
+        docs = std::make_unique<OrderDocuments>(sender.get());
         docs->setLocaleFormat(fmt);
     }
 
     void cleanup()
     {
         docs.reset();
-        road.reset();
+        sender.reset();
         link.reset();
         log.endStandIns();
     }
@@ -224,21 +225,21 @@ private Q_SLOTS:
 
     void politenessOfTitlesWithoutRowIsEmpty()
     {
-        QCOMPARE(road->LookupPoliteness("Mrs"), QStringLiteral("Dear Madam"));
+        QCOMPARE(sender->LookupPoliteness("Mrs"), QStringLiteral("Dear Madam"));
         // The row found before belongs to another title.
-        QCOMPARE(road->LookupPoliteness("Prof"), QString());
-        QCOMPARE(road->LookupPoliteness(""), QString());
+        QCOMPARE(sender->LookupPoliteness("Prof"), QString());
+        QCOMPARE(sender->LookupPoliteness(""), QString());
         fx->exec("Xtitle", "INSERT INTO Xtitle VALUES ('', 'Hello')");
-        QCOMPARE(road->LookupPoliteness(""), QStringLiteral("Hello"));
+        QCOMPARE(sender->LookupPoliteness(""), QStringLiteral("Hello"));
     }
 
     void addressRecord_data()
     {
-        QTest::addColumn<OrderView>("order");
+        QTest::addColumn<ShownOrder>("order");
         QTest::addColumn<Fields>("expected");
         QTest::newRow("billing page") << withDelivery(shownOrder()) << kBillingAddress;
-        OrderView delivery = withDelivery(shownOrder());
-        delivery.deliveryPageShowing = true;
+        ShownOrder delivery = withDelivery(shownOrder());
+        delivery.addressTab = ShownOrder::AddressTab::Delivery;
         QTest::newRow("delivery page") << delivery
                                        << Fields{{"Person", "Mary Ann Smith"},
                                                  {"Title", "Mrs"},
@@ -247,10 +248,10 @@ private Q_SLOTS:
                                                  {"FaxOrEMail", "+44 23 9200"},
                                                  {"Politeness", "Dear Madam"},
                                                  {"Name", "Smith"}};
-        OrderView emptyDelivery = shownOrder();
-        emptyDelivery.deliveryPageShowing = true;
+        ShownOrder emptyDelivery = shownOrder();
+        emptyDelivery.addressTab = ShownOrder::AddressTab::Delivery;
         QTest::newRow("empty delivery page") << emptyDelivery << Fields{};
-        OrderView unknownTitle = shownOrder();
+        ShownOrder unknownTitle = shownOrder();
         unknownTitle.boxes["Title"] = "Prof";
         unknownTitle.boxes["Person"] = "John Doe ";
         Fields noName = kBillingAddress;
@@ -262,7 +263,7 @@ private Q_SLOTS:
     }
     void addressRecord()
     {
-        QFETCH(OrderView, order);
+        QFETCH(ShownOrder, order);
         QFETCH(Fields, expected);
         // A title found before must not lend its salutation.
         QVERIFY(titles->findKey({"Mrs"}));
@@ -292,10 +293,10 @@ private Q_SLOTS:
         QFETCH(QString, net);
         QFETCH(QString, tax);
         QFETCH(QString, total);
-        OrderView o = shownOrder();
+        ShownOrder o = shownOrder();
         o.boxes["NetAmount"] = net;
         o.boxes["Tax"] = tax;
-        const ExchangeRecord r = invoiceRecord(o, *road, LocaleFormat::fromLocale(QLocale(locale)));
+        const ExchangeRecord r = invoiceRecord(o, *sender, LocaleFormat::fromLocale(QLocale(locale)));
         QCOMPARE(r.value(ExchangeField::Total), total);
         QCOMPARE(r.value(ExchangeField::NetAmount), net);
         QCOMPARE(r.value(ExchangeField::Tax), tax);
@@ -303,14 +304,14 @@ private Q_SLOTS:
 
     void invoiceDeliveryBlock_data()
     {
-        QTest::addColumn<OrderView>("order");
+        QTest::addColumn<ShownOrder>("order");
         QTest::addColumn<Fields>("block");
         QTest::newRow("no delivery data: billing") << shownOrder() << onlyDelivery(invoiceFields());
-        OrderView faxOnly = shownOrder();
+        ShownOrder faxOnly = shownOrder();
         faxOnly.boxes["DeliveryFaxOrEMail"] = "+44 23 9200";
         QTest::newRow("only a delivery fax") << faxOnly << Fields{{"DeliveryFaxOrEMail", "+44 23 9200"}};
-        OrderView shown = withDelivery(shownOrder());
-        shown.deliveryPageShowing = true; // the invoice does not follow the page
+        ShownOrder shown = withDelivery(shownOrder());
+        shown.addressTab = ShownOrder::AddressTab::Delivery; // the invoice does not follow the page
         QTest::newRow("delivery boxes") << shown
                                         << Fields{{"DeliveryPerson", "Mary Ann Smith"},
                                                   {"DeliveryName", "Smith"},
@@ -319,7 +320,7 @@ private Q_SLOTS:
                                                   {"DeliveryCompany", "Smith Logistics"},
                                                   {"DeliveryAddress", "9 Dock Road\r\nPortsmouth"},
                                                   {"DeliveryFaxOrEMail", "+44 23 9200"}};
-        OrderView oneWord = shownOrder();
+        ShownOrder oneWord = shownOrder();
         oneWord.boxes["DeliveryPerson"] = "Smith";
         oneWord.boxes["DeliveryTitle"] = "Dr";
         QTest::newRow("delivery person of one word") << oneWord
@@ -327,7 +328,7 @@ private Q_SLOTS:
                                                                {"DeliveryName", "Smith"},
                                                                {"DeliveryTitle", "Dr"},
                                                                {"DeliveryPoliteness", "Dear Doctor"}};
-        OrderView noTitle = shownOrder();
+        ShownOrder noTitle = shownOrder();
         noTitle.boxes["Title"] = "";
         Fields noTitleBlock = onlyDelivery(invoiceFields());
         noTitleBlock.remove("DeliveryTitle");
@@ -336,19 +337,19 @@ private Q_SLOTS:
     }
     void invoiceDeliveryBlock()
     {
-        QFETCH(OrderView, order);
+        QFETCH(ShownOrder, order);
         QFETCH(Fields, block);
         QVERIFY(titles->findKey({"Mrs"}));
-        const Fields fields = invoiceRecord(order, *road, fmt).filled();
+        const Fields fields = invoiceRecord(order, *sender, fmt).filled();
         QCOMPARE(onlyDelivery(fields), block);
-        QCOMPARE(fields.value("Politeness"), order.text("Title").isEmpty() ? QString() : "Dear Sir");
+        QCOMPARE(fields.value("Politeness"), order.value("Title").isEmpty() ? QString() : "Dear Sir");
     }
 
     void documentsReachWordProcessor()
     {
         const QByteArray orders = fx->fileBytes("Xsale");
-        OrderView delivery = withDelivery(shownOrder());
-        delivery.deliveryPageShowing = true;
+        ShownOrder delivery = withDelivery(shownOrder());
+        delivery.addressTab = ShownOrder::AddressTab::Delivery;
         docs->envelope(delivery);
         finish();
         docs->invoice(shownOrder());
@@ -357,7 +358,7 @@ private Q_SLOTS:
         finish();
         QVERIFY2(shown.isEmpty(), qPrintable(shown.join('\n')));
         QCOMPARE(log.commands(), (QStringList{"[envelope]", "[invoice]", "[letter]"}));
-        QCOMPARE(recordsSentWith(0), QList<Fields>{kestrova::addressRecord(delivery, *road).filled()});
+        QCOMPARE(recordsSentWith(0), QList<Fields>{kestrova::addressRecord(delivery, *sender).filled()});
         QCOMPARE(recordsSentWith(1), QList<Fields>{invoiceFields()});
         QCOMPARE(recordsSentWith(2), QList<Fields>{kBillingAddress});
         // One word processor, one conversation; the invoice's batch.
@@ -380,7 +381,7 @@ private Q_SLOTS:
         if (!linked)
             settings.commandLine.clear();
         const QString owner = "O'Brien \"Q\" & Co; $(touch pwned) `touch pwned2` *";
-        OrderView o = shownOrder();
+        ShownOrder o = shownOrder();
         o.boxes["Licensee"] = owner;
         docs->invoice(o);
         finish();
@@ -413,11 +414,11 @@ private Q_SLOTS:
         QFETCH(int, document);
         docs->ExportAddress(shownOrder());
         const QList<Fields> before = exchangeRows();
-        QVERIFY(road->FindFactoryRow("Sketch", "FR"));
-        OrderView o = shownOrder();
+        QVERIFY(sender->FindFactoryRow("Sketch", "FR"));
+        ShownOrder o = shownOrder();
         o.boxes["Product"] = "Sketch";
-        void (OrderDocuments::*make[])(const OrderView&) = {&OrderDocuments::envelope, &OrderDocuments::invoice,
-                                                            &OrderDocuments::letter};
+        void (OrderDocuments::*make[])(const ShownOrder&) = {&OrderDocuments::envelope, &OrderDocuments::invoice,
+                                                             &OrderDocuments::letter};
         (docs.get()->*make[document])(o);
         QCOMPARE(shown, QStringList{"There are no document settings for the product \"Sketch\" and "
                                     "the language \"EN\"."});
@@ -432,7 +433,7 @@ private Q_SLOTS:
         fx->exec("Xfactory", "UPDATE Xfactory SET Envelope = '[delay 1500]', Batch = ''");
         docs->envelope(shownOrder());
         QVERIFY(link->isBusy());
-        OrderView other = shownOrder();
+        ShownOrder other = shownOrder();
         other.boxes["Person"] = "Jane Roe";
         docs->invoice(other);
         docs->letter(other);
@@ -449,7 +450,7 @@ private Q_SLOTS:
     {
         docs->ExportAddress(shownOrder());
         const QByteArray before = fx->fileBytes("Xexport");
-        OrderView o = shownOrder();
+        ShownOrder o = shownOrder();
         o.boxes["NetAmount"] = "abc";
         QCOMPARE(errorOf([&] { docs->invoice(o); }), QStringLiteral("'abc' is not a valid floating point value"));
         QCOMPARE(fx->fileBytes("Xexport"), before);

@@ -4,7 +4,7 @@
 #include "data/dataobjects.h"
 #include "data/dataset.h"
 #include "widgets/dbwidgets.h"
-#include "documents/documentroad.h"
+#include "documents/documentsender.h"
 #include "documents/exchangetable.h"
 #include "tools/screenshots/kestrovashots.h"
 #include "documents/orderdocuments.h"
@@ -35,11 +35,11 @@ const char* const kOrderFields[] = {
     "DeliveryCompany", "DeliveryTitle", "DeliveryPerson", "DeliveryAddress", "DeliveryFaxOrEMail"};
 
 // The order of person as the "Sales" page shows it, box by box.
-OrderView showOrder(Driver& d, const QString& person)
+ShownOrder showOrder(Driver& d, const QString& person)
 {
     QWidget* main = d.window(QStringLiteral("MainForm"));
     goToOrder(d, main, person);
-    OrderView view;
+    ShownOrder view;
     for (const char* field : kOrderFields) {
         const QString name = QString::fromLatin1(field);
         QWidget* control = d.child<QWidget>(main, name);
@@ -54,7 +54,7 @@ OrderView showOrder(Driver& d, const QString& person)
 }
 
 // The mailing's records: every distributor of language, as stored.
-std::vector<ExchangeRecord> mailingRecords(DataObjects& data, DocumentRoad& road, const QString& language)
+std::vector<ExchangeRecord> mailingRecords(DataObjects& data, DocumentSender& road, const QString& language)
 {
     using F = ExchangeField;
     std::vector<ExchangeRecord> records;
@@ -83,7 +83,7 @@ std::vector<ExchangeRecord> mailingRecords(DataObjects& data, DocumentRoad& road
 
 // The macro of the document column for product and language, without the
 // command that opens the written PDF in a viewer.
-QString macroOf(DocumentRoad& road, DataObjects& data, const QString& column, const QString& product,
+QString macroOf(DocumentSender& road, DataObjects& data, const QString& column, const QString& product,
                 const QString& language)
 {
     if (!road.FindFactoryRow(product, language))
@@ -128,7 +128,7 @@ QStringList renderDocumentPages(DataObjects& data, const QString& workDir, const
     NoViewer viewer;
     QStringList failures;
     QString refused;
-    DocumentRoad road(nullptr, {data.Texport, data.Tfactory, data.Ttitle}, [&](const QString& m) { refused = m; });
+    DocumentSender road(nullptr, {data.Texport, data.Tfactory, data.Ttitle}, [&](const QString& m) { refused = m; });
 
     // Writes records, runs the column's macro and keeps page one as png.
     auto document = [&](const QString& png, const std::vector<ExchangeRecord>& records, const QString& column,
@@ -149,17 +149,17 @@ QStringList renderDocumentPages(DataObjects& data, const QString& workDir, const
     };
 
     try {
-        const OrderView invoiced = showOrder(d, QStringLiteral("Daniel Okafor"));
+        const ShownOrder invoiced = showOrder(d, QStringLiteral("Daniel Okafor"));
         document(QStringLiteral("document-invoice.png"), {invoiceRecord(invoiced, road, data.localeFormat())},
-                 QStringLiteral("Invoice"), invoiced.text("Product"), invoiced.text("Language"));
-        const OrderView written = showOrder(d, QStringLiteral("Owen Whitlock"));
+                 QStringLiteral("Invoice"), invoiced.value("Product"), invoiced.value("Language"));
+        const ShownOrder written = showOrder(d, QStringLiteral("Owen Whitlock"));
         document(QStringLiteral("document-letter.png"), {addressRecord(written, road)}, QStringLiteral("Mail"),
-                 written.text("Product"), written.text("Language"));
+                 written.value("Product"), written.value("Language"));
         document(QStringLiteral("document-envelope.png"), {addressRecord(written, road)}, QStringLiteral("Envelope"),
-                 written.text("Product"), written.text("Language"));
+                 written.value("Product"), written.value("Language"));
         // Labels print whatever the last document wrote: here a mailing.
         document(QStringLiteral("document-labels.png"), mailingRecords(data, road, QStringLiteral("DE")),
-                 QStringLiteral("Labels"), written.text("Product"), QStringLiteral("DE"));
+                 QStringLiteral("Labels"), written.value("Product"), QStringLiteral("DE"));
     } catch (const std::exception& e) {
         failures << QStringLiteral("documents: ") + QString::fromStdString(e.what());
     }

@@ -1,4 +1,4 @@
-#include "documents/documentroad.h"
+#include "documents/documentsender.h"
 
 #include "data/dataset.h"
 
@@ -17,18 +17,18 @@ QString ExtractName(const QString& person)
     return blank < 0 ? text : text.mid(blank + 1);
 }
 
-DocumentRoad::DocumentRoad(WordProcessorLink* link, const DocumentTables& tables,
-                           WordProcessorLink::MessageSink showError)
+DocumentSender::DocumentSender(WordProcessorLink* link, const DocumentTables& tables,
+                               WordProcessorLink::MessageSink showError)
     : m_link(link), m_tables(tables), m_showError(std::move(showError))
 {
 }
 
-bool DocumentRoad::FindFactoryRow(const QString& product, const QString& language)
+bool DocumentSender::FindFactoryRow(const QString& product, const QString& language)
 {
     return m_tables.factory->findKey({product, language});
 }
 
-QString DocumentRoad::LookupPoliteness(const QString& title)
+QString DocumentSender::LookupPoliteness(const QString& title)
 {
     // The row current before the search belongs to another title: without
     // a row of its own, a title has no salutation.
@@ -37,13 +37,13 @@ QString DocumentRoad::LookupPoliteness(const QString& title)
     return m_tables.titles->fieldText(QStringLiteral("Politeness"));
 }
 
-void DocumentRoad::noSettings(const QString& product, const QString& language)
+void DocumentSender::noSettings(const QString& product, const QString& language)
 {
     m_showError(QStringLiteral("There are no document settings for the product \"") + product +
                 QStringLiteral("\" and the language \"") + language + QStringLiteral("\"."));
 }
 
-bool DocumentRoad::mayBegin(const QString& product, const QString& language)
+bool DocumentSender::mayBegin(const QString& product, const QString& language)
 {
     // Rewriting the exchange table under a running macro would spoil the
     // document being printed.
@@ -59,12 +59,12 @@ bool DocumentRoad::mayBegin(const QString& product, const QString& language)
     return true;
 }
 
-void DocumentRoad::writeExchange(const std::vector<ExchangeRecord>& records)
+void DocumentSender::writeExchange(const std::vector<ExchangeRecord>& records)
 {
     writeExchangeTable(*m_tables.exchange, records);
 }
 
-bool DocumentRoad::RunFactoryMacro(const QString& column, const QString& product, const QString& language)
+bool DocumentSender::RunFactoryMacro(const QString& column, const QString& product, const QString& language)
 {
     m_link->WordProcessor();
     if (!FindFactoryRow(product, language)) {

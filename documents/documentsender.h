@@ -21,11 +21,12 @@ struct DocumentTables {
 // when it ends with a blank), or the whole text when it holds none.
 QString ExtractName(const QString& person);
 
-// The road every document takes: its data go into the exchange table, then
-// the macro of its product and language goes to the word processor.
-class DocumentRoad {
+// Sends documents through the link: a document's data go into the exchange
+// table, then the macro of its product and language goes to the word
+// processor.
+class DocumentSender {
 public:
-    DocumentRoad(WordProcessorLink* link, const DocumentTables& tables, WordProcessorLink::MessageSink showError);
+    DocumentSender(WordProcessorLink* link, const DocumentTables& tables, WordProcessorLink::MessageSink showError);
 
     WordProcessorLink& link() const { return *m_link; }
     const DocumentTables& tables() const { return m_tables; }
