@@ -1,5 +1,7 @@
 #include "functions/functionlibrary.h"
 
+#include "data/salefields.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,27 +14,33 @@ namespace kestrova {
 
 namespace {
 
-const char* const kNames[NotificationAreas::Count] = {
-    "Person",
-    "Title",
-    "Company",
-    "Address",
-    "FaxOrEMail",
-    "ProductId",
-    "Language",
-    "Licensee",
-    "Reference",
-    "NumberOfLicenses",
-    "Currency",
-    "PaymentMeans",
-    "NetAmount",
-    "Tax",
-    "DeliveryCompany",
-    "DeliveryTitle",
-    "DeliveryPerson",
-    "DeliveryAddress",
-    "DeliveryFaxOrEMail",
-};
+// The order field each area fills; the product identifier is the
+// recognition table's, which the run turns into a product.
+const QString& areaField(NotificationAreas::Field f)
+{
+    static const QString names[NotificationAreas::Count] = {
+        sale::Person,
+        sale::Title,
+        sale::Company,
+        sale::Address,
+        sale::FaxOrEMail,
+        QStringLiteral("ProductId"),
+        sale::Language,
+        sale::Licensee,
+        sale::Reference,
+        sale::NumberOfLicenses,
+        sale::Currency,
+        sale::PaymentMeans,
+        sale::NetAmount,
+        sale::Tax,
+        sale::DeliveryCompany,
+        sale::DeliveryTitle,
+        sale::DeliveryPerson,
+        sale::DeliveryAddress,
+        sale::DeliveryFaxOrEMail,
+    };
+    return names[f];
+}
 
 // The bytes a guard holds: no NUL and no printable run, so that neither a
 // terminator nor a text written past an area leaves it unchanged.
@@ -113,7 +121,7 @@ std::optional<NotificationAreas::Field> NotificationAreas::checkGuards()
 
 QString NotificationAreas::fieldName(Field f)
 {
-    return QString::fromLatin1(kNames[f]);
+    return areaField(f);
 }
 
 QString NotificationAreas::text(Field f) const
