@@ -1,7 +1,5 @@
 #include "functions/functionlibrary.h"
 
-#include "data/salefields.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,34 +11,6 @@
 namespace kestrova {
 
 namespace {
-
-// The order field each area fills; the product identifier is the
-// recognition table's, which the run turns into a product.
-const QString& areaField(NotificationAreas::Field f)
-{
-    static const QString names[NotificationAreas::Count] = {
-        sale::Person,
-        sale::Title,
-        sale::Company,
-        sale::Address,
-        sale::FaxOrEMail,
-        QStringLiteral("ProductId"),
-        sale::Language,
-        sale::Licensee,
-        sale::Reference,
-        sale::NumberOfLicenses,
-        sale::Currency,
-        sale::PaymentMeans,
-        sale::NetAmount,
-        sale::Tax,
-        sale::DeliveryCompany,
-        sale::DeliveryTitle,
-        sale::DeliveryPerson,
-        sale::DeliveryAddress,
-        sale::DeliveryFaxOrEMail,
-    };
-    return names[f];
-}
 
 // The bytes a guard holds: no NUL and no printable run, so that neither a
 // terminator nor a text written past an area leaves it unchanged.
@@ -117,11 +87,6 @@ std::optional<NotificationAreas::Field> NotificationAreas::checkGuards()
         }
     }
     return broken;
-}
-
-QString NotificationAreas::fieldName(Field f)
-{
-    return areaField(f);
 }
 
 QString NotificationAreas::text(Field f) const
