@@ -42,9 +42,6 @@ public:
     // Watches each run of the text and may stop it (none: runs to its end).
     void setProgress(QueryProgress* progress) { m_progress = progress; }
     QueryProgress* progress() const { return m_progress; }
-    // The query's own connection: the table files it names are attached
-    // while it is open, and detached when it closes.
-    QSqlDatabase database() const;
 
     // The text the engine runs (see QueryText::parse). Exposed for tests.
     static QueryText prepare(const QString& text) { return QueryText::parse(text); }
@@ -65,6 +62,12 @@ protected:
     void doDelete(const Row& row) override;
 
 private:
+    // The query's own connection: the table files it names are attached
+    // while it is open, and detached when it closes. Tests reach it through
+    // a probe.
+    friend class ConnectionProbe;
+    QSqlDatabase database() const;
+
     std::optional<Row> rowAtPosition(qsizetype pos);
     QSqlDatabase connection();
     void checkSingleSelect(QSqlDatabase db, const QString& sql) const;

@@ -62,8 +62,6 @@ public:
     // All values of one column in table order, without moving the cursor.
     QStringList columnTexts(const QString& fieldName);
 
-    QSqlDatabase database() const;
-
     // Replaces every row with the rows next gives, in one immediate
     // transaction on the table's connection: a reader sees the old rows or
     // all the new ones. next fills the values in field order and returns
@@ -89,6 +87,16 @@ public:
     // open one back after an error (a full disk, for one).
     bool batchIsLive() const;
 
+    // A file of its own attached to the table's connection under `schema`,
+    // so that statements run there join the table's transactions: a batch
+    // then commits or rolls back its rows with the table's. Attaching a
+    // schema that is already attached (an earlier detach failed) does
+    // nothing. Each throws the engine's reason.
+    void attachFile(const QString& schema, const QString& path);
+    void detachFile(const QString& schema);
+    // Runs one statement that returns no rows on the table's connection.
+    void execute(const QString& sql, const QVariantList& binds = {});
+
 protected:
     void doOpen() override;
     void doClose() override;
@@ -110,6 +118,10 @@ protected:
     }
 
 private:
+    // The connection is the data layer's own; tests reach it through a probe.
+    friend class ConnectionProbe;
+    QSqlDatabase database() const;
+
     // The statements a cursor runs again and again, prepared once per open.
     enum Statement {
         SelFirst,

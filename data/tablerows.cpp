@@ -1,5 +1,6 @@
 // The table's whole-table operations: replacing all rows and walking the
-// rows of one value, each with statements of its own.
+// rows of one value, each with statements of its own; and the files attached
+// to the table's connection beside it.
 
 #include "data/error.h"
 #include "data/sqlstatement.h"
@@ -63,6 +64,23 @@ void Table::replaceRows(const RowSource& next)
     }
     // The cursor's rows are gone.
     refresh();
+}
+
+void Table::attachFile(const QString& schema, const QString& path)
+{
+    if (sqlite3_db_filename(handle(), schema.toUtf8().constData()))
+        return;
+    exec(QStringLiteral("ATTACH DATABASE ? AS ") + quoted(schema), {path});
+}
+
+void Table::detachFile(const QString& schema)
+{
+    exec(QStringLiteral("DETACH DATABASE ") + quoted(schema));
+}
+
+void Table::execute(const QString& sql, const QVariantList& binds)
+{
+    exec(sql, binds);
 }
 
 } // namespace kestrova

@@ -29,6 +29,12 @@ void SqlConnection::close()
     m_db.release();
 }
 
+void SqlConnection::setBusyTimeout(int milliseconds)
+{
+    if (const int rc = sqlite3_busy_timeout(m_db.get(), milliseconds); rc != SQLITE_OK)
+        throw Error(QString::fromUtf8(sqlite3_errstr(rc)));
+}
+
 void SqlConnection::exec(const QString& sql, const QVariantList& binds)
 {
     SqlStatement::exec(m_db.get(), sql, binds);

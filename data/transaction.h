@@ -27,6 +27,9 @@ public:
     explicit SqlConnection(const QString& path = {}, Mode mode = Mode::Create);
 
     sqlite3* handle() const { return m_db.get(); }
+    // How long a statement waits for a lock another connection holds before
+    // it fails as busy.
+    void setBusyTimeout(int milliseconds);
     // Prepares, binds and runs one statement that returns no rows.
     void exec(const QString& sql, const QVariantList& binds = {});
     // Closes the connection, its statements finished first; throws the

@@ -12,28 +12,6 @@ namespace kestrova {
 
 namespace {
 
-const char* const kNames[NotificationAreas::Count] = {
-    "Person",
-    "Title",
-    "Company",
-    "Address",
-    "FaxOrEMail",
-    "ProductId",
-    "Language",
-    "Licensee",
-    "Reference",
-    "NumberOfLicenses",
-    "Currency",
-    "PaymentMeans",
-    "NetAmount",
-    "Tax",
-    "DeliveryCompany",
-    "DeliveryTitle",
-    "DeliveryPerson",
-    "DeliveryAddress",
-    "DeliveryFaxOrEMail",
-};
-
 // The bytes a guard holds: no NUL and no printable run, so that neither a
 // terminator nor a text written past an area leaves it unchanged.
 char guardByte(int i)
@@ -109,11 +87,6 @@ std::optional<NotificationAreas::Field> NotificationAreas::checkGuards()
         }
     }
     return broken;
-}
-
-QString NotificationAreas::fieldName(Field f)
-{
-    return QString::fromLatin1(kNames[f]);
 }
 
 QString NotificationAreas::text(Field f) const

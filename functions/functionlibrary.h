@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/salefields.h"
+
 #include <kestrova/functions.h>
 
 #include <QSet>
@@ -78,7 +80,7 @@ public:
     NotificationAreas();
 
     static int capacity(Field f) { return areas_detail::kCapacities[size_t(f)]; }
-    static QString fieldName(Field f); // the order field it fills
+    static const QString& fieldName(Field f); // the order field it fills
 
     QString text(Field f) const;
     void setText(Field f, const QString& text);
@@ -91,6 +93,34 @@ public:
 private:
     std::array<char, areas_detail::offset(Count)> m_buffer{};
 };
+
+// The product identifier is the recognition table's, which the run turns
+// into a product; every other area fills the order field of its name.
+inline const QString& NotificationAreas::fieldName(Field f)
+{
+    static const QString names[Count] = {
+        sale::Person,
+        sale::Title,
+        sale::Company,
+        sale::Address,
+        sale::FaxOrEMail,
+        QStringLiteral("ProductId"),
+        sale::Language,
+        sale::Licensee,
+        sale::Reference,
+        sale::NumberOfLicenses,
+        sale::Currency,
+        sale::PaymentMeans,
+        sale::NetAmount,
+        sale::Tax,
+        sale::DeliveryCompany,
+        sale::DeliveryTitle,
+        sale::DeliveryPerson,
+        sale::DeliveryAddress,
+        sale::DeliveryFaxOrEMail,
+    };
+    return names[f];
+}
 
 // The user's function library "function.dll", opened with dlopen. Functions
 // are found by exported name; a library or name that is missing makes the

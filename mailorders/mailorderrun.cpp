@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 #include "data/error.h"
+#include "data/salefields.h"
 #include "orders/orderrules.h"
 
 #include <QDir>
@@ -12,28 +13,30 @@ namespace kestrova {
 
 const QStringList& mailOrderFields()
 {
+    // The order date after the licensee, as the window lists them; the payment
+    // date and the invoice number are not taken from a message.
     static const QStringList fields = {
-        QStringLiteral("Person"),
-        QStringLiteral("Title"),
-        QStringLiteral("Company"),
-        QStringLiteral("Address"),
-        QStringLiteral("FaxOrEMail"),
-        QStringLiteral("Product"),
-        QStringLiteral("Language"),
-        QStringLiteral("Licensee"),
-        QStringLiteral("OrderDate"),
-        QStringLiteral("Origin"),
-        QStringLiteral("Reference"),
-        QStringLiteral("NumberOfLicenses"),
-        QStringLiteral("Currency"),
-        QStringLiteral("PaymentMeans"),
-        QStringLiteral("NetAmount"),
-        QStringLiteral("Tax"),
-        QStringLiteral("DeliveryCompany"),
-        QStringLiteral("DeliveryTitle"),
-        QStringLiteral("DeliveryPerson"),
-        QStringLiteral("DeliveryAddress"),
-        QStringLiteral("DeliveryFaxOrEMail"),
+        sale::Person,
+        sale::Title,
+        sale::Company,
+        sale::Address,
+        sale::FaxOrEMail,
+        sale::Product,
+        sale::Language,
+        sale::Licensee,
+        sale::OrderDate,
+        sale::Origin,
+        sale::Reference,
+        sale::NumberOfLicenses,
+        sale::Currency,
+        sale::PaymentMeans,
+        sale::NetAmount,
+        sale::Tax,
+        sale::DeliveryCompany,
+        sale::DeliveryTitle,
+        sale::DeliveryPerson,
+        sale::DeliveryAddress,
+        sale::DeliveryFaxOrEMail,
     };
     return fields;
 }
@@ -194,7 +197,7 @@ QString MailOrderRun::storeOrder(Table* orders, Table* settings, const ShownOrde
     try {
         orders->beginBatch(settings);
         afterStore = append();
-        m_record->insert(orders, identity, orders->fieldText(QStringLiteral("InvoiceNumber")), reply);
+        m_record->insert(orders, identity, orders->fieldText(sale::InvoiceNumber), reply);
         if (m_stepHook)
             m_stepHook("posted");
         orders->commitBatch();
@@ -319,16 +322,31 @@ std::optional<QString> productOf(Table* recognition, const QString& origin, cons
     return recognition->fieldText(QStringLiteral("Product"));
 }
 
+ShownOrder firstShownOrder(const MailOrderState& state, Table* recognition, const QString& orderDate)
+{
+    using F = NotificationAreas;
+    ShownOrder shown;
+    for (int f = 0; f < F::Count; ++f)
+        if (f != F::ProductId)
+            shown.insert(F::fieldName(F::Field(f)), state.areas.text(F::Field(f)));
+    shown.insert(sale::Licensee, state.areas.text(F::Person));
+    shown.insert(sale::OrderDate, orderDate);
+    shown.insert(sale::Origin, state.matchedOrigin);
+    shown.insert(sale::Product,
+                 productOf(recognition, state.matchedOrigin, state.areas.text(F::ProductId)).value_or(QString()));
+    return shown;
+}
+
 std::optional<StoredOrder> findStoredOrder(Table* orders, const QString& origin, const QString& reference)
 {
     if (reference.isEmpty())
         return std::nullopt;
-    RowWalk walk = orders->walk({QStringLiteral("InvoiceNumber"), QStringLiteral("OrderDate")},
-                                {QStringLiteral("Origin"), QStringLiteral("Reference")}, {origin, reference});
+    RowWalk walk =
+        orders->walk({sale::InvoiceNumber, sale::OrderDate}, {sale::Origin, sale::Reference}, {origin, reference});
     QStringList found;
     if (!walk.next(found))
         return std::nullopt;
-    const FieldInfo dateField{QStringLiteral("OrderDate"), FieldKind::Date, 0};
+    const FieldInfo dateField{sale::OrderDate, FieldKind::Date, 0};
     return StoredOrder{found.at(0), orders->textOf(dateField, found.at(1))};
 }
 
@@ -343,7 +361,7 @@ QString appendMailOrder(OrderRules& rules, Table* orders, const ShownOrder& show
         rules.appendNewOrder();
         for (const QString& field : mailOrderFields()) {
             orders->setFieldText(field, shown.value(field));
-            if (field == QLatin1String("PaymentMeans"))
+            if (field == sale::PaymentMeans)
                 rules.paymentMeansChanged(shown.value(field));
         }
         posting = true;

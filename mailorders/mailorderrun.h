@@ -131,6 +131,13 @@ private:
 // table, or nothing when the key is not there.
 std::optional<QString> productOf(Table* recognition, const QString& origin, const QString& productId);
 
+// The order as the processing window first shows a recognised notification:
+// each area's text under the field it fills (the licence owner starting as
+// the person), the order dated orderDate, the matched origin, and the
+// product the recognition table names for the product identifier (empty
+// when it names none).
+ShownOrder firstShownOrder(const MailOrderState& state, Table* recognition, const QString& orderDate);
+
 // An order already stored with this origin and customer reference (a
 // notification taken in before the program stopped): its invoice number and
 // order date as stored. Nothing for an empty reference.

@@ -3,10 +3,14 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
+
+struct sqlite3;
 
 namespace kestrova {
 
+class SqlConnection;
 class Table;
 
 // The record of the messages the e-mail runs took in, a small SQLite file
@@ -54,8 +58,10 @@ public:
     void detach(Table* orders);
 
 private:
+    sqlite3* connection() const;
+
     QString m_path;
-    QString m_connection;
+    std::unique_ptr<SqlConnection> m_db; // none until open()
 };
 
 } // namespace kestrova

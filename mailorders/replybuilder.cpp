@@ -1,5 +1,6 @@
 #include "mailorders/replybuilder.h"
 
+#include "data/salefields.h"
 #include "functions/functionlibrary.h"
 
 #include <kestrova/functions.h>
@@ -10,27 +11,26 @@ namespace kestrova::reply {
 
 namespace {
 
-constexpr std::array<const char*, kMarkerCount> kMarkers = {
-    "$Person",
-    "$Title",
-    "$Company",
-    "$Address",
-    "$FaxOrEMail",
-    "$Product",
-    "$Language",
-    "$Licensee",
-    "$Reference",
-    "$NumberOfLicenses",
-    "$Currency",
-    "$PaymentMeans",
-    "$NetAmount",
-    "$Tax",
-    "$DeliveryCompany",
-    "$DeliveryTitle",
-    "$DeliveryPerson",
-    "$DeliveryAddress",
-    "$DeliveryFaxOrEMail",
+// The markers: texts, and pointers to them for markers().
+struct MarkerTable {
+    std::array<QByteArray, kMarkerCount> texts;
+    std::array<const char*, kMarkerCount> pointers;
 };
+
+const MarkerTable& markerTable()
+{
+    static const MarkerTable table = [] {
+        MarkerTable t;
+        for (int m = 0; m < kMarkerCount; ++m) {
+            const QString field =
+                m == kProductMarker ? sale::Product : NotificationAreas::fieldName(NotificationAreas::Field(m));
+            t.texts[size_t(m)] = '$' + field.toLatin1();
+            t.pointers[size_t(m)] = t.texts[size_t(m)].constData();
+        }
+        return t;
+    }();
+    return table;
+}
 
 // The value areas' capacities, in the markers' order; the product marker
 // stands for the product's name rather than the notification's product id.
@@ -47,11 +47,11 @@ char folded(char c)
 }
 
 // The marker that starts at text[at] (which is a "$"), or -1.
-int markerAt(const char* text, qsizetype at, qsizetype length)
+int markerAt(const MarkerTable& markers, const char* text, qsizetype at, qsizetype length)
 {
     for (int m = 0; m < kMarkerCount; ++m) {
-        const char* marker = kMarkers[size_t(m)];
-        const qsizetype n = qsizetype(std::strlen(marker));
+        const QByteArray& marker = markers.texts[size_t(m)];
+        const qsizetype n = marker.size();
         if (length - at < n)
             continue;
         qsizetype i = 1; // the "$" is already known
@@ -73,6 +73,7 @@ qsizetype usedLength(const QByteArray& templ)
 // One walk over the template; `emit` receives every piece of the reply.
 template <typename Emit> void walk(const QByteArray& templ, const Values& values, Emit emit)
 {
+    const MarkerTable& markers = markerTable();
     const char* text = templ.constData();
     const qsizetype length = usedLength(templ);
     qsizetype at = 0;
@@ -84,14 +85,14 @@ template <typename Emit> void walk(const QByteArray& templ, const Values& values
         at = stop;
         if (at >= length)
             break;
-        const int m = markerAt(text, at, length);
+        const int m = markerAt(markers, text, at, length);
         if (m < 0) {
             emit(text + at, 1);
             ++at;
         } else {
             const QByteArray& value = values[size_t(m)];
             emit(value.constData(), value.size());
-            at += qsizetype(std::strlen(kMarkers[size_t(m)]));
+            at += markers.texts[size_t(m)].size();
         }
     }
 }
@@ -100,7 +101,7 @@ template <typename Emit> void walk(const QByteArray& templ, const Values& values
 
 const std::array<const char*, kMarkerCount>& markers()
 {
-    return kMarkers;
+    return markerTable().pointers;
 }
 
 int capacity(int marker)

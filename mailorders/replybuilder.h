@@ -1,5 +1,7 @@
 #pragma once
 
+#include "functions/functionlibrary.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -11,10 +13,13 @@ namespace kestrova {
 // value confirmed in the processing window. Works on bytes, needs no window.
 namespace reply {
 
-constexpr int kMarkerCount = 19;
-// The product name has an area of its own; every other value uses the area
-// a recognition function fills.
-constexpr int kProductMarker = 5;
+// A marker per value area, in the areas' order: "$" and the order field the
+// area fills.
+constexpr int kMarkerCount = NotificationAreas::Count;
+// The product name has an area of its own; its marker ("$Product") stands
+// where the areas hold the product identifier. Every other value uses the
+// area a recognition function fills.
+constexpr int kProductMarker = NotificationAreas::ProductId;
 constexpr int kProductNameCapacity = 33;
 // A template larger than this is refused. With the longest value per marker
 // character (an address of 511 bytes for "$Address") a reply stays below

@@ -1,5 +1,7 @@
 #include "orders/gridviewform.h"
 
+#include "data/salefields.h"
+#include "data/schema.h"
 #include "widgets/dbwidgets.h"
 #include "widgets/guard.h"
 #include "ui_GridViewForm.h"
@@ -8,34 +10,10 @@
 
 namespace kestrova {
 
+// Every field of the order table, in stored order.
 const QStringList& TGridViewForm::columns()
 {
-    static const QStringList list = {
-        QStringLiteral("OrderDate"),
-        QStringLiteral("Person"),
-        QStringLiteral("Title"),
-        QStringLiteral("Company"),
-        QStringLiteral("Address"),
-        QStringLiteral("FaxOrEMail"),
-        QStringLiteral("Product"),
-        QStringLiteral("Language"),
-        QStringLiteral("Licensee"),
-        QStringLiteral("Origin"),
-        QStringLiteral("Reference"),
-        QStringLiteral("NumberOfLicenses"),
-        QStringLiteral("Currency"),
-        QStringLiteral("PaymentMeans"),
-        QStringLiteral("PaymentDate"),
-        QStringLiteral("InvoiceNumber"),
-        QStringLiteral("NetAmount"),
-        QStringLiteral("Tax"),
-        QStringLiteral("DeliveryCompany"),
-        QStringLiteral("DeliveryTitle"),
-        QStringLiteral("DeliveryPerson"),
-        QStringLiteral("DeliveryAddress"),
-        QStringLiteral("DeliveryFaxOrEMail"),
-    };
-    return list;
+    return saleFieldNames();
 }
 
 TGridViewForm::TGridViewForm(DataSource* pageSource, QWidget* parent)
@@ -50,10 +28,9 @@ TGridViewForm::TGridViewForm(DataSource* pageSource, QWidget* parent)
     grid->bind(m_source, columns(), columns());
     grid->horizontalHeader()->setStretchLastSection(false);
     const QHash<QString, int> widths = {
-        {QStringLiteral("Person"), 100},   {QStringLiteral("Title"), 40},      {QStringLiteral("Company"), 100},
-        {QStringLiteral("Address"), 44},   {QStringLiteral("FaxOrEMail"), 60}, {QStringLiteral("Product"), 140},
-        {QStringLiteral("Licensee"), 140}, {QStringLiteral("Reference"), 60},  {QStringLiteral("PaymentMeans"), 80},
-        {QStringLiteral("Tax"), 50},
+        {sale::Person, 100},      {sale::Title, 40},    {sale::Company, 100},  {sale::Address, 44},
+        {sale::FaxOrEMail, 60},   {sale::Product, 140}, {sale::Licensee, 140}, {sale::Reference, 60},
+        {sale::PaymentMeans, 80}, {sale::Tax, 50},
     };
     for (int c = 0; c < columns().size(); ++c)
         if (widths.contains(columns().at(c)))

@@ -1,15 +1,10 @@
 #include "orders/orderrules.h"
 
 #include "functions/functionlibrary.h"
+#include "data/salefields.h"
 #include "data/settings.h"
 
 namespace kestrova {
-
-namespace {
-const QString kNetAmount = QStringLiteral("NetAmount");
-const QString kTax = QStringLiteral("Tax");
-const QString kInvoiceNumber = QStringLiteral("InvoiceNumber");
-} // namespace
 
 OrderRules::OrderRules(DataSource* sale, Table* tsale, Table* tprice, Table* ttable, const FunctionLibrary* library)
     : m_sale(sale), m_tsale(tsale), m_tprice(tprice), m_ttable(ttable), m_library(library), m_fmt(tsale->localeFormat())
@@ -49,14 +44,14 @@ void OrderRules::setTick(bool ticked)
 void OrderRules::appendNewOrder()
 {
     m_tsale->append();
-    m_tsale->setFieldText(QStringLiteral("OrderDate"), formatDate(m_today(), m_fmt));
+    m_tsale->setFieldText(sale::OrderDate, formatDate(m_today(), m_fmt));
     const Settings settings(m_ttable);
     const QString function = settings.read(QStringLiteral("InvoiceFunction")).value_or(QString());
     const QString last = settings.read(QStringLiteral("LastInvoiceNumber")).value_or(QString());
     if (function.isEmpty() || last.isEmpty() || !m_library)
         return;
     if (const auto number = m_library->nextInvoiceNumber(function, last))
-        m_tsale->setFieldText(kInvoiceNumber, *number);
+        m_tsale->setFieldText(sale::InvoiceNumber, *number);
 }
 
 void OrderRules::postNewOrder()
@@ -71,7 +66,7 @@ void OrderRules::orderPosted()
         m_tsale->prior(); // not the last order: back to it, nothing to remember
         return;
     }
-    const QString number = m_tsale->fieldText(kInvoiceNumber);
+    const QString number = m_tsale->fieldText(sale::InvoiceNumber);
     if (!number.isEmpty())
         Settings(m_ttable).write(QStringLiteral("LastInvoiceNumber"), number);
 }
@@ -83,24 +78,25 @@ bool OrderRules::isTaxed(const QString& taxText)
 
 void OrderRules::shownOrderChanged()
 {
-    setTick(isTaxed(shownText(kTax)));
+    setTick(isTaxed(shownText(sale::Tax)));
 }
 
 bool OrderRules::priceLookup(QString* net, QString* tax)
 {
-    const QString product = boxText(QStringLiteral("Product"));
-    const QString currency = boxText(QStringLiteral("Currency"));
+    const QString product = boxText(sale::Product);
+    const QString currency = boxText(sale::Currency);
     if (!m_tprice->findKey({product, currency}))
         return false;
-    *net = m_tprice->fieldText(kNetAmount);
-    *tax = m_tprice->fieldText(kTax);
+    // The price table names its amounts as the order table does.
+    *net = m_tprice->fieldText(sale::NetAmount);
+    *tax = m_tprice->fieldText(sale::Tax);
     return true;
 }
 
 QString OrderRules::timesLicences(const QString& number) const
 {
     const double value = toNumber(number, m_fmt);
-    const double licences = toNumber(boxText(QStringLiteral("NumberOfLicenses")), m_fmt);
+    const double licences = toNumber(boxText(sale::NumberOfLicenses), m_fmt);
     return formatNumber(value * licences, m_fmt);
 }
 
@@ -119,9 +115,9 @@ void OrderRules::enterNetAmount()
     if (!priceLookup(&net, &tax))
         return;
     m_tsale->edit();
-    m_tsale->setFieldText(kNetAmount, timesLicences(net));
+    m_tsale->setFieldText(sale::NetAmount, timesLicences(net));
     setTick(tax != QLatin1String("0"));
-    m_tsale->setFieldText(kTax, timesLicences(tax));
+    m_tsale->setFieldText(sale::Tax, timesLicences(tax));
 }
 
 void OrderRules::taxBoxClicked(bool ticked)
@@ -136,18 +132,18 @@ void OrderRules::taxBoxClicked(bool ticked)
             return;
         }
         m_tsale->edit();
-        m_tsale->setFieldText(kNetAmount, timesLicences(net));
-        m_tsale->setFieldText(kTax, timesLicences(tax));
+        m_tsale->setFieldText(sale::NetAmount, timesLicences(net));
+        m_tsale->setFieldText(sale::Tax, timesLicences(tax));
     } else {
         // With either amount empty there is nothing to fold: the box stays
         // as the user left it and the amounts are not touched.
-        const QString net = boxText(kNetAmount);
-        const QString tax = boxText(kTax);
+        const QString net = boxText(sale::NetAmount);
+        const QString tax = boxText(sale::Tax);
         if (net.isEmpty() || tax.isEmpty())
             return;
         m_tsale->edit();
-        m_tsale->setFieldText(kNetAmount, formatNumber(toNumber(net, m_fmt) + toNumber(tax, m_fmt), m_fmt));
-        m_tsale->setFieldText(kTax, QStringLiteral("0"));
+        m_tsale->setFieldText(sale::NetAmount, formatNumber(toNumber(net, m_fmt) + toNumber(tax, m_fmt), m_fmt));
+        m_tsale->setFieldText(sale::Tax, QStringLiteral("0"));
     }
 }
 
@@ -156,10 +152,10 @@ void OrderRules::paymentMeansChanged(const QString& paymentMeans)
     DataSet* ds = shown();
     if (!ds || !ds->isOpen() || paymentMeans.isEmpty())
         return;
-    if (ds->fieldIndex(QStringLiteral("PaymentDate")) < 0 || !boxText(QStringLiteral("PaymentDate")).isEmpty())
+    if (ds->fieldIndex(sale::PaymentDate) < 0 || !boxText(sale::PaymentDate).isEmpty())
         return;
     ds->edit();
-    ds->setFieldText(QStringLiteral("PaymentDate"), formatDate(m_today(), m_fmt));
+    ds->setFieldText(sale::PaymentDate, formatDate(m_today(), m_fmt));
 }
 
 QString OrderRules::proposedLicensee(const QString& title, const QString& person)

@@ -2,8 +2,9 @@
 
 #include "data/dataset.h"
 #include "data/error.h"
-#include "data/transaction.h"
+#include "data/salefields.h"
 #include "data/schema.h"
+#include "data/transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,15 +17,10 @@ namespace kestrova::OrderFile {
 
 const QStringList& fieldOrder()
 {
-    static const QStringList order = [] {
-        QStringList names;
-        for (const FieldDef& f : schemaTable(QStringLiteral("Xsale"))->fields)
-            names << f.name;
-        Q_ASSERT(names.size() == kFieldCount && names.at(kAddressField) == QLatin1String("Address") &&
-                 names.at(kDeliveryAddressField) == QLatin1String("DeliveryAddress"));
-        return names;
-    }();
-    return order;
+    const QStringList& names = saleFieldNames();
+    Q_ASSERT(names.size() == kFieldCount && names.at(kAddressField) == sale::Address &&
+             names.at(kDeliveryAddressField) == sale::DeliveryAddress);
+    return names;
 }
 
 namespace {

@@ -8,6 +8,8 @@
 #include "app/mainform.h"
 #include "tests/support/recordingprompter.h"
 #include "app/startup.h"
+#include "data/salefields.h"
+#include "data/schema.h"
 #include "tests/support/tablefixture.h"
 
 #include <QApplication>
@@ -25,6 +27,19 @@
 #include <QTimer>
 
 using namespace kestrova;
+
+namespace {
+
+int fieldLength(const char* table, const QString& field)
+{
+    const TableDef* def = schemaTable(QString::fromLatin1(table));
+    const FieldDef* f = def ? def->field(field) : nullptr;
+    if (!f)
+        qFatal("no field %s.%s", table, qPrintable(field));
+    return f->length;
+}
+
+} // namespace
 
 class TestMainForm : public QObject {
     Q_OBJECT
@@ -141,36 +156,38 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("label");
+        // The length of the table field the box edits; none for boxes that
+        // take a number or a date.
         QTest::addColumn<int>("maxLength");
         // clang-format off
-        QTest::newRow("Company") << "Company" << "Company:" << 48;
-        QTest::newRow("Person") << "Person" << "" << 32;
-        QTest::newRow("FaxOrEMail") << "FaxOrEMail" << "Fax or E-Mail:" << 40;
-        QTest::newRow("DeliveryCompany") << "DeliveryCompany" << "Company:" << 48;
-        QTest::newRow("DeliveryPerson") << "DeliveryPerson" << "" << 32;
-        QTest::newRow("DeliveryFaxOrEMail") << "DeliveryFaxOrEMail" << "Fax or E-Mail:" << 40;
-        QTest::newRow("Licensee") << "Licensee" << "License owner:" << 64;
+        QTest::newRow("Company") << "Company" << "Company:" << fieldLength("Xsale", sale::Company);
+        QTest::newRow("Person") << "Person" << "" << fieldLength("Xsale", sale::Person);
+        QTest::newRow("FaxOrEMail") << "FaxOrEMail" << "Fax or E-Mail:" << fieldLength("Xsale", sale::FaxOrEMail);
+        QTest::newRow("DeliveryCompany") << "DeliveryCompany" << "Company:" << fieldLength("Xsale", sale::DeliveryCompany);
+        QTest::newRow("DeliveryPerson") << "DeliveryPerson" << "" << fieldLength("Xsale", sale::DeliveryPerson);
+        QTest::newRow("DeliveryFaxOrEMail") << "DeliveryFaxOrEMail" << "Fax or E-Mail:" << fieldLength("Xsale", sale::DeliveryFaxOrEMail);
+        QTest::newRow("Licensee") << "Licensee" << "License owner:" << fieldLength("Xsale", sale::Licensee);
         QTest::newRow("OrderDate") << "OrderDate" << "Order date:" << -1;
-        QTest::newRow("Reference") << "Reference" << "Customer reference:" << 32;
+        QTest::newRow("Reference") << "Reference" << "Customer reference:" << fieldLength("Xsale", sale::Reference);
         QTest::newRow("NumberOfLicenses") << "NumberOfLicenses" << "Number of licenses:" << -1;
         QTest::newRow("PaymentDate") << "PaymentDate" << "Payment date:" << -1;
-        QTest::newRow("InvoiceNumber") << "InvoiceNumber" << "Invoice number:" << 16;
+        QTest::newRow("InvoiceNumber") << "InvoiceNumber" << "Invoice number:" << fieldLength("Xsale", sale::InvoiceNumber);
         QTest::newRow("NetAmount") << "NetAmount" << "Net amount:" << -1;
         QTest::newRow("Tax") << "Tax" << "" << -1;
-        QTest::newRow("DistributorCompany") << "DistributorCompany" << "Company/Language:" << 48;
-        QTest::newRow("DistributorPerson") << "DistributorPerson" << "" << 32;
-        QTest::newRow("DistributorTelephone") << "DistributorTelephone" << "Telephone:" << 20;
-        QTest::newRow("DistributorFax") << "DistributorFax" << "Fax:" << 20;
-        QTest::newRow("DistributorEMail") << "DistributorEMail" << "E-mail:" << 32;
-        QTest::newRow("DistributorLicensee") << "DistributorLicensee" << "License owner:" << 32;
-        QTest::newRow("FactoryLabels") << "FactoryLabels" << "Labels:" << 128;
-        QTest::newRow("FactoryEnvelope") << "FactoryEnvelope" << "Envelope:" << 128;
-        QTest::newRow("FactoryMail") << "FactoryMail" << "Mail:" << 128;
-        QTest::newRow("FactoryMailing") << "FactoryMailing" << "Mailing:" << 128;
-        QTest::newRow("FactoryInvoice") << "FactoryInvoice" << "Invoice:" << 128;
-        QTest::newRow("FactoryBatch") << "FactoryBatch" << "Batch:" << 128;
-        QTest::newRow("EmailProductId") << "EmailProductId" << "Product Id:" << 8;
-        QTest::newRow("EmailFunction") << "EmailFunction" << "Recognition function:" << 32;
+        QTest::newRow("DistributorCompany") << "DistributorCompany" << "Company/Language:" << fieldLength("Xdistributor", QStringLiteral("Company"));
+        QTest::newRow("DistributorPerson") << "DistributorPerson" << "" << fieldLength("Xdistributor", QStringLiteral("Person"));
+        QTest::newRow("DistributorTelephone") << "DistributorTelephone" << "Telephone:" << fieldLength("Xdistributor", QStringLiteral("Telephone"));
+        QTest::newRow("DistributorFax") << "DistributorFax" << "Fax:" << fieldLength("Xdistributor", QStringLiteral("Fax"));
+        QTest::newRow("DistributorEMail") << "DistributorEMail" << "E-mail:" << fieldLength("Xdistributor", QStringLiteral("EMail"));
+        QTest::newRow("DistributorLicensee") << "DistributorLicensee" << "License owner:" << fieldLength("Xdistributor", QStringLiteral("Licensee"));
+        QTest::newRow("FactoryLabels") << "FactoryLabels" << "Labels:" << fieldLength("Xfactory", QStringLiteral("Labels"));
+        QTest::newRow("FactoryEnvelope") << "FactoryEnvelope" << "Envelope:" << fieldLength("Xfactory", QStringLiteral("Envelope"));
+        QTest::newRow("FactoryMail") << "FactoryMail" << "Mail:" << fieldLength("Xfactory", QStringLiteral("Mail"));
+        QTest::newRow("FactoryMailing") << "FactoryMailing" << "Mailing:" << fieldLength("Xfactory", QStringLiteral("Mailing"));
+        QTest::newRow("FactoryInvoice") << "FactoryInvoice" << "Invoice:" << fieldLength("Xfactory", QStringLiteral("Invoice"));
+        QTest::newRow("FactoryBatch") << "FactoryBatch" << "Batch:" << fieldLength("Xfactory", QStringLiteral("Batch"));
+        QTest::newRow("EmailProductId") << "EmailProductId" << "Product Id:" << fieldLength("Xemail", QStringLiteral("ProductId"));
+        QTest::newRow("EmailFunction") << "EmailFunction" << "Recognition function:" << fieldLength("Xemail", QStringLiteral("EmailFunction"));
         // clang-format on
     }
     void boundControls()

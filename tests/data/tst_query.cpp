@@ -3,6 +3,7 @@
 #include "tests/support/errorof.h"
 #include "data/queryprogress.h"
 #include "tests/support/tablefixture.h"
+#include "tests/support/connectionprobe.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -47,7 +48,7 @@ struct TestProgress : QueryProgress {
 
 QStringList attachedFiles(const Query& q)
 {
-    QSqlQuery p(q.database());
+    QSqlQuery p(ConnectionProbe::database(q));
     p.exec(QStringLiteral("PRAGMA database_list"));
     QStringList names;
     while (p.next())

@@ -40,15 +40,7 @@ struct Intake {
     // The window's texts as the processing window first shows them.
     ShownOrder shown(MailOrderRun& run)
     {
-        ShownOrder s;
-        for (int f = 0; f < NotificationAreas::Count; ++f)
-            s.insert(NotificationAreas::fieldName(NotificationAreas::Field(f)),
-                     run.state().areas.text(NotificationAreas::Field(f)));
-        s["Licensee"] = s["Person"];
-        s["Origin"] = run.state().matchedOrigin;
-        s["Product"] = productOf(data.Temail, s["Origin"], s["ProductId"]).value_or(QString());
-        s["OrderDate"] = formatDate(QDate::currentDate(), data.localeFormat());
-        return s;
+        return firstShownOrder(run.state(), data.Temail, formatDate(QDate::currentDate(), data.localeFormat()));
     }
     // Processes every recognised message; returns the problems reported.
     QStringList processAll(MailOrderRun& run)

@@ -1,5 +1,7 @@
 #include "mailorders/replybuilder.h"
 
+#include "data/schema.h"
+
 #include <QTest>
 
 using namespace kestrova;
@@ -123,6 +125,12 @@ private Q_SLOTS:
             for (const char* b : reply::markers())
                 if (a != b)
                     QVERIFY2(!QByteArray(b).toLower().startsWith(QByteArray(a).toLower()), b);
+    }
+
+    void everyMarkerNamesAnOrderField()
+    {
+        for (const char* marker : reply::markers())
+            QVERIFY2(saleFieldNames().contains(QString::fromLatin1(marker + 1)), marker);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "orders/searchdialogs.h"
 #include "app/startup.h"
 #include "tests/support/tablefixture.h"
+#include "tests/support/connectionprobe.h"
 
 #include <QApplication>
 #include <QFile>
@@ -75,7 +76,7 @@ class TestSearches : public QObject {
     }
     QStringList sqlAttachedFiles()
     {
-        QSqlQuery p(w.main->data().SQLSQL->database());
+        QSqlQuery p(ConnectionProbe::database(*w.main->data().SQLSQL));
         p.exec("PRAGMA database_list");
         QStringList names;
         while (p.next())

@@ -1,4 +1,5 @@
 #include "tests/reports/transferfixture.h"
+#include "tests/support/connectionprobe.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -65,7 +66,7 @@ class TestTransferFaults : public TransferFixture {
         start();
         // Waiting for a lock would only slow the tests down.
         for (Table* t : {sale.get(), settings.get()})
-            QVERIFY(QSqlQuery(t->database()).exec(QStringLiteral("PRAGMA busy_timeout = 20")));
+            QVERIFY(QSqlQuery(ConnectionProbe::database(*t)).exec(QStringLiteral("PRAGMA busy_timeout = 20")));
     }
     // After a failed import the tables are as before it, and work on as
     // usual: a change is stored at once, and the import can run again.

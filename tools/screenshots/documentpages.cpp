@@ -3,6 +3,8 @@
 #include "writer/conversation.h"
 #include "data/dataobjects.h"
 #include "data/dataset.h"
+#include "data/salefields.h"
+#include "data/schema.h"
 #include "widgets/dbwidgets.h"
 #include "documents/documentsender.h"
 #include "documents/exchangetable.h"
@@ -28,20 +30,14 @@ public:
     bool open(const QString&) override { return true; }
 };
 
-const char* const kOrderFields[] = {
-    "OrderDate",       "Person",        "Title",          "Company",         "Address",           "FaxOrEMail",
-    "Product",         "Language",      "Licensee",       "Origin",          "Reference",         "NumberOfLicenses",
-    "Currency",        "PaymentMeans",  "PaymentDate",    "InvoiceNumber",   "NetAmount",         "Tax",
-    "DeliveryCompany", "DeliveryTitle", "DeliveryPerson", "DeliveryAddress", "DeliveryFaxOrEMail"};
-
 // The order of person as the "Sales" page shows it, box by box.
 ShownOrder showOrder(Driver& d, const QString& person)
 {
     QWidget* main = d.window(QStringLiteral("MainForm"));
     goToOrder(d, main, person);
     ShownOrder view;
-    for (const char* field : kOrderFields) {
-        const QString name = QString::fromLatin1(field);
+    // Each box is named after the order field it shows.
+    for (const QString& name : saleFieldNames()) {
         QWidget* control = d.child<QWidget>(main, name);
         if (auto* combo = qobject_cast<DbLookupCombo*>(control))
             view.boxes.insert(name, combo->value());
@@ -151,15 +147,15 @@ QStringList renderDocumentPages(DataObjects& data, const QString& workDir, const
     try {
         const ShownOrder invoiced = showOrder(d, QStringLiteral("Daniel Okafor"));
         document(QStringLiteral("document-invoice.png"), {invoiceRecord(invoiced, road, data.localeFormat())},
-                 QStringLiteral("Invoice"), invoiced.value("Product"), invoiced.value("Language"));
+                 QStringLiteral("Invoice"), invoiced.value(sale::Product), invoiced.value(sale::Language));
         const ShownOrder written = showOrder(d, QStringLiteral("Owen Whitlock"));
         document(QStringLiteral("document-letter.png"), {addressRecord(written, road)}, QStringLiteral("Mail"),
-                 written.value("Product"), written.value("Language"));
+                 written.value(sale::Product), written.value(sale::Language));
         document(QStringLiteral("document-envelope.png"), {addressRecord(written, road)}, QStringLiteral("Envelope"),
-                 written.value("Product"), written.value("Language"));
+                 written.value(sale::Product), written.value(sale::Language));
         // Labels print whatever the last document wrote: here a mailing.
         document(QStringLiteral("document-labels.png"), mailingRecords(data, road, QStringLiteral("DE")),
-                 QStringLiteral("Labels"), written.value("Product"), QStringLiteral("DE"));
+                 QStringLiteral("Labels"), written.value(sale::Product), QStringLiteral("DE"));
     } catch (const std::exception& e) {
         failures << QStringLiteral("documents: ") + QString::fromStdString(e.what());
     }
