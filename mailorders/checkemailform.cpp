@@ -1,5 +1,7 @@
 #include "mailorders/checkemailform.h"
 
+#include "data/schema.h"
+
 #include "data/dataobjects.h"
 #include "data/salefields.h"
 #include "widgets/guard.h"
@@ -95,28 +97,20 @@ void TCheckEmailForm::FormCreate()
 void TCheckEmailForm::ShowNotification()
 {
     MailOrderState& state = m_run.state();
-    const NotificationAreas& areas = state.areas;
-    using F = NotificationAreas;
-    for (F::Field f : {F::Person, F::Title, F::Company, F::Address, F::FaxOrEMail, F::Language, F::Reference,
-                       F::NumberOfLicenses, F::Currency, F::PaymentMeans, F::NetAmount, F::Tax, F::DeliveryCompany,
-                       F::DeliveryTitle, F::DeliveryPerson, F::DeliveryAddress, F::DeliveryFaxOrEMail})
-        setText(F::fieldName(f), areas.text(f));
-    // The licence owner starts as the person, whatever the function found.
-    setText(sale::Licensee, areas.text(F::Person));
-    setText(sale::OrderDate, formatDate(currentDate(), m_data.localeFormat()));
-    setText(sale::Origin, state.matchedOrigin);
+    const ShownOrder shown = firstShownOrder(state, m_data.Temail, formatDate(currentDate(), m_data.localeFormat()));
+    // In the order of the table's fields, the product last as before.
+    for (const QString& field : saleFieldNames())
+        if (field != sale::Product && shown.boxes.contains(field))
+            setText(field, shown.value(field));
     showDuplicate();
 
-    const QString productId = areas.text(F::ProductId);
-    if (const auto product = productOf(m_data.Temail, state.matchedOrigin, productId)) {
-        setText(sale::Product, *product);
-        state.productName = reply::fitToArea(*product, reply::kProductNameCapacity);
-    } else {
-        setText(sale::Product, QString());
-        state.productName.clear();
-        prompter().message(QStringLiteral("Product Id \"") + productId + QStringLiteral("\" unknown !"),
+    const QString product = shown.value(sale::Product);
+    setText(sale::Product, product);
+    state.productName = product.isEmpty() ? QString() : reply::fitToArea(product, reply::kProductNameCapacity);
+    if (product.isEmpty())
+        prompter().message(QStringLiteral("Product Id \"") + state.areas.text(NotificationAreas::ProductId) +
+                               QStringLiteral("\" unknown !"),
                            QMessageBox::NoIcon);
-    }
 }
 
 void TCheckEmailForm::showDuplicate()
