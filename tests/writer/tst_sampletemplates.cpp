@@ -2,10 +2,12 @@
 // writer over a private session bus with the records Kestrova's documents
 // write, and the batch script that writes licence files.
 
+#include "data/textformat.h"
 #include "writer/writerservice.h"
 #include "tests/writer/writertestkit.h"
 
 #include <QDBusConnectionInterface>
+
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -158,7 +160,11 @@ void TestSampleTemplates::invoice()
 {
     QFETCH(QString, lang);
     QFETCH(QStringList, words);
-    writeExchange(m_dir->path(), {invoiceRecord()});
+    // Dates travel as Kestrova shows them; the due date is written alike.
+    const kestrova::LocaleFormat fmt = kestrova::LocaleFormat::system();
+    Record record = invoiceRecord();
+    record[QStringLiteral("Date")] = kestrova::formatDate(QDate(2026, 3, 14), fmt);
+    writeExchange(m_dir->path(), {record});
     writeDemoCompany(m_dir->path());
     QCOMPARE(render(QStringLiteral("[Pdf \"%1/invoice.html\" \"documents/Invoice $InvoiceNumber.pdf\"]").arg(lang)),
              QStringLiteral("ok"));
@@ -169,7 +175,7 @@ void TestSampleTemplates::invoice()
     const QString text = pdfText(pdf);
     for (const QString& w :
          words + QStringList{QStringLiteral("Kestrova Demo Software Ltd"), QStringLiteral("GB82WEST12345698765432"),
-                             QStringLiteral("3/28/26"), QStringLiteral("Mr Owen Whitlock"),
+                             kestrova::formatDate(QDate(2026, 3, 28), fmt), QStringLiteral("Mr Owen Whitlock"),
                              QStringLiteral("Hebden Bridge HX7 8AB"), QStringLiteral("Ms Sam Whitlock"),
                              QStringLiteral("Todmorden OL14 5AA"), QStringLiteral("Tidewater Ledger"),
                              QStringLiteral("Whitlock & Sons"), QStringLiteral("WS-10023"), QStringLiteral("Card"),
