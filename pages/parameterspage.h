@@ -11,6 +11,7 @@ class ParametersPage;
 
 namespace kestrova {
 
+class CompanyTab;
 class DataObjects;
 class FunctionLibrary;
 class TransferProgress;
@@ -28,15 +29,20 @@ public:
 
     Ui::ParametersPage* ui() const { return m_ui.get(); }
     SettingsEditors& settingsEditors() { return *m_settings; }
+    CompanyTab& companyTab() { return *m_company; }
+    // Fills the settings boxes and the "Company" tab from their rows.
+    void loadSettings(bool readOnly);
 
     void ExportSpeedClick();
     void ImportSpeedClick();
+    void StandardDocumentsButtonClick();
 
 private:
     std::unique_ptr<Ui::ParametersPage> m_ui;
     DataObjects* m_data = nullptr;
     const FunctionLibrary* m_library = nullptr;
     SettingsEditors* m_settings = nullptr;
+    CompanyTab* m_company = nullptr;
     TransferProgress* m_progress = nullptr;
 };
 
