@@ -172,7 +172,7 @@ void TMainForm::FormCreate()
 {
     // The user's function library: silent when it is missing.
     m_library.load({m_workDir, QCoreApplication::applicationDirPath()});
-    parameters()->settingsEditors().load(m_readOnly);
+    parameters()->loadSettings(m_readOnly);
     m_data->Tsale->first();
     if (m_readOnly) {
         prompter().message(QStringLiteral("The working folder %1 or one of its tables cannot be written to. "

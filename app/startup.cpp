@@ -1,5 +1,8 @@
 #include "app/startup.h"
 
+#include "setup/firststartwizard.h"
+#include "setup/newset.h"
+
 #include "app/aboutform.h"
 #include "reports/accountingform.h"
 #include "pages/distributorspage.h"
@@ -32,8 +35,13 @@ Windows startKestrova(const QString& workDir)
                                      .arg(QDir::toNativeSeparators(workDir));
         if (!prompter().ask(question))
             return w;
-        if (!guarded([&] { createEmptyTableSet(workDir); }))
+        const ShippedFiles shipped = ShippedFiles::ofThisProgram();
+        if (!guarded([&] { createNewTableSet(workDir, shipped, QLocale::system().language()); }))
             return w;
+        // The assistant fills in the company and a first product; Cancel
+        // keeps the new set as it is.
+        FirstStartWizard assistant(workDir, shipped.templates);
+        prompter().fillIn(assistant);
     }
     if (!guarded([&] { w.main = std::make_unique<TMainForm>(workDir); }))
         return w;

@@ -34,4 +34,19 @@ bool Settings::write(const QString& name, const QString& value) const
     return true;
 }
 
+void Settings::store(const QString& name, const QString& value) const
+{
+    if (write(name, value))
+        return;
+    m_table->append();
+    try {
+        m_table->setFieldText(QStringLiteral("Name"), name);
+        m_table->setFieldText(QStringLiteral("Value"), value);
+        m_table->post();
+    } catch (...) {
+        m_table->cancel();
+        throw;
+    }
+}
+
 } // namespace kestrova

@@ -5,7 +5,10 @@
 #include "functions/functionlibrary.h"
 #include "widgets/guard.h"
 #include "reports/ordertransfer.h"
+#include "pages/companytab.h"
 #include "pages/pagebinding.h"
+#include "setup/shippedfiles.h"
+#include "setup/standarddocuments.h"
 #include "ui_ParametersPage.h"
 
 namespace kestrova {
@@ -19,6 +22,8 @@ ParametersPage::ParametersPage(QWidget* parent) : FramePage(parent), m_ui(std::m
                           {m_ui->CalcSpeed3, "accessories-calculator", QStyle::SP_ComputerIcon},
                           {m_ui->ParametersExitSpeed, "application-exit", QStyle::SP_DialogCloseButton}});
     wireFrameButtons(m_ui->ParametersAboutSpeed, m_ui->CalcSpeed3, m_ui->ParametersExitSpeed);
+    m_company = new CompanyTab(this);
+    m_ui->ParametersNoteBook->addTab(m_company, QStringLiteral("Company"));
 }
 
 LinkSettings ParametersPage::linkSettings() const
@@ -56,6 +61,27 @@ void ParametersPage::setUp(DataObjects* data, const FunctionLibrary* library)
 
     connect(m_ui->ExportSpeed, &QToolButton::clicked, this, guard([this] { ExportSpeedClick(); }));
     connect(m_ui->ImportSpeed, &QToolButton::clicked, this, guard([this] { ImportSpeedClick(); }));
+    connect(m_ui->StandardDocumentsButton, &QPushButton::clicked, this,
+            guard([this] { StandardDocumentsButtonClick(); }));
+}
+
+void ParametersPage::loadSettings(bool readOnly)
+{
+    m_settings->load(readOnly);
+    m_company->load(m_data->Ttable, readOnly);
+    m_ui->StandardDocumentsButton->setEnabled(!readOnly);
+}
+
+void ParametersPage::StandardDocumentsButtonClick()
+{
+    // A row being edited on the tab is stored first.
+    m_data->Tfactory->checkBrowseMode();
+    const int added = addStandardDocuments(m_data->Tfactory, m_data->Tproduct, m_data->Tlanguage,
+                                           ShippedFiles::ofThisProgram().templates);
+    m_data->Dfactory->dataSet()->first();
+    prompter().message(added == 1 ? QStringLiteral("1 document settings row was added.")
+                                  : QStringLiteral("%1 document settings rows were added.").arg(added),
+                       QMessageBox::Information);
 }
 
 static const QString kTextFiles = QStringLiteral("Text file(*.txt)");

@@ -12,6 +12,7 @@ class ParametersPage;
 
 namespace kestrova {
 
+class CompanyTab;
 class DataObjects;
 class FunctionLibrary;
 class TransferProgress;
@@ -33,15 +34,20 @@ public:
     SettingsEditors& settingsEditors() { return *m_settings; }
     // The link settings as the boxes show them, typed text included.
     LinkSettings linkSettings() const;
+    CompanyTab& companyTab() { return *m_company; }
+    // Fills the settings boxes and the "Company" tab from their rows.
+    void loadSettings(bool readOnly);
 
     void ExportSpeedClick();
     void ImportSpeedClick();
+    void StandardDocumentsButtonClick();
 
 private:
     std::unique_ptr<Ui::ParametersPage> m_ui;
     DataObjects* m_data = nullptr;
     const FunctionLibrary* m_library = nullptr;
     SettingsEditors* m_settings = nullptr;
+    CompanyTab* m_company = nullptr;
     TransferProgress* m_progress = nullptr;
 };
 

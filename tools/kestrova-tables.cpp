@@ -1,6 +1,7 @@
 // kestrova-tables: makes the order tables of a working folder, empty or with
 // a demo set to explore.
 
+#include "setup/newset.h"
 #include "tools/demodata.h"
 #include "data/error.h"
 #include "migrate/migration.h"
@@ -60,7 +61,8 @@ int main(int argc, char** argv)
         QStringLiteral("Makes the thirteen order tables of a Kestrova working folder.\n"
                        "\n"
                        "Commands:\n"
-                       "  create DIR        an empty set of tables with empty settings\n"
+                       "  create DIR        a new set of tables, no orders yet, with the writer's settings, titles,\n"
+                       "                    payment means and the sample invoice numbering\n"
                        "  demo DIR          the tables filled with demo products, customers and orders\n"
                        "  migrate SRC DIR   the tables converted from the Paradox tables (.db with\n"
                        "                    their .MB memo files) in the folder SRC\n"
@@ -107,7 +109,7 @@ int main(int argc, char** argv)
     const QString dir = QDir::cleanPath(args.at(1));
     try {
         if (command == QLatin1String("create")) {
-            kestrova::createEmptyTableSet(dir);
+            kestrova::createNewTableSet(dir, kestrova::ShippedFiles::ofThisProgram(), QLocale::system().language());
             out() << "Made an empty set of tables in " << QDir::toNativeSeparators(dir) << '\n';
         } else {
             kestrova::fillDemoData(dir);

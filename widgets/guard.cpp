@@ -3,6 +3,7 @@
 #include "data/error.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 
 namespace kestrova {
@@ -22,6 +23,7 @@ public:
                         QApplication::activeWindow());
         return box.exec() == QMessageBox::Yes;
     }
+    bool fillIn(QDialog& dialog) override { return dialog.exec() == QDialog::Accepted; }
     // The name need not exist yet (an export creates it); the last name
     // chosen is offered again.
     QString openFileName(const QString& caption, const QString& filter) override

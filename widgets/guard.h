@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+class QDialog;
 class QWidget;
 
 namespace kestrova {
@@ -21,6 +22,9 @@ public:
     virtual bool ask(const QString& text) = 0;
     // An open-file dialog; empty when cancelled.
     virtual QString openFileName(const QString& caption, const QString& filter) = 0;
+    // A dialog the person fills in, such as the first start assistant; true
+    // when it was finished, false when cancelled.
+    virtual bool fillIn(QDialog& dialog) = 0;
 
     void error(const QString& text) { message(text, QMessageBox::Critical); }
 };

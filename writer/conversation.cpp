@@ -68,16 +68,17 @@ void Conversation::runDocument(const Command& c, ExchangeTable& table)
                                          "nothing to print with \"%1\"")
                               .arg(c.templateName));
     const Grid grid = c.isLabels() ? Grid{c.columns, c.rows} : Grid{};
+    const RecordFields fields(table.fieldNames(), readCompanySettings(m_workDir));
     if (c.toPrinter()) {
         PrinterTarget target(c.printer, tmpl.page(), QFileInfo(tmpl.path()).completeBaseName());
-        render(tmpl, table.fieldNames(), cursor, target, grid);
+        render(tmpl, fields, cursor, target, grid);
         return;
     }
     // The output's own markers take the first record's values.
-    const QString relative = MarkerText(c.output, table.fieldNames()).expand(cursor.values(), fileNamePart);
+    const QString relative = MarkerText(c.output, fields.names()).expand(fields.values(cursor.values()), fileNamePart);
     const QString output = confinedOutputPath(m_workDir, relative, QStringLiteral(".pdf"));
     PdfTarget target(m_workDir, relative, tmpl.page());
-    render(tmpl, table.fieldNames(), cursor, target, grid);
+    render(tmpl, fields, cursor, target, grid);
     m_lastPdf = output;
 }
 
@@ -86,9 +87,10 @@ void Conversation::runDocument(const Command& c, ExchangeTable& table)
 void Conversation::sendMail(const Command& c, ExchangeTable& table)
 {
     ExchangeTable::Cursor cursor(table);
-    const QStringList values = cursor.next() ? cursor.values() : QStringList();
+    const RecordFields record(table.fieldNames(), readCompanySettings(m_workDir));
+    const QStringList values = record.values(cursor.next() ? cursor.values() : QStringList());
     const auto asIs = [](const QString& value) { return value; };
-    const QStringList& fields = table.fieldNames();
+    const QStringList& fields = record.names();
     MailRequest request;
     request.recipient = MarkerText(c.recipient, fields).expand(values, asIs).trimmed();
     request.subject = MarkerText(c.subject, fields).expand(values, asIs);

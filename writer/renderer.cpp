@@ -166,11 +166,11 @@ void PdfTarget::abandon() noexcept
     m_file.cancel();
 }
 
-int render(const DocumentTemplate& tmpl, const QStringList& fieldNames, ExchangeTable::Cursor& cursor,
-           PageTarget& target, Grid grid)
+int render(const DocumentTemplate& tmpl, const RecordFields& fields, ExchangeTable::Cursor& cursor, PageTarget& target,
+           Grid grid)
 {
     QPagedPaintDevice& device = target.device();
-    const MarkerText text(tmpl.html(), fieldNames);
+    const MarkerText text(tmpl.html(), fields.names());
     Resources resources;
     resources.folder = QFileInfo(tmpl.path()).absolutePath();
     const QUrl base = QUrl::fromLocalFile(resources.folder + QLatin1Char('/'));
@@ -189,7 +189,7 @@ int render(const DocumentTemplate& tmpl, const QStringList& fieldNames, Exchange
         do {
             TemplateDocument doc(resources);
             prepare(doc, device, cell, base);
-            doc.setHtml(text.expand(cursor.values(), htmlText));
+            doc.setHtml(text.expand(fields.values(cursor.values()), htmlText));
             // Laid out (images loaded) before anything is drawn.
             const int docPages = doc.pageCount();
             if (resources.refused)

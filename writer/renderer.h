@@ -3,6 +3,7 @@
 #include "writer/exchangetable.h"
 #include "writer/outputpath.h"
 #include "writer/pagesetup.h"
+#include "writer/recordfields.h"
 
 #include <QPdfWriter>
 #include <QString>
@@ -61,7 +62,7 @@ struct Grid {
 // kMaxResourceBytes, kMaxResourceTotal in all); a template naming any other
 // is refused. Returns the pages made. On failure the target is abandoned and
 // the WriterError passed on.
-int render(const DocumentTemplate& tmpl, const QStringList& fieldNames, ExchangeTable::Cursor& cursor,
-           PageTarget& target, Grid grid = {});
+int render(const DocumentTemplate& tmpl, const RecordFields& fields, ExchangeTable::Cursor& cursor, PageTarget& target,
+           Grid grid = {});
 
 } // namespace kestrova::writer

@@ -25,6 +25,7 @@ public:
         Busy,
         PrintRefused,
         MailFailed,
+        Settings,
     };
 
     WriterError(Kind kind, const QString& message)
@@ -47,7 +48,7 @@ inline QString WriterError::dbusName() const
         "UnknownCommand", "BadArguments",  "MissingTemplate",  "BadTemplate",
         "BadPageSize",    "ExchangeTable", "UnwritableOutput", "UnknownQueue",
         "NoDocument",     "ViewerFailed",  "NoConversation",   "RefusedPath",
-        "Busy",           "PrintRefused",  "MailFailed",
+        "Busy",           "PrintRefused",  "MailFailed",       "Settings",
     };
     return QStringLiteral("org.kestrova.Dde.Error.") + QLatin1String(names[m_kind]);
 }

@@ -12,7 +12,8 @@
 --    into real line breaks at their end.
 --  * Texts must fit their columns (the lengths in data/schema.cpp); a longer text is
 --    refused, since the windows would cut it off.
---  * The settings rows exist already: set them with UPDATE, never INSERT.
+--  * The settings rows of the empty set exist already: set them with UPDATE; the company's
+--    rows are added with INSERT.
 --  * Every INSERT, UPDATE and DELETE must change at least one row; one that changes
 --    none (a misspelt setting name, say) is refused.
 
@@ -352,6 +353,25 @@ UPDATE Xtable SET Value = 'demo-mail' WHERE Name = 'Profile';
 UPDATE Xtable SET Value = 'INBOX' WHERE Name = 'MessageStore';
 UPDATE Xtable SET Value = 'Processed' WHERE Name = 'SaveFolder';
 UPDATE Xtable SET Value = 'NextInvoiceNumber' WHERE Name = 'InvoiceFunction';
+
+-- The company on every document: the templates take these through their markers.
+INSERT INTO Xtable (Name, Value) VALUES
+  ('CompanyName', 'Kestrova Demo Software Ltd'),
+  ('CompanyStreet', '12 Harbour Row'),
+  ('CompanyPostcode', 'BS1 4QA'),
+  ('CompanyCity', 'Bristol'),
+  ('CompanyCountry', 'GB'),
+  ('CompanyVatId', 'GB000000000'),
+  ('CompanyTaxNumber', '00000000'),
+  ('CompanyContact', 'www.kestrova.example'),
+  ('CompanyPhone', '+44 117 496 0000'),
+  ('CompanyEMail', 'sales@kestrova.example'),
+  ('CompanyIban', 'GB82WEST12345698765432'),
+  ('CompanyBic', 'WESTGB2L'),
+  ('CompanyBank', 'Harbour Bank'),
+  ('PaymentTerms', 'Payable within 14 days of the invoice date without deduction.'),
+  ('PaymentDays', '14'),
+  ('VatExemptionNote', '');
 
 -- The last invoice number given, from which the function library counts on.
 UPDATE Xtable SET Value = (SELECT InvoiceNumber FROM Xsale WHERE InvoiceNumber <> ''

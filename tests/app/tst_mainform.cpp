@@ -90,11 +90,12 @@ private Q_SLOTS:
         QCOMPARE(addr->tabText(0), "Billing");
         QCOMPARE(addr->tabText(1), "Delivery");
         auto* params = f->findChild<QTabWidget*>("ParametersNoteBook");
-        QCOMPARE(params->count(), 4);
+        QCOMPARE(params->count(), 5);
         QCOMPARE(params->tabText(0), "Scrolling lists");
         QCOMPARE(params->tabText(1), "Products, currencies, prices");
         QCOMPARE(params->tabText(2), "Printing, batches");
         QCOMPARE(params->tabText(3), "Messaging");
+        QCOMPARE(params->tabText(4), "Company");
     }
 
     void buttonBars_data()

@@ -8,6 +8,7 @@
 
 #include "writer/documenttemplate.h"
 #include "writer/exchangetable.h"
+#include "writer/recordfields.h"
 #include "writer/renderer.h"
 #include "writer/writererror.h"
 
@@ -117,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(cursor.next());
         MemoryTarget target;
         require(target.open());
-        const int pages = render(tmpl, table.fieldNames(), cursor, target);
+        const int pages = render(tmpl, RecordFields(table.fieldNames(), {}), cursor, target);
         require(pages >= 1);
     } catch (const WriterError& e) {
         require(!e.message().isEmpty());

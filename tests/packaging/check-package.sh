@@ -65,6 +65,12 @@ deb)
   validate_entry "$work/root/usr/share/applications/org.kestrova.Kestrova.desktop" \
                  "$work/root/usr/share/metainfo/org.kestrova.Kestrova.metainfo.xml"
   "$work/root/usr/bin/kestrova-tables" --help | grep -q 'migrate SRC DIR' || fail "kestrova-tables from the package"
+  [[ "$(dpkg-deb -f "$deb" Description)" != *";"* ]] || fail "list separators in the description"
+  # A new set made by the installed tool finds the installed templates and
+  # numbering library, nothing copied by hand.
+  ls "$work"/root/usr/share/kestrova/templates/en/invoice.html >/dev/null || fail "templates not installed"
+  "$work/root/usr/bin/kestrova-tables" create "$work/newset" >/dev/null || fail "kestrova-tables create"
+  [ -f "$work/newset/function.dll" ] || fail "the new set has no function library"
   ;;
 *)
   echo "usage: $0 files|install|deb DIR" >&2

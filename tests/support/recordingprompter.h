@@ -3,6 +3,7 @@
 #include "widgets/guard.h"
 
 #include <QList>
+#include <functional>
 #include <QStringList>
 
 // Stands in for the person in front of the screen: records every message
@@ -20,6 +21,8 @@ public:
     QStringList questions;
     QList<bool> answers;   // next answers to questions; default No
     QStringList fileNames; // next answers to open-file dialogs
+    // Fills in a dialog as the person would; without one, it is cancelled.
+    std::function<bool(QDialog&)> filler;
 
     void message(const QString& text, QMessageBox::Icon icon) override { messages << Shown{text, icon}; }
     bool ask(const QString& text) override
@@ -31,6 +34,7 @@ public:
     {
         return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
     }
+    bool fillIn(QDialog& dialog) override { return filler ? filler(dialog) : false; }
     QStringList errors() const
     {
         QStringList out;

@@ -3,6 +3,8 @@
 #include "tests/support/errorof.h"
 #include "tools/ordergenerator.h"
 #include "data/schema.h"
+#include "data/tableset.h"
+#include "data/companyfields.h"
 
 #include <QDate>
 #include <QDir>
@@ -200,7 +202,9 @@ class TestTableTool : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void createMakesEmptySetWithSettingsRows()
+    // A new set: no orders, every table as the schema says, the writer's
+    // settings, the sample numbering, the usual titles, means and origin.
+    void createMakesNewSetReadyForWork()
     {
         QTemporaryDir tmp;
         const QString dir = QDir(tmp.path()).filePath(QStringLiteral("new/set"));
@@ -209,7 +213,10 @@ private Q_SLOTS:
         QCOMPARE(r.out, QStringLiteral("Made an empty set of tables in %1\n").arg(dir));
         QCOMPARE(r.err, QString());
         QCOMPARE(tableFiles(dir), allTableFiles());
+        QVERIFY(QFile::exists(QDir(dir).filePath(QStringLiteral("function.dll"))));
 
+        const QStringList filled{QStringLiteral("Xtable"), QStringLiteral("Xtitle"), QStringLiteral("Xpayment"),
+                                 QStringLiteral("Xorigin")};
         for (const TableDef& t : schemaTables()) {
             QStringList columns;
             for (const QVariantList& c :
@@ -219,16 +226,20 @@ private Q_SLOTS:
             for (const FieldDef& f : t.fields)
                 expected << f.name;
             QCOMPARE(columns, expected);
-            if (t.name != QLatin1String("Xtable"))
-                QCOMPARE(rowCount(dir, t.name), 0);
+            QCOMPARE(rowCount(dir, t.name) > 0, filled.contains(t.name));
         }
-        QStringList names;
+        QStringList names, values;
         for (const QVariantList& row : rows(dir, QStringLiteral("SELECT Name, Value FROM Xtable ORDER BY rowid"))) {
             names << row.at(0).toString();
-            QCOMPARE(row.at(1).toString(), QString());
+            values << row.at(1).toString();
             QVERIFY(!row.at(1).isNull()); // NOT NULL columns hold '', never NULL
         }
         QCOMPARE(names, settingNames());
+        QCOMPARE(values,
+                 (QStringList{"kestrova-writer", "org.kestrova.Writer", "System", "[Quit]", "", "", "", "",
+                              "NextInvoiceNumber", QStringLiteral("%1-0000").arg(QDate::currentDate().year())}));
+        QCOMPARE(rows(dir, QStringLiteral("SELECT Origin FROM Xorigin")),
+                 QList<QVariantList>{{QStringLiteral("Direct")}});
     }
 
     void demoMakesRecentConsistentSet()
@@ -269,11 +280,12 @@ private Q_SLOTS:
                      .toString(),
                  last);
 
-        // The settings rows are those of an empty set, with values.
+        // The settings rows are those of an empty set, with values, and the
+        // demo company's.
         QStringList names;
         for (const QVariantList& row : rows(dir, QStringLiteral("SELECT Name FROM Xtable ORDER BY rowid")))
             names << row.first().toString();
-        QCOMPARE(names, settingNames());
+        QCOMPARE(names, settingNames() + companySettingNames());
         QCOMPARE(value(dir, QStringLiteral("SELECT Value FROM Xtable WHERE Name = 'Profile'")),
                  QVariant(QStringLiteral("demo-mail")));
 

@@ -6,6 +6,7 @@
 #include "writer/exchangetable.h"
 #include "writer/markers.h"
 #include "writer/pagesetup.h"
+#include "writer/recordfields.h"
 #include "writer/writererror.h"
 
 #include <QDir>
@@ -66,6 +67,7 @@ private Q_SLOTS:
     void measuresNesting();
     void readsTheExchangeTableReadOnlyInOneSnapshot();
     void reportsAMissingOrBrokenExchangeTable();
+    void offersTheCompanySettingsAndTheDueDate();
 };
 
 void TestWriterCore::parsesCommands_data()
@@ -451,6 +453,41 @@ void TestWriterCore::reportsAMissingOrBrokenExchangeTable()
         QFAIL("an oversized value was read");
     } catch (const WriterError& e) {
         QVERIFY2(e.message().contains(QLatin1String("Person")), qPrintable(e.message()));
+    }
+}
+
+// The company's rows of Xtable become markers, a missing one empty; the
+// password is never offered; the due date counts from the record's date.
+void TestWriterCore::offersTheCompanySettingsAndTheDueDate()
+{
+    QTemporaryDir dir;
+    QVERIFY(readCompanySettings(dir.path()).isEmpty());
+    exec(dir.filePath(QStringLiteral("Xtable.db")),
+         {QStringLiteral("CREATE TABLE Xtable (Name TEXT PRIMARY KEY, Value TEXT)"),
+          QStringLiteral("INSERT INTO Xtable VALUES ('CompanyName', 'Muster GmbH'), ('PaymentDays', '30'), "
+                         "('Password', 'secret')")});
+    const QHash<QString, QString> settings = readCompanySettings(dir.path());
+    QCOMPARE(settings.size(), 2);
+    QVERIFY(!settings.contains(QStringLiteral("Password")));
+
+    kestrova::LocaleFormat german;
+    german.shortDateFormat = QStringLiteral("dd.MM.yyyy");
+    german.dateSeparator = QLatin1Char('.');
+    const RecordFields fields({QStringLiteral("Date"), QStringLiteral("Person")}, settings, german, QDate(2026, 12, 8));
+    const MarkerText text(QStringLiteral("$CompanyName|$CompanyIban|$Person|$DueDate|$Password"), fields.names());
+    const auto asIs = [](const QString& v) { return v; };
+    QCOMPARE(text.expand(fields.values({QStringLiteral("15.12.2026"), QStringLiteral("Ada")}), asIs),
+             QStringLiteral("Muster GmbH||Ada|14.01.2027|$Password"));
+    QCOMPARE(text.expand(fields.values({QStringLiteral("soon"), QString()}), asIs),
+             QStringLiteral("Muster GmbH||||$Password"));
+
+    writeFile(dir.filePath(QStringLiteral("Xtable.db")), QByteArray(4096, 'z'));
+    try {
+        readCompanySettings(dir.path());
+        QFAIL("a broken settings table was read");
+    } catch (const WriterError& e) {
+        QCOMPARE(e.kind(), WriterError::Settings);
+        QVERIFY2(e.message().contains(QLatin1String("Xtable.db")), qPrintable(e.message()));
     }
 }
 

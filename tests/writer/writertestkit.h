@@ -77,6 +77,25 @@ using Record = QHash<QString, QString>;
 
 // Writes Xexport.db in `dir` as Kestrova does: emptied, then one row per
 // record, every field text, unset fields empty.
+// Xtable.db of a working folder with the given settings rows.
+inline void writeSettings(const QString& dir, const QList<std::pair<QString, QString>>& rows)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("kestrova"));
+        db.setDatabaseName(dir + QStringLiteral("/Xtable.db"));
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("CREATE TABLE Xtable (Name VARCHAR(32) PRIMARY KEY, Value VARCHAR(255))")));
+        for (const auto& [name, value] : rows) {
+            QVERIFY(q.prepare(QStringLiteral("INSERT INTO Xtable VALUES (?, ?)")));
+            q.addBindValue(name);
+            q.addBindValue(value);
+            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("kestrova"));
+}
+
 inline void writeExchange(const QString& dir, const QList<Record>& records)
 {
     {

@@ -1,5 +1,6 @@
 #include "tools/screenshots/kestrovashots.h"
 
+#include "setup/firststartwizard.h"
 #include "widgets/dbwidgets.h"
 
 #include <QAbstractButton>
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 
 namespace kestrova::shots {
 
@@ -259,6 +261,31 @@ void goToOrder(Driver& d, QWidget* main, const QString& person)
         throw MissingWidget(QStringLiteral("demo order of \"%1\"").arg(person));
 }
 
+// The first start assistant on its first page, filled in as a new user
+// would, over a folder of its own (it stores nothing until Finish).
+QWidget* firstStart(Driver& d)
+{
+    static QTemporaryDir folder;
+    auto* assistant = new FirstStartWizard(folder.path(), QString(), QLocale(QLocale::English, QLocale::Germany),
+                                           mainWindow(d));
+    assistant->setAttribute(Qt::WA_DeleteOnClose);
+    const std::pair<const char*, const char*> typed[] = {
+        {"CompanyName", "Muster Software GmbH"}, {"CompanyStreet", "Hafenweg 7"}, {"CompanyPostcode", "20457"},
+        {"CompanyCity", "Hamburg"},              {"CompanyVatId", "DE123456789"}, {"CompanyEMail", "info@muster.example"}};
+    for (const auto& [name, text] : typed)
+        d.child<QLineEdit>(assistant, QString::fromLatin1(name))->setText(QString::fromUtf8(text));
+    assistant->show();
+    Driver::settle();
+    return assistant;
+}
+
+QWidget* companyTab(Driver& d)
+{
+    if (QWidget* assistant = mainWindow(d)->findChild<FirstStartWizard*>())
+        assistant->close();
+    return parametersPage(d, QStringLiteral("Company"));
+}
+
 std::vector<Shot> kestrovaShots()
 {
     return {
@@ -276,6 +303,8 @@ std::vector<Shot> kestrovaShots()
          [](Driver& d) { return parametersPage(d, QStringLiteral("Printing, batches")); }},
         {QStringLiteral("parameters-messaging.png"), QStringLiteral("\"Parameters\", \"Messaging\""),
          [](Driver& d) { return parametersPage(d, QStringLiteral("Messaging")); }},
+        {QStringLiteral("first-start.png"), QStringLiteral("the first start assistant"), firstStart},
+        {QStringLiteral("parameters-company.png"), QStringLiteral("\"Parameters\", \"Company\""), companyTab},
         {QStringLiteral("grid-view.png"), QStringLiteral("the grid view of all orders"), gridView},
         {QStringLiteral("find-person.png"), QStringLiteral("the \"Find a person\" dialog"), findPerson},
         {QStringLiteral("find-person-result.png"), QStringLiteral("the \"Sales\" page showing a person's orders"),

@@ -17,7 +17,7 @@ namespace {
 
 // Stands in for the person at the screen while the pictures are taken: a
 // message box the program shows is remembered and fails the shot, a question
-// is answered No and a file dialog is cancelled.
+// is answered No and a file dialog or an assistant is cancelled.
 class ShotPrompter : public Prompter {
 public:
     void message(const QString& text, QMessageBox::Icon) override { said << text; }
@@ -27,6 +27,7 @@ public:
         return false;
     }
     QString openFileName(const QString&, const QString&) override { return {}; }
+    bool fillIn(QDialog&) override { return false; }
 
     QStringList said;
 };
