@@ -106,7 +106,9 @@ void TCheckEmailForm::ShowNotification()
 
     const QString product = shown.value(sale::Product);
     setText(sale::Product, product);
-    state.productName = product.isEmpty() ? QString() : reply::fitToArea(product, reply::kProductNameCapacity);
+    state.productName.clear();
+    if (!product.isEmpty())
+        state.productName = reply::fitToArea(product, reply::kProductNameCapacity);
     if (product.isEmpty())
         prompter().message(QStringLiteral("Product Id \"") + state.areas.text(NotificationAreas::ProductId) +
                                QStringLiteral("\" unknown !"),

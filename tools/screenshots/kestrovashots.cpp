@@ -266,12 +266,15 @@ void goToOrder(Driver& d, QWidget* main, const QString& person)
 QWidget* firstStart(Driver& d)
 {
     static QTemporaryDir folder;
-    auto* assistant = new FirstStartWizard(folder.path(), QString(), QLocale(QLocale::English, QLocale::Germany),
-                                           mainWindow(d));
+    auto* assistant =
+        new FirstStartWizard(folder.path(), QString(), QLocale(QLocale::English, QLocale::Germany), mainWindow(d));
     assistant->setAttribute(Qt::WA_DeleteOnClose);
-    const std::pair<const char*, const char*> typed[] = {
-        {"CompanyName", "Muster Software GmbH"}, {"CompanyStreet", "Hafenweg 7"}, {"CompanyPostcode", "20457"},
-        {"CompanyCity", "Hamburg"},              {"CompanyVatId", "DE123456789"}, {"CompanyEMail", "info@muster.example"}};
+    const std::pair<const char*, const char*> typed[] = {{"CompanyName", "Muster Software GmbH"},
+                                                         {"CompanyStreet", "Hafenweg 7"},
+                                                         {"CompanyPostcode", "20457"},
+                                                         {"CompanyCity", "Hamburg"},
+                                                         {"CompanyVatId", "DE123456789"},
+                                                         {"CompanyEMail", "info@muster.example"}};
     for (const auto& [name, text] : typed)
         d.child<QLineEdit>(assistant, QString::fromLatin1(name))->setText(QString::fromUtf8(text));
     assistant->show();
