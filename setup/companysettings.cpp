@@ -47,14 +47,7 @@ QList<Country> countries()
         const QString code = QLocale::territoryToCode(territory);
         if (code.size() != 2 || !code.at(0).isLetter() || !code.at(1).isLetter())
             continue;
-        QString name = QLocale::territoryToString(territory);
-        // Qt's locale data knows each country's name in English and in the
-        // country's own main language: both, where they differ.
-        const QLocale local(QLocale::AnyLanguage, territory);
-        const QString native = local.territory() == territory ? local.nativeTerritoryName() : QString();
-        if (!native.isEmpty() && native != name)
-            name += QStringLiteral(" \u2013 ") + native;
-        out.push_back({code, name});
+        out.push_back({code, QLocale::territoryToString(territory)});
     }
     QCollator collator{QLocale(QLocale::English)};
     std::sort(out.begin(), out.end(),

@@ -29,8 +29,8 @@ struct Country {
     QString name;
 };
 
-// Every country with an alpha-2 code, named in English and, where it
-// differs, in its own language ("Austria – Österreich"), sorted by name.
+// Every country with an alpha-2 code, named in English as Qt's locale data
+// names it, sorted by name.
 QList<Country> countries();
 bool isCountryCode(const QString& code);
 
