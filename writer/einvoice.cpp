@@ -1,6 +1,7 @@
 #include "writer/einvoice.h"
 
 #include "data/companyfields.h"
+#include "writer/outputpath.h"
 #include "writer/writererror.h"
 
 #include <cmath>
@@ -295,6 +296,25 @@ EInvoice makeEInvoice(const QHash<QString, QString>& record, const QHash<QString
         inv.bic.clear();
     }
     return inv;
+}
+
+QHash<QString, QString> recordOf(const QStringList& fieldNames, const QStringList& values)
+{
+    QHash<QString, QString> out;
+    for (qsizetype i = 0; i < fieldNames.size(); ++i)
+        out.insert(fieldNames[i], values.value(i));
+    return out;
+}
+
+void saveConfined(const QString& workDir, const QString& relative, const QString& suffix, const QByteArray& bytes)
+{
+    confinedOutputPath(workDir, relative, suffix);
+    ConfinedSaveFile file(workDir, relative);
+    if (file.device().write(bytes) != bytes.size())
+        throw WriterError(
+            WriterError::UnwritableOutput,
+            QStringLiteral("\"%1\" could not be written: %2").arg(file.path(), file.device().errorString()));
+    file.commit();
 }
 
 } // namespace kestrova::writer

@@ -84,6 +84,14 @@ EInvoice makeEInvoice(const QHash<QString, QString>& record, const QHash<QString
 // The invoice in the syntax of UN/CEFACT Cross Industry Invoice (D16B), UTF-8.
 QByteArray ciiXml(const EInvoice& invoice);
 
+// One exchange record as field name -> value.
+QHash<QString, QString> recordOf(const QStringList& fieldNames, const QStringList& values);
+
+// Writes `bytes` to `relative` below the working folder (which must end in
+// `suffix`) through a hidden file moved into place, so a failure keeps an
+// earlier file intact. Throws WriterError(RefusedPath or UnwritableOutput).
+void saveConfined(const QString& workDir, const QString& relative, const QString& suffix, const QByteArray& bytes);
+
 // --- The parts, for the tests and for the documents that use them ---
 
 // The billing address as free text, as Kestrova keeps it. A line holding a
