@@ -198,6 +198,18 @@ Command checked(const RawCommand& c)
         requireText(c, cmd.recipient, "a recipient");
         requireText(c, cmd.output, "a file to attach");
         return cmd;
+    } else if (name == QLatin1String("facturx")) {
+        requireCount(c, 2, 2, "a template and an output file: [FacturX \"TEMPLATE\" \"OUTPUT\"]");
+        cmd.kind = Command::FacturX;
+        cmd.templateName = c.arguments[0];
+        cmd.output = c.arguments[1];
+        requireText(c, cmd.output, "an output file");
+    } else if (name == QLatin1String("xrechnung")) {
+        requireCount(c, 1, 1, "an output file: [XRechnung \"OUTPUT\"]");
+        cmd.kind = Command::XRechnung;
+        cmd.output = c.arguments[0];
+        requireText(c, cmd.output, "an output file");
+        return cmd;
     } else if (name == QLatin1String("open")) {
         requireCount(c, 0, 0, "no argument");
         cmd.kind = Command::Open;
@@ -207,7 +219,7 @@ Command checked(const RawCommand& c)
     } else {
         throw WriterError(WriterError::UnknownCommand,
                           QStringLiteral("Unknown command [%1]: the writer knows Pdf, Print, "
-                                         "Labels, PrintLabels, Mail, Open and Quit")
+                                         "Labels, PrintLabels, Mail, FacturX, XRechnung, Open and Quit")
                               .arg(c.name));
     }
     if (cmd.kind != Command::Open && cmd.kind != Command::Quit)

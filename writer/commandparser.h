@@ -7,10 +7,10 @@ namespace kestrova::writer {
 
 // One bracketed command of a macro text, its arguments checked and in place.
 struct Command {
-    enum Kind { Pdf, Print, Labels, PrintLabels, Open, Quit, Mail };
+    enum Kind { Pdf, Print, Labels, PrintLabels, Open, Quit, Mail, FacturX, XRechnung };
     Kind kind = Quit;
-    QString templateName; // Pdf, Print, Labels, PrintLabels
-    QString output;       // Pdf, Labels: the PDF file; Mail: the attachment
+    QString templateName; // Pdf, Print, Labels, PrintLabels, FacturX
+    QString output;       // Pdf, Labels, FacturX: the PDF file; XRechnung: the XML file; Mail: the attachment
     QString printer;      // Print, PrintLabels: the queue; empty for the default one
     QString recipient;    // Mail, like its subject with markers still in it
     QString subject;

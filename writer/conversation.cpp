@@ -2,6 +2,8 @@
 
 #include "writer/backgroundjob.h"
 #include "writer/documenttemplate.h"
+#include "writer/einvoice.h"
+#include "writer/facturx.h"
 #include "writer/exchangetable.h"
 #include "writer/mailcommand.h"
 #include "writer/markers.h"
@@ -45,6 +47,7 @@ bool Conversation::execute(const QString& macro)
         // Bounded by the wait for the mail program; its process must stay on
         // this thread, where it is looked after once the wait is over.
         case Command::Mail: sendMail(c, table()); break;
+        case Command::XRechnung: runInBackground([&] { writeXRechnung(c, table()); }); break;
         default: runInBackground([&] { runDocument(c, table()); });
         }
     }
@@ -68,7 +71,8 @@ void Conversation::runDocument(const Command& c, ExchangeTable& table)
                                          "nothing to print with \"%1\"")
                               .arg(c.templateName));
     const Grid grid = c.isLabels() ? Grid{c.columns, c.rows} : Grid{};
-    const RecordFields fields(table.fieldNames(), readCompanySettings(m_workDir));
+    const QHash<QString, QString> settings = readCompanySettings(m_workDir);
+    const RecordFields fields(table.fieldNames(), settings);
     if (c.toPrinter()) {
         PrinterTarget target(c.printer, tmpl.page(), QFileInfo(tmpl.path()).completeBaseName());
         render(tmpl, fields, cursor, target, grid);
@@ -77,9 +81,34 @@ void Conversation::runDocument(const Command& c, ExchangeTable& table)
     // The output's own markers take the first record's values.
     const QString relative = MarkerText(c.output, fields.names()).expand(fields.values(cursor.values()), fileNamePart);
     const QString output = confinedOutputPath(m_workDir, relative, QStringLiteral(".pdf"));
-    PdfTarget target(m_workDir, relative, tmpl.page());
-    render(tmpl, fields, cursor, target, grid);
+    if (c.kind == Command::FacturX) {
+        // The e-invoice is made first: a refused one leaves no PDF either.
+        const QByteArray xml =
+            ciiXml(makeEInvoice(recordOf(table.fieldNames(), cursor.values()), settings, EInvoiceForm::FacturX));
+        FacturXTarget target(m_workDir, relative, tmpl.page(), xml);
+        render(tmpl, fields, cursor, target, grid);
+    } else {
+        PdfTarget target(m_workDir, relative, tmpl.page());
+        render(tmpl, fields, cursor, target, grid);
+    }
     m_lastPdf = output;
+}
+
+// The first record's invoice as an XRechnung file.
+void Conversation::writeXRechnung(const Command& c, ExchangeTable& table)
+{
+    ExchangeTable::Cursor cursor(table);
+    if (!cursor.next())
+        throw WriterError(
+            WriterError::NoDocument,
+            QStringLiteral("The exchange table Xexport holds no record: there is no invoice for \"%1\"").arg(c.output));
+    const QHash<QString, QString> settings = readCompanySettings(m_workDir);
+    const RecordFields fields(table.fieldNames(), settings);
+    const QString relative = MarkerText(c.output, fields.names()).expand(fields.values(cursor.values()), fileNamePart);
+    confinedOutputPath(m_workDir, relative, QStringLiteral(".xml"));
+    const EInvoice invoice =
+        makeEInvoice(recordOf(table.fieldNames(), cursor.values()), settings, EInvoiceForm::XRechnung);
+    saveConfined(m_workDir, relative, QStringLiteral(".xml"), ciiXml(invoice));
 }
 
 // The markers take the first record's values; the file's are made fit for a

@@ -34,6 +34,7 @@ public:
 private:
     void runDocument(const Command& command, ExchangeTable& table);
     void sendMail(const Command& command, ExchangeTable& table);
+    void writeXRechnung(const Command& command, ExchangeTable& table);
     ExchangeTable& table();
 
     QString m_workDir;

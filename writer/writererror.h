@@ -26,6 +26,7 @@ public:
         PrintRefused,
         MailFailed,
         Settings,
+        EInvoice,
     };
 
     WriterError(Kind kind, const QString& message)
@@ -49,6 +50,7 @@ inline QString WriterError::dbusName() const
         "BadPageSize",    "ExchangeTable", "UnwritableOutput", "UnknownQueue",
         "NoDocument",     "ViewerFailed",  "NoConversation",   "RefusedPath",
         "Busy",           "PrintRefused",  "MailFailed",       "Settings",
+        "EInvoice",
     };
     return QStringLiteral("org.kestrova.Dde.Error.") + QLatin1String(names[m_kind]);
 }
