@@ -36,4 +36,22 @@ inline const QStringList& companySettingNames()
     return names;
 }
 
+// The member states of the European Union by their ISO codes (Greece's VAT
+// identifiers start with EL, its code is GR).
+inline const QStringList& euMembers()
+{
+    static const QStringList members{
+        QStringLiteral("AT"), QStringLiteral("BE"), QStringLiteral("BG"), QStringLiteral("CY"), QStringLiteral("CZ"),
+        QStringLiteral("DE"), QStringLiteral("DK"), QStringLiteral("EE"), QStringLiteral("ES"), QStringLiteral("FI"),
+        QStringLiteral("FR"), QStringLiteral("GR"), QStringLiteral("HR"), QStringLiteral("HU"), QStringLiteral("IE"),
+        QStringLiteral("IT"), QStringLiteral("LT"), QStringLiteral("LU"), QStringLiteral("LV"), QStringLiteral("MT"),
+        QStringLiteral("NL"), QStringLiteral("PL"), QStringLiteral("PT"), QStringLiteral("RO"), QStringLiteral("SE"),
+        QStringLiteral("SI"), QStringLiteral("SK")};
+    return members;
+}
+inline bool isEuMember(const QString& country)
+{
+    return euMembers().contains(country);
+}
+
 } // namespace kestrova

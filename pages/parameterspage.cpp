@@ -7,6 +7,8 @@
 #include "reports/ordertransfer.h"
 #include "pages/companytab.h"
 #include "pages/pagebinding.h"
+#include "data/companyfields.h"
+#include "data/settings.h"
 #include "setup/shippedfiles.h"
 #include "setup/standarddocuments.h"
 #include "ui_ParametersPage.h"
@@ -76,8 +78,10 @@ void ParametersPage::StandardDocumentsButtonClick()
 {
     // A row being edited on the tab is stored first.
     m_data->Tfactory->checkBrowseMode();
-    const int added = addStandardDocuments(m_data->Tfactory, m_data->Tproduct, m_data->Tlanguage,
-                                           ShippedFiles::ofThisProgram().templates);
+    const QString country = Settings(m_data->Ttable).read(company::Country).value_or(QString());
+    const int added =
+        addStandardDocuments(m_data->Tfactory, m_data->Tproduct, m_data->Tlanguage,
+                             ShippedFiles::ofThisProgram().templates, standardInvoicesAreEInvoices(country));
     m_data->Dfactory->dataSet()->first();
     prompter().message(added == 1 ? QStringLiteral("1 document settings row was added.")
                                   : QStringLiteral("%1 document settings rows were added.").arg(added),

@@ -84,7 +84,8 @@ void applyFirstStart(const QString& dir, const FirstStartAnswers& answers, const
         const QString folder = standardTemplateFolder(templates, language);
         if (folder.isEmpty())
             continue;
-        const QStringList macros = standardDocumentMacros(folder, language);
+        const QStringList macros = standardDocumentMacros(
+            folder, language, standardInvoicesAreEInvoices(answers.company.value(company::Country)));
         QVariantList binds{product, language};
         for (const QString& m : macros)
             binds << m;

@@ -1,5 +1,6 @@
 #include "setup/standarddocuments.h"
 
+#include "data/companyfields.h"
 #include "data/table.h"
 #include "data/transaction.h"
 
@@ -16,7 +17,12 @@ QString standardTemplateFolder(const QString& templates, const QString& language
     return QFileInfo(QDir(templates).filePath(folder + QStringLiteral("/invoice.html"))).isFile() ? folder : QString();
 }
 
-QStringList standardDocumentMacros(const QString& templateFolder, const QString& language)
+bool standardInvoicesAreEInvoices(const QString& companyCountry)
+{
+    return isEuMember(companyCountry.trimmed().toUpper());
+}
+
+QStringList standardDocumentMacros(const QString& templateFolder, const QString& language, bool eInvoice)
 {
     const auto pdf = [&](const char* document, const QString& output) {
         return QStringLiteral("[Pdf \"%1/%2.html\" \"documents/%3.pdf\"][Open]")
@@ -26,11 +32,13 @@ QStringList standardDocumentMacros(const QString& templateFolder, const QString&
             pdf("envelope", QStringLiteral("Envelope $Name")),
             pdf("letter", QStringLiteral("Letter $Name")),
             pdf("mailing", QStringLiteral("Mailing ") + language),
-            pdf("invoice", QStringLiteral("Invoice $InvoiceNumber")),
+            eInvoice ? QStringLiteral("[FacturX \"%1/invoice.html\" \"documents/Invoice $InvoiceNumber.pdf\"][Open]")
+                           .arg(templateFolder)
+                     : pdf("invoice", QStringLiteral("Invoice $InvoiceNumber")),
             QString()};
 }
 
-int addStandardDocuments(Table* factory, Table* products, Table* languages, const QString& templates)
+int addStandardDocuments(Table* factory, Table* products, Table* languages, const QString& templates, bool eInvoice)
 {
     static const QStringList columns{QStringLiteral("Labels"),  QStringLiteral("Envelope"), QStringLiteral("Mail"),
                                      QStringLiteral("Mailing"), QStringLiteral("Invoice"),  QStringLiteral("Batch")};
@@ -42,7 +50,7 @@ int addStandardDocuments(Table* factory, Table* products, Table* languages, cons
         const QString folder = standardTemplateFolder(templates, language);
         if (folder.isEmpty())
             continue;
-        const QStringList macros = standardDocumentMacros(folder, language);
+        const QStringList macros = standardDocumentMacros(folder, language, eInvoice);
         for (const QString& product : productNames) {
             if (factory->findKey({product, language}))
                 continue;

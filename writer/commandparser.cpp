@@ -159,9 +159,13 @@ Command checked(const RawCommand& c)
 {
     const QString name = c.name.toLower();
     Command cmd;
-    if (name == QLatin1String("pdf")) {
-        requireCount(c, 2, 2, "a template and an output file: [Pdf \"TEMPLATE\" \"OUTPUT\"]");
-        cmd.kind = Command::Pdf;
+    if (name == QLatin1String("pdf") || name == QLatin1String("facturx")) {
+        // A Factur-X invoice is rendered as a PDF is, then given its data.
+        const bool facturX = name == QLatin1String("facturx");
+        requireCount(c, 2, 2,
+                     facturX ? "a template and an output file: [FacturX \"TEMPLATE\" \"OUTPUT\"]"
+                             : "a template and an output file: [Pdf \"TEMPLATE\" \"OUTPUT\"]");
+        cmd.kind = facturX ? Command::FacturX : Command::Pdf;
         cmd.templateName = c.arguments[0];
         cmd.output = c.arguments[1];
         requireText(c, cmd.output, "an output file");
@@ -198,12 +202,6 @@ Command checked(const RawCommand& c)
         requireText(c, cmd.recipient, "a recipient");
         requireText(c, cmd.output, "a file to attach");
         return cmd;
-    } else if (name == QLatin1String("facturx")) {
-        requireCount(c, 2, 2, "a template and an output file: [FacturX \"TEMPLATE\" \"OUTPUT\"]");
-        cmd.kind = Command::FacturX;
-        cmd.templateName = c.arguments[0];
-        cmd.output = c.arguments[1];
-        requireText(c, cmd.output, "an output file");
     } else if (name == QLatin1String("xrechnung")) {
         requireCount(c, 1, 1, "an output file: [XRechnung \"OUTPUT\"]");
         cmd.kind = Command::XRechnung;

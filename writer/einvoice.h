@@ -112,9 +112,6 @@ BillingAddress parseBillingAddress(const QString& text, const QString& homeCount
 // of its two- or three-letter code, ignoring letter case; empty when unknown.
 QString countryCode(const QString& text);
 
-// Whether the ISO alpha-2 country belongs to the European Union's VAT area.
-bool isEuMember(const QString& country);
-
 // A VAT identification number as written on invoices: two letters of the
 // country (EL for Greece) then 2 to 13 letters or digits, blanks, dots and
 // dashes dropped; empty when `text` is not one.

@@ -1,5 +1,7 @@
 #include "writer/einvoice.h"
 
+#include "data/companyfields.h"
+
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
@@ -86,16 +88,6 @@ const char* const kOtherNames[][2] = {
     {"Holland", "NL"}, {"Czech Republic", "CZ"},
 };
 
-// The member states' ISO codes; Greece's VAT identifiers start with EL.
-const QStringList kEuMembers{
-    QStringLiteral("AT"), QStringLiteral("BE"), QStringLiteral("BG"), QStringLiteral("CY"), QStringLiteral("CZ"),
-    QStringLiteral("DE"), QStringLiteral("DK"), QStringLiteral("EE"), QStringLiteral("ES"), QStringLiteral("FI"),
-    QStringLiteral("FR"), QStringLiteral("GR"), QStringLiteral("HR"), QStringLiteral("HU"), QStringLiteral("IE"),
-    QStringLiteral("IT"), QStringLiteral("LT"), QStringLiteral("LU"), QStringLiteral("LV"), QStringLiteral("MT"),
-    QStringLiteral("NL"), QStringLiteral("PL"), QStringLiteral("PT"), QStringLiteral("RO"), QStringLiteral("SE"),
-    QStringLiteral("SI"), QStringLiteral("SK"),
-};
-
 QString nameKey(const QString& name)
 {
     QString key = name.simplified().toCaseFolded();
@@ -145,7 +137,7 @@ bool isVatPrefix(const QString& prefix)
     static const QStringList others{QStringLiteral("EL"), QStringLiteral("XI"), QStringLiteral("GB"),
                                     QStringLiteral("CH"), QStringLiteral("NO"), QStringLiteral("IS"),
                                     QStringLiteral("LI")};
-    return (kEuMembers.contains(prefix) && prefix != QLatin1String("GR")) || others.contains(prefix);
+    return (euMembers().contains(prefix) && prefix != QLatin1String("GR")) || others.contains(prefix);
 }
 
 int digitCount(const QString& s)
@@ -206,11 +198,6 @@ QString vatIdentifier(const QString& text)
 QString countryCode(const QString& text)
 {
     return countryNames().value(nameKey(text));
-}
-
-bool isEuMember(const QString& country)
-{
-    return kEuMembers.contains(country);
 }
 
 BillingAddress parseBillingAddress(const QString& text, const QString& homeCountry)

@@ -97,8 +97,8 @@ private Q_SLOTS:
         auto products = openTable(f.dir(), QStringLiteral("Xproduct"));
         auto languages = openTable(f.dir(), QStringLiteral("Xlanguage"));
         const QString templates = QStringLiteral(KESTROVA_SOURCE_TEMPLATES);
-        QCOMPARE(addStandardDocuments(factory.get(), products.get(), languages.get(), templates), 3);
-        QCOMPARE(addStandardDocuments(factory.get(), products.get(), languages.get(), templates), 0);
+        QCOMPARE(addStandardDocuments(factory.get(), products.get(), languages.get(), templates, false), 3);
+        QCOMPARE(addStandardDocuments(factory.get(), products.get(), languages.get(), templates, true), 0);
         const auto rows = f.rows("Xfactory", "SELECT Product, Language, Invoice FROM Xfactory ORDER BY 1, 2");
         QCOMPARE(rows.size(), 4);
         QCOMPARE(rows.at(0).at(2).toString(),
@@ -112,7 +112,9 @@ private Q_SLOTS:
     {
         TableFixture f;
         FirstStartAnswers a;
-        a.company = {{company::Name, QStringLiteral("Muster GmbH")}, {company::Iban, QStringLiteral("DE88 1234")}};
+        a.company = {{company::Name, QStringLiteral("Muster GmbH")},
+                     {company::Country, QStringLiteral("DE")},
+                     {company::Iban, QStringLiteral("DE88 1234")}};
         a.product = QStringLiteral("Alpha");
         a.languages = QStringList{QStringLiteral("DE"), QStringLiteral("FR")};
         a.currency = QStringLiteral("EUR");
@@ -133,6 +135,9 @@ private Q_SLOTS:
                  (QList<QVariantList>{{"Alpha", "EUR", 49.9, 9.48}}));
         // French has no shipped templates: a language, but no document row.
         QCOMPARE(f.rows("Xfactory", "SELECT Language FROM Xfactory"), QList<QVariantList>{{"DE"}});
+        // A company in the EU sends its invoices as e-invoices.
+        QVERIFY(
+            f.value("Xfactory", "SELECT Invoice FROM Xfactory").toString().startsWith("[FacturX \"de/invoice.html\""));
         QCOMPARE(f.value("Xlanguage", "SELECT count(*) FROM Xlanguage").toInt(), 2);
     }
 
