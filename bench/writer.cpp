@@ -5,6 +5,11 @@
 // once per record into DIR/mailing.pdf as Kestrova would ask, and reads the
 // writer's peak resident memory before telling it to quit.
 // Prints "render_us=N records=N pages_per_s=N rss_kb=N".
+//   kestrova-bench-writer WRITER invoices DIR COUNT
+// Writes one invoice record and the company's settings into DIR and has the
+// writer make COUNT invoices from it as [Pdf] and COUNT as [FacturX], one
+// request each, as Kestrova asks for an order's invoice.
+// Prints "pdf_us=N facturx_us=N invoices=N".
 
 #include "data/error.h"
 #include "data/sqlstatement.h"
@@ -67,6 +72,60 @@ bool fillExchange(const QString& dir, int count)
     }
 }
 
+// One invoice of a German customer and the company that sends it.
+bool fillInvoice(const QString& dir)
+{
+    try {
+        const QList<std::pair<QString, QString>> record{
+            {QStringLiteral("Person"), QStringLiteral("Jürgen Albrecht")},
+            {QStringLiteral("Company"), QStringLiteral("Albrecht Steuerberatung")},
+            {QStringLiteral("Address"), QStringLiteral("Lindenstraße 12\r\n20095 Hamburg\r\nDeutschland")},
+            {QStringLiteral("FaxOrEMail"), QStringLiteral("albrecht@example.com")},
+            {QStringLiteral("Date"), QStringLiteral("3/12/2026")},
+            {QStringLiteral("Product"), QStringLiteral("Tidewater Ledger")},
+            {QStringLiteral("Language"), QStringLiteral("EN")},
+            {QStringLiteral("NumberOfLicenses"), QStringLiteral("2")},
+            {QStringLiteral("Currency"), QStringLiteral("EUR")},
+            {QStringLiteral("InvoiceNumber"), QStringLiteral("2026-0042")},
+            {QStringLiteral("NetAmount"), QStringLiteral("98")},
+            {QStringLiteral("Tax"), QStringLiteral("18.62")},
+            {QStringLiteral("Total"), QStringLiteral("116.62")}};
+        kestrova::SqlConnection db(dir + QStringLiteral("/Xexport.db"));
+        QStringList columns, marks;
+        QVariantList values;
+        for (const auto& [field, value] : record) {
+            columns << QStringLiteral("\"%1\" VARCHAR(255) NOT NULL DEFAULT ''").arg(field);
+            marks << QStringLiteral("?");
+            values << value;
+        }
+        db.exec(QStringLiteral("DROP TABLE IF EXISTS Xexport"));
+        db.exec(QStringLiteral("CREATE TABLE Xexport (%1)").arg(columns.join(QLatin1Char(','))));
+        db.exec(QStringLiteral("INSERT INTO Xexport VALUES (%1)").arg(marks.join(QLatin1Char(','))), values);
+
+        kestrova::SqlConnection settings(dir + QStringLiteral("/Xtable.db"));
+        settings.exec(QStringLiteral("DROP TABLE IF EXISTS Xtable"));
+        settings.exec(QStringLiteral("CREATE TABLE Xtable (Name VARCHAR(32) PRIMARY KEY, Value VARCHAR(255))"));
+        const QList<std::pair<const char*, const char*>> company{
+            {"CompanyName", "Muster Software GmbH"},
+            {"CompanyStreet", "Hafenweg 7"},
+            {"CompanyPostcode", "20457"},
+            {"CompanyCity", "Hamburg"},
+            {"CompanyCountry", "DE"},
+            {"CompanyVatId", "DE123456789"},
+            {"CompanyEMail", "info@muster.example"},
+            {"CompanyIban", "DE89370400440532013000"},
+            {"PaymentTerms", "Payable within 14 days without deduction."},
+            {"PaymentDays", "14"}};
+        for (const auto& [name, value] : company)
+            settings.exec(QStringLiteral("INSERT INTO Xtable VALUES (?, ?)"),
+                          {QString::fromUtf8(name), QString::fromUtf8(value)});
+        return true;
+    } catch (const kestrova::Error& e) {
+        err() << "the tables cannot be written: " << e.message() << '\n';
+        return false;
+    }
+}
+
 QDBusMessage call(QDBusConnection& bus, const QString& method, const QVariantList& args)
 {
     QDBusMessage msg = QDBusMessage::createMethodCall(kService, QStringLiteral("/org/kestrova/Dde"),
@@ -101,9 +160,10 @@ int main(int argc, char** argv)
         err() << "usage: kestrova-bench-writer WRITER TEMPLATE DIR COUNT\n";
         return 2;
     }
+    const bool invoices = args[1] == QLatin1String("invoices");
     const QString dir = QDir(args[2]).absolutePath();
     const int count = args[3].toInt();
-    if (!QDir().mkpath(dir) || !fillExchange(dir, count))
+    if (!QDir().mkpath(dir) || !(invoices ? fillInvoice(dir) : fillExchange(dir, count)))
         return 1;
     QFile::remove(dir + QStringLiteral("/mailing.pdf"));
 
@@ -126,6 +186,32 @@ int main(int argc, char** argv)
 
     const QDBusMessage connected = call(bus, QStringLiteral("Connect"), {QStringLiteral("System")});
     const uint id = connected.arguments().value(0).toUInt();
+    if (invoices) {
+        // Alternating, so both kinds meet the same state of the machine.
+        qint64 spent[2] = {0, 0};
+        const char* const macros[2] = {"[Pdf \"en/invoice.html\" \"out/pdf-%1.pdf\"]",
+                                       "[FacturX \"en/invoice.html\" \"out/fx-%1.pdf\"]"};
+        QString failure;
+        for (int i = 0; i < count && failure.isEmpty(); ++i) {
+            for (int kind = 0; kind < 2; ++kind) {
+                QElapsedTimer t;
+                t.start();
+                const QDBusMessage reply =
+                    call(bus, QStringLiteral("Execute"), {id, QString::fromLatin1(macros[kind]).arg(i)});
+                spent[kind] += t.nsecsElapsed() / 1000;
+                if (reply.type() != QDBusMessage::ReplyMessage)
+                    failure = reply.errorMessage();
+            }
+        }
+        call(bus, QStringLiteral("Execute"), {id, QStringLiteral("[Quit]")});
+        writer.waitForFinished(60000);
+        if (!failure.isEmpty()) {
+            err() << "the writer failed: " << failure << '\n';
+            return 1;
+        }
+        QTextStream(stdout) << "pdf_us=" << spent[0] << " facturx_us=" << spent[1] << " invoices=" << count << '\n';
+        return 0;
+    }
     QElapsedTimer timer;
     timer.start();
     const QDBusMessage done =
