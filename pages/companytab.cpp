@@ -11,7 +11,7 @@ CompanyTab::CompanyTab(QWidget* parent) : QWidget(parent), m_ui(std::make_unique
 {
     m_ui->setupUi(this);
     for (const Country& c : countries())
-        m_ui->CompanyCountry->addItem(QStringLiteral("%1 (%2)").arg(c.name, c.code), c.code);
+        m_ui->CompanyCountry->addItem(c.label(), c.code);
     m_ui->CompanyCountry->insertItem(0, QString(), QString());
     for (const QString& name : companySettingNames()) {
         if (name == company::Country)

@@ -27,6 +27,8 @@ bool ibanIsValid(const QString& iban);
 struct Country {
     QString code; // alpha-2, "DE"
     QString name;
+    // As a list of countries shows it: "Austria (AT)".
+    QString label() const { return QStringLiteral("%1 (%2)").arg(name, code); }
 };
 
 // Every country with an alpha-2 code, named in English as Qt's locale data

@@ -38,7 +38,7 @@ FirstStartWizard::FirstStartWizard(const QString& workDir, const QString& templa
     m_ui->setupUi(this);
     const QString home = QLocale::territoryToCode(locale.territory());
     for (const Country& c : countries())
-        m_ui->CompanyCountry->addItem(QStringLiteral("%1 (%2)").arg(c.name, c.code), c.code);
+        m_ui->CompanyCountry->addItem(c.label(), c.code);
     const int own = m_ui->CompanyCountry->findData(home);
     m_ui->CompanyCountry->setCurrentIndex(own >= 0 ? own : m_ui->CompanyCountry->findData(QStringLiteral("DE")));
 

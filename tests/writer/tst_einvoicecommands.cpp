@@ -101,20 +101,20 @@ void TestEInvoiceCommands::makesAFacturXPdf()
     QPDFObjectHandle root = pdf.getRoot();
     QPDFObjectHandle af = root.getKey("/AF");
     QVERIFY(af.isArray() && af.getArrayNItems() == 1);
-    QPDFObjectHandle spec = af.getArrayItem(0);
-    QVERIFY(spec.isIndirect());
-    QCOMPARE(spec.getKey("/AFRelationship").getName(), std::string("/Alternative"));
-    QCOMPARE(spec.getKey("/F").getUTF8Value(), std::string("factur-x.xml"));
-    QCOMPARE(spec.getKey("/UF").getUTF8Value(), std::string("factur-x.xml"));
-    QPDFObjectHandle file = spec.getKey("/EF").getKey("/F");
+    QPDFObjectHandle fileSpec = af.getArrayItem(0);
+    QVERIFY(fileSpec.isIndirect());
+    QCOMPARE(fileSpec.getKey("/AFRelationship").getName(), std::string("/Alternative"));
+    QCOMPARE(fileSpec.getKey("/F").getUTF8Value(), std::string("factur-x.xml"));
+    QCOMPARE(fileSpec.getKey("/UF").getUTF8Value(), std::string("factur-x.xml"));
+    QPDFObjectHandle file = fileSpec.getKey("/EF").getKey("/F");
     QCOMPARE(file.getDict().getKey("/Subtype").getName(), std::string("/text/xml"));
     QVERIFY(file.getDict().getKey("/Params").getKey("/ModDate").isString());
     QCOMPARE(streamBytes(file), expectedXml(invoiceRecord(), EInvoiceForm::FacturX));
-    // The same file spec is listed in the EmbeddedFiles name tree.
+    // The same file fileSpec is listed in the EmbeddedFiles name tree.
     QPDFEmbeddedFileDocumentHelper embedded(pdf);
     const auto listed = embedded.getEmbeddedFile("factur-x.xml");
     QVERIFY(listed);
-    QCOMPARE(listed->getObjectHandle().getObjGen(), spec.getObjGen());
+    QCOMPARE(listed->getObjectHandle().getObjGen(), fileSpec.getObjGen());
 
     // PDF/A: the output intent kept, fonts embedded, the XMP declaring PDF/A-3b and Factur-X.
     QPDFObjectHandle intents = root.getKey("/OutputIntents");
