@@ -91,13 +91,16 @@ INSERT INTO Xemail (Origin, ProductId, Product, EmailFunction) VALUES
 -- Xfactory: what the document writer is told for each product and language. Every
 -- document is rendered from the sample templates of templates/ (German for DE, English
 -- otherwise) into documents/ and opened; the batch command writes a licence file.
+-- Invoices are Factur-X PDFs carrying their EN 16931 data, so every order with an
+-- invoice number must give what that data needs: a customer in another EU country
+-- that pays no tax names its VAT identification number on a line of its address.
 INSERT INTO Xfactory (Product, Language, Labels, Envelope, Mail, Mailing, Invoice, Batch)
 SELECT p.Product, l.Language,
        '[Labels "' || t.dir || '/labels.html" 3 8 "documents/Labels.pdf"][Open]',
        '[Pdf "' || t.dir || '/envelope.html" "documents/Envelope $Name.pdf"][Open]',
        '[Pdf "' || t.dir || '/letter.html" "documents/Letter $Name.pdf"][Open]',
        '[Pdf "' || t.dir || '/mailing.html" "documents/Mailing ' || l.Language || '.pdf"][Open]',
-       '[Pdf "' || t.dir || '/invoice.html" "documents/Invoice $InvoiceNumber.pdf"][Open]',
+       '[FacturX "' || t.dir || '/invoice.html" "documents/Invoice $InvoiceNumber.pdf"][Open]',
        './write-licence'
 FROM Xproduct p
 CROSS JOIN Xlanguage l
@@ -178,7 +181,7 @@ VALUES
    'Cheque', date('now', 'localtime', '-569 days'), '0009', 70.0, 0.0,
    '', '', '', '', ''),
   (date('now', 'localtime', '-571 days'), 'Aisling Byrne', 'Ms', 'Byrne & Doyle Architects',
-   '22 Merchant Quay\nDublin 8\nIreland', 'aisling.byrne@example.com',
+   '22 Merchant Quay\nDublin 8\nIreland\nVAT No.: IE1234567TA', 'aisling.byrne@example.com',
    'Tidewater Ledger', 'EN', 'Ms Aisling Byrne', 'Direct', '', 2, 'EUR',
    'Transfer', date('now', 'localtime', '-561 days'), '0010', 98.0, 0.0,
    '', '', '', '', ''),
@@ -218,7 +221,7 @@ VALUES
    'PayLink', date('now', 'localtime', '-452 days'), '0016', 17.5, 3.5,
    '', '', '', '', ''),
   (date('now', 'localtime', '-436 days'), 'Andrea Hoffmann', 'Frau', 'Hoffmann & Partner',
-   'Kärntner Ring 18\n1010 Wien\nÖsterreich', 'a.hoffmann@example.org',
+   'Kärntner Ring 18\n1010 Wien\nÖsterreich\nUID: ATU12345678', 'a.hoffmann@example.org',
    'Tidewater Ledger', 'DE', 'Frau Andrea Hoffmann', 'Direct', 'PO 2426', 4, 'EUR',
    '', NULL, '0017', 196.0, 0.0,
    '', '', '', '', ''),
@@ -248,7 +251,7 @@ VALUES
    'Transfer', date('now', 'localtime', '-342 days'), '0021', 37.5, 7.14,
    'Albrecht Steuerberatung', 'Frau', 'Nina Albrecht', 'Filiale Altona\nOttenser Hauptstraße 3\n22765 Hamburg\nDeutschland', 'n.albrecht@example.com'),
   (date('now', 'localtime', '-331 days'), 'Élodie Renaud', 'Mme', 'Renaud Traductions',
-   '8 quai de la Fosse\n1000 Bruxelles\nBelgique', 'elodie.renaud@example.org',
+   '8 quai de la Fosse\n1000 Bruxelles\nBelgique\nTVA: BE0123456789', 'elodie.renaud@example.org',
    'Tidewater Ledger', 'FR', 'Mme Élodie Renaud', 'Direct', 'PO 2468', 1, 'EUR',
    'Transfer', date('now', 'localtime', '-320 days'), '0022', 49.0, 0.0,
    '', '', '', '', ''),
@@ -283,7 +286,7 @@ VALUES
    'Card', date('now', 'localtime', '-224 days'), '0027', 39.8, 7.56,
    '', '', '', '', ''),
   (date('now', 'localtime', '-206 days'), 'Aisling Byrne', 'Ms', 'Byrne & Doyle Architects',
-   '22 Merchant Quay\nDublin 8\nIreland', 'aisling.byrne@example.com',
+   '22 Merchant Quay\nDublin 8\nIreland\nVAT No.: IE1234567TA', 'aisling.byrne@example.com',
    'Cinderpath Sync', 'EN', 'Ms Aisling Byrne', 'WebShop', 'WS-41760', 1, 'EUR',
    'Card', date('now', 'localtime', '-206 days'), '0028', 12.5, 0.0,
    '', '', '', '', ''),
@@ -308,7 +311,7 @@ VALUES
    'Card', date('now', 'localtime', '-128 days'), '0032', 42.0, 8.4,
    '', '', '', '', ''),
   (date('now', 'localtime', '-104 days'), 'Andrea Hoffmann', 'Frau', 'Hoffmann & Partner',
-   'Kärntner Ring 18\n1010 Wien\nÖsterreich', 'a.hoffmann@example.org',
+   'Kärntner Ring 18\n1010 Wien\nÖsterreich\nUID: ATU12345678', 'a.hoffmann@example.org',
    'Lumen Sketchbook', 'DE', 'Frau Andrea Hoffmann', 'Reseller', 'NLV-5432', 2, '',
    '', NULL, '', NULL, NULL,
    'Nordlicht Vertrieb KG', 'Frau', 'Heike Sommer', 'Speicherstadt 6\n20457 Hamburg\nDeutschland', 'h.sommer@example.org'),

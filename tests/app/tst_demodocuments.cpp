@@ -15,6 +15,9 @@
 #include <QTest>
 #include <csignal>
 
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFEmbeddedFileDocumentHelper.hh>
+
 #include "tests/support/child.h"
 #include "documents/wordprocessorlink.h"
 
@@ -67,17 +70,24 @@ class TestDemoDocuments : public QObject {
         return QDir(path(QStringLiteral("documents"))).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
     }
 
-    // A new document of the given name start appeared and is a PDF.
-    void expectNew(const QStringList& before, const QString& start)
+    // A new document of the given name start appeared and is a PDF; its path.
+    QString expectNew(const QStringList& before, const QString& start)
+    {
+        QString path;
+        expectNewAt(before, start, path);
+        return path;
+    }
+    void expectNewAt(const QStringList& before, const QString& start, QString& path)
     {
         QStringList added = documents();
         for (const QString& d : before)
             added.removeAll(d);
         QCOMPARE(added.size(), 1);
         QVERIFY2(added.front().startsWith(start), qPrintable(added.front()));
-        QFile f(path(QStringLiteral("documents/") + added.front()));
+        QFile f(this->path(QStringLiteral("documents/") + added.front()));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.read(5), QByteArray("%PDF-"));
+        path = f.fileName();
     }
 
 private Q_SLOTS:
@@ -120,7 +130,11 @@ private Q_SLOTS:
         QStringList before = documents();
         press(w.main.get(), "OrderInvoicePrintSpeed");
         finish();
-        expectNew(before, QStringLiteral("Invoice "));
+        // The demo's invoices carry their EN 16931 data.
+        const QString invoice = expectNew(before, QStringLiteral("Invoice "));
+        QPDF pdf;
+        pdf.processFile(invoice.toLocal8Bit().constData());
+        QVERIFY(QPDFEmbeddedFileDocumentHelper(pdf).getEmbeddedFile("factur-x.xml") != nullptr);
         QTRY_VERIFY_WITH_TIMEOUT(!QDir(path(QStringLiteral("licences"))).entryList(QDir::Files).isEmpty(), 30000);
 
         before = documents();

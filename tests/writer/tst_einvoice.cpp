@@ -4,8 +4,11 @@
 
 #include "data/companyfields.h"
 #include "writer/einvoice.h"
+#include "writer/recordfields.h"
+#include "writer/sqlitereader.h"
 #include "writer/writererror.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -60,20 +63,9 @@ Fields order(const Fields& changes = {})
     return r;
 }
 
-// The ids and texts of the rules the invoice breaks (fatal ones only), or the
-// reason the check could not run.
-QStringList brokenRules(const QString& xml, const QString& stylesheet, const QString& reportPath)
+// The fatal failed assertions of one validation report.
+QStringList failedAsserts(const QString& svrl)
 {
-    QProcess java;
-    java.start(QStringLiteral("java"), {QStringLiteral("-cp"), QStringLiteral("/usr/share/java/Saxon-HE.jar"),
-                                        QStringLiteral("net.sf.saxon.Transform"), QStringLiteral("-s:") + xml,
-                                        QStringLiteral("-xsl:") + stylesheet, QStringLiteral("-o:") + reportPath});
-    if (!java.waitForFinished(180000) || java.exitCode() != 0)
-        return {QStringLiteral("Saxon failed: ") + QString::fromUtf8(java.readAllStandardError())};
-    QFile report(reportPath);
-    if (!report.open(QIODevice::ReadOnly))
-        return {QStringLiteral("no report")};
-    const QString svrl = QString::fromUtf8(report.readAll());
     static const QRegularExpression failed(QStringLiteral("<svrl:failed-assert[^>]*>.*?</svrl:failed-assert>"),
                                            QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression text(QStringLiteral("<svrl:text>(.*?)</svrl:text>"),
@@ -87,6 +79,23 @@ QStringList brokenRules(const QString& xml, const QString& stylesheet, const QSt
     return out;
 }
 
+
+// The ids and texts of the rules the invoice breaks (fatal ones only), or the
+// reason the check could not run.
+QStringList brokenRules(const QString& xml, const QString& stylesheet, const QString& reportPath)
+{
+    QProcess java;
+    java.start(QStringLiteral("java"), {QStringLiteral("-cp"), QStringLiteral("/usr/share/java/Saxon-HE.jar"),
+                                        QStringLiteral("net.sf.saxon.Transform"), QStringLiteral("-s:") + xml,
+                                        QStringLiteral("-xsl:") + stylesheet, QStringLiteral("-o:") + reportPath});
+    if (!java.waitForFinished(180000) || java.exitCode() != 0)
+        return {QStringLiteral("Saxon failed: ") + QString::fromUtf8(java.readAllStandardError())};
+    QFile report(reportPath);
+    if (!report.open(QIODevice::ReadOnly))
+        return {QStringLiteral("no report")};
+    return failedAsserts(QString::fromUtf8(report.readAll()));
+}
+
 } // namespace
 
 class TestEInvoice : public QObject {
@@ -97,6 +106,7 @@ private Q_SLOTS:
     void passesTheOfficialRules();
     void refusesWhatTheRulesCannotTake_data();
     void refusesWhatTheRulesCannotTake();
+    void everyDemoInvoicePasses();
 };
 
 void TestEInvoice::passesTheOfficialRules_data()
@@ -270,6 +280,77 @@ void TestEInvoice::refusesWhatTheRulesCannotTake()
         QVERIFY2(e.message().contains(QLatin1String("invoice 2026-0042")), qPrintable(e.message()));
         for (const QString& part : said)
             QVERIFY2(e.message().contains(part), qPrintable(e.message()));
+    }
+}
+
+// The demo set's orders as their invoices send them: every order with an
+// invoice number becomes an e-invoice that passes the schema and the rules,
+// and together they show each tax situation a small publisher meets.
+void TestEInvoice::everyDemoInvoicePasses()
+{
+    QTemporaryDir demo;
+    QCOMPARE(QProcess::execute(QStringLiteral(KESTROVA_TABLES_TOOL), {QStringLiteral("demo"), demo.path()}), 0);
+    const QHash<QString, QString> settings = readCompanySettings(demo.path());
+    const LocaleFormat fmt;
+    const QDate today = currentDate();
+
+    SqliteReader reader(QDir(demo.path()).filePath(QStringLiteral("Xsale.db")), 1000);
+    SqliteQuery rows(reader, "SELECT Person, Company, Address, FaxOrEMail, OrderDate, Product, Reference,"
+                             " NumberOfLicenses, Currency, PaymentMeans, PaymentDate, InvoiceNumber, NetAmount, Tax"
+                             " FROM Xsale WHERE InvoiceNumber <> '' ORDER BY rowid");
+    QTemporaryDir out;
+    QSet<QString> categories;
+    int count = 0;
+    while (rows.step()) {
+        Fields record;
+        for (int c = 0; c < rows.columnCount(); ++c)
+            record.insert(rows.columnName(c), rows.text(c));
+        // The texts as the order's boxes show them and the invoice hands them on.
+        record.insert(QStringLiteral("Date"), formatDate(QDate::fromString(record.take("OrderDate"), Qt::ISODate), fmt));
+        if (!record.value("PaymentDate").isEmpty())
+            record["PaymentDate"] = formatDate(QDate::fromString(record.value("PaymentDate"), Qt::ISODate), fmt);
+        for (const char* amount : {"NetAmount", "Tax"})
+            record[amount] = formatNumber(record.value(amount).toDouble(), fmt);
+
+        const QString number = record.value("InvoiceNumber");
+        try {
+            const EInvoice inv = makeEInvoice(record, settings, EInvoiceForm::FacturX, fmt, today);
+            categories << QStringList{"S", "AE", "G", "E"}.at(int(inv.category));
+            QFile f(out.filePath(number + QStringLiteral(".xml")));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(ciiXml(inv)) > 0 && f.flush());
+        } catch (const WriterError& e) {
+            QFAIL(qPrintable(e.message()));
+        }
+        ++count;
+    }
+    QVERIFY(count >= 30);
+    QCOMPARE(categories, (QSet<QString>{"S", "AE", "G"}));
+
+    QStringList files = QDir(out.path()).entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name);
+    QCOMPARE(files.size(), count);
+    QProcess xmllint;
+    xmllint.setWorkingDirectory(out.path());
+    xmllint.start(QStringLiteral("xmllint"), QStringList{QStringLiteral("--noout"), QStringLiteral("--schema"),
+                                                         kRules + QStringLiteral("/en16931-cii/schema/CII/uncefact/data/"
+                                                                                 "standard/CrossIndustryInvoice_100pD16B.xsd")}
+                                                 + files);
+    QVERIFY(xmllint.waitForFinished(120000));
+    QVERIFY2(xmllint.exitCode() == 0, xmllint.readAllStandardError().constData());
+
+    // One Saxon run over the folder: the rules are compiled once for all.
+    QDir(out.path()).mkdir(QStringLiteral("reports"));
+    QProcess java;
+    java.start(QStringLiteral("java"),
+               {QStringLiteral("-cp"), QStringLiteral("/usr/share/java/Saxon-HE.jar"), QStringLiteral("net.sf.saxon.Transform"),
+                QStringLiteral("-s:") + out.path(), QStringLiteral("-o:") + out.filePath(QStringLiteral("reports")),
+                QStringLiteral("-xsl:") + kRules + QStringLiteral("/en16931-cii/xslt/EN16931-CII-validation.xslt")});
+    QVERIFY(java.waitForFinished(300000));
+    QVERIFY2(java.exitCode() == 0, java.readAllStandardError().constData());
+    for (const QString& file : files) {
+        QFile report(out.filePath(QStringLiteral("reports/") + file));
+        QVERIFY2(report.open(QIODevice::ReadOnly), qPrintable(file));
+        const QStringList broken = failedAsserts(QString::fromUtf8(report.readAll()));
+        QVERIFY2(broken.isEmpty(), qPrintable(file + QLatin1String(": ") + broken.join(QLatin1Char('\n'))));
     }
 }
 
