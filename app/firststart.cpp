@@ -5,6 +5,7 @@
 #include "migrate/paradoxfolder.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 
 namespace kestrova {
@@ -20,14 +21,19 @@ WorkingFolderChoice workingFolderFromArguments(const QStringList& arguments, con
                                                const QString& homeDir)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Kestrova, the order book. It works in the current folder "
-                                                    "unless an option names another."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("app::FirstStart", "Kestrova, the order book. It works in the current folder "
+                                                       "unless an option names another."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption user(
         QStringLiteral("user-folder"),
-        QStringLiteral("Work in the folder Kestrova in your home folder, made when missing."));
+        QCoreApplication::translate("app::FirstStart",
+                                    "Work in the folder Kestrova in your home folder, made when missing."));
+    //: DIR is the name of the option's value in the usage text: keep it.
     const QCommandLineOption folder(
-        QStringLiteral("folder"), QStringLiteral("Work in the folder DIR, made when missing."), QStringLiteral("DIR"));
+        QStringLiteral("folder"),
+        QCoreApplication::translate("app::FirstStart", "Work in the folder DIR, made when missing."),
+        QStringLiteral("DIR"));
     parser.addOption(user);
     parser.addOption(folder);
 
@@ -42,7 +48,9 @@ WorkingFolderChoice workingFolderFromArguments(const QStringList& arguments, con
         return choice;
     }
     if (!parser.positionalArguments().isEmpty() || (parser.isSet(user) && parser.isSet(folder))) {
-        choice.usageError = QStringLiteral("Kestrova takes no arguments besides its options.\n\n") + parser.helpText();
+        choice.usageError =
+            QCoreApplication::translate("app::FirstStart", "Kestrova takes no arguments besides its options.") +
+            QStringLiteral("\n\n") + parser.helpText();
         return choice;
     }
     if (parser.isSet(user))
@@ -58,7 +66,8 @@ WorkingFolderChoice workingFolderFromArguments(const QStringList& arguments, con
 void makeWorkingFolder(const QString& folder)
 {
     if (!QDir().mkpath(folder))
-        throw Error(QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(folder)));
+        throw Error(QCoreApplication::translate("app::FirstStart", "Cannot create the folder %1")
+                        .arg(QDir::toNativeSeparators(folder)));
 }
 
 bool recoverParadoxConversion(const QString& workDir)
@@ -68,14 +77,17 @@ bool recoverParadoxConversion(const QString& workDir)
         try {
             recovery = recoverInterruptedConversion(workDir);
         } catch (const Error& e) {
-            throw Error(QStringLiteral("An interrupted conversion of the Paradox tables in %1 cannot be finished: "
-                                       "%2.\nThe Paradox files are in the folder and in its subfolder \"paradox\"")
+            throw Error(QCoreApplication::translate("app::FirstStart",
+                                                    "An interrupted conversion of the Paradox tables in %1 cannot be "
+                                                    "finished: %2.\nThe Paradox files are in the folder and in its "
+                                                    "subfolder \"paradox\"")
                             .arg(QDir::toNativeSeparators(workDir), e.message()));
         }
     });
     if (recovered && recovery == Recovery::Completed)
-        prompter().message(QStringLiteral("An interrupted conversion of the Paradox tables was finished; the "
-                                          "original files are in %1.")
+        prompter().message(QCoreApplication::translate("app::FirstStart",
+                                                       "An interrupted conversion of the Paradox tables was "
+                                                       "finished; the original files are in %1.")
                                .arg(QDir::toNativeSeparators(paradoxKeepFolder(workDir))),
                            QMessageBox::Information);
     return recovered;
@@ -85,10 +97,11 @@ bool offerParadoxConversion(const QString& workDir)
 {
     if (!folderHoldsParadoxTables(workDir))
         return true;
-    const QString question = QStringLiteral("The folder %1 holds its tables in the Paradox format.\n"
-                                            "Convert them into Kestrova's tables? The Paradox files are kept in the "
-                                            "subfolder \"paradox\".")
-                                 .arg(QDir::toNativeSeparators(workDir));
+    const QString question =
+        QCoreApplication::translate("app::FirstStart", "The folder %1 holds its tables in the Paradox format.\n"
+                                                       "Convert them into Kestrova's tables? The Paradox files are "
+                                                       "kept in the subfolder \"paradox\".")
+            .arg(QDir::toNativeSeparators(workDir));
     if (!prompter().ask(question))
         return false;
     MigrationReport report;
@@ -96,21 +109,30 @@ bool offerParadoxConversion(const QString& workDir)
         try {
             report = convertWorkingFolder(workDir);
         } catch (const Error& e) {
-            throw Error(QStringLiteral("The Paradox tables were not converted: %1").arg(e.message()));
+            throw Error(QCoreApplication::translate("app::FirstStart", "The Paradox tables were not converted: %1")
+                            .arg(e.message()));
         }
     });
     if (!converted)
         return false;
-    QString text = QStringLiteral("The Paradox tables were converted; the original files are in %1.\n")
-                       .arg(QDir::toNativeSeparators(paradoxKeepFolder(workDir)));
-    for (const TableMigration& t : report.tables)
-        text += QStringLiteral("\n%1: %2 records read, %3 written").arg(t.table).arg(t.read).arg(t.written);
+    QString text = QCoreApplication::translate("app::FirstStart",
+                                               "The Paradox tables were converted; the original files are in %1.")
+                       .arg(QDir::toNativeSeparators(paradoxKeepFolder(workDir))) +
+                   QLatin1Char('\n');
+    for (const TableMigration& t : report.tables) {
+        //: One line per converted table: %1 is the table's name.
+        text += QLatin1Char('\n') + QCoreApplication::translate("app::FirstStart", "%1: %2 records read, %3 written")
+                                        .arg(t.table)
+                                        .arg(t.read)
+                                        .arg(t.written);
+    }
     if (!report.notes.isEmpty())
         text += QLatin1Char('\n');
     for (int i = 0; i < report.notes.size() && i < notesShown; ++i)
         text += QLatin1Char('\n') + report.notes.at(i);
     if (report.notes.size() > notesShown)
-        text += QStringLiteral("\n... and %1 more notes").arg(report.notes.size() - notesShown);
+        text += QLatin1Char('\n') + QCoreApplication::translate("app::FirstStart", "... and %1 more notes")
+                                        .arg(report.notes.size() - notesShown);
     prompter().message(text, QMessageBox::Information);
     return true;
 }

@@ -175,9 +175,9 @@ void TMainForm::FormCreate()
     parameters()->loadSettings(m_readOnly);
     m_data->Tsale->first();
     if (m_readOnly) {
-        prompter().message(QStringLiteral("The working folder %1 or one of its tables cannot be written to. "
-                                          "Kestrova opens the tables read-only: orders can be looked at, searched "
-                                          "and exported, but no change can be stored.")
+        prompter().message(tr("The working folder %1 or one of its tables cannot be written to. "
+                              "Kestrova opens the tables read-only: orders can be looked at, searched "
+                              "and exported, but no change can be stored.")
                                .arg(QDir::toNativeSeparators(m_workDir)),
                            QMessageBox::Warning);
     }
@@ -193,8 +193,8 @@ bool TMainForm::storePendingEdits()
             continue;
         if (guarded([ds] { ds->checkBrowseMode(); }))
             continue;
-        if (!prompter().ask(QStringLiteral("A change could not be stored.\n"
-                                           "Close Kestrova anyway and lose it?")))
+        if (!prompter().ask(tr("A change could not be stored.\n"
+                               "Close Kestrova anyway and lose it?")))
             return false;
         ds->cancel();
     }

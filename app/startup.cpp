@@ -15,6 +15,7 @@
 #include "app/mainform.h"
 #include "data/schema.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace kestrova {
@@ -31,8 +32,10 @@ Windows startKestrova(const QString& workDir)
     if (!recoverParadoxConversion(workDir) || !offerParadoxConversion(workDir))
         return w;
     if (folderHasNoTables(workDir)) {
-        const QString question = QStringLiteral("No tables were found in %1.\nCreate a new, empty set of tables there?")
-                                     .arg(QDir::toNativeSeparators(workDir));
+        const QString question =
+            QCoreApplication::translate("app::Startup",
+                                        "No tables were found in %1.\nCreate a new, empty set of tables there?")
+                .arg(QDir::toNativeSeparators(workDir));
         if (!prompter().ask(question))
             return w;
         const ShippedFiles shipped = ShippedFiles::ofThisProgram();

@@ -8,10 +8,6 @@
 
 namespace kestrova {
 
-namespace {
-const QString kClosed = QStringLiteral("Cannot perform this operation on a closed dataset");
-}
-
 DataSet::DataSet(QObject* parent) : QObject(parent), m_fmt(LocaleFormat::system()) {}
 
 DataSet::~DataSet() = default;
@@ -70,7 +66,7 @@ void DataSet::fail(const QString& message) const
 void DataSet::checkActive() const
 {
     if (!isOpen())
-        fail(kClosed);
+        fail(tr("Cannot perform this operation on a closed dataset"));
 }
 
 void DataSet::setState(DataSetState s)
@@ -170,7 +166,7 @@ const FieldInfo& DataSet::field(const QString& name) const
     const int i = fieldIndex(name);
     if (i < 0) {
         checkActive();
-        fail(QStringLiteral("Field '%1' not found").arg(name));
+        fail(tr("Field '%1' not found").arg(name));
     }
     return m_fields.at(i);
 }
@@ -208,7 +204,8 @@ QVariant DataSet::valueFromText(const FieldInfo& f, const QString& text) const
             return {};
         if (auto v = parseNumber(text, m_fmt))
             return *v;
-        fail(QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(text, f.name));
+        //: %1 is the text typed, %2 the name of a field (e.g. NetAmount).
+        fail(tr("'%1' is not a valid floating point value for field '%2'").arg(text, f.name));
     }
     case FieldKind::Integer: {
         if (text.trimmed().isEmpty())
@@ -216,14 +213,15 @@ QVariant DataSet::valueFromText(const FieldInfo& f, const QString& text) const
         static const QRegularExpression re(QStringLiteral("^\\s*[+-]?\\d{1,18}\\s*$"));
         if (re.match(text).hasMatch())
             return text.trimmed().toLongLong();
-        fail(QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(text, f.name));
+        //: %1 is the text typed, %2 the name of a field (e.g. NumberOfLicenses).
+        fail(tr("'%1' is not a valid integer value for field '%2'").arg(text, f.name));
     }
     case FieldKind::Date: {
         if (text.trimmed().isEmpty())
             return {};
         if (auto d = parseDate(text, m_fmt, currentDate()))
             return formatIsoDate(*d);
-        fail(QStringLiteral("'%1' is not a valid date").arg(text));
+        fail(tr("'%1' is not a valid date").arg(text));
     }
     }
     return text;
@@ -234,7 +232,7 @@ QString DataSet::fieldText(const QString& name) const
     checkActive();
     const int i = fieldIndex(name);
     if (i < 0)
-        fail(QStringLiteral("Field '%1' not found").arg(name));
+        fail(tr("Field '%1' not found").arg(name));
     return i < m_buffer.size() ? textOf(m_fields.at(i), m_buffer.at(i)) : QString();
 }
 
@@ -243,7 +241,7 @@ QVariant DataSet::fieldValue(const QString& name) const
     checkActive();
     const int i = fieldIndex(name);
     if (i < 0)
-        fail(QStringLiteral("Field '%1' not found").arg(name));
+        fail(tr("Field '%1' not found").arg(name));
     return i < m_buffer.size() ? m_buffer.at(i) : QVariant();
 }
 
@@ -252,9 +250,9 @@ void DataSet::setFieldText(const QString& name, const QString& text)
     checkActive();
     const int i = fieldIndex(name);
     if (i < 0)
-        fail(QStringLiteral("Field '%1' not found").arg(name));
+        fail(tr("Field '%1' not found").arg(name));
     if (!isEditing())
-        fail(QStringLiteral("Dataset not in edit or insert mode"));
+        fail(tr("Dataset not in edit or insert mode"));
     const QVariant v = valueFromText(m_fields.at(i), text);
     m_buffer[i] = v;
     m_modified = true;
@@ -485,7 +483,7 @@ void DataSet::deleteRecord()
         return;
     }
     if (isEmpty())
-        fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
+        fail(tr("Cannot perform this operation on an empty dataset"));
     if (m_state == DataSetState::Edit)
         cancel();
     const int index = m_index;

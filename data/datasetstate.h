@@ -51,7 +51,7 @@ public:
     DataSetState state() const { return m_state; }
     bool isEditing() const { return m_state == DataSetState::Edit || m_state == DataSetState::Insert; }
     virtual bool canModify() const = 0;
-    virtual QString readOnlyMessage() const { return QStringLiteral("Cannot modify a read-only dataset"); }
+    virtual QString readOnlyMessage() const { return tr("Cannot modify a read-only dataset"); }
 
     const QVector<FieldInfo>& fields() const { return m_fields; }
     int fieldIndex(const QString& name) const;         // -1 when absent

@@ -101,8 +101,7 @@ void Query::attach(const QString& table)
         return;
     const QString path = QDir(m_dir.isEmpty() ? QDir::currentPath() : m_dir).filePath(table + QStringLiteral(".db"));
     if (!QFileInfo::exists(path))
-        fail(QStringLiteral("Cannot open table %1: the file %2 does not exist")
-                 .arg(table, QDir::toNativeSeparators(path)));
+        fail(tr("Cannot open table %1: the file %2 does not exist").arg(table, QDir::toNativeSeparators(path)));
     // Attached under the table's own name: unqualified names find the table,
     // and "Xsale.Person" still reads as table and column.
     SqlStatement::exec(handle(), QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoted(table)), {fileUri(path, false)});
@@ -138,14 +137,13 @@ QString Query::qualified() const
 
 QString Query::readOnlyMessage() const
 {
-    return QStringLiteral("This result cannot be edited: only the rows of a single-table "
-                          "\"Select *\" query can be changed");
+    return tr("This result cannot be edited: only the rows of a single-table "
+              "\"Select *\" query can be changed");
 }
 
 void Query::checkSingleSelect(QSqlDatabase db, const QString& sql) const
 {
-    const QString refused =
-        QStringLiteral("Only one SELECT query can be run here; the text was not run and no table was changed");
+    const QString refused = tr("Only one SELECT query can be run here; the text was not run and no table was changed");
     if (!QueryText::startsAsSelect(sql))
         fail(refused);
     // The engine itself tells whether the statement writes, and whether
@@ -177,7 +175,7 @@ void Query::doOpen()
         for (const QString& name : p.params) {
             const auto it = m_params.constFind(name.toLower());
             if (it == m_params.constEnd())
-                fail(QStringLiteral("No value for parameter '%1'").arg(name));
+                fail(tr("No value for parameter '%1'").arg(name));
             binds << *it;
         }
 
@@ -411,7 +409,7 @@ bool Query::doUpdate(const Row& original, const QVector<QVariant>& values)
         affected = q.changes();
     }
     if (affected == 0)
-        fail(QStringLiteral("Record not found: it was deleted from table %1").arg(m_baseTable));
+        fail(tr("Record not found: it was deleted from table %1").arg(m_baseTable));
     return false;
 }
 

@@ -11,8 +11,6 @@ namespace kestrova {
 
 namespace {
 
-const QString kCancelled = QStringLiteral("The query was cancelled");
-
 // Engine steps between two calls of the progress.
 constexpr int kStepsPerCall = 1000;
 
@@ -127,7 +125,9 @@ int QueryRun::onAuthorize(void* self, int action, const char* a, const char* b, 
     case SQLITE_FUNCTION:
         if (!isEngineFunction(text(b)))
             return SQLITE_OK;
-        refused = QStringLiteral("the function %1").arg(text(b));
+        //: What a read-only query may not do; %1 is the name of an SQL function. Inserted into
+        //: "Only one SELECT query can be run here, and it may only read: %1 is not allowed; ...".
+        refused = tr("the function %1").arg(text(b));
         break;
     case SQLITE_PRAGMA:
         // Also reached by pragma_... table-valued functions while they run.
@@ -140,18 +140,26 @@ int QueryRun::onAuthorize(void* self, int action, const char* a, const char* b, 
         // the schema table cannot be written from a query in defensive mode.
         if (isSchemaTable(text(a)))
             return SQLITE_OK;
-        refused = QStringLiteral("writing to %1").arg(text(a));
+        //: What a read-only query may not do; %1 is the name of a table. Inserted into
+        //: "Only one SELECT query can be run here, and it may only read: %1 is not allowed; ...".
+        refused = tr("writing to %1").arg(text(a));
         break;
     case SQLITE_INSERT:
-    case SQLITE_DELETE: refused = QStringLiteral("writing to %1").arg(text(a)); break;
+    case SQLITE_DELETE: refused = tr("writing to %1").arg(text(a)); break;
     case SQLITE_ATTACH: refused = QStringLiteral("ATTACH"); break;
     case SQLITE_DETACH: refused = QStringLiteral("DETACH"); break;
     case SQLITE_TRANSACTION:
-    case SQLITE_SAVEPOINT: refused = QStringLiteral("a transaction"); break;
+    case SQLITE_SAVEPOINT:
+        //: What a read-only query may not do. Inserted into
+        //: "Only one SELECT query can be run here, and it may only read: %1 is not allowed; ...".
+        refused = tr("a transaction");
+        break;
     default:
         // Creating, dropping, altering, analysing, reindexing and anything
         // a later engine adds.
-        refused = QStringLiteral("changing the database");
+        //: What a read-only query may not do. Inserted into
+        //: "Only one SELECT query can be run here, and it may only read: %1 is not allowed; ...".
+        refused = tr("changing the database");
         break;
     }
     if (run->m_refused.isEmpty())
@@ -169,10 +177,12 @@ void QueryRun::raise(sqlite3*, int rc) const
         }
     }
     if (m_cancelled)
-        throw Error(kCancelled);
+        throw Error(tr("The query was cancelled"));
     if (!m_refused.isEmpty())
-        throw Error(QStringLiteral("Only one SELECT query can be run here, and it may only read: %1 is "
-                                   "not allowed; the text was not run and no table was changed")
+        //: %1 names what the query tried: "the function ...", "writing to ...", "a transaction",
+        //: "changing the database", or an SQL word (ATTACH, PRAGMA ...).
+        throw Error(tr("Only one SELECT query can be run here, and it may only read: %1 is "
+                       "not allowed; the text was not run and no table was changed")
                         .arg(m_refused));
     if ((rc & 0xff) == SQLITE_NOMEM)
         throw Error(outOfMemoryMessage());
@@ -237,7 +247,7 @@ void ResultPages::run(int first, int n, int mustEnd, bool counting, QueryProgres
             }
         }
         if (index == INT_MAX)
-            throw Error(QStringLiteral("The result has too many rows"));
+            throw Error(QCoreApplication::translate("QueryRun", "The result has too many rows"));
         ++index;
     }
     if (counting)

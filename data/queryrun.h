@@ -6,6 +6,7 @@
 
 #include "data/sqlstatement.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -20,7 +21,7 @@ class QueryProgress;
 // The message of a query that ran out of memory, in the engine or here.
 inline QString outOfMemoryMessage()
 {
-    return QStringLiteral("Not enough memory to run the query");
+    return QCoreApplication::translate("QueryRun", "Not enough memory to run the query");
 }
 
 // Limits a query connection applies to every text it runs: no single value
@@ -47,6 +48,8 @@ protected:
     void raise(sqlite3* db, int rc) const override;
 
 private:
+    Q_DECLARE_TR_FUNCTIONS(QueryRun)
+
     static int onProgress(void* self);
     static int onAuthorize(void* self, int action, const char* a, const char* b, const char* db, const char* trigger);
 

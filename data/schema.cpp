@@ -6,6 +6,7 @@
 #include "data/transaction.h"
 #include "data/tablefile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -228,7 +229,7 @@ void writeNewFile(const QString& path, const QStringList& statements, const QLis
                   const QString& insertSql = {})
 {
     if (QFileInfo::exists(path))
-        throw Error(QStringLiteral("Table file %1 already exists").arg(path));
+        throw Error(QCoreApplication::translate("data::Schema", "Table file %1 already exists").arg(path));
     const QString conn = QStringLiteral("kestrova-create-") + QUuid::createUuid().toString();
     QString failure = openConnection(conn, path, QString());
     if (failure.isEmpty()) {
@@ -254,7 +255,7 @@ void writeNewFile(const QString& path, const QStringList& statements, const QLis
     }
     if (!failure.isEmpty()) {
         QFile::remove(path);
-        throw Error(QStringLiteral("Cannot create %1: %2").arg(path, failure));
+        throw Error(QCoreApplication::translate("data::Schema", "Cannot create %1: %2").arg(path, failure));
     }
 }
 
@@ -268,10 +269,11 @@ void createTableFile(const QString& dir, const TableDef& table)
 void createEmptyTableSet(const QString& dir)
 {
     if (!QDir().mkpath(dir))
-        throw Error(QStringLiteral("Cannot create the folder %1").arg(dir));
+        throw Error(QCoreApplication::translate("data::Schema", "Cannot create the folder %1").arg(dir));
     for (const TableDef& t : schemaTables()) {
         if (QFileInfo::exists(QDir(dir).filePath(t.fileName())))
-            throw Error(QStringLiteral("Table file %1 already exists").arg(QDir(dir).filePath(t.fileName())));
+            throw Error(QCoreApplication::translate("data::Schema", "Table file %1 already exists")
+                            .arg(QDir(dir).filePath(t.fileName())));
     }
     // All or nothing: a set missing some of its files would not open.
     QStringList made;

@@ -3,6 +3,7 @@
 #include "data/error.h"
 #include "data/sqlstatement.h"
 
+#include <QCoreApplication>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -53,7 +54,9 @@ void runSqlScript(sqlite3* db, const QByteArray& script, const QString& scriptNa
     while (at < end) {
         auto fail = [&](const QString& why) {
             const int line = int(std::count(begin, at, '\n')) + 1;
-            throw Error(QStringLiteral("%1, line %2: %3").arg(scriptName).arg(line).arg(why));
+            //: %1 is the name of a data script, %2 a line number, %3 the reason.
+            throw Error(QCoreApplication::translate("data::SqlScript", "%1, line %2: %3")
+                            .arg(scriptName, QString::number(line), why));
         };
         auto lastError = [&] { return QString::fromUtf8(sqlite3_errmsg(db)); };
         sqlite3_stmt* prepared = nullptr;
@@ -75,9 +78,9 @@ void runSqlScript(sqlite3* db, const QByteArray& script, const QString& scriptNa
         if (rc != SQLITE_DONE)
             fail(lastError());
         if (sqlite3_get_autocommit(db))
-            fail(QStringLiteral("the script must not end the transaction"));
+            fail(QCoreApplication::translate("data::SqlScript", "the script must not end the transaction"));
         if (changesRows(at, end) && sqlite3_total_changes(db) == changesBefore)
-            fail(QStringLiteral("the statement changed no row"));
+            fail(QCoreApplication::translate("data::SqlScript", "the statement changed no row"));
         at = skipSpaceAndComments(tail, end);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "data/error.h"
 
+#include <QCoreApplication>
 #include <QSqlDriver>
 #include <QStringList>
 #include <utility>
@@ -13,10 +14,10 @@ sqlite3* sqliteHandle(const QSqlDatabase& db)
     const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
     // Any other driver's handle would be read as a wrong pointer.
     if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
-        throw Error(QStringLiteral("The connection is not an SQLite database"));
+        throw Error(QCoreApplication::translate("data::SqlStatement", "The connection is not an SQLite database"));
     auto* handle = *static_cast<sqlite3* const*>(h.constData());
     if (!handle)
-        throw Error(QStringLiteral("The connection is not open"));
+        throw Error(QCoreApplication::translate("data::SqlStatement", "The connection is not open"));
     return handle;
 }
 

@@ -77,8 +77,7 @@ void Table::doOpen()
 {
     const QString path = filePath();
     if (!QFileInfo::exists(path))
-        fail(QStringLiteral("Cannot open table %1: the file %2 does not exist")
-                 .arg(m_tableName, QDir::toNativeSeparators(path)));
+        fail(tr("Cannot open table %1: the file %2 does not exist").arg(m_tableName, QDir::toNativeSeparators(path)));
     m_connection = QStringLiteral("kestrova-table-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     QString failure = openConnection(m_connection, fileUri(path, m_readOnly),
                                      QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000") +
@@ -88,7 +87,7 @@ void Table::doOpen()
             QStringList key;
             const QVector<FieldInfo> fields = readFields(handle(), QStringLiteral("main"), m_tableName, &key);
             if (fields.isEmpty())
-                throw Error(QStringLiteral("the file holds no table %1").arg(m_tableName));
+                throw Error(tr("the file holds no table %1").arg(m_tableName));
             const QString mismatch = fieldMismatch(m_tableName, fields);
             if (!mismatch.isEmpty())
                 throw Error(mismatch);
@@ -110,7 +109,8 @@ void Table::doOpen()
     }
     if (!failure.isEmpty()) {
         m_connection.clear();
-        fail(QStringLiteral("Cannot open table %1 (%2): %3").arg(m_tableName, QDir::toNativeSeparators(path), failure));
+        //: %1 is a table's name (Xsale), %2 its file, %3 the reason (often the database engine's own message).
+        fail(tr("Cannot open table %1 (%2): %3").arg(m_tableName, QDir::toNativeSeparators(path), failure));
     }
 }
 
@@ -396,7 +396,7 @@ bool Table::doUpdate(const Row& original, const QVector<QVariant>& values)
         affected = q.changes();
     }
     if (affected == 0)
-        fail(QStringLiteral("Record not found: it was deleted from table %1").arg(m_tableName));
+        fail(tr("Record not found: it was deleted from table %1").arg(m_tableName));
     for (int i : m_keyIndexes)
         if (original.values.value(i) != values.value(i))
             return true;
@@ -415,7 +415,7 @@ bool Table::findKey(const QStringList& keyValues)
 {
     checkActive();
     if (m_key.isEmpty())
-        fail(QStringLiteral("Table %1 has no primary key").arg(m_tableName));
+        fail(tr("Table %1 has no primary key").arg(m_tableName));
     checkBrowseMode();
     QVariantList binds;
     for (qsizetype i = 0; i < m_key.size(); ++i)
@@ -513,7 +513,7 @@ void Table::commitBatch()
         return;
     QString failure;
     if (!batchIsLive()) {
-        failure = QStringLiteral("the database engine had already rolled the changes back");
+        failure = tr("the database engine had already rolled the changes back");
     } else {
         try {
             exec(QStringLiteral("COMMIT"));

@@ -2,6 +2,7 @@
 
 #include "data/sqlstatement.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
@@ -102,10 +103,18 @@ namespace {
 QString kindName(FieldKind kind)
 {
     switch (kind) {
-    case FieldKind::Text: return QStringLiteral("text");
-    case FieldKind::Number: return QStringLiteral("number");
-    case FieldKind::Integer: return QStringLiteral("whole number");
-    case FieldKind::Date: return QStringLiteral("date");
+    case FieldKind::Text:
+        //: The kind of a table field, used in "the field %1 is a %2 field, where a %3 field is expected".
+        return QCoreApplication::translate("data::TableFile", "text", "kind of field");
+    case FieldKind::Number:
+        //: The kind of a table field, used in "the field %1 is a %2 field, where a %3 field is expected".
+        return QCoreApplication::translate("data::TableFile", "number", "kind of field");
+    case FieldKind::Integer:
+        //: The kind of a table field, used in "the field %1 is a %2 field, where a %3 field is expected".
+        return QCoreApplication::translate("data::TableFile", "whole number", "kind of field");
+    case FieldKind::Date:
+        //: The kind of a table field, used in "the field %1 is a %2 field, where a %3 field is expected".
+        return QCoreApplication::translate("data::TableFile", "date", "kind of field");
     }
     return {};
 }
@@ -123,11 +132,15 @@ QString fieldMismatch(const QString& table, const QVector<FieldInfo>& fields)
             if (f.name.compare(want.name, Qt::CaseInsensitive) == 0)
                 have = &f;
         if (!have)
-            return QStringLiteral("the field %1 is missing").arg(want.name);
+            //: %1 is the name of a field (e.g. NetAmount); shown after "Cannot open table ...:".
+            return QCoreApplication::translate("data::TableFile", "the field %1 is missing").arg(want.name);
         // A whole number column may stand where a number is expected.
         const bool numeric = want.kind == FieldKind::Number && have->kind == FieldKind::Integer;
         if (have->kind != want.kind && !numeric)
-            return QStringLiteral("the field %1 is a %2 field, where a %3 field is expected")
+            //: %1 is the name of a field (e.g. NetAmount); %2 and %3 are kinds of field (text, number,
+            //: whole number, date).
+            return QCoreApplication::translate("data::TableFile",
+                                               "the field %1 is a %2 field, where a %3 field is expected")
                 .arg(want.name, kindName(have->kind), kindName(want.kind));
     }
     return {};

@@ -6,6 +6,7 @@
 #include "data/sqlstatement.h"
 #include "data/transaction.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -24,8 +25,9 @@ void checkTextLengths(SqlConnection& db)
                 QStringLiteral("SELECT %1 FROM %2 WHERE length(%1) > ?1 LIMIT 1").arg(quoted(f.name), quoted(t.name)));
             tooLong.bind(0, f.length);
             if (tooLong.step())
-                throw Error(
-                    QStringLiteral("'%1' is too long for %2.%3").arg(tooLong.value(0).toString(), t.name, f.name));
+                //: %1 is a value, %2.%3 the table and field it is too long for (e.g. Xsale.Person).
+                throw Error(QCoreApplication::translate("data::TableSet", "'%1' is too long for %2.%3")
+                                .arg(tooLong.value(0).toString(), t.name, f.name));
         }
     }
 }
@@ -61,9 +63,10 @@ void copyTable(SqlConnection& db, const QString& dir, const TableDef& t, Directi
         }
         db.exec(QStringLiteral("DETACH DATABASE file"));
     } catch (const Error& e) {
-        throw Error(QStringLiteral("Cannot %1 %2: %3")
-                        .arg(direction == Direction::IntoFile ? QStringLiteral("write") : QStringLiteral("read"), path,
-                             e.message()));
+        throw Error((direction == Direction::IntoFile
+                         ? QCoreApplication::translate("data::TableSet", "Cannot write %1: %2")
+                         : QCoreApplication::translate("data::TableSet", "Cannot read %1: %2"))
+                        .arg(path, e.message()));
     }
 }
 
@@ -109,7 +112,8 @@ void fillTableSet(const QString& dir, const QByteArray& script, const QString& s
         const QStringList left = removeTableFiles(dir);
         if (left.isEmpty())
             throw;
-        throw Error(QStringLiteral("%1; the new files %2 could not be removed")
+        //: %1 is the reason the table set could not be made, %2 a list of files.
+        throw Error(QCoreApplication::translate("data::TableSet", "%1; the new files %2 could not be removed")
                         .arg(e.message(), left.join(QStringLiteral(", "))));
     } catch (...) {
         removeTableFiles(dir);

@@ -2,6 +2,7 @@
 
 #include "data/error.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
 #include <charconv>
@@ -165,7 +166,7 @@ double toNumber(const QString& text, const LocaleFormat& fmt)
 {
     if (auto v = parseNumber(text, fmt))
         return *v;
-    throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    throw Error(QCoreApplication::translate("data::TextFormat", "'%1' is not a valid floating point value").arg(text));
 }
 
 QString formatDate(const QDate& date, const LocaleFormat& fmt)
@@ -378,7 +379,7 @@ QDate toDate(const QString& text, const LocaleFormat& fmt, const QDate& today)
 {
     if (auto d = parseDate(text, fmt, today))
         return *d;
-    throw Error(QStringLiteral("'%1' is not a valid date").arg(text));
+    throw Error(QCoreApplication::translate("data::TextFormat", "'%1' is not a valid date").arg(text));
 }
 
 } // namespace kestrova

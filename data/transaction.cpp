@@ -58,7 +58,8 @@ void Transaction::commit()
 {
     if (sqlite3_get_autocommit(m_db)) {
         m_open = false;
-        throw Error(QStringLiteral("the database engine had already rolled the changes back"));
+        //: The reason a commit failed, shown after "...: ".
+        throw Error(tr("the database engine had already rolled the changes back"));
     }
     SqlStatement::exec(m_db, QStringLiteral("COMMIT")); // a failure leaves it to the destructor
     m_open = false;

@@ -4,6 +4,7 @@
 // ends: the one way code outside the data layer begins, commits and rolls
 // back.
 
+#include <QCoreApplication>
 #include <QString>
 #include <QVariantList>
 #include <memory>
@@ -54,6 +55,8 @@ public:
     void commit();
 
 private:
+    Q_DECLARE_TR_FUNCTIONS(Transaction)
+
     sqlite3* m_db;
     bool m_open = true;
 };

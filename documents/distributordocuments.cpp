@@ -23,7 +23,7 @@ public:
             if (!m_walk.next(m_row))
                 return false;
         } catch (const Error& e) {
-            throw Error(QStringLiteral("Cannot read the distributors: ") + e.message());
+            throw Error(DistributorDocuments::tr("Cannot read the distributors: %1").arg(e.message()));
         }
         for (int i = 0; i < 6; ++i)
             texts[i] = m_row.at(i);
@@ -38,7 +38,7 @@ private:
                                       QStringLiteral("Address"), QStringLiteral("Fax"), QStringLiteral("Licensee")},
                                      {QStringLiteral("Language")}, {language});
         } catch (const Error& e) {
-            throw Error(QStringLiteral("Cannot read the distributors: ") + e.message());
+            throw Error(DistributorDocuments::tr("Cannot read the distributors: %1").arg(e.message()));
         }
     }
 

@@ -3,6 +3,7 @@
 #include "documents/documentsender.h"
 #include "documents/exchangetable.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QString>
 
@@ -26,6 +27,8 @@ ExchangeRecord distributorRecord(const DistributorView& shown, DocumentSender& s
 
 // The documents of the "Distributors" page, and the labels.
 class DistributorDocuments {
+    Q_DECLARE_TR_FUNCTIONS(DistributorDocuments)
+
 public:
     // The documents of the "Mail" dialog; the values are its Tag values.
     enum Kind { Envelope = 1, Letter = 2 };

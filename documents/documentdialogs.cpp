@@ -36,8 +36,12 @@ ProductLanguageDialog::ProductLanguageDialog(DataObjects* data, DistributorDocum
 void ProductLanguageDialog::connectForm(DbGrid* products, DbGrid* languages, QPushButton* ok, QPushButton* cancel)
 {
     setModal(false);
-    products->bind(m_data->Dproduct, {QStringLiteral("Product")}, {QStringLiteral("Product")});
-    languages->bind(m_data->Dlanguage, {QStringLiteral("Language")}, {QStringLiteral("Language")});
+    //: Column title of the list of products.
+    const QString productTitle = tr("Product");
+    //: Column title of the list of languages.
+    const QString languageTitle = tr("Language");
+    products->bind(m_data->Dproduct, {QStringLiteral("Product")}, {productTitle});
+    languages->bind(m_data->Dlanguage, {QStringLiteral("Language")}, {languageTitle});
     for (DbGrid* grid : {products, languages}) {
         grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
         grid->setSelectionBehavior(QAbstractItemView::SelectRows);

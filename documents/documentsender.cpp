@@ -39,8 +39,8 @@ QString DocumentSender::LookupPoliteness(const QString& title)
 
 void DocumentSender::noSettings(const QString& product, const QString& language)
 {
-    m_showError(QStringLiteral("There are no document settings for the product \"") + product +
-                QStringLiteral("\" and the language \"") + language + QStringLiteral("\"."));
+    m_showError(
+        tr("There are no document settings for the product \"%1\" and the language \"%2\".").arg(product, language));
 }
 
 bool DocumentSender::mayBegin(const QString& product, const QString& language)
@@ -48,8 +48,8 @@ bool DocumentSender::mayBegin(const QString& product, const QString& language)
     // Rewriting the exchange table under a running macro would spoil the
     // document being printed.
     if (m_link->isBusy()) {
-        m_showError(QStringLiteral("The word processor is still busy with the previous document. "
-                                   "Try again when it has finished."));
+        m_showError(tr("The word processor is still busy with the previous document. "
+                       "Try again when it has finished."));
         return false;
     }
     if (!FindFactoryRow(product, language)) {

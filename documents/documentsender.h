@@ -3,6 +3,7 @@
 #include "documents/exchangetable.h"
 #include "documents/wordprocessorlink.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <vector>
 
@@ -25,6 +26,8 @@ QString ExtractName(const QString& person);
 // table, then the macro of its product and language goes to the word
 // processor.
 class DocumentSender {
+    Q_DECLARE_TR_FUNCTIONS(DocumentSender)
+
 public:
     DocumentSender(WordProcessorLink* link, const DocumentTables& tables, WordProcessorLink::MessageSink showError);
 

@@ -4,6 +4,8 @@
 #include "data/error.h"
 #include "data/schema.h"
 
+#include <QCoreApplication>
+
 namespace kestrova {
 
 QString exchangeFieldName(ExchangeField field)
@@ -100,7 +102,8 @@ void streamExchangeTable(Table& exchange, const ExchangeSource& next)
         throw f.error;
     } catch (const Error& e) {
         exchange.close();
-        throw Error(QStringLiteral("Cannot write the exchange table %1: %2").arg(exchange.tableName(), e.message()));
+        throw Error(QCoreApplication::translate("documents::ExchangeTable", "Cannot write the exchange table %1: %2")
+                        .arg(exchange.tableName(), e.message()));
     }
     exchange.close();
 }

@@ -113,7 +113,7 @@ void WordProcessorLink::WordProcessor()
 
     const LinkSettings s = m_settings();
     if (!startCommandLine(s.commandLine, {}, m_workDir)) {
-        m_showError(QStringLiteral("Error when launching \"") + s.commandLine + QStringLiteral("\" !"));
+        m_showError(tr("Error when launching \"%1\" !").arg(s.commandLine));
         return;
     }
     // The start counts as done once the program answers on the bus.
@@ -123,8 +123,8 @@ void WordProcessorLink::WordProcessor()
         m_linked = true;
         return;
     }
-    m_showError(QStringLiteral("Error during \"") + s.service + QLatin1Char('/') + s.topic +
-                QStringLiteral("\" DDE conversation !"));
+    //: %1 is the word processor's service, %2 the topic of the conversation.
+    m_showError(tr("Error during \"%1/%2\" DDE conversation !").arg(s.service, s.topic));
 }
 
 bool WordProcessorLink::openConversation(const QString& service, const QString& topic)

@@ -1,5 +1,7 @@
 #include "intake/imapexpunge.h"
 
+#include <QCoreApplication>
+#include <QString>
 #include <algorithm>
 #include <set>
 #include <stdexcept>
@@ -41,7 +43,10 @@ void expungeMoved(const vmime::shared_ptr<vnet::store>& store, const vmime::shar
         std::string uids;
         for (const std::string& uid : moved) {
             if (uid.empty() || uid.find_first_not_of("0123456789") != std::string::npos)
-                throw std::runtime_error("the server gave the invalid UID " + uid);
+                throw std::runtime_error(
+                    QCoreApplication::translate("intake::imapexpunge", "the server gave the invalid UID %1")
+                        .arg(QString::fromStdString(uid))
+                        .toStdString());
             uids += (uids.empty() ? "" : ",") + uid;
         }
         const vnet::folder::path path = folder->getFullPath();

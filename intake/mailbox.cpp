@@ -151,8 +151,8 @@ vnet::folder::path folderPath(const QString& name)
 QString describe(const std::exception& e)
 {
     if (const auto* c = dynamic_cast<const vmime::exceptions::command_error*>(&e); c && c->command() == "STARTTLS")
-        return QStringLiteral("the server does not offer an encrypted connection (STARTTLS); "
-                              "the user name and password are never sent without one");
+        return QCoreApplication::translate("Mailbox", "the server does not offer an encrypted connection (STARTTLS); "
+                                                      "the user name and password are never sent without one");
     return QString::fromUtf8(e.what());
 }
 
@@ -181,9 +181,9 @@ struct Mailbox::Private {
     QString password;
     QString error;
 
-    bool fail(const QString& what, const std::exception& e)
+    bool fail(const QString& message)
     {
-        error = what + QStringLiteral(": ") + describe(e);
+        error = message;
         return false;
     }
     vmime::shared_ptr<vnet::message> current() const { return cursor < messages.size() ? messages[cursor] : nullptr; }
@@ -202,8 +202,10 @@ struct Mailbox::Private {
         for (const maildirfiles::Entry& entry : found)
             if (entry.regular && entry.id == uid && (!best || (best->size == 0 && entry.size > 0)))
                 best = &entry;
-        if (!best)
-            throw std::runtime_error("the message file " + uid + " is gone");
+        if (!best) {
+            const QString gone = QCoreApplication::translate("Mailbox", "the message file %1 is gone");
+            throw std::runtime_error(gone.arg(fromStd(uid)).toStdString());
+        }
         for (const maildirfiles::Entry& entry : found)
             if (entry.regular && entry.id == uid && &entry != best && entry.size == 0 && best->size > 0)
                 ::unlink(entry.path.c_str());
@@ -308,18 +310,18 @@ MailResult Mailbox::MailOpen(const MailSettings& settings)
             d->transport = parseServerUrl(sendText);
             if (!d->transport ||
                 (d->transport->protocol != QLatin1String("smtp") && d->transport->protocol != QLatin1String("smtps"))) {
-                d->error = QStringLiteral("The sending address %1 is not smtp://, smtps:// or sendmail:").arg(sendText);
+                d->error = tr("The sending address %1 is not smtp://, smtps:// or sendmail:").arg(sendText);
                 d->transport.reset();
                 return notOpen();
             }
         }
     }
     if (storeText.isEmpty()) {
-        d->error = QStringLiteral("No mailbox is set up: the profile is empty");
+        d->error = tr("No mailbox is set up: the profile is empty");
         return notOpen();
     }
     if (saveFolder.trimmed().isEmpty()) {
-        d->error = QStringLiteral("No folder is set up for processed messages");
+        d->error = tr("No folder is set up for processed messages");
         return notOpen();
     }
     try {
@@ -329,7 +331,7 @@ MailResult Mailbox::MailOpen(const MailSettings& settings)
             storeText.startsWith(QLatin1String("imaps://"), Qt::CaseInsensitive)) {
             const auto e = parseServerUrl(storeText);
             if (!e) {
-                d->error = QStringLiteral("The mailbox address %1 is not valid").arg(storeText);
+                d->error = tr("The mailbox address %1 is not valid").arg(storeText);
                 d->reset();
                 return notOpen();
             }
@@ -342,7 +344,7 @@ MailResult Mailbox::MailOpen(const MailSettings& settings)
             const QString root = QDir(d->options.workDir.isEmpty() ? QDir::currentPath() : d->options.workDir)
                                      .absoluteFilePath(storeText);
             if (!QFileInfo(root).isDir()) {
-                d->error = QStringLiteral("The mailbox folder %1 does not exist").arg(root);
+                d->error = tr("The mailbox folder %1 does not exist").arg(root);
                 d->reset();
                 return notOpen();
             }
@@ -378,7 +380,7 @@ MailResult Mailbox::MailOpen(const MailSettings& settings)
         d->storeName = storeName;
         d->saveName = saveFolder.trimmed();
         if (!d->store->getFolder(d->savePath)->exists()) {
-            d->error = QStringLiteral("The folder %1 for processed messages does not exist").arg(saveFolder);
+            d->error = tr("The folder %1 for processed messages does not exist").arg(saveFolder);
             d->store->disconnect();
             d->reset();
             return notOpen();
@@ -433,7 +435,7 @@ MailResult Mailbox::MailOpen(const MailSettings& settings)
         d->movedUids.clear();
         return MailResult{true, {}};
     } catch (const std::exception& e) {
-        d->fail(QStringLiteral("Cannot open the mailbox %1").arg(storeText), e);
+        d->fail(tr("Cannot open the mailbox %1: %2").arg(storeText, describe(e)));
         try {
             if (d->store && d->store->isConnected())
                 d->store->disconnect();
@@ -457,7 +459,8 @@ bool Mailbox::MailGet(MailMessage& message)
             if (!maildirfiles::readFile(d->files[msg->getUID()], raw, mailtext::kMaxMessageBytes) &&
                 (d->fileOf(msg->getUID(), true),
                  !maildirfiles::readFile(d->files[msg->getUID()], raw, mailtext::kMaxMessageBytes)))
-                throw std::runtime_error("the file " + d->files[msg->getUID()] + " cannot be read");
+                throw std::runtime_error(
+                    tr("the file %1 cannot be read").arg(fromStd(d->files[msg->getUID()])).toStdString());
         } else {
             vmime::utility::outputStreamStringAdapter out(raw);
             // peek: the seen flag stays as it is
@@ -472,7 +475,7 @@ bool Mailbox::MailGet(MailMessage& message)
         d->senderProblem = mailtext::senderAddressProblem(raw, message.sender3);
         return true;
     } catch (const std::exception& e) {
-        d->fail(QStringLiteral("Cannot read a message"), e);
+        d->fail(tr("Cannot read a message: %1").arg(describe(e)));
         d->unreadable.insert(msg->getUID());
         message = MailMessage{};
         return true; // the message exists; it reads as empty and is passed over
@@ -503,7 +506,7 @@ bool Mailbox::MailMark()
 {
     const auto msg = d->current();
     if (!msg) {
-        d->error = QStringLiteral("Cannot mark a message: there is no current message");
+        d->error = tr("Cannot mark a message: there is no current message");
         return false;
     }
     try {
@@ -513,7 +516,7 @@ bool Mailbox::MailMark()
             msg->setFlags(vnet::message::FLAG_SEEN, vnet::message::FLAG_MODE_ADD);
         return true;
     } catch (const std::exception& e) {
-        return d->fail(QStringLiteral("Cannot mark a message"), e);
+        return d->fail(tr("Cannot mark a message: %1").arg(describe(e)));
     }
 }
 
@@ -521,7 +524,7 @@ bool Mailbox::MailMove()
 {
     const auto msg = d->current();
     if (!msg) {
-        d->error = QStringLiteral("Cannot move a message: there is no current message");
+        d->error = tr("Cannot move a message: there is no current message");
         return false;
     }
     // Copied, then flagged deleted here; only the messages moved in this run
@@ -533,7 +536,7 @@ bool Mailbox::MailMove()
         else
             d->folder->copyMessages(d->savePath, vnet::messageSet::byNumber(msg->getNumber()));
     } catch (const std::exception& e) {
-        return d->fail(QStringLiteral("Cannot move a message"), e);
+        return d->fail(tr("Cannot move a message: %1").arg(describe(e)));
     }
     try {
         if (d->maildir)
@@ -543,9 +546,8 @@ bool Mailbox::MailMove()
         d->movedUids.push_back(msg->getUID());
         return true;
     } catch (const std::exception& e) {
-        return d->fail(QStringLiteral("Cannot move a message: it was copied into %1, but stays in %2 too")
-                           .arg(d->saveName, d->storeName),
-                       e);
+        return d->fail(tr("Cannot move a message: it was copied into %1, but stays in %2 too: %3")
+                           .arg(d->saveName, d->storeName, describe(e)));
     }
 }
 
@@ -553,7 +555,7 @@ bool Mailbox::MailSend(const QString& senderName, const QString&, const QString&
                        const QString& text)
 {
     if (!isOpen()) {
-        d->error = QStringLiteral("Cannot send the reply to %1: the mailbox is not open").arg(address);
+        d->error = tr("Cannot send the reply to %1: the mailbox is not open").arg(address);
         return false;
     }
     const QString to = address.mid(address.indexOf(QLatin1Char(':')) + 1).trimmed();
@@ -563,7 +565,7 @@ bool Mailbox::MailSend(const QString& senderName, const QString&, const QString&
     if (refused.isEmpty() && d->parsedAt == d->cursor && !d->senderProblem.isEmpty())
         refused = d->senderProblem;
     if (!refused.isEmpty()) {
-        d->error = QStringLiteral("Cannot send the reply to %1: %2").arg(address, refused);
+        d->error = tr("Cannot send the reply to %1: %2").arg(address, refused);
         return false;
     }
     try {
@@ -647,7 +649,7 @@ bool Mailbox::MailSend(const QString& senderName, const QString&, const QString&
         transport->disconnect();
         return true;
     } catch (const std::exception& e) {
-        return d->fail(QStringLiteral("Cannot send the reply to %1").arg(address), e);
+        return d->fail(tr("Cannot send the reply to %1: %2").arg(address, describe(e)));
     }
 }
 
@@ -667,7 +669,7 @@ bool Mailbox::MailClose()
         }
         d->store->disconnect();
     } catch (const std::exception& e) {
-        ok = d->fail(QStringLiteral("Cannot remove the moved messages from the mailbox"), e);
+        ok = d->fail(tr("Cannot remove the moved messages from the mailbox: %1").arg(describe(e)));
         try {
             if (d->store->isConnected())
                 d->store->disconnect();

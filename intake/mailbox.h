@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <memory>
 
@@ -44,6 +45,8 @@ struct MailResult {
 // offer STARTTLS is refused. imaps:// and smtps:// are encrypted from the
 // start.
 class Mailbox {
+    Q_DECLARE_TR_FUNCTIONS(Mailbox)
+
 public:
     static constexpr int kSenderCharacters = 128;
     static constexpr int kSubjectCharacters = 128;

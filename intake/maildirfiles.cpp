@@ -1,5 +1,7 @@
 #include "intake/maildirfiles.h"
 
+#include <QCoreApplication>
+#include <QString>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -20,6 +22,20 @@ namespace kestrova::maildirfiles {
 namespace {
 
 namespace vmd = vnet::maildir;
+
+// The message of a failure, for the user: text holds %1 for the file or
+// folder and %2 for the reason the system gives.
+std::string systemFailureText(const char* text, const std::string& path, int err)
+{
+    return QCoreApplication::translate("intake::maildirfiles", text)
+        .arg(QString::fromStdString(path), QString::fromLocal8Bit(std::strerror(err)))
+        .toStdString();
+}
+
+std::runtime_error systemFailure(const char* text, const std::string& path, int err)
+{
+    return std::runtime_error(systemFailureText(text, path, err));
+}
 
 struct DirCloser {
     void operator()(DIR* listing) const { closedir(listing); }
@@ -44,12 +60,12 @@ void flushDirectory(const std::string& dir)
 {
     const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        throw std::runtime_error("Cannot open the folder " + dir + ": " + std::strerror(errno));
+        throw systemFailure(QT_TRANSLATE_NOOP("intake::maildirfiles", "Cannot open the folder %1: %2"), dir, errno);
     const int synced = fsync(fd);
     const int err = errno;
     close(fd);
     if (synced != 0)
-        throw std::runtime_error("Cannot flush the folder " + dir + ": " + std::strerror(err));
+        throw systemFailure(QT_TRANSLATE_NOOP("intake::maildirfiles", "Cannot flush the folder %1: %2"), dir, err);
 }
 
 std::string directoryOf(const std::string& path)
@@ -119,9 +135,14 @@ void checkNotLinked(const vmime::shared_ptr<vnet::store>& store, const vnet::fol
         if (dir.empty() || lstat(dir.c_str(), &st) != 0)
             continue; // a missing directory is vmime's to report
         if (S_ISLNK(st.st_mode))
-            throw std::runtime_error(dir + " is a symbolic link, which is not followed");
+            throw std::runtime_error(
+                QCoreApplication::translate("intake::maildirfiles", "%1 is a symbolic link, which is not followed")
+                    .arg(QString::fromStdString(dir))
+                    .toStdString());
         if (!S_ISDIR(st.st_mode))
-            throw std::runtime_error(dir + " is not a folder");
+            throw std::runtime_error(QCoreApplication::translate("intake::maildirfiles", "%1 is not a folder")
+                                         .arg(QString::fromStdString(dir))
+                                         .toStdString());
     }
 }
 
@@ -201,7 +222,8 @@ std::string addFlag(const std::string& path, MessageFlag added)
         unlink(to.c_str());
     // RENAME_NOREPLACE: another file of that name is never overwritten.
     if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)
-        throw std::runtime_error("the flag could not be set on " + path + ": " + std::strerror(errno));
+        throw systemFailure(QT_TRANSLATE_NOOP("intake::maildirfiles", "the flag could not be set on %1: %2"), path,
+                            errno);
     flushDirectory(dir);
     if (dir != directoryOf(path))
         flushDirectory(directoryOf(path));
@@ -230,10 +252,10 @@ void copyInto(const std::string& path, const Dirs& to)
     std::string failure;
     const int in = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (in < 0)
-        throw std::runtime_error("cannot read " + path + ": " + std::strerror(errno));
+        throw systemFailure(QT_TRANSLATE_NOOP("intake::maildirfiles", "cannot read %1: %2"), path, errno);
     const int out = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (out < 0) {
-        failure = "cannot write " + temp + ": " + std::strerror(errno);
+        failure = systemFailureText(QT_TRANSLATE_NOOP("intake::maildirfiles", "cannot write %1: %2"), temp, errno);
         close(in);
         throw std::runtime_error(failure);
     }
@@ -243,7 +265,7 @@ void copyInto(const std::string& path, const Dirs& to)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            failure = "cannot read " + path + ": " + std::strerror(errno);
+            failure = systemFailureText(QT_TRANSLATE_NOOP("intake::maildirfiles", "cannot read %1: %2"), path, errno);
             break;
         }
         if (n == 0)
@@ -253,7 +275,8 @@ void copyInto(const std::string& path, const Dirs& to)
             if (w < 0 && errno == EINTR)
                 continue;
             if (w <= 0) {
-                failure = "cannot write " + temp + ": " + std::strerror(errno);
+                failure =
+                    systemFailureText(QT_TRANSLATE_NOOP("intake::maildirfiles", "cannot write %1: %2"), temp, errno);
                 break;
             }
             done += w;
@@ -262,12 +285,13 @@ void copyInto(const std::string& path, const Dirs& to)
             break;
     }
     if (failure.empty() && fsync(out) != 0)
-        failure = "cannot write " + temp + ": " + std::strerror(errno);
+        failure = systemFailureText(QT_TRANSLATE_NOOP("intake::maildirfiles", "cannot write %1: %2"), temp, errno);
     close(in);
     if (close(out) != 0 && failure.empty())
-        failure = "cannot write " + temp + ": " + std::strerror(errno);
+        failure = systemFailureText(QT_TRANSLATE_NOOP("intake::maildirfiles", "cannot write %1: %2"), temp, errno);
     if (failure.empty() && renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, final.c_str(), RENAME_NOREPLACE) != 0)
-        failure = "cannot put the copy into " + to.cur + ": " + std::strerror(errno);
+        failure = systemFailureText(QT_TRANSLATE_NOOP("intake::maildirfiles", "cannot put the copy into %1: %2"),
+                                    to.cur, errno);
     if (!failure.empty()) {
         unlink(temp.c_str());
         throw std::runtime_error(failure);
@@ -286,7 +310,7 @@ void removeMoved(const vmime::shared_ptr<vnet::store>& store, const vmime::share
         if (!entry.regular || !ours.count(entry.id) || !entry.deleted)
             continue;
         if (unlink(entry.path.c_str()) != 0)
-            throw std::runtime_error("cannot remove " + entry.path + ": " + std::strerror(errno));
+            throw systemFailure(QT_TRANSLATE_NOOP("intake::maildirfiles", "cannot remove %1: %2"), entry.path, errno);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "intake/htmltext.h"
 
+#include <QCoreApplication>
 #include <cctype>
 
 namespace kestrova::mailtext {
@@ -154,13 +155,15 @@ std::string_view rawFromField(std::string_view raw)
 QString addressProblem(const QString& address)
 {
     if (address.isEmpty())
-        return QStringLiteral("the address is empty");
+        return QCoreApplication::translate("intake::mailtext", "the address is empty");
     if (address.toUtf8().size() > 254)
-        return QStringLiteral("the address %1 is longer than 254 bytes").arg(address);
+        return QCoreApplication::translate("intake::mailtext", "the address %1 is longer than 254 bytes").arg(address);
     const std::string text = toStd(address);
     const std::string generated = vmime::emailAddress(text).generate();
     if (generated != text)
-        return QStringLiteral("the mail library cannot send to the address %1 unchanged (it would make %2 of it)")
+        return QCoreApplication::translate("intake::mailtext",
+                                           "the mail library cannot send to the address %1 unchanged "
+                                           "(it would make %2 of it)")
             .arg(address, fromStd(generated));
     return {};
 }
@@ -179,7 +182,8 @@ QString senderAddressProblem(std::string_view raw, const QString& address)
                 (end == field.size() || std::string_view(">\r\n \t,;(").find(field[end]) != std::string_view::npos);
     }
     if (!whole)
-        return QStringLiteral("the sender's address in \"%1\" cannot be read unchanged by the mail library")
+        return QCoreApplication::translate(
+                   "intake::mailtext", "the sender's address in \"%1\" cannot be read unchanged by the mail library")
             .arg(QString::fromUtf8(field.data(), qsizetype(std::min<size_t>(field.size(), 300))).trimmed());
     return addressProblem(address);
 }

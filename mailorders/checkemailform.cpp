@@ -110,8 +110,7 @@ void TCheckEmailForm::ShowNotification()
     if (!product.isEmpty())
         state.productName = reply::fitToArea(product, reply::kProductNameCapacity);
     if (product.isEmpty())
-        prompter().message(QStringLiteral("Product Id \"") + state.areas.text(NotificationAreas::ProductId) +
-                               QStringLiteral("\" unknown !"),
+        prompter().message(tr("Product Id \"%1\" unknown !").arg(state.areas.text(NotificationAreas::ProductId)),
                            QMessageBox::NoIcon);
 }
 
@@ -125,14 +124,19 @@ void TCheckEmailForm::showDuplicate()
         m_ui->DuplicateNotice->clear();
         return;
     }
-    QString which = stored->invoiceNumber.isEmpty()
-                        ? QStringLiteral("without invoice number")
-                        : QStringLiteral("with invoice number %1").arg(stored->invoiceNumber);
-    if (!stored->orderDate.isEmpty())
-        which += QStringLiteral(", dated %1").arg(stored->orderDate);
+    QString which;
+    if (stored->invoiceNumber.isEmpty())
+        which = stored->orderDate.isEmpty() ? tr("without invoice number")
+                                            : tr("without invoice number, dated %1").arg(stored->orderDate);
+    else
+        which = stored->orderDate.isEmpty()
+                    ? tr("with invoice number %1").arg(stored->invoiceNumber)
+                    : tr("with invoice number %1, dated %2").arg(stored->invoiceNumber, stored->orderDate);
     m_ui->DuplicateNotice->setText(
-        QStringLiteral("Already taken in? An order from %1 with the customer reference %2 is stored (%3). "
-                       "\"Stop\" leaves this message in the mailbox; \"Process and next\" appends it again.")
+        //: %1 is the origin, %2 the customer reference, %3 the stored order's invoice number and date.
+        //: "Stop" and "Process and next" are the buttons of this window.
+        tr("Already taken in? An order from %1 with the customer reference %2 is stored (%3). "
+           "\"Stop\" leaves this message in the mailbox; \"Process and next\" appends it again.")
             .arg(origin, reference, which));
     m_ui->DuplicateNotice->show();
 }
@@ -155,9 +159,8 @@ void TCheckEmailForm::NextMessageClick()
         ShowNotification();
         return;
     }
-    prompter().message(
-        QStringLiteral("End of processing. Number of messages processed : %1").arg(m_run.processedCount()),
-        QMessageBox::Information);
+    prompter().message(tr("End of processing. Number of messages processed : %1").arg(m_run.processedCount()),
+                       QMessageBox::Information);
     accept();
 }
 

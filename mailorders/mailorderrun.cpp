@@ -136,7 +136,7 @@ bool MailOrderRun::loadTemplate(const QString& folder)
         return false;
     }
     if (text.size() > reply::kTemplateLimit) {
-        m_error = QStringLiteral("the file is larger than %1 KB").arg(reply::kTemplateLimit / 1024);
+        m_error = tr("the file is larger than %1 KB").arg(reply::kTemplateLimit / 1024);
         return false;
     }
     m_template = std::move(text);
@@ -264,19 +264,16 @@ QStringList MailOrderRun::finishSteps(const QString& message, const std::optiona
                                QStringLiteral("R: ") + m_message.subject, QString::fromUtf8(*reply)))
             noteStep(message, MailRecord::Replied, "replied", problems);
         else
-            problems << QStringLiteral("The reply to %1 could not be sent: %2")
-                            .arg(m_message.sender3, m_mailbox.lastError());
+            problems << tr("The reply to %1 could not be sent: %2").arg(m_message.sender3, m_mailbox.lastError());
     }
     // The message is marked and moved all the same, so that its order is
     // never appended twice.
     if (!m_mailbox.MailMark())
-        problems << QStringLiteral("The message from %1 could not be marked: %2")
-                        .arg(m_message.sender3, m_mailbox.lastError());
+        problems << tr("The message from %1 could not be marked: %2").arg(m_message.sender3, m_mailbox.lastError());
     else
         noteStep(message, MailRecord::Marked, "marked", problems);
     if (!m_mailbox.MailMove())
-        problems << QStringLiteral("The message from %1 could not be moved: %2")
-                        .arg(m_message.sender3, m_mailbox.lastError());
+        problems << tr("The message from %1 could not be moved: %2").arg(m_message.sender3, m_mailbox.lastError());
     else
         noteStep(message, MailRecord::Moved, "moved", problems);
     m_mailbox.MailNext();
@@ -289,8 +286,8 @@ QString MailOrderRun::unreadableNotice() const
     const int n = m_mailbox.unreadableCount();
     if (n == 0)
         return {};
-    return n == 1 ? QStringLiteral("1 message could not be read and was left in the mailbox")
-                  : QStringLiteral("%1 messages could not be read and were left in the mailbox").arg(n);
+    return n == 1 ? tr("1 message could not be read and was left in the mailbox")
+                  : tr("%1 messages could not be read and were left in the mailbox").arg(n);
 }
 
 bool MailOrderRun::close()

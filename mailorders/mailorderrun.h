@@ -6,6 +6,7 @@
 #include "mailorders/mailrecord.h"
 #include "mailorders/replybuilder.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QStringList>
@@ -40,6 +41,8 @@ const QStringList& mailOrderFields();
 // e-mail orders together with its order, and a message the record knows is
 // not offered again but finished (its run was killed).
 class MailOrderRun {
+    Q_DECLARE_TR_FUNCTIONS(MailOrderRun)
+
 public:
     // A recognition pair: an origin and the function that reads its mail.
     struct Pair {

@@ -20,7 +20,7 @@ template <typename Use> auto recordUse(Use&& use) -> decltype(use())
     try {
         return use();
     } catch (const Error& e) {
-        throw Error(QStringLiteral("The record of e-mail orders: %1").arg(e.message()));
+        throw Error(MailRecord::tr("The record of e-mail orders: %1").arg(e.message()));
     }
 }
 
@@ -40,7 +40,7 @@ MailRecord::~MailRecord() = default;
 sqlite3* MailRecord::connection() const
 {
     if (!m_db)
-        throw Error(QStringLiteral("the record is not open"));
+        throw Error(tr("the record is not open"));
     return m_db->handle();
 }
 
@@ -53,8 +53,8 @@ void MailRecord::open()
         db = std::make_unique<SqlConnection>(m_path, SqlConnection::Mode::Create);
         db->setBusyTimeout(2000);
     } catch (const Error& e) {
-        throw Error(QStringLiteral("Cannot open the record of e-mail orders %1: %2")
-                        .arg(QDir::toNativeSeparators(m_path), e.message()));
+        throw Error(
+            tr("Cannot open the record of e-mail orders %1: %2").arg(QDir::toNativeSeparators(m_path), e.message()));
     }
     recordUse([&] {
         db->exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Processed (Message TEXT PRIMARY KEY, InvoiceNumber TEXT, "

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -21,6 +22,8 @@ class Table;
 // (reply, mark, move) are done, so that a run that was killed is finished
 // by the next one: no order is taken in twice, no reply sent twice.
 class MailRecord {
+    Q_DECLARE_TR_FUNCTIONS(MailRecord)
+
 public:
     static constexpr const char* kFileName = "mailrun.sqlite";
 

@@ -20,7 +20,8 @@ iconv_t openToUtf8(int codePage)
     const QByteArray name = "CP" + QByteArray::number(codePage);
     iconv_t cd = iconv_open("UTF-8", name.constData());
     if (cd == iconv_t(-1))
-        throw Error(QStringLiteral("The code page %1 is not known on this system").arg(codePage));
+        throw Error(QCoreApplication::translate("CodePageDecoder", "The code page %1 is not known on this system")
+                        .arg(codePage));
     return cd;
 }
 
@@ -98,7 +99,8 @@ qsizetype CodePageDecoder::append(const char* bytes, qsizetype size, std::string
     size_t outLeft = out.size() - start;
     if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == size_t(-1)) {
         out.resize(start);
-        throw Error(QStringLiteral("a text holds bytes that are no valid text of code page %1").arg(m_codePage));
+        //: Shown after "<table>, record <n>, field <name>: ".
+        throw Error(tr("a text holds bytes that are no valid text of code page %1").arg(m_codePage));
     }
     out.resize(size_t(outPtr - out.data()));
     qsizetype chars = 0;

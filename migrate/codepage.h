@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QtGlobal>
 #include <array>
 #include <string>
@@ -26,6 +27,8 @@ public:
     qsizetype append(const char* bytes, qsizetype size, std::string& out) const;
 
 private:
+    Q_DECLARE_TR_FUNCTIONS(CodePageDecoder)
+
     int m_codePage;
     void* m_iconv = nullptr; // only for double-byte pages
     // For each byte: its UTF-8 bytes (at most three) and their count.

@@ -25,15 +25,15 @@ quint32 le32(const char* p)
 MemoFile::MemoFile(const QString& path) : m_file(path)
 {
     if (!m_file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("cannot open the memo file %1: %2").arg(path, m_file.errorString()));
+        throw Error(tr("cannot open the memo file %1: %2").arg(path, m_file.errorString()));
     m_size = m_file.size();
     if (m_size < blockSize)
-        throw Error(QStringLiteral("the memo file %1 is truncated (%2 bytes)").arg(path).arg(m_size));
+        throw Error(tr("the memo file %1 is truncated (%2 bytes)").arg(path, QString::number(m_size)));
     m_data = m_file.map(0, m_size);
     if (!m_data)
-        throw Error(QStringLiteral("cannot read the memo file %1: %2").arg(path, m_file.errorString()));
+        throw Error(tr("cannot read the memo file %1: %2").arg(path, m_file.errorString()));
     if (m_data[0] != 0)
-        throw Error(QStringLiteral("%1 is not a memo file").arg(path));
+        throw Error(tr("%1 is not a memo file").arg(path));
 }
 
 MemoFile::~MemoFile() = default;
@@ -43,7 +43,7 @@ QByteArrayView MemoFile::memoInRecord(const char* field, int fieldLength)
     const int leader = fieldLength - 10;
     const quint32 size = le32(field + leader + 4);
     if (size > quint32(leader))
-        throw Error(QStringLiteral("a memo of %1 bytes is kept in the memo file").arg(size));
+        throw Error(tr("a memo of %1 bytes is kept in the memo file").arg(size));
     return QByteArrayView(field, qsizetype(size));
 }
 
@@ -54,19 +54,19 @@ QByteArrayView MemoFile::memo(const char* field, int fieldLength) const
     if (size <= quint32(leader))
         return QByteArrayView(field, qsizetype(size));
     if (size > largestMemo)
-        throw Error(QStringLiteral("a memo claims %1 bytes").arg(size));
+        throw Error(tr("a memo claims %1 bytes").arg(size));
     const quint32 pointer = le32(field + leader);
     const qint64 offset = qint64(pointer & 0xFFFFFF00u);
     const quint32 entry = pointer & 0xFFu;
     if (offset < blockSize || offset % blockSize != 0 || offset + 12 + 64 * 5 > m_size)
-        throw Error(QStringLiteral("a memo points to offset %1, outside the memo file").arg(offset));
+        throw Error(tr("a memo points to offset %1, outside the memo file").arg(offset));
     const uchar* block = m_data + offset;
     if (block[0] == 2) {
         // A block of its own: type, block count, length, modification number.
         const qint64 blocks = qint64(block[1]) | qint64(block[2]) << 8;
         if (entry != 0xFF || le32(block + 3) != size || qint64(size) + 9 > blocks * blockSize ||
             offset + 9 + qint64(size) > m_size)
-            throw Error(QStringLiteral("a memo block at offset %1 does not match its record").arg(offset));
+            throw Error(tr("a memo block at offset %1 does not match its record").arg(offset));
         return QByteArrayView(block + 9, qsizetype(size));
     }
     if (block[0] == 3) {
@@ -74,16 +74,16 @@ QByteArrayView MemoFile::memo(const char* field, int fieldLength) const
         // start and length in 16-byte units, modification number, bytes used
         // of the last unit.
         if (entry >= 64)
-            throw Error(QStringLiteral("a memo names entry %1 of a shared block").arg(entry));
+            throw Error(tr("a memo names entry %1 of a shared block").arg(entry));
         const uchar* e = block + 12 + entry * 5;
         const qint64 start = qint64(e[0]) * 16;
         const qint64 length = (qint64(e[1]) - 1) * 16 + e[4];
         if (e[1] == 0 || length != qint64(size) || start < 12 + 64 * 5 || start + length > blockSize ||
             offset + start + length > m_size)
-            throw Error(QStringLiteral("a memo entry at offset %1 does not match its record").arg(offset));
+            throw Error(tr("a memo entry at offset %1 does not match its record").arg(offset));
         return QByteArrayView(block + start, qsizetype(size));
     }
-    throw Error(QStringLiteral("a memo points to a block of type %1 at offset %2").arg(int(block[0])).arg(offset));
+    throw Error(tr("a memo points to a block of type %1 at offset %2").arg(int(block[0])).arg(offset));
 }
 
 } // namespace kestrova::paradox

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QFile>
 #include <QString>
 
@@ -32,6 +33,8 @@ public:
     static QByteArrayView memoInRecord(const char* field, int fieldLength);
 
 private:
+    Q_DECLARE_TR_FUNCTIONS(MemoFile)
+
     QFile m_file;
     const uchar* m_data = nullptr;
     qint64 m_size = 0;

@@ -8,6 +8,7 @@
 #include "data/sqlstatement.h"
 #include "data/transaction.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -91,7 +92,8 @@ private:
         try {
             return SqlConnection(path);
         } catch (const Error& e) {
-            throw Error(QStringLiteral("Cannot create %1: %2").arg(path, e.message()));
+            throw Error(
+                QCoreApplication::translate("migrate::Migration", "Cannot create %1: %2").arg(path, e.message()));
         }
     }
     template <typename Work> void written(Work&& work)
@@ -99,7 +101,8 @@ private:
         try {
             work();
         } catch (const Error& e) {
-            throw Error(QStringLiteral("Cannot write %1: %2").arg(m_path, e.message()));
+            throw Error(
+                QCoreApplication::translate("migrate::Migration", "Cannot write %1: %2").arg(m_path, e.message()));
         }
     }
 
@@ -132,10 +135,18 @@ bool typeFits(FieldKind kind, int type)
 QString kindName(FieldKind kind)
 {
     switch (kind) {
-    case FieldKind::Text: return QStringLiteral("a text (alpha or memo)");
-    case FieldKind::Number: return QStringLiteral("a number");
-    case FieldKind::Integer: return QStringLiteral("a whole number");
-    case FieldKind::Date: return QStringLiteral("a date");
+    case FieldKind::Text:
+        //: What Kestrova expects of a field, used in "...where Kestrova expects %4".
+        return QCoreApplication::translate("migrate::Migration", "a text (alpha or memo)");
+    case FieldKind::Number:
+        //: What Kestrova expects of a field, used in "...where Kestrova expects %4".
+        return QCoreApplication::translate("migrate::Migration", "a number");
+    case FieldKind::Integer:
+        //: What Kestrova expects of a field, used in "...where Kestrova expects %4".
+        return QCoreApplication::translate("migrate::Migration", "a whole number");
+    case FieldKind::Date:
+        //: What Kestrova expects of a field, used in "...where Kestrova expects %4".
+        return QCoreApplication::translate("migrate::Migration", "a date");
     }
     return {};
 }
@@ -177,22 +188,29 @@ public:
         for (const FieldDef& f : def.fields) {
             const ParadoxField* pf = table.field(f.name);
             if (!pf)
-                throw Error(QStringLiteral("%1 has no field %2").arg(m_name, f.name));
+                throw Error(
+                    QCoreApplication::translate("migrate::Migration", "%1 has no field %2").arg(m_name, f.name));
             if (!typeFits(f.kind, pf->type))
-                throw Error(QStringLiteral("%1: the field %2 is of the Paradox type %3, where Kestrova "
-                                           "expects %4")
+                //: %1 is a Paradox table's file, %2 a field's name, %3 a Paradox field type (alpha, memo,
+                //: ...), %4 what Kestrova expects (a number, a date, ...).
+                throw Error(QCoreApplication::translate("migrate::Migration",
+                                                        "%1: the field %2 is of the Paradox type %3, where Kestrova "
+                                                        "expects %4")
                                 .arg(m_name, pf->name, fieldTypeName(pf->type), kindName(f.kind)));
             m_fields.push_back({&f, pf, {}});
         }
         for (const ParadoxField& pf : table.fields())
             if (!def.field(pf.name))
-                note(QStringLiteral("%1: the field %2 has no place in Kestrova's table %3 and was not "
-                                    "converted")
+                note(QCoreApplication::translate("migrate::Migration",
+                                                 "%1: the field %2 has no place in Kestrova's table %3 and was not "
+                                                 "converted")
                          .arg(m_name, pf.name, def.name));
         int codePage = table.codePage();
         if (codePage == 0) {
             codePage = 437;
-            note(QStringLiteral("%1 names no code page; its texts were read as code page 437").arg(m_name));
+            note(QCoreApplication::translate("migrate::Migration",
+                                             "%1 names no code page; its texts were read as code page 437")
+                     .arg(m_name));
         }
         m_decoder = std::make_unique<CodePageDecoder>(codePage);
     }
@@ -210,22 +228,26 @@ public:
                 for (; i < m_fields.size(); ++i)
                     bind(writer.insert(), int(i), m_fields[i], record.data(), recno);
             } catch (const Error& e) {
-                throw Error(QStringLiteral("%1, record %2, field %3: %4")
+                //: %1 is a Paradox table's file, %2 a record number, %3 a field's name, %4 what is wrong.
+                throw Error(QCoreApplication::translate("migrate::Migration", "%1, record %2, field %3: %4")
                                 .arg(m_name)
                                 .arg(recno + 1)
                                 .arg(m_fields[i].source->name, e.message()));
             }
             QString problem;
             if (!writer.step(&problem))
-                throw Error(
-                    QStringLiteral("%1, record %2 cannot be stored: %3").arg(m_name).arg(recno + 1).arg(problem));
+                throw Error(QCoreApplication::translate("migrate::Migration", "%1, record %2 cannot be stored: %3")
+                                .arg(m_name)
+                                .arg(recno + 1)
+                                .arg(problem));
             ++written;
         }
         if (m_def.name == QLatin1String("Xtable"))
             written += addMissingSettings(writer);
         writer.finish();
         if (m_longValues > notesPerTable)
-            m_report.notes << QStringLiteral("%1: %2 more values longer than their field were kept whole")
+            m_report.notes << QCoreApplication::translate("migrate::Migration",
+                                                          "%1: %2 more values longer than their field were kept whole")
                                   .arg(m_name)
                                   .arg(m_longValues - notesPerTable);
         return {m_def.name, count, written};
@@ -280,7 +302,8 @@ private:
                     return;
                 }
                 if (m_longValues++ < notesPerTable)
-                    note(QStringLiteral("%1, record %2: %3 holds %4, not a whole number; kept as it is")
+                    note(QCoreApplication::translate("migrate::Migration",
+                                                     "%1, record %2: %3 holds %4, not a whole number; kept as it is")
                              .arg(m_name)
                              .arg(recno + 1)
                              .arg(pf.name)
@@ -297,7 +320,9 @@ private:
             const qint64 days = decodeLong(raw);
             const QDate d = QDate::fromJulianDay(days + paradoxDayZero);
             if (days < 1 || !d.isValid() || d.year() > 9999)
-                throw Error(QStringLiteral("the date value %1 is no day of the years 1 to 9999").arg(days));
+                throw Error(QCoreApplication::translate("migrate::Migration",
+                                                        "the date value %1 is no day of the years 1 to 9999")
+                                .arg(days));
             char iso[16];
             const int n = std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", d.year(), d.month(), d.day());
             m.text.assign(iso, size_t(n));
@@ -310,8 +335,9 @@ private:
     void longValue(int recno, const QString& field, qsizetype chars, int length)
     {
         if (m_longValues++ < notesPerTable)
-            note(QStringLiteral("%1, record %2: %3 has %4 characters, more than the %5 of Kestrova's "
-                                "field; kept whole")
+            note(QCoreApplication::translate("migrate::Migration",
+                                             "%1, record %2: %3 has %4 characters, more than the %5 of Kestrova's "
+                                             "field; kept whole")
                      .arg(m_name)
                      .arg(recno + 1)
                      .arg(field)
@@ -333,12 +359,13 @@ private:
                 st.run();
                 if (st.changes() == 1) {
                     ++added;
-                    note(QStringLiteral("%1 had no settings row %2; it was added with an empty value")
+                    note(QCoreApplication::translate("migrate::Migration",
+                                                     "%1 had no settings row %2; it was added with an empty value")
                              .arg(m_name, name));
                 }
             }
         } catch (const Error& e) {
-            throw Error(QStringLiteral("Cannot write Xtable: %1").arg(e.message()));
+            throw Error(QCoreApplication::translate("migrate::Migration", "Cannot write Xtable: %1").arg(e.message()));
         }
         return added;
     }
@@ -378,11 +405,13 @@ void removeStoppedRuns(const QString& dir, const QString& prefix, bool intoTarge
             const QString moved = QDir(dir).filePath(t.fileName());
             if (intoTarget && staging.exists(completeMark) && !staging.exists(t.fileName()) &&
                 QFileInfo::exists(moved) && !QFile::remove(moved))
-                throw Error(QStringLiteral("Cannot remove %1, left by a run that was stopped")
+                throw Error(QCoreApplication::translate("migrate::Migration",
+                                                        "Cannot remove %1, left by a run that was stopped")
                                 .arg(QDir::toNativeSeparators(moved)));
         }
         if (!QDir(staging).removeRecursively())
-            throw Error(QStringLiteral("Cannot remove the temporary folder %1 of a run that was stopped")
+            throw Error(QCoreApplication::translate("migrate::Migration",
+                                                    "Cannot remove the temporary folder %1 of a run that was stopped")
                             .arg(QDir::toNativeSeparators(staging.path())));
     }
 }
@@ -409,15 +438,13 @@ MigrationReport convertParadoxTables(const QString& sourceDir, const QString& st
         if (findTableFile(sourceDir, t.name, QStringLiteral("db")).isEmpty())
             missing << t.fileName();
     if (!missing.isEmpty())
-        throw Error(
-            QStringLiteral("%1 %2 %3 missing in %4")
-                .arg(missing.size() == 1 ? QStringLiteral("The Paradox table") : QStringLiteral("The Paradox tables"),
-                     missing.join(QStringLiteral(", ")),
-                     missing.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"))
-                .arg(QDir::toNativeSeparators(sourceDir)));
+        throw Error((missing.size() == 1
+                         ? QCoreApplication::translate("migrate::Migration", "The Paradox table %1 is missing in %2")
+                         : QCoreApplication::translate("migrate::Migration", "The Paradox tables %1 are missing in %2"))
+                        .arg(missing.join(QStringLiteral(", ")), QDir::toNativeSeparators(sourceDir)));
     if (!folderHasNoTables(stagingDir))
-        throw Error(
-            QStringLiteral("The folder %1 already holds table files").arg(QDir::toNativeSeparators(stagingDir)));
+        throw Error(QCoreApplication::translate("migrate::Migration", "The folder %1 already holds table files")
+                        .arg(QDir::toNativeSeparators(stagingDir)));
 
     MigrationReport report;
     for (const TableDef& def : schemaTables()) {
@@ -430,12 +457,15 @@ MigrationReport convertParadoxTables(const QString& sourceDir, const QString& st
         if (hasMemos) {
             const QString mb = findTableFile(sourceDir, QFileInfo(path).completeBaseName(), QStringLiteral("mb"));
             if (mb.isEmpty())
-                throw Error(QStringLiteral("%1 has memo fields, but its memo file %2.MB is missing")
+                throw Error(QCoreApplication::translate("migrate::Migration",
+                                                        "%1 has memo fields, but its memo file %2.MB is missing")
                                 .arg(QFileInfo(path).fileName(), QFileInfo(path).completeBaseName()));
             try {
                 memos = std::make_unique<MemoFile>(mb);
             } catch (const Error& e) {
-                throw Error(QFileInfo(path).fileName() + QStringLiteral(": ") + e.message());
+                //: %1 is a Paradox table's file, %2 what is wrong with its memo file.
+                throw Error(QCoreApplication::translate("migrate::Migration", "%1: %2")
+                                .arg(QFileInfo(path).fileName(), e.message()));
             }
         }
         TableConverter converter(def, table, memos.get(), report);
@@ -449,7 +479,8 @@ void moveTableFiles(const QString& fromDir, const QString& toDir)
     for (const TableDef& t : schemaTables()) {
         const QString to = QDir(toDir).filePath(t.fileName());
         if (QFileInfo::exists(to))
-            throw Error(QStringLiteral("Table file %1 already exists").arg(QDir::toNativeSeparators(to)));
+            throw Error(QCoreApplication::translate("migrate::Migration", "Table file %1 already exists")
+                            .arg(QDir::toNativeSeparators(to)));
     }
     std::vector<std::pair<QByteArray, QByteArray>> moved;
     for (const TableDef& t : schemaTables()) {
@@ -459,7 +490,7 @@ void moveTableFiles(const QString& fromDir, const QString& toDir)
             const QString reason = errnoText();
             for (auto it = moved.rbegin(); it != moved.rend(); ++it)
                 std::rename(it->second.constData(), it->first.constData());
-            throw Error(QStringLiteral("Cannot move %1 into %2: %3")
+            throw Error(QCoreApplication::translate("migrate::Migration", "Cannot move %1 into %2: %3")
                             .arg(t.fileName(), QDir::toNativeSeparators(toDir), reason));
         }
         moved.emplace_back(from, to);
@@ -473,7 +504,8 @@ void syncToDisk(const QString& path)
         const QString reason = errnoText();
         if (fd >= 0)
             ::close(fd);
-        throw Error(QStringLiteral("Cannot write %1 to disk: %2").arg(QDir::toNativeSeparators(path), reason));
+        throw Error(QCoreApplication::translate("migrate::Migration", "Cannot write %1 to disk: %2")
+                        .arg(QDir::toNativeSeparators(path), reason));
     }
     ::close(fd);
 }
@@ -482,10 +514,12 @@ MigrationReport migrateParadoxTables(const QString& sourceDir, const QString& ta
 {
     const QFileInfo target(targetDir);
     if (target.exists() && !target.isDir())
-        throw Error(QStringLiteral("%1 is not a folder").arg(QDir::toNativeSeparators(targetDir)));
+        throw Error(QCoreApplication::translate("migrate::Migration", "%1 is not a folder")
+                        .arg(QDir::toNativeSeparators(targetDir)));
     const QString parent = target.absolutePath();
     if (!target.exists() && !QDir().mkpath(parent))
-        throw Error(QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(parent)));
+        throw Error(QCoreApplication::translate("migrate::Migration", "Cannot create the folder %1")
+                        .arg(QDir::toNativeSeparators(parent)));
 
     // The set is made in a temporary folder on the same file system, so that
     // it moves into place by renaming.
@@ -495,11 +529,13 @@ MigrationReport migrateParadoxTables(const QString& sourceDir, const QString& ta
                                     : QLatin1Char('.') + target.fileName() + QStringLiteral(".kestrova-migrate-");
     removeStoppedRuns(stagingDir, stagingName, target.exists());
     if (target.exists() && !folderHasNoTables(targetDir))
-        throw Error(QStringLiteral("The folder %1 already holds table files; nothing was written")
+        throw Error(QCoreApplication::translate("migrate::Migration",
+                                                "The folder %1 already holds table files; nothing was written")
                         .arg(QDir::toNativeSeparators(targetDir)));
     QTemporaryDir staging(QDir(stagingDir).filePath(stagingName + QStringLiteral("XXXXXX")));
     if (!staging.isValid())
-        throw Error(QStringLiteral("Cannot create a temporary folder: %1").arg(staging.errorString()));
+        throw Error(QCoreApplication::translate("migrate::Migration", "Cannot create a temporary folder: %1")
+                        .arg(staging.errorString()));
     MigrationReport report = convertParadoxTables(sourceDir, staging.path());
     if (target.exists()) {
         // The tables move one by one: the mark lets a later run tell which
@@ -508,7 +544,8 @@ MigrationReport migrateParadoxTables(const QString& sourceDir, const QString& ta
             syncToDisk(QDir(staging.path()).filePath(t.fileName()));
         QFile mark(QDir(staging.path()).filePath(completeMark));
         if (!mark.open(QIODevice::WriteOnly))
-            throw Error(QStringLiteral("Cannot write %1: %2").arg(mark.fileName(), mark.errorString()));
+            throw Error(QCoreApplication::translate("migrate::Migration", "Cannot write %1: %2")
+                            .arg(mark.fileName(), mark.errorString()));
         mark.close();
         syncToDisk(staging.path());
         moveTableFiles(staging.path(), targetDir);
@@ -521,7 +558,7 @@ MigrationReport migrateParadoxTables(const QString& sourceDir, const QString& ta
     if (::chmod(QFile::encodeName(staging.path()).constData(), 0777 & ~mask) != 0 ||
         std::rename(QFile::encodeName(staging.path()).constData(),
                     QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
-        throw Error(QStringLiteral("Cannot move the new tables into %1: %2")
+        throw Error(QCoreApplication::translate("migrate::Migration", "Cannot move the new tables into %1: %2")
                         .arg(QDir::toNativeSeparators(targetDir), errnoText()));
     staging.setAutoRemove(false);
     return report;

@@ -3,6 +3,7 @@
 #include "data/error.h"
 #include "data/schema.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,7 +56,8 @@ QString native(const QString& path)
 void renameFile(const QString& from, const QString& to)
 {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        throw Error(QStringLiteral("Cannot move %1 to %2: %3").arg(native(from), native(to), errnoText()));
+        throw Error(QCoreApplication::translate("migrate::ParadoxFolder", "Cannot move %1 to %2: %3")
+                        .arg(native(from), native(to), errnoText()));
 }
 
 // Moves files by renaming, all or nothing.
@@ -98,10 +100,13 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
         if (error == EWOULDBLOCK)
-            throw Error(QStringLiteral("Another Kestrova is converting the Paradox tables in %1; start again when "
-                                       "it has finished")
-                            .arg(native(dir)));
-        throw Error(QStringLiteral("Cannot lock the folder %1: %2").arg(native(dir), reason));
+            throw Error(
+                QCoreApplication::translate("migrate::ParadoxFolder",
+                                            "Another Kestrova is converting the Paradox tables in %1; start again when "
+                                            "it has finished")
+                    .arg(native(dir)));
+        throw Error(QCoreApplication::translate("migrate::ParadoxFolder", "Cannot lock the folder %1: %2")
+                        .arg(native(dir), reason));
     }
     ~FolderLock() { ::close(m_fd); }
     FolderLock(const FolderLock&) = delete;
@@ -142,7 +147,8 @@ void writeJournal(const QString& dir, const Journal& j)
         const QString reason = f.error() != QFileDevice::NoError ? f.errorString() : errnoText();
         f.close();
         QFile::remove(fresh);
-        throw Error(QStringLiteral("Cannot write %1: %2").arg(native(path), reason));
+        throw Error(
+            QCoreApplication::translate("migrate::ParadoxFolder", "Cannot write %1: %2").arg(native(path), reason));
     }
     f.close();
     renameFile(fresh, path);
@@ -156,7 +162,8 @@ bool readJournal(const QString& dir, Journal* j)
     if (!f.exists())
         return false;
     if (!f.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot read %1: %2").arg(native(f.fileName()), f.errorString()));
+        throw Error(QCoreApplication::translate("migrate::ParadoxFolder", "Cannot read %1: %2")
+                        .arg(native(f.fileName()), f.errorString()));
     const QList<QByteArray> lines = f.readAll().split('\n');
     bool known = !lines.isEmpty() && lines.first() == journalMagic;
     for (qsizetype i = 1; known && i < lines.size(); ++i) {
@@ -180,23 +187,27 @@ bool readJournal(const QString& dir, Journal* j)
     for (const QString& name : j->files)
         known = known && plainName(name);
     if (!known)
-        throw Error(QStringLiteral("%1 is not a journal this version of Kestrova can read; the files of the "
-                                   "folder were left as they are")
-                        .arg(native(f.fileName())));
+        throw Error(
+            QCoreApplication::translate("migrate::ParadoxFolder",
+                                        "%1 is not a journal this version of Kestrova can read; the files of the "
+                                        "folder were left as they are")
+                .arg(native(f.fileName())));
     return true;
 }
 
 void removeJournal(const QString& dir)
 {
     if (!QFile::remove(journalPath(dir)) && QFileInfo::exists(journalPath(dir)))
-        throw Error(QStringLiteral("Cannot remove %1").arg(native(journalPath(dir))));
+        throw Error(
+            QCoreApplication::translate("migrate::ParadoxFolder", "Cannot remove %1").arg(native(journalPath(dir))));
     syncToDisk(dir);
 }
 
 void removeFolder(const QString& path)
 {
     if (QFileInfo::exists(path) && !QDir(path).removeRecursively())
-        throw Error(QStringLiteral("Cannot remove the temporary folder %1").arg(native(path)));
+        throw Error(QCoreApplication::translate("migrate::ParadoxFolder", "Cannot remove the temporary folder %1")
+                        .arg(native(path)));
 }
 
 // Temporary folders of conversions, and a journal being replaced, left by a
@@ -229,7 +240,8 @@ void moveNewTables(const QString& staging, const QString& dir, const ConversionS
         if (!QFileInfo::exists(from))
             continue; // moved before the program was stopped
         if (QFileInfo::exists(to))
-            throw Error(QStringLiteral("Table file %1 already exists").arg(native(to)));
+            throw Error(
+                QCoreApplication::translate("migrate::ParadoxFolder", "Table file %1 already exists").arg(native(to)));
         if (beforeStep)
             beforeStep(QStringLiteral("move %1 into place").arg(t.fileName()));
         if (mover)
@@ -280,12 +292,14 @@ MigrationReport convertWorkingFolder(const QString& dir, const ConversionStep& b
     };
     const FolderLock lock(dir);
     if (QFileInfo::exists(journalPath(dir)))
-        throw Error(QStringLiteral("An interrupted conversion waits in %1; start Kestrova again to finish it")
-                        .arg(native(dir)));
+        throw Error(
+            QCoreApplication::translate("migrate::ParadoxFolder",
+                                        "An interrupted conversion waits in %1; start Kestrova again to finish it")
+                .arg(native(dir)));
     QTemporaryDir staging(QDir(dir).filePath(stagingPrefix + QStringLiteral("XXXXXX")));
     if (!staging.isValid())
-        throw Error(
-            QStringLiteral("Cannot create a temporary folder in %1: %2").arg(native(dir), staging.errorString()));
+        throw Error(QCoreApplication::translate("migrate::ParadoxFolder", "Cannot create a temporary folder in %1: %2")
+                        .arg(native(dir), staging.errorString()));
     // Removed here on success and on failure; left for the next start when
     // files could not be moved back.
     staging.setAutoRemove(false);
@@ -304,10 +318,12 @@ MigrationReport convertWorkingFolder(const QString& dir, const ConversionStep& b
         for (const QString& name : std::as_const(journal.files))
             if (QFileInfo::exists(QDir(keep).filePath(name)))
                 throw Error(
-                    QStringLiteral("%1 already exists; nothing was moved").arg(native(QDir(keep).filePath(name))));
+                    QCoreApplication::translate("migrate::ParadoxFolder", "%1 already exists; nothing was moved")
+                        .arg(native(QDir(keep).filePath(name))));
         const bool madeKeep = !QFileInfo::exists(keep);
         if (!QDir().mkpath(keep))
-            throw Error(QStringLiteral("Cannot create the folder %1").arg(native(keep)));
+            throw Error(
+                QCoreApplication::translate("migrate::ParadoxFolder", "Cannot create the folder %1").arg(native(keep)));
         syncToDisk(dir);
 
         // From here on the next start finishes the moves when they are stopped.
@@ -325,8 +341,11 @@ MigrationReport convertWorkingFolder(const QString& dir, const ConversionStep& b
             syncToDisk(dir);
         } catch (const Error& e) {
             if (!mover.undo())
-                throw Error(e.message() + QStringLiteral("; not every file could be moved back, the next start "
-                                                         "finishes the conversion"));
+                //: %1 is why the conversion failed.
+                throw Error(QCoreApplication::translate("migrate::ParadoxFolder",
+                                                        "%1; not every file could be moved back, the next start "
+                                                        "finishes the conversion")
+                                .arg(e.message()));
             if (madeKeep)
                 QDir().rmdir(keep); // empty again: only what was made here goes
             journal.phase = QStringLiteral("converting");
@@ -371,7 +390,8 @@ Recovery recoverInterruptedConversion(const QString& dir)
     // file's name is always the new one.
     const QString keep = paradoxKeepFolder(dir);
     if (!QDir().mkpath(keep))
-        throw Error(QStringLiteral("Cannot create the folder %1").arg(native(keep)));
+        throw Error(
+            QCoreApplication::translate("migrate::ParadoxFolder", "Cannot create the folder %1").arg(native(keep)));
     for (const QString& name : std::as_const(journal.files)) {
         const QString from = QDir(dir).filePath(name);
         const QString to = QDir(keep).filePath(name);
@@ -383,9 +403,11 @@ Recovery recoverInterruptedConversion(const QString& dir)
         moveNewTables(staging, dir, {}, nullptr);
     for (const TableDef& t : schemaTables())
         if (!QFileInfo::exists(QDir(dir).filePath(t.fileName())))
-            throw Error(QStringLiteral("The conversion cannot be finished: the new table file %1 is missing; the "
-                                       "Paradox files are in %2")
-                            .arg(t.fileName(), native(keep)));
+            throw Error(
+                QCoreApplication::translate("migrate::ParadoxFolder",
+                                            "The conversion cannot be finished: the new table file %1 is missing; the "
+                                            "Paradox files are in %2")
+                    .arg(t.fileName(), native(keep)));
     syncToDisk(dir);
     removeFolder(staging);
     removeJournal(dir);

@@ -98,71 +98,77 @@ void plainFree(pxdoc_t*, void* mem)
 // Walks the chain of data blocks from the header's first block, reading
 // each block's head from the file: every number within the file's blocks,
 // none twice (pxlib follows a looping chain for ever), and the records of
-// the blocks adding up to the header's count. Returns the problem, or an
-// empty text when the chain holds together.
-QString blockChainProblem(QFile& file, const ChainShape& shape)
+// the blocks adding up to the header's count. Returns the problem, naming
+// the file as name, or an empty text when the chain holds together.
+QString blockChainProblem(QFile& file, const ChainShape& shape, const QString& name)
 {
     std::vector<bool> seen(size_t(shape.fileBlocks) + 1, false);
     qint64 records = 0;
     int previous = 0;
     for (int number = shape.firstBlock; number != 0;) {
         if (number < 1 || number > shape.fileBlocks)
-            return previous ? QStringLiteral("has a damaged chain of data blocks: block %1 names block %2 as the "
-                                             "next, but the file has %3")
-                                  .arg(previous)
-                                  .arg(number)
-                                  .arg(shape.fileBlocks)
-                            : QStringLiteral("has a damaged header: its first data block %1 is not among its %2")
-                                  .arg(number)
-                                  .arg(shape.fileBlocks);
+            return previous
+                       ? QCoreApplication::translate("ParadoxTable",
+                                                     "%1 has a damaged chain of data blocks: block %2 names "
+                                                     "block %3 as the next, but the file has %4")
+                             .arg(name, QString::number(previous), QString::number(number),
+                                  QString::number(shape.fileBlocks))
+                       : QCoreApplication::translate(
+                             "ParadoxTable", "%1 has a damaged header: its first data block %2 is not among its %3")
+                             .arg(name, QString::number(number), QString::number(shape.fileBlocks));
         if (seen[size_t(number)])
-            return QStringLiteral("has a damaged chain of data blocks: it comes back to block %1 after block %2")
-                .arg(number)
-                .arg(previous);
+            return QCoreApplication::translate(
+                       "ParadoxTable",
+                       "%1 has a damaged chain of data blocks: it comes back to block %2 after block %3")
+                .arg(name, QString::number(number), QString::number(previous));
         seen[size_t(number)] = true;
         uchar head[blockHeadSize];
         if (!file.seek(shape.headerSize + qint64(number - 1) * shape.blockSize) ||
             file.read(reinterpret_cast<char*>(head), blockHeadSize) != blockHeadSize)
-            return QStringLiteral("cannot be read: %1").arg(file.errorString());
+            return QCoreApplication::translate("ParadoxTable", "%1 cannot be read: %2").arg(name, file.errorString());
         const qint64 lastOffset = qint16(le16(head + 4));
         const qint64 count = lastOffset < 0 ? 0 : lastOffset / shape.recordSize + 1;
         if (count > shape.perBlock || (lastOffset >= 0 && lastOffset % shape.recordSize != 0))
-            return QStringLiteral("has a damaged chain of data blocks: block %1 gives a wrong size").arg(number);
+            return QCoreApplication::translate("ParadoxTable",
+                                               "%1 has a damaged chain of data blocks: block %2 gives a wrong size")
+                .arg(name, QString::number(number));
         records += count;
         previous = number;
         number = le16(head);
     }
     if (records != shape.numRecords)
-        return QStringLiteral("has a damaged header: it counts %1 records, but its data blocks hold %2")
-            .arg(shape.numRecords)
-            .arg(records);
+        return QCoreApplication::translate("ParadoxTable",
+                                           "%1 has a damaged header: it counts %2 records, but its data blocks hold %3")
+            .arg(name, QString::number(shape.numRecords), QString::number(records));
     return {};
 }
 
 } // namespace
 
+// The type's name as messages about a field show it.
 QString fieldTypeName(int type)
 {
     switch (type) {
-    case Alpha: return QStringLiteral("alpha");
-    case Date: return QStringLiteral("date");
-    case Short: return QStringLiteral("short number");
-    case Long: return QStringLiteral("long integer");
-    case Currency: return QStringLiteral("money");
-    case Number: return QStringLiteral("number");
-    case Logical: return QStringLiteral("logical");
-    case Memo: return QStringLiteral("memo");
-    case Blob: return QStringLiteral("binary");
-    case FormattedMemo: return QStringLiteral("formatted memo");
-    case Ole: return QStringLiteral("OLE");
-    case Graphic: return QStringLiteral("graphic");
-    case Time: return QStringLiteral("time");
-    case Timestamp: return QStringLiteral("timestamp");
-    case AutoIncrement: return QStringLiteral("autoincrement");
-    case Bcd: return QStringLiteral("BCD");
-    case Bytes: return QStringLiteral("bytes");
+    case Alpha: return QCoreApplication::translate("ParadoxTable", "alpha", "Paradox field type");
+    case Date: return QCoreApplication::translate("ParadoxTable", "date", "Paradox field type");
+    case Short: return QCoreApplication::translate("ParadoxTable", "short number", "Paradox field type");
+    case Long: return QCoreApplication::translate("ParadoxTable", "long integer", "Paradox field type");
+    case Currency: return QCoreApplication::translate("ParadoxTable", "money", "Paradox field type");
+    case Number: return QCoreApplication::translate("ParadoxTable", "number", "Paradox field type");
+    case Logical: return QCoreApplication::translate("ParadoxTable", "logical", "Paradox field type");
+    case Memo: return QCoreApplication::translate("ParadoxTable", "memo", "Paradox field type");
+    case Blob: return QCoreApplication::translate("ParadoxTable", "binary", "Paradox field type");
+    case FormattedMemo: return QCoreApplication::translate("ParadoxTable", "formatted memo", "Paradox field type");
+    case Ole: return QCoreApplication::translate("ParadoxTable", "OLE", "Paradox field type");
+    case Graphic: return QCoreApplication::translate("ParadoxTable", "graphic", "Paradox field type");
+    case Time: return QCoreApplication::translate("ParadoxTable", "time", "Paradox field type");
+    case Timestamp: return QCoreApplication::translate("ParadoxTable", "timestamp", "Paradox field type");
+    case AutoIncrement: return QCoreApplication::translate("ParadoxTable", "autoincrement", "Paradox field type");
+    case Bcd: return QCoreApplication::translate("ParadoxTable", "BCD", "Paradox field type");
+    case Bytes: return QCoreApplication::translate("ParadoxTable", "bytes", "Paradox field type");
     }
-    return QStringLiteral("unknown (0x%1)").arg(type, 2, 16, QLatin1Char('0'));
+    return QCoreApplication::translate("ParadoxTable", "unknown (0x%1)", "Paradox field type")
+        .arg(type, 2, 16, QLatin1Char('0'));
 }
 
 void ParadoxTable::onPxError(px_doc*, int, const char* message, void* self)
@@ -174,20 +180,19 @@ void ParadoxTable::onPxError(px_doc*, int, const char* message, void* self)
 ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
 {
     const QString name = QFileInfo(path).fileName();
-    auto fail = [&](const QString& problem) { return Error(name + QLatin1Char(' ') + problem); };
 
     QFile file(path);
     if (!file.exists())
-        throw fail(QStringLiteral("is missing"));
+        throw Error(tr("%1 is missing").arg(name));
     if (!file.open(QIODevice::ReadOnly))
-        throw fail(QStringLiteral("cannot be read: %1").arg(file.errorString()));
+        throw Error(tr("%1 cannot be read: %2").arg(name, file.errorString()));
     const qint64 fileSize = file.size();
     const QByteArray head = file.read(qMin<qint64>(fileSize, 0x10000));
     if (head.size() != qMin<qint64>(fileSize, 0x10000))
-        throw fail(QStringLiteral("cannot be read: %1").arg(file.errorString()));
+        throw Error(tr("%1 cannot be read: %2").arg(name, file.errorString()));
     file.close();
     if (head.size() < commonHeaderSize)
-        throw fail(QStringLiteral("is not a Paradox table (it is too short for one)"));
+        throw Error(tr("%1 is not a Paradox table (it is too short for one)").arg(name));
 
     const uchar* h = reinterpret_cast<const uchar*>(head.constData());
     const int recordSize = le16(h + 0x00);
@@ -202,25 +207,24 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
     const int version = h[0x39];
 
     if (fileType == pxfFileTypPrimIndex || (fileType >= 3 && fileType <= 8))
-        throw fail(QStringLiteral("is a Paradox index file, not a table"));
+        throw Error(tr("%1 is a Paradox index file, not a table").arg(name));
     if ((fileType != pxfFileTypIndexDB && fileType != pxfFileTypNonIndexDB) || version < 3 || version > 15 ||
         maxTableSize < 1 || maxTableSize > 32 || recordSize < 1 || numFields < 1 || numFields > 255 ||
         headerSize < commonHeaderSize)
-        throw fail(QStringLiteral("is not a Paradox table"));
+        throw Error(tr("%1 is not a Paradox table").arg(name));
 
     const bool hasDataHeader = version >= 5;
     const int fieldInfo = hasDataHeader ? commonHeaderSize + dataHeaderSize : commonHeaderSize;
     if (headerSize > fileSize)
-        throw fail(QStringLiteral("is truncated: its header of %1 bytes is longer than the file (%2 bytes)")
-                       .arg(headerSize)
-                       .arg(fileSize));
+        throw Error(tr("%1 is truncated: its header of %2 bytes is longer than the file (%3 bytes)")
+                        .arg(name, QString::number(headerSize), QString::number(fileSize)));
     if (fieldInfo + 2 * numFields > headerSize)
-        throw fail(QStringLiteral("has a damaged header: %1 fields do not fit into it").arg(numFields));
+        throw Error(tr("%1 has a damaged header: %2 fields do not fit into it").arg(name, QString::number(numFields)));
     quint32 encryption = encryption1;
     if (encryption1 == 0xFF00FF00u)
         encryption = hasDataHeader ? le32(h + commonHeaderSize + 4) : 0;
     if (encryption != 0)
-        throw fail(QStringLiteral("is protected by a password; remove the password in Paradox first"));
+        throw Error(tr("%1 is protected by a password; remove the password in Paradox first").arg(name));
     m_codePage = hasDataHeader ? le16(h + commonHeaderSize + 0x12) : 0;
 
     int sum = 0;
@@ -230,41 +234,37 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
         sum += size;
     }
     if (sum != recordSize)
-        throw fail(QStringLiteral("has a damaged header: it gives records of %1 bytes, but its fields take %2")
-                       .arg(recordSize)
-                       .arg(sum));
+        throw Error(tr("%1 has a damaged header: it gives records of %2 bytes, but its fields take %3")
+                        .arg(name, QString::number(recordSize), QString::number(sum)));
     const qint64 blockSize = qint64(maxTableSize) * 0x400;
     const qint64 perBlock = (blockSize - blockHeadSize) / recordSize;
     if (perBlock < 1)
-        throw fail(
-            QStringLiteral("has a damaged header: a record of %1 bytes does not fit into a block").arg(recordSize));
+        throw Error(tr("%1 has a damaged header: a record of %2 bytes does not fit into a block")
+                        .arg(name, QString::number(recordSize)));
     if (fileSize < headerSize + fileBlocks * blockSize)
-        throw fail(QStringLiteral("is truncated: its header counts %1 data blocks of %2 bytes, "
-                                  "but the file ends after %3 bytes")
-                       .arg(fileBlocks)
-                       .arg(blockSize)
-                       .arg(fileSize));
+        throw Error(tr("%1 is truncated: its header counts %2 data blocks of %3 bytes, "
+                       "but the file ends after %4 bytes")
+                        .arg(name, QString::number(fileBlocks), QString::number(blockSize), QString::number(fileSize)));
     if (numRecords < 0 || numRecords > fileBlocks * perBlock)
-        throw fail(QStringLiteral("has a damaged header: it counts %1 records, but its %2 data blocks "
-                                  "hold at most %3")
-                       .arg(numRecords)
-                       .arg(fileBlocks)
-                       .arg(fileBlocks * perBlock));
+        throw Error(tr("%1 has a damaged header: it counts %2 records, but its %3 data blocks "
+                       "hold at most %4")
+                        .arg(name, QString::number(numRecords), QString::number(fileBlocks),
+                             QString::number(fileBlocks * perBlock)));
 
     if (!file.open(QIODevice::ReadOnly))
-        throw fail(QStringLiteral("cannot be read: %1").arg(file.errorString()));
-    const QString chain =
-        blockChainProblem(file, {headerSize, blockSize, fileBlocks, firstBlock, recordSize, perBlock, numRecords});
+        throw Error(tr("%1 cannot be read: %2").arg(name, file.errorString()));
+    const QString chain = blockChainProblem(
+        file, {headerSize, blockSize, fileBlocks, firstBlock, recordSize, perBlock, numRecords}, name);
     file.close();
     if (!chain.isEmpty())
-        throw fail(chain);
+        throw Error(chain);
 
     // The header and the chain hold together: pxlib may read them.
     m_doc.reset(PX_new3(&ParadoxTable::onPxError, zeroedAlloc, plainRealloc, plainFree, this));
     if (!m_doc)
-        throw fail(QStringLiteral("cannot be read: out of memory"));
+        throw Error(tr("%1 cannot be read: out of memory").arg(name));
     if (PX_open_file(m_doc.get(), QFile::encodeName(path).constData()) < 0)
-        throw fail(QStringLiteral("cannot be read: %1").arg(m_problem));
+        throw Error(tr("%1 cannot be read: %2").arg(name, m_problem));
 
     // Every record lies in the chain of data blocks that starts at the
     // header's first block; their counts must add up to the header's.
@@ -277,15 +277,14 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
         if (number == 0 && blocks[i].level == 0)
             break; // the chain ended before the header's block count
         if (number < 1 || number > fileBlocks || seen[size_t(number)] || count < 0 || count > perBlock) {
-            throw fail(QStringLiteral("has a damaged chain of data blocks (at block %1)").arg(number));
+            throw Error(tr("%1 has a damaged chain of data blocks (at block %2)").arg(name, QString::number(number)));
         }
         seen[size_t(number)] = true;
         inBlocks += count;
     }
     if (inBlocks != numRecords) {
-        throw fail(QStringLiteral("has a damaged header: it counts %1 records, but its data blocks hold %2")
-                       .arg(numRecords)
-                       .arg(inBlocks));
+        throw Error(tr("%1 has a damaged header: it counts %2 records, but its data blocks hold %3")
+                        .arg(name, QString::number(numRecords), QString::number(inBlocks)));
     }
 
     m_recordCount = int(numRecords);
@@ -300,9 +299,9 @@ ParadoxTable::ParadoxTable(const QString& path) : m_path(path)
         f.offset = offset;
         offset += f.length;
         if (!lengthFits(f.type, f.length)) {
-            throw fail(QStringLiteral("has a damaged header: the %1 field %2 is %3 bytes long")
-                           .arg(fieldTypeName(f.type), f.name)
-                           .arg(f.length));
+            //: %1 is the file, %2 a Paradox field type (alpha, memo, ...), %3 the field's name.
+            throw Error(tr("%1 has a damaged header: the %2 field %3 is %4 bytes long")
+                            .arg(name, fieldTypeName(f.type), f.name, QString::number(f.length)));
         }
         m_fields.push_back(f);
     }
@@ -326,10 +325,9 @@ const ParadoxField* ParadoxTable::field(const QString& name) const
 void ParadoxTable::read(int recno, char* record)
 {
     if (!PX_get_record(m_doc.get(), recno, record))
-        throw Error(QStringLiteral("%1: record %2 cannot be read: %3")
-                        .arg(QFileInfo(m_path).fileName())
-                        .arg(recno + 1)
-                        .arg(m_problem.isEmpty() ? QStringLiteral("unknown reason") : m_problem));
+        throw Error(tr("%1: record %2 cannot be read: %3")
+                        .arg(QFileInfo(m_path).fileName(), QString::number(recno + 1),
+                             m_problem.isEmpty() ? tr("unknown reason") : m_problem));
 }
 
 bool isEmptyValue(const char* bytes, int length)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -9,7 +10,7 @@ struct px_doc;
 namespace kestrova::paradox {
 
 // Paradox field types, as the table header stores them.
-enum FieldType : int {
+enum FieldType {
     Alpha = 0x01,
     Date = 0x02,
     Short = 0x03,
@@ -64,6 +65,8 @@ public:
     void read(int recno, char* record);
 
 private:
+    Q_DECLARE_TR_FUNCTIONS(ParadoxTable)
+
     struct PxDocDeleter {
         void operator()(px_doc* doc) const;
     };

@@ -16,11 +16,11 @@ OrderSearches::OrderSearches(DataSource* sale, Table* tsale, Query* person, Quer
 QString OrderSearches::inactiveHint(Search s) const
 {
     switch (s) {
-    case Person: return QStringLiteral("Find a person");
+    case Person: return tr("Find a person");
     case Unpaid:
         // "unpayed" and "payed" are the program's documented hints: keep them.
-        return m_unpaidUsed ? QStringLiteral("Select unpayed orders") : QStringLiteral("Orders not payed");
-    case Sql: return QStringLiteral("SQL search");
+        return m_unpaidUsed ? tr("Select unpayed orders") : tr("Orders not payed");
+    case Sql: return tr("SQL search");
     case Count: break;
     }
     return {};
@@ -61,7 +61,7 @@ void OrderSearches::show(Search s)
         throw;
     }
     m_buttons[s].active = true;
-    m_buttons[s].hint = QStringLiteral("Select all data again");
+    m_buttons[s].hint = tr("Select all data again");
     for (int o = 0; o < Count; ++o)
         if (o != s)
             m_buttons[o].enabled = false;

@@ -96,7 +96,8 @@ SearchProgress::~SearchProgress()
 void SearchProgress::started()
 {
     delete m_dialog;
-    m_dialog = new QProgressDialog(QStringLiteral("Running the query..."), QStringLiteral("Cancel"), 0, 0, m_parent);
+    //: The button that stops a running search.
+    m_dialog = new QProgressDialog(tr("Running the query..."), tr("Cancel"), 0, 0, m_parent);
     m_dialog->setObjectName(QStringLiteral("SearchProgress"));
     m_dialog->setWindowTitle(QStringLiteral("Kestrova"));
     m_dialog->setWindowModality(Qt::ApplicationModal);

@@ -2,6 +2,7 @@
 
 #include "data/queryprogress.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -32,6 +33,8 @@ public:
     QProgressDialog* dialog() const { return m_dialog; }
 
 private:
+    Q_DECLARE_TR_FUNCTIONS(SearchProgress)
+
     QPointer<QWidget> m_parent;
     QPointer<QProgressDialog> m_dialog;
     QElapsedTimer m_clock;

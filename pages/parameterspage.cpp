@@ -25,7 +25,8 @@ ParametersPage::ParametersPage(QWidget* parent) : FramePage(parent), m_ui(std::m
                           {m_ui->ParametersExitSpeed, "application-exit", QStyle::SP_DialogCloseButton}});
     wireFrameButtons(m_ui->ParametersAboutSpeed, m_ui->CalcSpeed3, m_ui->ParametersExitSpeed);
     m_company = new CompanyTab(this);
-    m_ui->ParametersNoteBook->addTab(m_company, QStringLiteral("Company"));
+    //: Tab title: the company's own details.
+    m_ui->ParametersNoteBook->addTab(m_company, tr("Company"));
 }
 
 LinkSettings ParametersPage::linkSettings() const
@@ -83,16 +84,24 @@ void ParametersPage::StandardDocumentsButtonClick()
         addStandardDocuments(m_data->Tfactory, m_data->Tproduct, m_data->Tlanguage,
                              ShippedFiles::ofThisProgram().templates, standardInvoicesAreEInvoices(country));
     m_data->Dfactory->dataSet()->first();
-    prompter().message(added == 1 ? QStringLiteral("1 document settings row was added.")
-                                  : QStringLiteral("%1 document settings rows were added.").arg(added),
+    prompter().message(added == 1 ? tr("1 document settings row was added.")
+                                  : tr("%1 document settings rows were added.").arg(added),
                        QMessageBox::Information);
 }
 
-static const QString kTextFiles = QStringLiteral("Text file(*.txt)");
+namespace {
+
+// The filter of the export's and import's file dialogs.
+QString textFiles()
+{
+    return ParametersPage::tr("Text file(*.txt)");
+}
+
+} // namespace
 
 void ParametersPage::ExportSpeedClick()
 {
-    const QString path = prompter().openFileName(QStringLiteral("Export"), kTextFiles);
+    const QString path = prompter().openFileName(tr("Export"), textFiles());
     if (path.isEmpty())
         return;
     OrderFile::exportOrders(*m_data->TsaleIn, path, m_progress);
@@ -100,7 +109,7 @@ void ParametersPage::ExportSpeedClick()
 
 void ParametersPage::ImportSpeedClick()
 {
-    const QString path = prompter().openFileName(QStringLiteral("Import"), kTextFiles);
+    const QString path = prompter().openFileName(tr("Import"), textFiles());
     if (path.isEmpty())
         return;
     DataSource* Dsale = m_data->Dsale;

@@ -72,7 +72,7 @@ void SalesPage::setUp(DataObjects* data, const FunctionLibrary* library)
 
 QString SalesPage::readOnlyMailHint()
 {
-    return QStringLiteral("The tables are opened read-only: e-mail orders cannot be stored");
+    return tr("The tables are opened read-only: e-mail orders cannot be stored");
 }
 
 void SalesPage::setDialogs(const Dialogs& dialogs)
@@ -277,16 +277,17 @@ void SalesPage::OrderCompuServeAppendSpeedClick()
     MailOrderRun run(*m_mailState, m_library ? *m_library : noLibrary, MailOrderRun::pairsFrom(m_data->Qemail),
                      m_mailOptions);
     if (!run.open(setting("Profile"), setting("Password"), setting("MessageStore"), setting("SaveFolder"))) {
-        prompter().error(QStringLiteral("The mailbox could not be opened: %1.").arg(run.lastError()));
+        prompter().error(tr("The mailbox could not be opened: %1.").arg(run.lastError()));
         return;
     }
     const bool found = run.findRecognizedMessage();
     for (const QString& problem : run.takeProblems())
         prompter().error(problem + QLatin1Char('.'));
     if (!found) {
-        prompter().message(QStringLiteral("No new E-Mail registration ..."), QMessageBox::Information);
+        //: No message in the mailbox matched a recognition rule.
+        prompter().message(tr("No new E-Mail registration ..."), QMessageBox::Information);
     } else if (!run.loadTemplate(m_data->workDir())) {
-        prompter().error(QStringLiteral("Error opening file \"Register.txt\": %1.").arg(run.lastError()));
+        prompter().error(tr("Error opening file \"Register.txt\": %1.").arg(run.lastError()));
     } else {
         TCheckEmailForm form(
             run, *m_data, [this](const ShownOrder& order) { return appendMailOrder(order); }, window());
@@ -295,7 +296,7 @@ void SalesPage::OrderCompuServeAppendSpeedClick()
     if (const QString unread = run.unreadableNotice(); !unread.isEmpty())
         prompter().message(unread + QLatin1Char('.'), QMessageBox::Warning);
     if (!run.close())
-        prompter().error(QStringLiteral("The mailbox could not be closed: %1.").arg(run.lastError()));
+        prompter().error(tr("The mailbox could not be closed: %1.").arg(run.lastError()));
 }
 
 QString SalesPage::appendMailOrder(const ShownOrder& shown)

@@ -32,16 +32,18 @@ TAccountingForm::TAccountingForm(const QString& workDir, const LocaleFormat& fmt
     static const char* const sourceNames[AccountingBoard::Count] = {"DSalesWithTaxes", "DSalesWithoutTaxes",
                                                                     "DIndirectSales", "DTotalSales", "DGrandTotal"};
     const std::vector<Column> columns[AccountingBoard::Count] = {
-        {{"Currency", "Currency", 46, false},
-         {"SUM OF NetAmount", "Net amount", 62, true},
-         {"SUM OF Tax", "Taxes", 42, true},
-         {"SUM OF NumberOfLicenses", "Licenses", 50, true}},
-        {{"Currency", "Currency", 46, false},
-         {"SUM OF NetAmount", "Net amount", 62, false},
-         {"SUM OF NumberOfLicenses", "Licenses", 50, false}},
-        {{"Origin", "Origin", 86, false}, {"SUM OF NumberOfLicenses", "Licenses", 50, false}},
-        {{"Product", "Product", 207, false}, {"SUM OF NumberOfLicenses", "Licenses", 50, false}},
-        {{"Product", "Product", 207, false}, {"SUM OF NumberOfLicenses", "Licenses", 50, false}},
+        {{"Currency", QT_TR_NOOP("Currency"), 46, false},
+         {"SUM OF NetAmount", QT_TR_NOOP("Net amount"), 62, true},
+         {"SUM OF Tax", QT_TR_NOOP("Taxes"), 42, true},
+         {"SUM OF NumberOfLicenses", QT_TR_NOOP("Licenses"), 50, true}},
+        {{"Currency", QT_TR_NOOP("Currency"), 46, false},
+         {"SUM OF NetAmount", QT_TR_NOOP("Net amount"), 62, false},
+         {"SUM OF NumberOfLicenses", QT_TR_NOOP("Licenses"), 50, false}},
+        {{"Origin", QT_TR_NOOP("Origin"), 86, false}, {"SUM OF NumberOfLicenses", QT_TR_NOOP("Licenses"), 50, false}},
+        {{"Product", QT_TR_NOOP("Product"), 207, false},
+         {"SUM OF NumberOfLicenses", QT_TR_NOOP("Licenses"), 50, false}},
+        {{"Product", QT_TR_NOOP("Product"), 207, false},
+         {"SUM OF NumberOfLicenses", QT_TR_NOOP("Licenses"), 50, false}},
     };
     DbGrid* grids[AccountingBoard::Count] = {m_ui->SalesWithTaxesGrid, m_ui->SalesWithoutTaxesGrid,
                                              m_ui->IndirectSalesGrid, m_ui->TotalSalesGrid, m_ui->GrandTotalGrid};
@@ -53,7 +55,7 @@ TAccountingForm::TAccountingForm(const QString& workDir, const LocaleFormat& fmt
         QStringList fields, captions;
         for (const Column& c : columns[s]) {
             fields << QString::fromLatin1(c.field);
-            captions << QString::fromLatin1(c.caption);
+            captions << tr(c.caption);
         }
         DbGrid* grid = grids[s];
         grid->setAutoFitColumns(false);
@@ -136,7 +138,8 @@ void TDateDlg::OKButtonClick()
     const QString first = m_ui->InitialDate->text();
     const QString last = m_ui->FinalDate->text();
     m_board->ui()->TitleLabel->setText(
-        QStringLiteral("Sales accounting between %1 and %2 (included).").arg(first, last));
+        //: The title of the accounting board; %1 and %2 are the first and last date.
+        tr("Sales accounting between %1 and %2 (included).").arg(first, last));
     m_board->board().setPeriod(first, last, QDate::currentDate());
     hide();
     if (m_board->isVisible())

@@ -132,9 +132,9 @@ LineReader::LineReader(QByteArray& text, kestrova_pull_fn pull)
 {
 }
 
-void LineReader::refuse(const QString& what) const
+void LineReader::refuse(const QString& message) const
 {
-    throw Error(QStringLiteral("Line %1 %2").arg(QString::number(m_lineNumber), what));
+    throw Error(message.arg(m_lineNumber));
 }
 
 // A line ends at a line feed, or at a carriage return not followed by one.
@@ -148,9 +148,9 @@ void LineReader::countLines(const char* from, const char* to)
     }
 }
 
-static QString fieldCount(qsizetype fields)
+void LineReader::refuseFieldCount(qsizetype fields) const
 {
-    return QStringLiteral("has %1 fields instead of %2").arg(fields).arg(kFieldCount);
+    throw Error(tr("Line %1 has %2 fields instead of %3").arg(m_lineNumber).arg(fields).arg(kFieldCount));
 }
 
 bool LineReader::next()
@@ -180,7 +180,7 @@ bool LineReader::next()
     bool endedAtCr = false;
     for (int i = 0; i < kFieldCount; ++i) {
         if (!endedAtTab)
-            refuse(fieldCount(i)); // the text ended after field i
+            refuseFieldCount(i); // the text ended after field i
         const bool last = i == kFieldCount - 1;
         int terminator = '\t';
         if (last) {
@@ -195,11 +195,11 @@ bool LineReader::next()
         // The reader must move forward within the text, and it stops at a
         // zero byte as at the end of the text.
         if (m_cursor < before || m_cursor > m_end)
-            refuse(QStringLiteral("cannot be read: the field reader Pull moved outside the text"));
+            refuse(tr("Line %1 cannot be read: the field reader Pull moved outside the text"));
         if ((m_cursor < m_end && *m_cursor == '\0') || std::memchr(before, '\0', size_t(m_cursor - before)))
-            refuse(QStringLiteral("holds a zero byte"));
+            refuse(tr("Line %1 holds a zero byte"));
         if (m_cursor == before && m_cursor != m_end)
-            refuse(QStringLiteral("cannot be read: the field reader Pull does not advance"));
+            refuse(tr("Line %1 cannot be read: the field reader Pull does not advance"));
         const bool delimited = m_cursor > before && uchar(m_cursor[-1]) == uchar(terminator);
         const char* const fieldEnd = delimited ? m_cursor - 1 : m_cursor;
         const size_t length = size_t(fieldEnd - before);
@@ -207,10 +207,10 @@ bool LineReader::next()
             // Tabs in the last field are fields beyond the 23rd.
             const qsizetype extra = QByteArrayView(before, qsizetype(length)).count('\t');
             if (extra > 0)
-                refuse(fieldCount(kFieldCount + extra));
+                refuseFieldCount(kFieldCount + extra);
         } else if (i != kAddressField && i != kDeliveryAddressField &&
                    (std::memchr(before, '\n', length) || std::memchr(before, '\r', length))) {
-            refuse(fieldCount(i + 1)); // the line ends inside field i + 1
+            refuseFieldCount(i + 1); // the line ends inside field i + 1
         }
         endedAtTab = delimited;
         endedAtCr = last && delimited && terminator == '\r';

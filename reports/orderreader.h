@@ -3,6 +3,7 @@
 #include <kestrova/functions.h>
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QVector>
 
@@ -30,6 +31,8 @@ int builtInPull(char** cursor, char* output, int capacity, int terminator);
 // alone, or the end of the text. Only the two address fields may hold line
 // breaks. Lines of nothing but blanks are passed over.
 class LineReader {
+    Q_DECLARE_TR_FUNCTIONS(LineReader)
+
 public:
     // The text must stay as it is while the reader is used; pull null means
     // the built-in reader.
@@ -47,7 +50,9 @@ public:
     int lineNumber() const { return m_lineNumber; }
 
 private:
-    [[noreturn]] void refuse(const QString& what) const;
+    // message holds %1 for the line number.
+    [[noreturn]] void refuse(const QString& message) const;
+    [[noreturn]] void refuseFieldCount(qsizetype fields) const;
     void countLines(const char* from, const char* to);
 
     char* const m_begin;

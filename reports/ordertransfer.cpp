@@ -6,6 +6,7 @@
 #include "data/schema.h"
 #include "data/transaction.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -54,10 +55,10 @@ private:
     bool m_shown = false;
 };
 
-Error fileError(const char* what, const QString& path, const QString& reason)
+// message holds %1 for the file and %2 for the reason.
+Error fileError(const QString& message, const QString& path, const QString& reason)
 {
-    return Error(
-        QStringLiteral("Cannot %1 the file %2: %3").arg(QLatin1String(what), QDir::toNativeSeparators(path), reason));
+    return Error(message.arg(QDir::toNativeSeparators(path), reason));
 }
 
 // The whole file, refused when it cannot be read or exceeds the bound.
@@ -65,10 +66,13 @@ QByteArray readImportFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw fileError("open", path, file.errorString());
-    const QString tooLarge = QStringLiteral("The file %1 is too large to import: it may hold at most %2 bytes")
-                                 .arg(QDir::toNativeSeparators(path))
-                                 .arg(kMaxImportBytes);
+        throw fileError(QCoreApplication::translate("reports::OrderFile", "Cannot open the file %1: %2"), path,
+                        file.errorString());
+    const QString tooLarge =
+        QCoreApplication::translate("reports::OrderFile",
+                                    "The file %1 is too large to import: it may hold at most %2 bytes")
+            .arg(QDir::toNativeSeparators(path))
+            .arg(kMaxImportBytes);
     if (!file.isSequential() && file.size() > kMaxImportBytes)
         throw Error(tooLarge);
     // Read in pieces: a pipe or device tells no size.
@@ -82,7 +86,8 @@ QByteArray readImportFile(const QString& path)
         bytes.resize(at + piece);
         const qint64 n = file.read(bytes.data() + at, piece);
         if (n < 0)
-            throw fileError("read", path, file.errorString());
+            throw fileError(QCoreApplication::translate("reports::OrderFile", "Cannot read the file %1: %2"), path,
+                            file.errorString());
         bytes.resize(at + n);
         if (bytes.size() > kMaxImportBytes)
             throw Error(tooLarge);
@@ -101,12 +106,13 @@ void writeAll(QSaveFile& file, const QByteArray& bytes, const QString& path)
     while (done < bytes.size()) {
         const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
         if (n <= 0)
-            throw fileError("write", path, file.errorString());
+            throw fileError(QCoreApplication::translate("reports::OrderFile", "Cannot write the file %1: %2"), path,
+                            file.errorString());
         done += n;
     }
 }
 
-const QString kNotStored = QStringLiteral("Cannot store the imported orders: %1");
+const char* const kNotStored = QT_TRANSLATE_NOOP("reports::OrderFile", "Cannot store the imported orders: %1");
 
 } // namespace
 
@@ -116,14 +122,17 @@ qint64 exportOrders(Table& saleIn, const QString& path, TransferProgress* progre
     // checked: the file's own buffer would hide the reason of a failure.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw fileError("create", path, file.errorString());
+        throw fileError(QCoreApplication::translate("reports::OrderFile", "Cannot create the file %1: %2"), path,
+                        file.errorString());
     constexpr qsizetype kChunk = 64 * 1024;
     ProgressShown shown(progress);
     saleIn.setReadOnly(true);
     saleIn.open();
     qint64 written = 0;
     try {
-        shown.begin(QStringLiteral("Exporting data"), QStringLiteral("Exporting data"), saleIn.recordCount());
+        //: The caption and the text of the progress window.
+        shown.begin(QCoreApplication::translate("reports::OrderFile", "Exporting data"),
+                    QCoreApplication::translate("reports::OrderFile", "Exporting data"), saleIn.recordCount());
         saleIn.first();
         QByteArray chunk;
         chunk.reserve(kChunk + 4096);
@@ -146,7 +155,8 @@ qint64 exportOrders(Table& saleIn, const QString& path, TransferProgress* progre
         writeAll(file, chunk, path);
         // A disk that reports its lack of room only when the data goes out.
         if (::fsync(file.handle()) != 0 && errno != EINVAL)
-            throw fileError("write", path, qt_error_string(errno));
+            throw fileError(QCoreApplication::translate("reports::OrderFile", "Cannot write the file %1: %2"), path,
+                            qt_error_string(errno));
     } catch (...) {
         saleIn.close();
         file.cancelWriting();
@@ -154,7 +164,8 @@ qint64 exportOrders(Table& saleIn, const QString& path, TransferProgress* progre
     }
     saleIn.close();
     if (!file.commit())
-        throw fileError("write", path, file.errorString());
+        throw fileError(QCoreApplication::translate("reports::OrderFile", "Cannot write the file %1: %2"), path,
+                        file.errorString());
     return written;
 }
 
@@ -170,7 +181,9 @@ qint64 importOrders(Table& sale, Table* settings, const QString& path, kestrova_
     // stored with the orders or not at all.
     Batch batch(sale, settings);
     // The bar counts the bytes of the text that the lines are read from.
-    shown.begin(QStringLiteral("Importating data"), QStringLiteral("Importing data"), text.size());
+    //: The caption of the progress window while orders are imported.
+    shown.begin(QCoreApplication::translate("reports::OrderFile", "Importating data"),
+                QCoreApplication::translate("reports::OrderFile", "Importing data"), text.size());
     qint64 appended = 0;
     try {
         while (reader.next()) {
@@ -192,13 +205,13 @@ qint64 importOrders(Table& sale, Table* settings, const QString& path, kestrova_
             // The engine has undone the whole transaction (a full disk, for
             // one): the refusal is the reason.
             batch.rollback();
-            throw Error(kNotStored.arg(refused.message()));
+            throw Error(QCoreApplication::translate("reports::OrderFile", kNotStored).arg(refused.message()));
         }
         // The orders before the refused line are kept, when they can be.
         try {
             batch.commit();
         } catch (const Error& failed) {
-            throw Error(kNotStored.arg(failed.message()));
+            throw Error(QCoreApplication::translate("reports::OrderFile", kNotStored).arg(failed.message()));
         }
         throw;
     }
@@ -206,7 +219,7 @@ qint64 importOrders(Table& sale, Table* settings, const QString& path, kestrova_
     try {
         batch.commit();
     } catch (const Error& failed) {
-        throw Error(kNotStored.arg(failed.message()));
+        throw Error(QCoreApplication::translate("reports::OrderFile", kNotStored).arg(failed.message()));
     }
     return appended;
 }

@@ -6,6 +6,7 @@
 #include "data/table.h"
 
 #include <QCollator>
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <algorithm>
 
@@ -71,30 +72,37 @@ QString companySettingProblem(const QString& name, const QString& value)
         return {};
     const int longest = schemaTable(QStringLiteral("Xtable"))->field(QStringLiteral("Value"))->length;
     if (value.size() > longest)
-        return QStringLiteral("The value may have at most %1 characters").arg(longest);
+        return QCoreApplication::translate("setup::CompanySettings", "The value may have at most %1 characters")
+            .arg(longest);
     if (name == company::Iban && !ibanIsValid(value))
-        return QStringLiteral("\"%1\" is not a valid IBAN: it must start with a country code and two check digits "
-                              "that match the rest of the number")
+        return QCoreApplication::translate("setup::CompanySettings",
+                                           "\"%1\" is not a valid IBAN: it must start with a country code and two "
+                                           "check digits that match the rest of the number")
             .arg(value);
     if (name == company::VatId) {
         static const QRegularExpression form(QStringLiteral("^[A-Z]{2}[A-Z0-9+*.]{2,13}$"));
         // Greece's VAT identifiers carry EL, not its country code GR.
         const QString prefix = value.left(2);
         if (!form.match(value).hasMatch() || (prefix != QLatin1String("EL") && !isCountryCode(prefix)))
-            return QStringLiteral("\"%1\" is not a VAT identification number: it must start with the country's "
-                                  "two-letter prefix, as DE123456789")
+            return QCoreApplication::translate("setup::CompanySettings",
+                                               "\"%1\" is not a VAT identification number: it must start with the "
+                                               "country's two-letter prefix, as DE123456789")
                 .arg(value);
     }
     if (name == company::Country && !isCountryCode(value))
-        return QStringLiteral("\"%1\" is not a country code of ISO 3166-1 (two letters, as DE or AT)").arg(value);
+        return QCoreApplication::translate("setup::CompanySettings",
+                                           "\"%1\" is not a country code of ISO 3166-1 (two letters, as DE or AT)")
+            .arg(value);
     if (name == company::PaymentDays) {
         bool ok = false;
         const int days = value.toInt(&ok);
         if (!ok || days < 0 || days > 3650)
-            return QStringLiteral("\"%1\" is not a number of days: enter a whole number from 0 to 3650").arg(value);
+            return QCoreApplication::translate("setup::CompanySettings",
+                                               "\"%1\" is not a number of days: enter a whole number from 0 to 3650")
+                .arg(value);
     }
     if (name == company::EMail && !value.contains(QLatin1Char('@')))
-        return QStringLiteral("\"%1\" is not an e-mail address").arg(value);
+        return QCoreApplication::translate("setup::CompanySettings", "\"%1\" is not an e-mail address").arg(value);
     return {};
 }
 

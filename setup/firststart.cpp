@@ -6,6 +6,7 @@
 #include "setup/companysettings.h"
 #include "setup/standarddocuments.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
 #include <cmath>
@@ -33,25 +34,30 @@ QString firstStartProblem(const FirstStartAnswers& answers)
             return problem;
     }
     if (answers.company.value(company::Name).trimmed().isEmpty())
-        return QStringLiteral("Enter the name of your company");
+        return QCoreApplication::translate("setup::FirstStart", "Enter the name of your company");
     const FieldDef* product = schemaTable(QStringLiteral("Xproduct"))->field(QStringLiteral("Product"));
     if (answers.product.trimmed().isEmpty())
-        return QStringLiteral("Enter the name of your first product");
+        return QCoreApplication::translate("setup::FirstStart", "Enter the name of your first product");
     if (answers.product.trimmed().size() > product->length)
-        return QStringLiteral("The product's name may have at most %1 characters").arg(product->length);
+        return QCoreApplication::translate("setup::FirstStart", "The product's name may have at most %1 characters")
+            .arg(product->length);
     static const QRegularExpression languageCode(QStringLiteral("^[A-Z]{2}$"));
     if (answers.languages.isEmpty())
-        return QStringLiteral("Choose at least one language of your documents");
+        return QCoreApplication::translate("setup::FirstStart", "Choose at least one language of your documents");
     for (const QString& language : answers.languages)
         if (!languageCode.match(language).hasMatch())
-            return QStringLiteral("\"%1\" is not a language code of two capital letters").arg(language);
+            return QCoreApplication::translate("setup::FirstStart",
+                                               "\"%1\" is not a language code of two capital letters")
+                .arg(language);
     static const QRegularExpression currencyCode(QStringLiteral("^[A-Z]{3}$"));
     if (!currencyCode.match(answers.currency).hasMatch())
-        return QStringLiteral("\"%1\" is not a currency code of three capital letters, as EUR").arg(answers.currency);
+        return QCoreApplication::translate("setup::FirstStart",
+                                           "\"%1\" is not a currency code of three capital letters, as EUR")
+            .arg(answers.currency);
     if (!(answers.netPrice >= 0) || answers.netPrice > 1e9)
-        return QStringLiteral("Enter the net price of one licence");
+        return QCoreApplication::translate("setup::FirstStart", "Enter the net price of one licence");
     if (!(answers.taxRate >= 0) || answers.taxRate >= 100)
-        return QStringLiteral("Enter a tax rate from 0 to 99 percent");
+        return QCoreApplication::translate("setup::FirstStart", "Enter a tax rate from 0 to 99 percent");
     return {};
 }
 

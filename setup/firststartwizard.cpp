@@ -93,7 +93,7 @@ FirstStartAnswers FirstStartWizard::answers() const
 void FirstStartWizard::checkCompanyPage() const
 {
     if (m_ui->CompanyName->text().trimmed().isEmpty())
-        throw Error(QStringLiteral("Enter the name of your company"));
+        throw Error(tr("Enter the name of your company"));
     for (QLineEdit* box : {m_ui->CompanyVatId, m_ui->CompanyEMail})
         check(box->objectName(), box->text());
 }

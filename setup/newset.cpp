@@ -3,6 +3,7 @@
 #include "data/error.h"
 #include "data/tableset.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,11 +35,11 @@ void copyLibrary(const QString& from, const QString& to)
 {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot read the sample function library %1: %2")
+        throw Error(QCoreApplication::translate("setup::NewSet", "Cannot read the sample function library %1: %2")
                         .arg(QDir::toNativeSeparators(from), source.errorString()));
     QSaveFile target(to);
     if (!target.open(QIODevice::WriteOnly) || target.write(source.readAll()) < 0 || !target.commit())
-        throw Error(QStringLiteral("Cannot write the function library %1: %2")
+        throw Error(QCoreApplication::translate("setup::NewSet", "Cannot write the function library %1: %2")
                         .arg(QDir::toNativeSeparators(to), target.errorString()));
 }
 
@@ -87,7 +88,8 @@ void createNewTableSet(const QString& dir, const ShippedFiles& shipped, QLocale:
     const bool copy = !shipped.functionLibrary.isEmpty() && !QFileInfo::exists(library);
     if (copy) {
         if (!QDir().mkpath(dir))
-            throw Error(QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(dir)));
+            throw Error(QCoreApplication::translate("setup::NewSet", "Cannot create the folder %1")
+                            .arg(QDir::toNativeSeparators(dir)));
         copyLibrary(shipped.functionLibrary, library);
     }
     try {

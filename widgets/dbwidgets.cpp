@@ -203,16 +203,27 @@ DbNavigator::DbNavigator(QWidget* parent) : QWidget(parent)
         const char* glyph;
     };
     static const ButtonSetup setups[Count] = {
-        {"NavFirst", "First record", "go-first", QStyle::SP_MediaSkipBackward, "|<"},
-        {"NavPrior", "Prior record", "go-previous", QStyle::SP_MediaSeekBackward, "<"},
-        {"NavNext", "Next record", "go-next", QStyle::SP_MediaSeekForward, ">"},
-        {"NavLast", "Last record", "go-last", QStyle::SP_MediaSkipForward, ">|"},
-        {"NavInsert", "Insert record", "list-add", QStyle::SP_FileDialogNewFolder, "+"},
-        {"NavDelete", "Delete record", "list-remove", QStyle::SP_TrashIcon, "-"},
-        {"NavEdit", "Edit record", "document-edit", QStyle::SP_FileDialogContentsView, "^"},
-        {"NavPost", "Post edit", "dialog-ok-apply", QStyle::SP_DialogApplyButton, "OK"},
-        {"NavCancel", "Cancel edit", "dialog-cancel", QStyle::SP_DialogCancelButton, "X"},
-        {"NavRefresh", "Refresh data", "view-refresh", QStyle::SP_BrowserReload, "R"},
+        {"NavFirst", QT_TRANSLATE_NOOP("kestrova::DbNavigator", "First record"), "go-first",
+         QStyle::SP_MediaSkipBackward, "|<"},
+        {"NavPrior", QT_TRANSLATE_NOOP("kestrova::DbNavigator", "Prior record"), "go-previous",
+         QStyle::SP_MediaSeekBackward, "<"},
+        {"NavNext", QT_TRANSLATE_NOOP("kestrova::DbNavigator", "Next record"), "go-next", QStyle::SP_MediaSeekForward,
+         ">"},
+        {"NavLast", QT_TRANSLATE_NOOP("kestrova::DbNavigator", "Last record"), "go-last", QStyle::SP_MediaSkipForward,
+         ">|"},
+        {"NavInsert", QT_TRANSLATE_NOOP("kestrova::DbNavigator", "Insert record"), "list-add",
+         QStyle::SP_FileDialogNewFolder, "+"},
+        {"NavDelete", QT_TRANSLATE_NOOP("kestrova::DbNavigator", "Delete record"), "list-remove", QStyle::SP_TrashIcon,
+         "-"},
+        {"NavEdit", QT_TRANSLATE_NOOP("kestrova::DbNavigator", "Edit record"), "document-edit",
+         QStyle::SP_FileDialogContentsView, "^"},
+        //: Tooltip of the navigator button that stores the record being edited.
+        {"NavPost", QT_TRANSLATE_NOOP("kestrova::DbNavigator", "Post edit"), "dialog-ok-apply",
+         QStyle::SP_DialogApplyButton, "OK"},
+        {"NavCancel", QT_TRANSLATE_NOOP("kestrova::DbNavigator", "Cancel edit"), "dialog-cancel",
+         QStyle::SP_DialogCancelButton, "X"},
+        {"NavRefresh", QT_TRANSLATE_NOOP("kestrova::DbNavigator", "Refresh data"), "view-refresh",
+         QStyle::SP_BrowserReload, "R"},
     };
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -220,7 +231,7 @@ DbNavigator::DbNavigator(QWidget* parent) : QWidget(parent)
     for (int i = 0; i < Count; ++i) {
         auto* b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(setups[i].name));
-        b->setToolTip(QString::fromLatin1(setups[i].hint));
+        b->setToolTip(QCoreApplication::translate("kestrova::DbNavigator", setups[i].hint));
         b->setText(QString::fromLatin1(setups[i].glyph));
         const QIcon icon =
             QIcon::fromTheme(QString::fromLatin1(setups[i].theme), style()->standardIcon(setups[i].fallback));
@@ -260,7 +271,7 @@ void DbNavigator::click(Button b)
         case Last: ds->last(); break;
         case Insert: ds->append(); break;
         case Delete:
-            if (prompter().ask(QStringLiteral("Delete record?")))
+            if (prompter().ask(tr("Delete record?")))
                 ds->deleteRecord();
             break;
         case Edit: ds->edit(); break;
@@ -523,7 +534,7 @@ void DbGrid::keyPressEvent(QKeyEvent* e)
     }
     if (ds && e->key() == Qt::Key_Delete && (e->modifiers() & Qt::ControlModifier)) {
         guarded([ds] {
-            if (prompter().ask(QStringLiteral("Delete record?")))
+            if (prompter().ask(tr("Delete record?")))
                 ds->deleteRecord();
         });
         return;

@@ -2,6 +2,7 @@
 
 #include "writer/writererror.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace kestrova::writer {
@@ -29,9 +30,10 @@ public:
         while (m_pos < m_text.size()) {
             if (m_text[m_pos] != QLatin1Char('['))
                 throw WriterError(WriterError::UnknownCommand,
-                                  QStringLiteral("The macro text \"%1\" is not a command: commands "
-                                                 "are written in brackets, like [Pdf \"TEMPLATE\" "
-                                                 "\"OUTPUT\"]")
+                                  QCoreApplication::translate("writer::CommandParser",
+                                                              "The macro text \"%1\" is not a command: commands "
+                                                              "are written in brackets, like [Pdf \"TEMPLATE\" "
+                                                              "\"OUTPUT\"]")
                                       .arg(excerpt(m_pos)));
             out << command();
             skipBlanks();
@@ -49,12 +51,15 @@ private:
             c.name += m_text[m_pos++];
         if (c.name.isEmpty())
             throw WriterError(WriterError::UnknownCommand,
-                              QStringLiteral("The command \"%1\" has no name").arg(excerpt(start)));
+                              QCoreApplication::translate("writer::CommandParser", "The command \"%1\" has no name")
+                                  .arg(excerpt(start)));
         for (;;) {
             const bool separated = skipBlanks();
             if (m_pos >= m_text.size())
-                throw WriterError(WriterError::BadArguments,
-                                  QStringLiteral("The command \"%1\" has no closing bracket").arg(excerpt(start)));
+                throw WriterError(
+                    WriterError::BadArguments,
+                    QCoreApplication::translate("writer::CommandParser", "The command \"%1\" has no closing bracket")
+                        .arg(excerpt(start)));
             const QChar ch = m_text[m_pos];
             if (ch == QLatin1Char(']')) {
                 ++m_pos;
@@ -62,7 +67,9 @@ private:
             }
             if (!separated)
                 throw WriterError(WriterError::BadArguments,
-                                  QStringLiteral("The arguments of [%1] must be separated by blanks").arg(c.name));
+                                  QCoreApplication::translate("writer::CommandParser",
+                                                              "The arguments of [%1] must be separated by blanks")
+                                      .arg(c.name));
             c.arguments << (ch == QLatin1Char('"') ? quoted(c.name) : bare(c.name));
         }
     }
@@ -74,7 +81,9 @@ private:
         for (;;) {
             if (m_pos >= m_text.size())
                 throw WriterError(WriterError::BadArguments,
-                                  QStringLiteral("An argument of [%1] has no closing double quote").arg(name));
+                                  QCoreApplication::translate("writer::CommandParser",
+                                                              "An argument of [%1] has no closing double quote")
+                                      .arg(name));
             const QChar ch = m_text[m_pos++];
             if (ch != QLatin1Char('"')) {
                 value += ch;
@@ -97,8 +106,9 @@ private:
                 break;
             if (ch == QLatin1Char('"'))
                 throw WriterError(WriterError::BadArguments,
-                                  QStringLiteral("A double quote inside an unquoted argument of "
-                                                 "[%1]: write the argument in double quotes")
+                                  QCoreApplication::translate("writer::CommandParser",
+                                                              "A double quote inside an unquoted argument of "
+                                                              "[%1]: write the argument in double quotes")
                                       .arg(name));
             value += ch;
             ++m_pos;
@@ -124,35 +134,53 @@ private:
     qsizetype m_pos = 0;
 };
 
-int labelCount(const RawCommand& c, int index, const char* what)
+// `message` names the command (%1), the largest count (%2) and the argument given (%3).
+int labelCount(const RawCommand& c, int index, const char* message)
 {
     bool ok = false;
     const int n = c.arguments[index].toInt(&ok);
     if (!ok || n < 1 || n > kMaxLabelsPerLine)
-        throw WriterError(WriterError::BadArguments,
-                          QStringLiteral("[%1] needs a number of label %2 from 1 to %3, not \"%4\"")
-                              .arg(c.name, QLatin1String(what))
-                              .arg(kMaxLabelsPerLine)
-                              .arg(c.arguments[index]));
+        throw WriterError(WriterError::BadArguments, QCoreApplication::translate("writer::CommandParser", message)
+                                                         .arg(c.name)
+                                                         .arg(kMaxLabelsPerLine)
+                                                         .arg(c.arguments[index]));
     return n;
+}
+
+int labelColumns(const RawCommand& c)
+{
+    return labelCount(
+        c, 1,
+        QT_TRANSLATE_NOOP("writer::CommandParser", "[%1] needs a number of label columns from 1 to %2, not \"%3\""));
+}
+
+int labelRows(const RawCommand& c)
+{
+    return labelCount(
+        c, 2, QT_TRANSLATE_NOOP("writer::CommandParser", "[%1] needs a number of label rows from 1 to %2, not \"%3\""));
 }
 
 void requireCount(const RawCommand& c, qsizetype least, qsizetype most, const char* usage)
 {
     const qsizetype n = c.arguments.size();
     if (n < least || n > most)
-        throw WriterError(WriterError::BadArguments,
-                          QStringLiteral("[%1] takes %2, but %3 argument%4 given")
-                              .arg(c.name, QLatin1String(usage))
-                              .arg(n)
-                              .arg(n == 1 ? QStringLiteral(" was") : QStringLiteral("s were")));
+        throw WriterError(
+            WriterError::BadArguments,
+            //: %1 is a command such as Pdf, %2 what it takes, %3 the number of arguments given.
+            (n == 1
+                 ? QCoreApplication::translate("writer::CommandParser", "[%1] takes %2, but %3 argument was given")
+                 : QCoreApplication::translate("writer::CommandParser", "[%1] takes %2, but %3 arguments were given"))
+                .arg(c.name, QCoreApplication::translate("writer::CommandParser", usage))
+                .arg(n));
 }
 
 void requireText(const RawCommand& c, const QString& value, const char* what)
 {
     if (value.trimmed().isEmpty())
-        throw WriterError(WriterError::BadArguments,
-                          QStringLiteral("[%1] needs %2, but the argument is empty").arg(c.name, QLatin1String(what)));
+        throw WriterError(
+            WriterError::BadArguments,
+            QCoreApplication::translate("writer::CommandParser", "[%1] needs %2, but the argument is empty")
+                .arg(c.name, QCoreApplication::translate("writer::CommandParser", what)));
 }
 
 Command checked(const RawCommand& c)
@@ -162,66 +190,87 @@ Command checked(const RawCommand& c)
     if (name == QLatin1String("pdf") || name == QLatin1String("facturx")) {
         // A Factur-X invoice is rendered as a PDF is, then given its data.
         const bool facturX = name == QLatin1String("facturx");
+        //: Completes "[%1] takes %2, but ...": what the command takes; words in capitals stand for its arguments.
         requireCount(c, 2, 2,
-                     facturX ? "a template and an output file: [FacturX \"TEMPLATE\" \"OUTPUT\"]"
-                             : "a template and an output file: [Pdf \"TEMPLATE\" \"OUTPUT\"]");
+                     facturX ? QT_TRANSLATE_NOOP("writer::CommandParser",
+                                                 "a template and an output file: [FacturX \"TEMPLATE\" \"OUTPUT\"]")
+                             : QT_TRANSLATE_NOOP("writer::CommandParser",
+                                                 "a template and an output file: [Pdf \"TEMPLATE\" \"OUTPUT\"]"));
         cmd.kind = facturX ? Command::FacturX : Command::Pdf;
         cmd.templateName = c.arguments[0];
         cmd.output = c.arguments[1];
-        requireText(c, cmd.output, "an output file");
+        //: Completes "[%1] needs %2, but the argument is empty".
+        requireText(c, cmd.output, QT_TRANSLATE_NOOP("writer::CommandParser", "an output file"));
     } else if (name == QLatin1String("print")) {
-        requireCount(c, 1, 2, "a template and a print queue: [Print \"TEMPLATE\" \"PRINTER\"]");
+        //: Completes "[%1] takes %2, but ...": what the command takes; words in capitals stand for its arguments.
+        requireCount(c, 1, 2,
+                     QT_TRANSLATE_NOOP("writer::CommandParser",
+                                       "a template and a print queue: [Print \"TEMPLATE\" \"PRINTER\"]"));
         cmd.kind = Command::Print;
         cmd.templateName = c.arguments[0];
         cmd.printer = c.arguments.value(1);
     } else if (name == QLatin1String("labels")) {
+        //: Completes "[%1] takes %2, but ...": what the command takes; words in capitals stand for its arguments.
         requireCount(c, 4, 4,
-                     "a template, columns, rows and an output file: "
-                     "[Labels \"TEMPLATE\" COLUMNS ROWS \"OUTPUT\"]");
+                     QT_TRANSLATE_NOOP("writer::CommandParser", "a template, columns, rows and an output file: "
+                                                                "[Labels \"TEMPLATE\" COLUMNS ROWS \"OUTPUT\"]"));
         cmd.kind = Command::Labels;
         cmd.templateName = c.arguments[0];
-        cmd.columns = labelCount(c, 1, "columns");
-        cmd.rows = labelCount(c, 2, "rows");
+        cmd.columns = labelColumns(c);
+        cmd.rows = labelRows(c);
         cmd.output = c.arguments[3];
-        requireText(c, cmd.output, "an output file");
+        //: Completes "[%1] needs %2, but the argument is empty".
+        requireText(c, cmd.output, QT_TRANSLATE_NOOP("writer::CommandParser", "an output file"));
     } else if (name == QLatin1String("printlabels")) {
+        //: Completes "[%1] takes %2, but ...": what the command takes; words in capitals stand for its arguments.
         requireCount(c, 3, 4,
-                     "a template, columns, rows and a print queue: "
-                     "[PrintLabels \"TEMPLATE\" COLUMNS ROWS \"PRINTER\"]");
+                     QT_TRANSLATE_NOOP("writer::CommandParser", "a template, columns, rows and a print queue: "
+                                                                "[PrintLabels \"TEMPLATE\" COLUMNS ROWS \"PRINTER\"]"));
         cmd.kind = Command::PrintLabels;
         cmd.templateName = c.arguments[0];
-        cmd.columns = labelCount(c, 1, "columns");
-        cmd.rows = labelCount(c, 2, "rows");
+        cmd.columns = labelColumns(c);
+        cmd.rows = labelRows(c);
         cmd.printer = c.arguments.value(3);
     } else if (name == QLatin1String("mail")) {
-        requireCount(c, 3, 3, "a recipient, a subject and a file: [Mail \"TO\" \"SUBJECT\" \"FILE\"]");
+        //: Completes "[%1] takes %2, but ...": what the command takes; words in capitals stand for its arguments.
+        requireCount(c, 3, 3,
+                     QT_TRANSLATE_NOOP("writer::CommandParser",
+                                       "a recipient, a subject and a file: [Mail \"TO\" \"SUBJECT\" \"FILE\"]"));
         cmd.kind = Command::Mail;
         cmd.recipient = c.arguments[0];
         cmd.subject = c.arguments[1];
         cmd.output = c.arguments[2];
-        requireText(c, cmd.recipient, "a recipient");
-        requireText(c, cmd.output, "a file to attach");
+        //: Completes "[%1] needs %2, but the argument is empty".
+        requireText(c, cmd.recipient, QT_TRANSLATE_NOOP("writer::CommandParser", "a recipient"));
+        //: Completes "[%1] needs %2, but the argument is empty".
+        requireText(c, cmd.output, QT_TRANSLATE_NOOP("writer::CommandParser", "a file to attach"));
         return cmd;
     } else if (name == QLatin1String("xrechnung")) {
-        requireCount(c, 1, 1, "an output file: [XRechnung \"OUTPUT\"]");
+        //: Completes "[%1] takes %2, but ...": what the command takes; words in capitals stand for its arguments.
+        requireCount(c, 1, 1, QT_TRANSLATE_NOOP("writer::CommandParser", "an output file: [XRechnung \"OUTPUT\"]"));
         cmd.kind = Command::XRechnung;
         cmd.output = c.arguments[0];
-        requireText(c, cmd.output, "an output file");
+        //: Completes "[%1] needs %2, but the argument is empty".
+        requireText(c, cmd.output, QT_TRANSLATE_NOOP("writer::CommandParser", "an output file"));
         return cmd;
     } else if (name == QLatin1String("open")) {
-        requireCount(c, 0, 0, "no argument");
+        //: Completes "[%1] takes %2, but ...": what the command takes; words in capitals stand for its arguments.
+        requireCount(c, 0, 0, QT_TRANSLATE_NOOP("writer::CommandParser", "no argument"));
         cmd.kind = Command::Open;
     } else if (name == QLatin1String("quit") || name == QLatin1String("fileexit")) {
-        requireCount(c, 0, 0, "no argument");
+        //: Completes "[%1] takes %2, but ...": what the command takes; words in capitals stand for its arguments.
+        requireCount(c, 0, 0, QT_TRANSLATE_NOOP("writer::CommandParser", "no argument"));
         cmd.kind = Command::Quit;
     } else {
         throw WriterError(WriterError::UnknownCommand,
-                          QStringLiteral("Unknown command [%1]: the writer knows Pdf, Print, "
-                                         "Labels, PrintLabels, Mail, FacturX, XRechnung, Open and Quit")
+                          QCoreApplication::translate("writer::CommandParser",
+                                                      "Unknown command [%1]: the writer knows Pdf, Print, "
+                                                      "Labels, PrintLabels, Mail, FacturX, XRechnung, Open and Quit")
                               .arg(c.name));
     }
     if (cmd.kind != Command::Open && cmd.kind != Command::Quit)
-        requireText(c, cmd.templateName, "a template");
+        //: Completes "[%1] needs %2, but the argument is empty".
+        requireText(c, cmd.templateName, QT_TRANSLATE_NOOP("writer::CommandParser", "a template"));
     return cmd;
 }
 
@@ -231,8 +280,9 @@ QList<Command> parseMacro(const QString& text)
 {
     if (text.size() > kMaxMacroLength)
         throw WriterError(WriterError::BadArguments,
-                          QStringLiteral("The macro text is %1 characters long; the writer takes "
-                                         "at most %2")
+                          QCoreApplication::translate("writer::CommandParser",
+                                                      "The macro text is %1 characters long; the writer takes "
+                                                      "at most %2")
                               .arg(text.size())
                               .arg(kMaxMacroLength));
     QList<Command> out;

@@ -37,12 +37,11 @@ bool Conversation::execute(const QString& macro)
         case Command::Quit: return true;
         case Command::Open:
             if (m_lastPdf.isEmpty())
-                throw WriterError(WriterError::NoDocument,
-                                  QStringLiteral("[Open] has nothing to open: this conversation "
-                                                 "has written no PDF yet"));
+                throw WriterError(WriterError::NoDocument, tr("[Open] has nothing to open: this conversation "
+                                                              "has written no PDF yet"));
             if (!m_viewer.open(m_lastPdf))
                 throw WriterError(WriterError::ViewerFailed,
-                                  QStringLiteral("No viewer could be started for \"%1\"").arg(m_lastPdf));
+                                  tr("No viewer could be started for \"%1\"").arg(m_lastPdf));
             break;
         // Bounded by the wait for the mail program; its process must stay on
         // this thread, where it is looked after once the wait is over.
@@ -66,10 +65,9 @@ void Conversation::runDocument(const Command& c, ExchangeTable& table)
     const DocumentTemplate tmpl = DocumentTemplate::find(c.templateName, m_templateFolders);
     ExchangeTable::Cursor cursor(table);
     if (!cursor.next())
-        throw WriterError(WriterError::NoDocument,
-                          QStringLiteral("The exchange table Xexport holds no record: there is "
-                                         "nothing to print with \"%1\"")
-                              .arg(c.templateName));
+        throw WriterError(WriterError::NoDocument, tr("The exchange table Xexport holds no record: there is "
+                                                      "nothing to print with \"%1\"")
+                                                       .arg(c.templateName));
     const Grid grid = c.isLabels() ? Grid{c.columns, c.rows} : Grid{};
     const QHash<QString, QString> settings = readCompanySettings(m_workDir);
     const RecordFields fields(table.fieldNames(), settings);
@@ -101,7 +99,7 @@ void Conversation::writeXRechnung(const Command& c, ExchangeTable& table)
     if (!cursor.next())
         throw WriterError(
             WriterError::NoDocument,
-            QStringLiteral("The exchange table Xexport holds no record: there is no invoice for \"%1\"").arg(c.output));
+            tr("The exchange table Xexport holds no record: there is no invoice for \"%1\"").arg(c.output));
     const QHash<QString, QString> settings = readCompanySettings(m_workDir);
     const RecordFields fields(table.fieldNames(), settings);
     const QString relative = MarkerText(c.output, fields.names()).expand(fields.values(cursor.values()), fileNamePart);

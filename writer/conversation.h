@@ -2,6 +2,7 @@
 
 #include "writer/commandparser.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,8 @@ class Viewer;
 // Templates come from `templateFolders` (by default the working folder's
 // templates/).
 class Conversation {
+    Q_DECLARE_TR_FUNCTIONS(Conversation)
+
 public:
     Conversation(const QString& workDir, Viewer& viewer, const QStringList& templateFolders = {});
     ~Conversation();

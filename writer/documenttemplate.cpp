@@ -191,23 +191,22 @@ DocumentTemplate::DocumentTemplate(const QString& html, const QString& path) : m
     const Nesting nesting = measureNesting(html);
     const QString name = QFileInfo(path).fileName();
     if (nesting.tables > kMaxTableDepth)
-        throw WriterError(WriterError::BadTemplate,
-                          QStringLiteral("The template \"%1\" nests tables in tables more than %2 deep; "
-                                         "the writer lays out at most %2")
-                              .arg(name)
-                              .arg(kMaxTableDepth));
+        throw WriterError(WriterError::BadTemplate, tr("The template \"%1\" nests tables in tables more than %2 deep; "
+                                                       "the writer lays out at most %2")
+                                                        .arg(name)
+                                                        .arg(kMaxTableDepth));
     if (nesting.elements > kMaxElementDepth)
-        throw WriterError(WriterError::BadTemplate,
-                          QStringLiteral("The template \"%1\" nests its elements more than %2 deep; "
-                                         "the writer lays out at most %2")
-                              .arg(name)
-                              .arg(kMaxElementDepth));
+        throw WriterError(WriterError::BadTemplate, tr("The template \"%1\" nests its elements more than %2 deep; "
+                                                       "the writer lays out at most %2")
+                                                        .arg(name)
+                                                        .arg(kMaxElementDepth));
     m_page = readPageSetup(html, name);
 }
 
 DocumentTemplate DocumentTemplate::find(const QString& name, const QStringList& folders)
 {
-    const QString what = QStringLiteral("template");
+    //: Fills %1 of "The %1 \"%2\" is refused: %3".
+    const QString what = tr("template");
     const QString relative = confinedParts(name, what).join(QLatin1Char('/'));
     QStringList tried;
     for (const QString& folder : folders) {
@@ -217,10 +216,14 @@ DocumentTemplate DocumentTemplate::find(const QString& name, const QStringList& 
             return DocumentTemplate(QString::fromUtf8(bytes), path);
         tried << QStringLiteral("\"%1\"").arg(path);
     }
+    if (tried.size() <= 1)
+        throw WriterError(WriterError::MissingTemplate,
+                          tr("The template \"%1\" was not found at %2").arg(name, tried.value(0)));
+    // "found neither at A nor at B nor at C".
+    //: Joins the folders in "The template \"%1\" was found neither at %2"; keep the blanks at both ends.
+    const QString nor = tr(" nor at ");
     throw WriterError(WriterError::MissingTemplate,
-                      QStringLiteral("The template \"%1\" was %2 at %3")
-                          .arg(name, QLatin1String(tried.size() > 1 ? "found neither" : "not found"),
-                               tried.join(QStringLiteral(" nor at "))));
+                      tr("The template \"%1\" was found neither at %2").arg(name, tried.join(nor)));
 }
 
 } // namespace kestrova::writer

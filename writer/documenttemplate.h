@@ -2,6 +2,7 @@
 
 #include "writer/pagesetup.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +28,8 @@ Nesting measureNesting(const QString& html);
 
 // An HTML template and the page it asks for.
 class DocumentTemplate {
+    Q_DECLARE_TR_FUNCTIONS(DocumentTemplate)
+
 public:
     // Throws WriterError: BadTemplate for a template nested too deep,
     // BadPageSize.

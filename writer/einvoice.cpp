@@ -4,17 +4,28 @@
 #include "writer/outputpath.h"
 #include "writer/writererror.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 #include <cstdlib>
 
 namespace kestrova::writer {
 namespace {
 
-const QString kCompanyTab = QStringLiteral("on the \"Company\" tab of the \"Parameters\" page");
+// Where a company setting is entered: completes "Enter it %4.".
+QString companyTab()
+{
+    //: Completes "... Enter it %4.": where a company setting is entered; use the page's and the tab's captions.
+    return QCoreApplication::translate("writer::EInvoice", "on the \"Company\" tab of the \"Parameters\" page");
+}
 
+// Where an item of the order is entered; `box` is the caption of the box on
+// the "Sales" page, marked with QT_TRANSLATE_NOOP in this file's context.
 QString onOrderPage(const char* box)
 {
-    return QStringLiteral("in the \"%1\" box of the order on the \"Sales\" page").arg(QLatin1String(box));
+    //: Completes "... Enter it %4.": %1 is the caption of a box of the "Sales" page, e.g. "Address:".
+    return QCoreApplication::translate("writer::EInvoice", "in the \"%1\" box of the order on the \"Sales\" page")
+        .arg(QCoreApplication::translate("writer::EInvoice", box));
 }
 
 // Gathers what the e-invoice of one order lacks and says it in one message.
@@ -26,22 +37,35 @@ public:
         QString buyer = record.value(QStringLiteral("Company")).trimmed();
         if (buyer.isEmpty())
             buyer = record.value(QStringLiteral("Person")).trimmed();
-        m_order = number.isEmpty() ? QStringLiteral("the order") : QStringLiteral("invoice %1").arg(number);
+        if (number.isEmpty())
+            //: Fills %2 of "The %1 of %2 cannot be made".
+            m_order = QCoreApplication::translate("writer::EInvoice", "the order");
+        else
+            //: Fills %2 of "The %1 of %2 cannot be made"; %1 is the invoice number.
+            m_order = QCoreApplication::translate("writer::EInvoice", "invoice %1").arg(number);
         if (!buyer.isEmpty())
             m_order += QStringLiteral(" (%1)").arg(buyer);
-        m_what = form == EInvoiceForm::XRechnung ? QStringLiteral("XRechnung") : QStringLiteral("e-invoice");
+        if (form == EInvoiceForm::XRechnung)
+            m_what = QStringLiteral("XRechnung");
+        else
+            //: Fills %1 of "The %1 of %2 cannot be made".
+            m_what = QCoreApplication::translate("writer::EInvoice", "e-invoice");
     }
 
     [[noreturn]] void fail(const QString& missing, const QString& where) const
     {
         throw WriterError(
             WriterError::EInvoice,
-            QStringLiteral("The %1 of %2 cannot be made: %3. Enter it %4.").arg(m_what, m_order, missing, where));
+            //: %1 is "XRechnung" or "e-invoice", %2 the invoice (with the buyer in parentheses), %3 what is
+            //: missing, %4 where to enter it ("on the ... tab ...", "in the ... box ...").
+            QCoreApplication::translate("writer::EInvoice", "The %1 of %2 cannot be made: %3. Enter it %4.")
+                .arg(m_what, m_order, missing, where));
     }
     [[noreturn]] void fail(const QString& problem) const
     {
         throw WriterError(WriterError::EInvoice,
-                          QStringLiteral("The %1 of %2 cannot be made: %3.").arg(m_what, m_order, problem));
+                          QCoreApplication::translate("writer::EInvoice", "The %1 of %2 cannot be made: %3.")
+                              .arg(m_what, m_order, problem));
     }
 
 private:
@@ -135,12 +159,13 @@ EInvoice makeEInvoice(const QHash<QString, QString>& record, const QHash<QString
     InvoiceParty& s = inv.seller;
     s.name = setting(company::Name);
     if (s.name.isEmpty())
-        refuse.fail(QStringLiteral("the company's name is missing"), kCompanyTab);
+        refuse.fail(QCoreApplication::translate("writer::EInvoice", "the company's name is missing"), companyTab());
     s.vatId = vatIdentifier(setting(company::VatId));
     if (!setting(company::VatId).isEmpty() && s.vatId.isEmpty())
-        refuse.fail(QStringLiteral("the company's VAT ID \"%1\" is not a VAT identification number")
+        refuse.fail(QCoreApplication::translate("writer::EInvoice",
+                                                "the company's VAT ID \"%1\" is not a VAT identification number")
                         .arg(setting(company::VatId)),
-                    kCompanyTab);
+                    companyTab());
     s.taxNumber = setting(company::TaxNumber);
     s.contact = setting(company::Contact);
     s.phone = setting(company::Phone);
@@ -151,12 +176,15 @@ EInvoice makeEInvoice(const QHash<QString, QString>& record, const QHash<QString
     s.address.city = setting(company::City);
     s.address.country = setting(company::Country).toUpper();
     if (s.address.country.size() != 2)
-        refuse.fail(QStringLiteral("the company's country is missing"), kCompanyTab);
+        refuse.fail(QCoreApplication::translate("writer::EInvoice", "the company's country is missing"), companyTab());
     if (xr) {
         if (s.address.postcode.isEmpty() || s.address.city.isEmpty())
-            refuse.fail(QStringLiteral("the company's postcode and city are required"), kCompanyTab);
+            refuse.fail(QCoreApplication::translate("writer::EInvoice", "the company's postcode and city are required"),
+                        companyTab());
         if (s.contact.isEmpty() || s.phone.isEmpty() || s.email.isEmpty())
-            refuse.fail(QStringLiteral("the company's contact, phone and e-mail are required"), kCompanyTab);
+            refuse.fail(
+                QCoreApplication::translate("writer::EInvoice", "the company's contact, phone and e-mail are required"),
+                companyTab());
     }
 
     // The buyer: the billing block of the order.
@@ -167,13 +195,15 @@ EInvoice makeEInvoice(const QHash<QString, QString>& record, const QHash<QString
     else
         b.contact = field("Person");
     if (b.name.isEmpty())
-        refuse.fail(QStringLiteral("the buyer has no company and no person"), onOrderPage("Company:"));
+        refuse.fail(QCoreApplication::translate("writer::EInvoice", "the buyer has no company and no person"),
+                    onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Company:")));
     const BillingAddress address = parseBillingAddress(record.value(QStringLiteral("Address")), s.address.country);
     if (!address.unknownCountry.isEmpty())
-        refuse.fail(QStringLiteral("the address's last line \"%1\" is no country Kestrova knows (write its "
-                                   "English name or ISO code)")
+        refuse.fail(QCoreApplication::translate(
+                        "writer::EInvoice", "the address's last line \"%1\" is no country Kestrova knows (write its "
+                                            "English name or ISO code)")
                         .arg(address.unknownCountry),
-                    onOrderPage("Address:"));
+                    onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Address:")));
     b.address = address.postal;
     b.vatId = address.vatId;
     if (field("FaxOrEMail").contains(QLatin1Char('@')))
@@ -181,48 +211,61 @@ EInvoice makeEInvoice(const QHash<QString, QString>& record, const QHash<QString
     inv.buyerReference = field("Reference");
     if (xr) {
         if (inv.buyerReference.isEmpty())
-            refuse.fail(QStringLiteral("the buyer reference (the public buyer's routing identifier) is missing"),
-                        onOrderPage("Customer reference:"));
+            refuse.fail(
+                QCoreApplication::translate("writer::EInvoice",
+                                            "the buyer reference (the public buyer's routing identifier) is missing"),
+                onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Customer reference:")));
         if (b.email.isEmpty())
-            refuse.fail(QStringLiteral("the buyer's e-mail address is missing"), onOrderPage("Fax or E-Mail:"));
+            refuse.fail(QCoreApplication::translate("writer::EInvoice", "the buyer's e-mail address is missing"),
+                        onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Fax or E-Mail:")));
         if (b.address.postcode.isEmpty() || b.address.city.isEmpty())
-            refuse.fail(QStringLiteral("the buyer's postcode and city are not in the address's last line"),
-                        onOrderPage("Address:"));
+            refuse.fail(QCoreApplication::translate("writer::EInvoice",
+                                                    "the buyer's postcode and city are not in the address's last line"),
+                        onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Address:")));
     }
 
     // The document.
     inv.number = field("InvoiceNumber");
     if (inv.number.isEmpty())
-        refuse.fail(QStringLiteral("the order has no invoice number"), onOrderPage("Invoice number:"));
+        refuse.fail(QCoreApplication::translate("writer::EInvoice", "the order has no invoice number"),
+                    onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Invoice number:")));
     const auto date = parseDate(field("Date"), fmt, today);
     if (!date)
-        refuse.fail(QStringLiteral("the order date \"%1\" is not a date").arg(field("Date")),
-                    onOrderPage("Order date:"));
+        refuse.fail(
+            QCoreApplication::translate("writer::EInvoice", "the order date \"%1\" is not a date").arg(field("Date")),
+            onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Order date:")));
     inv.issueDate = *date;
     inv.currency = field("Currency").toUpper();
     if (inv.currency.size() != 3 || !std::all_of(inv.currency.begin(), inv.currency.end(), [](QChar c) {
             return c >= QLatin1Char('A') && c <= QLatin1Char('Z');
         }))
-        refuse.fail(QStringLiteral("the currency \"%1\" is not an ISO 4217 code such as EUR").arg(field("Currency")),
-                    onOrderPage("Currency:"));
+        refuse.fail(
+            QCoreApplication::translate("writer::EInvoice", "the currency \"%1\" is not an ISO 4217 code such as EUR")
+                .arg(field("Currency")),
+            onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Currency:")));
 
     // The line and the amounts.
     inv.product = field("Product");
     if (inv.product.isEmpty())
-        refuse.fail(QStringLiteral("the order has no product"), onOrderPage("Product"));
+        refuse.fail(QCoreApplication::translate("writer::EInvoice", "the order has no product"),
+                    onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Product")));
     const auto quantity = parseNumber(field("NumberOfLicenses"), fmt);
     if (!quantity || *quantity <= 0 || *quantity > 1e9)
         refuse.fail(
-            QStringLiteral("the number of licences \"%1\" is not a positive number").arg(field("NumberOfLicenses")),
-            onOrderPage("Number of licenses:"));
+            QCoreApplication::translate("writer::EInvoice", "the number of licences \"%1\" is not a positive number")
+                .arg(field("NumberOfLicenses")),
+            onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Number of licenses:")));
     inv.quantity = decimalText(*quantity);
     const auto net = cents(field("NetAmount"), fmt);
     if (!net || *net < 0)
-        refuse.fail(QStringLiteral("the net amount \"%1\" is not an amount").arg(field("NetAmount")),
-                    onOrderPage("Net amount:"));
+        refuse.fail(QCoreApplication::translate("writer::EInvoice", "the net amount \"%1\" is not an amount")
+                        .arg(field("NetAmount")),
+                    onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Net amount:")));
     const auto tax = field("Tax").isEmpty() ? std::optional<qint64>(0) : cents(field("Tax"), fmt);
     if (!tax || *tax < 0)
-        refuse.fail(QStringLiteral("the tax \"%1\" is not an amount").arg(field("Tax")), onOrderPage("Tax:"));
+        refuse.fail(
+            QCoreApplication::translate("writer::EInvoice", "the tax \"%1\" is not an amount").arg(field("Tax")),
+            onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Tax:")));
     inv.netCents = *net;
     inv.taxCents = *tax;
     inv.totalCents = *net + *tax;
@@ -242,33 +285,39 @@ EInvoice makeEInvoice(const QHash<QString, QString>& record, const QHash<QString
         inv.category = TaxCategory::Standard;
         const auto rate = rateOf(inv.netCents, inv.taxCents);
         if (!rate)
-            refuse.fail(QStringLiteral("the tax %1 is no rate of the net amount %2 to two decimals")
+            refuse.fail(QCoreApplication::translate("writer::EInvoice",
+                                                    "the tax %1 is no rate of the net amount %2 to two decimals")
                             .arg(field("Tax"), field("NetAmount")),
-                        onOrderPage("Tax:"));
+                        onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Tax:")));
         inv.rateHundredths = *rate;
     } else if (buyerCountry == s.address.country) {
         inv.category = TaxCategory::Exempt;
         inv.exemptionReason = setting(company::VatExemptionNote);
         if (inv.exemptionReason.isEmpty())
-            refuse.fail(QStringLiteral("the order carries no tax and the note saying why is missing"),
-                        QStringLiteral("as \"Note when no VAT is charged\" ") + kCompanyTab);
+            refuse.fail(QCoreApplication::translate("writer::EInvoice",
+                                                    "the order carries no tax and the note saying why is missing"),
+                        QCoreApplication::translate(
+                            "writer::EInvoice",
+                            "as \"Note when no VAT is charged\" on the \"Company\" tab of the \"Parameters\" page"));
     } else if (isEuMember(buyerCountry)) {
         inv.category = TaxCategory::ReverseCharge;
         inv.exemptionReason = QStringLiteral("Reverse charge");
         if (b.vatId.isEmpty())
-            refuse.fail(QStringLiteral("the tax is reverse charged to a buyer in %1, whose VAT ID is missing "
-                                       "(a line such as \"VAT ID: %1...\")")
+            refuse.fail(QCoreApplication::translate(
+                            "writer::EInvoice", "the tax is reverse charged to a buyer in %1, whose VAT ID is missing "
+                                                "(a line such as \"VAT ID: %1...\")")
                             .arg(buyerCountry == QLatin1String("GR") ? QStringLiteral("EL") : buyerCountry),
-                        onOrderPage("Address:"));
+                        onOrderPage(QT_TRANSLATE_NOOP("writer::EInvoice", "Address:")));
     } else {
         inv.category = TaxCategory::Export;
         inv.exemptionReason = QStringLiteral("Export outside the EU");
     }
     const bool needsVatId = inv.category == TaxCategory::ReverseCharge || inv.category == TaxCategory::Export;
     if (s.vatId.isEmpty() && (needsVatId || s.taxNumber.isEmpty()))
-        refuse.fail(needsVatId ? QStringLiteral("the company's VAT ID is missing")
-                               : QStringLiteral("the company's VAT ID or tax number is missing"),
-                    kCompanyTab);
+        refuse.fail(needsVatId ? QCoreApplication::translate("writer::EInvoice", "the company's VAT ID is missing")
+                               : QCoreApplication::translate("writer::EInvoice",
+                                                             "the company's VAT ID or tax number is missing"),
+                    companyTab());
 
     // Payment.
     inv.iban = setting(company::Iban).remove(QLatin1Char(' ')).toUpper();
@@ -288,7 +337,9 @@ EInvoice makeEInvoice(const QHash<QString, QString>& record, const QHash<QString
         if (ok && days >= 0)
             inv.dueDate = inv.issueDate.addDays(days);
         if (inv.totalCents > 0 && inv.paymentTerms.isEmpty() && !inv.dueDate.isValid())
-            refuse.fail(QStringLiteral("the order is unpaid and the payment terms or days are missing"), kCompanyTab);
+            refuse.fail(QCoreApplication::translate("writer::EInvoice",
+                                                    "the order is unpaid and the payment terms or days are missing"),
+                        companyTab());
         // The means the order names, or a transfer to the company's account.
         const QString named = inv.paymentMeans.isEmpty() ? QStringLiteral("ZZZ")
                                                          : paidCode(inv.paymentMeans, !inv.iban.isEmpty(), sepa, form);
@@ -297,7 +348,9 @@ EInvoice makeEInvoice(const QHash<QString, QString>& record, const QHash<QString
         else if (!inv.iban.isEmpty())
             inv.paymentCode = sepa ? QStringLiteral("58") : QStringLiteral("30");
         else if (xr)
-            refuse.fail(QStringLiteral("the order is unpaid and the company's IBAN is missing"), kCompanyTab);
+            refuse.fail(QCoreApplication::translate("writer::EInvoice",
+                                                    "the order is unpaid and the company's IBAN is missing"),
+                        companyTab());
     }
     if (inv.paymentCode != QLatin1String("58") && inv.paymentCode != QLatin1String("30")) {
         inv.iban.clear();
@@ -319,9 +372,9 @@ void saveConfined(const QString& workDir, const QString& relative, const QString
     confinedOutputPath(workDir, relative, suffix);
     ConfinedSaveFile file(workDir, relative);
     if (file.device().write(bytes) != bytes.size())
-        throw WriterError(
-            WriterError::UnwritableOutput,
-            QStringLiteral("\"%1\" could not be written: %2").arg(file.path(), file.device().errorString()));
+        throw WriterError(WriterError::UnwritableOutput,
+                          QCoreApplication::translate("writer::EInvoice", "\"%1\" could not be written: %2")
+                              .arg(file.path(), file.device().errorString()));
     file.commit();
 }
 

@@ -3,6 +3,7 @@
 #include "writer/writererror.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QXmlStreamWriter>
 
 namespace kestrova::writer {
@@ -286,11 +287,13 @@ QByteArray ciiXml(const EInvoice& invoice)
     QBuffer buffer(&bytes);
     // A buffer in memory: only running out of memory can fail it.
     if (!buffer.open(QIODevice::WriteOnly))
-        throw WriterError(WriterError::EInvoice, QStringLiteral("The e-invoice could not be made in memory"));
+        throw WriterError(WriterError::EInvoice,
+                          QCoreApplication::translate("writer::EInvoice", "The e-invoice could not be made in memory"));
     CiiWriter writer(&buffer);
     writer.write(invoice);
     if (writer.failed())
-        throw WriterError(WriterError::EInvoice, QStringLiteral("The e-invoice could not be made in memory"));
+        throw WriterError(WriterError::EInvoice,
+                          QCoreApplication::translate("writer::EInvoice", "The e-invoice could not be made in memory"));
     return bytes;
 }
 

@@ -17,12 +17,11 @@ ExchangeTable::ExchangeTable(const QString& workDir)
     : m_path(QDir(workDir).absoluteFilePath(QStringLiteral("Xexport.db")))
 {
     if (!QFileInfo(m_path).isFile())
-        throw WriterError(WriterError::ExchangeTable,
-                          QStringLiteral("The exchange table \"%1\" does not exist").arg(m_path));
+        throw WriterError(WriterError::ExchangeTable, tr("The exchange table \"%1\" does not exist").arg(m_path));
     try {
         m_db.emplace(m_path, kBusyTimeoutMs);
     } catch (const SqliteFailure& failure) {
-        fail(failure, QStringLiteral("cannot be opened"));
+        fail(failure, QT_TRANSLATE_NOOP("ExchangeTable", "The exchange table \"%1\" cannot be opened: %2"));
     }
     try {
         m_db->exec("BEGIN");
@@ -30,21 +29,20 @@ ExchangeTable::ExchangeTable(const QString& workDir)
         for (int i = 0; i < query.columnCount(); ++i)
             m_fields << query.columnName(i);
     } catch (const SqliteFailure& failure) {
-        fail(failure, QStringLiteral("cannot be read"));
+        fail(failure, QT_TRANSLATE_NOOP("ExchangeTable", "The exchange table \"%1\" cannot be read: %2"));
     }
 }
 
 ExchangeTable::~ExchangeTable() = default;
 
-void ExchangeTable::fail(const SqliteFailure& failure, const QString& what) const
+void ExchangeTable::fail(const SqliteFailure& failure, const char* message) const
 {
     if (failure.busy())
         throw WriterError(WriterError::ExchangeTable,
-                          QStringLiteral("The exchange table \"%1\" is being written; try again once Kestrova "
-                                         "has written the document")
+                          tr("The exchange table \"%1\" is being written; try again once Kestrova "
+                             "has written the document")
                               .arg(m_path));
-    throw WriterError(WriterError::ExchangeTable,
-                      QStringLiteral("The exchange table \"%1\" %2: %3").arg(m_path, what, failure.reason));
+    throw WriterError(WriterError::ExchangeTable, tr(message).arg(m_path, failure.reason));
 }
 
 SqliteQuery ExchangeTable::select()
@@ -57,7 +55,7 @@ ExchangeTable::Cursor::Cursor(ExchangeTable& table)
           try {
               return table.select();
           } catch (const SqliteFailure& failure) {
-              table.fail(failure, QStringLiteral("cannot be read"));
+              table.fail(failure, QT_TRANSLATE_NOOP("ExchangeTable", "The exchange table \"%1\" cannot be read: %2"));
           }
       }())
 {
@@ -74,8 +72,8 @@ bool ExchangeTable::Cursor::next()
             const int bytes = m_query.textBytes(i);
             if (bytes > kMaxValueBytes)
                 throw WriterError(WriterError::ExchangeTable,
-                                  QStringLiteral("The field %1 of the exchange table holds a value of "
-                                                 "%2 bytes; the writer takes at most %3")
+                                  ExchangeTable::tr("The field %1 of the exchange table holds a value of "
+                                                    "%2 bytes; the writer takes at most %3")
                                       .arg(m_table.m_fields.value(i))
                                       .arg(bytes)
                                       .arg(kMaxValueBytes));
@@ -83,7 +81,7 @@ bool ExchangeTable::Cursor::next()
         }
         return true;
     } catch (const SqliteFailure& failure) {
-        m_table.fail(failure, QStringLiteral("cannot be read"));
+        m_table.fail(failure, QT_TRANSLATE_NOOP("ExchangeTable", "The exchange table \"%1\" cannot be read: %2"));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "writer/sqlitereader.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,8 @@ constexpr int kMaxValueBytes = 1024 * 1024;
 // destruction: every record read through it belongs to the same state of the
 // table, so a document sees all the records Kestrova wrote or none.
 class ExchangeTable {
+    Q_DECLARE_TR_FUNCTIONS(ExchangeTable)
+
 public:
     // Throws WriterError(ExchangeTable) when the file or its table cannot be read.
     explicit ExchangeTable(const QString& workDir);
@@ -45,7 +48,9 @@ public:
     };
 
 private:
-    [[noreturn]] void fail(const SqliteFailure& failure, const QString& what) const;
+    // `message` is the text for a failure other than a busy table, with the
+    // table's path (%1) and the reason (%2).
+    [[noreturn]] void fail(const SqliteFailure& failure, const char* message) const;
     SqliteQuery select();
 
     QString m_path;

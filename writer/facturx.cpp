@@ -2,6 +2,7 @@
 
 #include "writer/writererror.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -70,8 +71,9 @@ const char kFacturXXmp[] =
 
 [[noreturn]] void fail(const QString& why)
 {
-    throw WriterError(WriterError::UnwritableOutput,
-                      QStringLiteral("The Factur-X invoice could not be made: %1").arg(why));
+    throw WriterError(
+        WriterError::UnwritableOutput,
+        QCoreApplication::translate("writer::FacturX", "The Factur-X invoice could not be made: %1").arg(why));
 }
 
 // Qt's XMP of the PDF/A-1b, declared PDF/A-3 and given the Factur-X
@@ -88,7 +90,8 @@ QByteArray facturXMetadata(const QByteArray& qtXmp)
     const qsizetype end = xmp.lastIndexOf(QLatin1String("</rdf:RDF>"));
     if (end < 0 || (!xmp.contains(QLatin1String("pdfaid:part=\"3\"")) &&
                     !xmp.contains(QLatin1String("<pdfaid:part>3</pdfaid:part>"))))
-        fail(QStringLiteral("the page's metadata declares no PDF/A part (%1 bytes)").arg(before));
+        fail(QCoreApplication::translate("writer::FacturX", "the page's metadata declares no PDF/A part (%1 bytes)")
+                 .arg(before));
     xmp.insert(end, QString::fromUtf8(kFacturXXmp));
     return xmp.toUtf8();
 }
@@ -116,7 +119,7 @@ QByteArray attachFacturX(const QByteArray& pdfA1b, const QByteArray& xml)
 
         QPDFObjectHandle metadata = root.getKey("/Metadata");
         if (!metadata.isStream())
-            fail(QStringLiteral("the page has no metadata"));
+            fail(QCoreApplication::translate("writer::FacturX", "the page has no metadata"));
         const auto qtXmp = metadata.getStreamData(qpdf_dl_all);
         const QByteArray xmp =
             facturXMetadata(QByteArray(reinterpret_cast<const char*>(qtXmp->getBuffer()), qsizetype(qtXmp->getSize())));
@@ -141,15 +144,17 @@ FacturXTarget::FacturXTarget(const QString& workDir, const QString& relative, co
     : m_file(workDir, relative), m_buffer(&m_pdf), m_writer(&m_buffer), m_xml(xml)
 {
     if (!m_buffer.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("no memory for the pages"));
+        fail(QCoreApplication::translate("writer::FacturX", "no memory for the pages"));
     m_writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
     m_writer.setCreator(QStringLiteral("Kestrova writer"));
     m_writer.setTitle(QFileInfo(m_file.path()).completeBaseName());
     if (!m_writer.setPageLayout(pageLayout(page)))
-        throw WriterError(WriterError::BadPageSize, QStringLiteral("The page of %1 x %2 mm cannot be set up for \"%3\"")
-                                                        .arg(page.sizeMm.width())
-                                                        .arg(page.sizeMm.height())
-                                                        .arg(m_file.path()));
+        throw WriterError(
+            WriterError::BadPageSize,
+            QCoreApplication::translate("writer::FacturX", "The page of %1 x %2 mm cannot be set up for \"%3\"")
+                .arg(page.sizeMm.width())
+                .arg(page.sizeMm.height())
+                .arg(m_file.path()));
 }
 
 void FacturXTarget::finish()
@@ -158,9 +163,9 @@ void FacturXTarget::finish()
         m_buffer.close();
         const QByteArray pdf = attachFacturX(m_pdf, m_xml);
         if (m_file.device().write(pdf) != pdf.size())
-            throw WriterError(
-                WriterError::UnwritableOutput,
-                QStringLiteral("\"%1\" could not be written: %2").arg(m_file.path(), m_file.device().errorString()));
+            throw WriterError(WriterError::UnwritableOutput,
+                              QCoreApplication::translate("writer::FacturX", "\"%1\" could not be written: %2")
+                                  .arg(m_file.path(), m_file.device().errorString()));
         m_file.commit();
     } catch (...) {
         m_file.cancel();

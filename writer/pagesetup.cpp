@@ -2,6 +2,7 @@
 
 #include "writer/writererror.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
@@ -71,8 +72,9 @@ QMarginsF margins(const QString& text, const QString& templateName)
     const QStringList parts = text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     auto bad = [&] {
         return WriterError(WriterError::BadPageSize,
-                           QStringLiteral("The margins \"%1\" of the template \"%2\" are not one to "
-                                          "four lengths such as \"20mm\" or \"2cm 1.5cm\"")
+                           QCoreApplication::translate("writer::PageSetup",
+                                                       "The margins \"%1\" of the template \"%2\" are not one to "
+                                                       "four lengths such as \"20mm\" or \"2cm 1.5cm\"")
                                .arg(text, templateName));
     };
     if (parts.isEmpty() || parts.size() > 4)
@@ -129,9 +131,10 @@ PageSetup readPageSetup(const QString& html, const QString& templateName)
         page.sizeMm = pageSizeMm(size);
         if (!page.sizeMm.isValid())
             throw WriterError(WriterError::BadPageSize,
-                              QStringLiteral("The page size \"%1\" of the template \"%2\" is "
-                                             "unknown: use A4, A5, Letter, Legal, DL, C5, C6 or "
-                                             "WIDTHxHEIGHTmm with sides from %3 to %4 mm")
+                              QCoreApplication::translate("writer::PageSetup",
+                                                          "The page size \"%1\" of the template \"%2\" is "
+                                                          "unknown: use A4, A5, Letter, Legal, DL, C5, C6 or "
+                                                          "WIDTHxHEIGHTmm with sides from %3 to %4 mm")
                                   .arg(size, templateName)
                                   .arg(kMinSideMm)
                                   .arg(kMaxSideMm));
@@ -147,8 +150,11 @@ PageSetup readPageSetup(const QString& html, const QString& templateName)
                 page.sizeMm.transpose();
         } else {
             throw WriterError(WriterError::BadPageSize,
-                              QStringLiteral("The orientation \"%1\" of the template \"%2\" is "
-                                             "neither portrait nor landscape")
+
+                              //: "portrait" and "landscape" are the values a template may give; keep them.
+                              QCoreApplication::translate("writer::PageSetup",
+                                                          "The orientation \"%1\" of the template \"%2\" is "
+                                                          "neither portrait nor landscape")
                                   .arg(meta.value(QStringLiteral("orientation")), templateName));
         }
     }
@@ -157,8 +163,9 @@ PageSetup readPageSetup(const QString& html, const QString& templateName)
     const QSizeF printable = page.printableMm();
     if (printable.width() < 5.0 || printable.height() < 5.0)
         throw WriterError(WriterError::BadPageSize,
-                          QStringLiteral("The margins of the template \"%1\" leave no room to "
-                                         "print on a page of %2 x %3 mm")
+                          QCoreApplication::translate("writer::PageSetup",
+                                                      "The margins of the template \"%1\" leave no room to "
+                                                      "print on a page of %2 x %3 mm")
                               .arg(templateName)
                               .arg(page.sizeMm.width())
                               .arg(page.sizeMm.height()));

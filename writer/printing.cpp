@@ -2,6 +2,7 @@
 
 #include "writer/writererror.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QPrinterInfo>
@@ -14,7 +15,8 @@ namespace {
 QString lastCupsReason()
 {
     const char* reason = cupsLastErrorString();
-    return reason && *reason ? QString::fromUtf8(reason) : QStringLiteral("no reason was given");
+    return reason && *reason ? QString::fromUtf8(reason)
+                             : QCoreApplication::translate("writer::Printing", "no reason was given");
 }
 
 QString destOption(const cups_dest_t* dest, const char* name)
@@ -49,17 +51,21 @@ QString checkQueue(const QString& queue)
     if (!dest)
         throw WriterError(WriterError::UnknownQueue,
                           queue.isEmpty()
-                              ? QStringLiteral("There is no default print queue: %1").arg(lastCupsReason())
-                              : QStringLiteral("There is no print queue \"%1\": %2").arg(queue, lastCupsReason()));
+                              ? QCoreApplication::translate("writer::Printing", "There is no default print queue: %1")
+                                    .arg(lastCupsReason())
+                              : QCoreApplication::translate("writer::Printing", "There is no print queue \"%1\": %2")
+                                    .arg(queue, lastCupsReason()));
     const QString found = QString::fromUtf8(dest->name);
     const bool refuses =
         destOption(dest, "printer-is-accepting-jobs").compare(QLatin1String("false"), Qt::CaseInsensitive) == 0;
     const QString why = refuses ? stateMessage(dest) : QString();
     cupsFreeDests(1, dest);
     if (refuses)
-        throw WriterError(WriterError::PrintRefused,
-                          QStringLiteral("The print queue \"%1\" does not accept jobs: %2")
-                              .arg(found, why.isEmpty() ? QStringLiteral("it was set to reject them") : why));
+        throw WriterError(
+            WriterError::PrintRefused,
+            QCoreApplication::translate("writer::Printing", "The print queue \"%1\" does not accept jobs: %2")
+                .arg(found, why.isEmpty() ? QCoreApplication::translate("writer::Printing", "it was set to reject them")
+                                          : why));
     return found;
 }
 
@@ -71,7 +77,9 @@ PrinterTarget::PrinterTarget(const QString& queue, const PageSetup& page, const 
     if (info.isNull())
         throw WriterError(
             WriterError::UnknownQueue,
-            QStringLiteral("The print queue \"%1\" cannot be used: Qt's print support does not list it").arg(m_queue));
+            QCoreApplication::translate("writer::Printing",
+                                        "The print queue \"%1\" cannot be used: Qt's print support does not list it")
+                .arg(m_queue));
     // The queue's nearest layout: its paper when it has the template's size,
     // margins no smaller than it can print.
     m_printer.setPrinterName(m_queue);
@@ -83,7 +91,8 @@ PrinterTarget::PrinterTarget(const QString& queue, const PageSetup& page, const 
     m_landscape = layout.orientation() == QPageLayout::Landscape;
     if (!m_file.open())
         throw WriterError(WriterError::UnwritableOutput,
-                          QStringLiteral("The pages for the print queue \"%1\" cannot be kept in \"%2\": %3")
+                          QCoreApplication::translate(
+                              "writer::Printing", "The pages for the print queue \"%1\" cannot be kept in \"%2\": %3")
                               .arg(m_queue, m_file.fileName(), m_file.errorString()));
     m_printer.setOutputFormat(QPrinter::PdfFormat);
     m_printer.setOutputFileName(m_file.fileName());
@@ -95,8 +104,10 @@ PrinterTarget::PrinterTarget(const QString& queue, const PageSetup& page, const 
 void PrinterTarget::finish()
 {
     if (m_printer.printerState() == QPrinter::Error)
-        throw WriterError(WriterError::UnwritableOutput,
-                          QStringLiteral("The pages for the print queue \"%1\" could not be made").arg(m_queue));
+        throw WriterError(
+            WriterError::UnwritableOutput,
+            QCoreApplication::translate("writer::Printing", "The pages for the print queue \"%1\" could not be made")
+                .arg(m_queue));
     // The same options Qt's print engine gives its own jobs.
     cups_option_t* options = nullptr;
     int count = 0;
@@ -112,7 +123,8 @@ void PrinterTarget::finish()
     if (job <= 0)
         throw WriterError(
             WriterError::PrintRefused,
-            QStringLiteral("The print queue \"%1\" did not take the document: %2").arg(m_queue, lastCupsReason()));
+            QCoreApplication::translate("writer::Printing", "The print queue \"%1\" did not take the document: %2")
+                .arg(m_queue, lastCupsReason()));
 }
 
 void PrinterTarget::abandon() noexcept

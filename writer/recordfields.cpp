@@ -3,6 +3,7 @@
 #include "data/companyfields.h"
 #include "writer/writererror.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -64,9 +65,11 @@ QHash<QString, QString> readCompanySettings(const QString& workDir)
     if (!QFileInfo::exists(path))
         return out;
     const auto fail = [&](sqlite3* db) {
-        throw WriterError(WriterError::Settings,
-                          QStringLiteral("The settings table \"%1\" cannot be read: %2")
-                              .arg(path, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory")));
+        throw WriterError(
+            WriterError::Settings,
+            QCoreApplication::translate("writer::RecordFields", "The settings table \"%1\" cannot be read: %2")
+                .arg(path, db ? QString::fromUtf8(sqlite3_errmsg(db))
+                              : QCoreApplication::translate("writer::RecordFields", "out of memory")));
     };
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READONLY, nullptr);

@@ -5,6 +5,7 @@
 #include "writer/writererror.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -60,10 +61,11 @@ protected:
                                      : QString();
         if (relative.isEmpty() || relative == QLatin1String("..") || relative.startsWith(QLatin1String("../")) ||
             QDir::isAbsolutePath(relative)) {
-            m_resources.refuse(WriterError(WriterError::RefusedPath,
-                                           QStringLiteral("The template loads \"%1\"; a template may load images "
-                                                          "and style sheets only from its own folder \"%2\"")
-                                               .arg(given, m_resources.folder)));
+            m_resources.refuse(WriterError(
+                WriterError::RefusedPath,
+                QCoreApplication::translate("writer::Renderer", "The template loads \"%1\"; a template may load images "
+                                                                "and style sheets only from its own folder \"%2\"")
+                    .arg(given, m_resources.folder)));
             return empty;
         }
         const QString key = QString::number(type) + QLatin1Char(':') + relative;
@@ -78,10 +80,11 @@ protected:
         }
         m_resources.bytes += bytes.size();
         if (m_resources.bytes > kMaxResourceTotal) {
-            m_resources.refuse(WriterError(WriterError::BadTemplate,
-                                           QStringLiteral("The template loads more than %1 MiB of images and "
-                                                          "style sheets")
-                                               .arg(kMaxResourceTotal / (1024 * 1024))));
+            m_resources.refuse(WriterError(
+                WriterError::BadTemplate,
+                QCoreApplication::translate("writer::Renderer", "The template loads more than %1 MiB of images and "
+                                                                "style sheets")
+                    .arg(kMaxResourceTotal / (1024 * 1024))));
             return empty;
         }
         // A missing or unreadable image is left blank.
@@ -129,7 +132,8 @@ void drawPage(QPainter& painter, QTextDocument& doc, int index, const QPointF& o
 void newPage(QPagedPaintDevice& device)
 {
     if (!device.newPage())
-        throw WriterError(WriterError::UnwritableOutput, QStringLiteral("A new page could not be started"));
+        throw WriterError(WriterError::UnwritableOutput,
+                          QCoreApplication::translate("writer::Renderer", "A new page could not be started"));
 }
 
 } // namespace
@@ -150,10 +154,12 @@ PdfTarget::PdfTarget(const QString& workDir, const QString& relative, const Page
     m_writer.setCreator(QStringLiteral("Kestrova writer"));
     m_writer.setTitle(info.completeBaseName());
     if (!m_writer.setPageLayout(pageLayout(page)))
-        throw WriterError(WriterError::BadPageSize, QStringLiteral("The page of %1 x %2 mm cannot be set up for \"%3\"")
-                                                        .arg(page.sizeMm.width())
-                                                        .arg(page.sizeMm.height())
-                                                        .arg(path));
+        throw WriterError(
+            WriterError::BadPageSize,
+            QCoreApplication::translate("writer::Renderer", "The page of %1 x %2 mm cannot be set up for \"%3\"")
+                .arg(page.sizeMm.width())
+                .arg(page.sizeMm.height())
+                .arg(path));
 }
 
 void PdfTarget::finish()
@@ -181,7 +187,8 @@ int render(const DocumentTemplate& tmpl, const RecordFields& fields, ExchangeTab
     QPainter painter;
     if (!painter.begin(&device)) {
         target.abandon();
-        throw WriterError(WriterError::UnwritableOutput, QStringLiteral("The output cannot be started"));
+        throw WriterError(WriterError::UnwritableOutput,
+                          QCoreApplication::translate("writer::Renderer", "The output cannot be started"));
     }
     int pages = 0;
     int slot = 0; // the label's place on its sheet
@@ -219,7 +226,8 @@ int render(const DocumentTemplate& tmpl, const RecordFields& fields, ExchangeTab
     }
     if (!painter.end()) {
         target.abandon();
-        throw WriterError(WriterError::UnwritableOutput, QStringLiteral("The output could not be completed"));
+        throw WriterError(WriterError::UnwritableOutput,
+                          QCoreApplication::translate("writer::Renderer", "The output could not be completed"));
     }
     target.finish();
     return pages;

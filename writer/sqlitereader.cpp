@@ -1,5 +1,6 @@
 #include "writer/sqlitereader.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <sqlite3.h>
@@ -41,7 +42,8 @@ void SqliteReader::fail() const
 {
     sqlite3* db = m_db.get();
     throw SqliteFailure{db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM,
-                        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory")};
+                        db ? QString::fromUtf8(sqlite3_errmsg(db))
+                           : QCoreApplication::translate("writer::SqliteReader", "out of memory")};
 }
 
 SqliteQuery::SqliteQuery(const SqliteReader& reader, const char* sql) : m_reader(reader)

@@ -1,5 +1,6 @@
 #include "writer/userfacing.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QTextStream>
@@ -9,7 +10,10 @@ namespace kestrova::writer {
 
 void BoxNotifier::showError(const QString& message)
 {
-    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Kestrova writer"), message, QMessageBox::Ok);
+    //: Title of the writer's error boxes.
+    auto* box =
+        new QMessageBox(QMessageBox::Critical, QCoreApplication::translate("writer::Notifier", "Kestrova writer"),
+                        message, QMessageBox::Ok);
     box->setObjectName(QStringLiteral("WriterErrorBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);

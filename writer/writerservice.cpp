@@ -84,14 +84,14 @@ void WriterService::Execute(uint conversation, const QString& command)
     const auto it = own(conversation);
     if (m_quitting || it == m_conversations.end()) {
         fail(WriterError(WriterError::NoConversation, QString()).dbusName(),
-             QStringLiteral("There is no open conversation %1").arg(conversation));
+             tr("There is no open conversation %1").arg(conversation));
         return;
     }
     if (m_running) {
         // Answered at once and not shown: the caller may try again.
         if (calledFromDBus())
             sendErrorReply(WriterError(WriterError::Busy, QString()).dbusName(),
-                           QStringLiteral("The writer is busy with another document; try again once it is done."));
+                           tr("The writer is busy with another document; try again once it is done."));
         return;
     }
     m_running = true;
@@ -115,7 +115,7 @@ void WriterService::carryOut(uint conversation, const QString& command, const QD
         m_running = false;
         if (call.type() == QDBusMessage::MethodCallMessage)
             m_bus.send(call.createErrorReply(WriterError(WriterError::NoConversation, QString()).dbusName(),
-                                             QStringLiteral("There is no open conversation %1.").arg(conversation)));
+                                             tr("There is no open conversation %1.").arg(conversation)));
         quitWhenFree();
         return;
     }
@@ -130,7 +130,7 @@ void WriterService::carryOut(uint conversation, const QString& command, const QD
         text = e.message();
     } catch (const std::bad_alloc&) {
         errorName = QDBusError::errorString(QDBusError::NoMemory);
-        text = QStringLiteral("There is not enough memory to carry out the macro");
+        text = tr("There is not enough memory to carry out the macro");
     } catch (const std::exception& e) {
         errorName = QDBusError::errorString(QDBusError::Failed);
         text = QString::fromLocal8Bit(e.what());
@@ -168,7 +168,7 @@ void WriterService::Disconnect(uint conversation)
     if (it == m_conversations.end()) {
         if (calledFromDBus())
             sendErrorReply(WriterError(WriterError::NoConversation, QString()).dbusName(),
-                           QStringLiteral("There is no open conversation %1.").arg(conversation));
+                           tr("There is no open conversation %1.").arg(conversation));
         return;
     }
     close(it);
