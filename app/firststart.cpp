@@ -34,8 +34,15 @@ WorkingFolderChoice workingFolderFromArguments(const QStringList& arguments, con
         QStringLiteral("folder"),
         QCoreApplication::translate("app::FirstStart", "Work in the folder DIR, made when missing."),
         QStringLiteral("DIR"));
+    //: CODE is the name of the option's value in the usage text: keep it.
+    const QCommandLineOption language(
+        QStringLiteral("language"),
+        QCoreApplication::translate("app::FirstStart",
+                                    "Show the texts in the language CODE (de, en, ...) instead of the desktop's."),
+        QStringLiteral("CODE"));
     parser.addOption(user);
     parser.addOption(folder);
+    parser.addOption(language);
 
     WorkingFolderChoice choice;
     if (!parser.parse(arguments)) {

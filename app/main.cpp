@@ -4,6 +4,7 @@
 #include "widgets/guard.h"
 #include "app/mainform.h"
 #include "app/startup.h"
+#include "i18n/language.h"
 
 #include <QDir>
 
@@ -12,6 +13,13 @@
 int main(int argc, char** argv)
 {
     kestrova::KestrovaApplication app(argc, argv);
+    // The desktop's language, or the one --language names; English when
+    // Kestrova has no translation for it.
+    const QString language = kestrova::languageArgument(app.arguments());
+    kestrova::installDesktopLanguage(app, language, {QStringLiteral("kestrova")});
+    // The document writer Kestrova starts speaks the same language.
+    if (!language.isEmpty())
+        qputenv("LANGUAGE", language.toLocal8Bit());
     const kestrova::WorkingFolderChoice choice =
         kestrova::workingFolderFromArguments(app.arguments(), QDir::currentPath(), QDir::homePath());
     if (!choice.usageError.isEmpty()) {

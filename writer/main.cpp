@@ -1,8 +1,9 @@
 // kestrova-writer: Kestrova's document writer. Serves the word-processor link
 // on the session bus and renders HTML templates with the records of the
 // exchange table into PDF files or onto print queues.
-//   kestrova-writer [--service NAME] [--no-boxes]
+//   kestrova-writer [--service NAME] [--no-boxes] [--language CODE]
 
+#include "i18n/language.h"
 #include "writer/userfacing.h"
 #include "writer/writerservice.h"
 
@@ -15,6 +16,7 @@
 
 #include <memory>
 
+using namespace kestrova;
 using namespace kestrova::writer;
 
 int main(int argc, char** argv)
@@ -24,6 +26,10 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(KESTROVA_VERSION));
     // Closing an error box must not end the writer.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // The writer's boxes and replies in the desktop's language, like Kestrova's.
+    installDesktopLanguage(app, kestrova::languageArgument(app.arguments()),
+                           {QStringLiteral("kestrova-writer"), QStringLiteral("kestrova")});
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -38,8 +44,13 @@ int main(int argc, char** argv)
         QStringLiteral("no-boxes"),
         QStringLiteral("Writes error messages to the standard error output instead of showing "
                        "message boxes (also when KESTROVA_WRITER_NO_BOXES is set)."));
+    const QCommandLineOption languageOption(
+        QStringLiteral("language"),
+        QStringLiteral("Shows messages in the language CODE (de, en, ...) instead of the desktop's."),
+        QStringLiteral("CODE"));
     parser.addOption(serviceOption);
     parser.addOption(noBoxesOption);
+    parser.addOption(languageOption);
     parser.process(app);
 
     std::unique_ptr<Notifier> notifier;

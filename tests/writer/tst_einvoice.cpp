@@ -79,7 +79,6 @@ QStringList failedAsserts(const QString& svrl)
     return out;
 }
 
-
 // The ids and texts of the rules the invoice breaks (fatal ones only), or the
 // reason the check could not run.
 QStringList brokenRules(const QString& xml, const QString& stylesheet, const QString& reportPath)
@@ -306,7 +305,8 @@ void TestEInvoice::everyDemoInvoicePasses()
         for (int c = 0; c < rows.columnCount(); ++c)
             record.insert(rows.columnName(c), rows.text(c));
         // The texts as the order's boxes show them and the invoice hands them on.
-        record.insert(QStringLiteral("Date"), formatDate(QDate::fromString(record.take("OrderDate"), Qt::ISODate), fmt));
+        record.insert(QStringLiteral("Date"),
+                      formatDate(QDate::fromString(record.take("OrderDate"), Qt::ISODate), fmt));
         if (!record.value("PaymentDate").isEmpty())
             record["PaymentDate"] = formatDate(QDate::fromString(record.value("PaymentDate"), Qt::ISODate), fmt);
         for (const char* amount : {"NetAmount", "Tax"})
@@ -330,10 +330,11 @@ void TestEInvoice::everyDemoInvoicePasses()
     QCOMPARE(files.size(), count);
     QProcess xmllint;
     xmllint.setWorkingDirectory(out.path());
-    xmllint.start(QStringLiteral("xmllint"), QStringList{QStringLiteral("--noout"), QStringLiteral("--schema"),
-                                                         kRules + QStringLiteral("/en16931-cii/schema/CII/uncefact/data/"
-                                                                                 "standard/CrossIndustryInvoice_100pD16B.xsd")}
-                                                 + files);
+    xmllint.start(QStringLiteral("xmllint"),
+                  QStringList{QStringLiteral("--noout"), QStringLiteral("--schema"),
+                              kRules + QStringLiteral("/en16931-cii/schema/CII/uncefact/data/"
+                                                      "standard/CrossIndustryInvoice_100pD16B.xsd")} +
+                      files);
     QVERIFY(xmllint.waitForFinished(120000));
     QVERIFY2(xmllint.exitCode() == 0, xmllint.readAllStandardError().constData());
 
@@ -341,8 +342,9 @@ void TestEInvoice::everyDemoInvoicePasses()
     QDir(out.path()).mkdir(QStringLiteral("reports"));
     QProcess java;
     java.start(QStringLiteral("java"),
-               {QStringLiteral("-cp"), QStringLiteral("/usr/share/java/Saxon-HE.jar"), QStringLiteral("net.sf.saxon.Transform"),
-                QStringLiteral("-s:") + out.path(), QStringLiteral("-o:") + out.filePath(QStringLiteral("reports")),
+               {QStringLiteral("-cp"), QStringLiteral("/usr/share/java/Saxon-HE.jar"),
+                QStringLiteral("net.sf.saxon.Transform"), QStringLiteral("-s:") + out.path(),
+                QStringLiteral("-o:") + out.filePath(QStringLiteral("reports")),
                 QStringLiteral("-xsl:") + kRules + QStringLiteral("/en16931-cii/xslt/EN16931-CII-validation.xslt")});
     QVERIFY(java.waitForFinished(300000));
     QVERIFY2(java.exitCode() == 0, java.readAllStandardError().constData());

@@ -2,11 +2,12 @@
 // itself. Starts Kestrova offscreen on a fresh demo set, brings each window
 // into the state the guide describes, saves it as a PNG, and has the document
 // writer render sample documents whose first pages become PNGs too.
-//   kestrova-screenshots [--list] [--work DIR] OUTDIR
+//   kestrova-screenshots [--list] [--work DIR] [--language CODE] OUTDIR
 // Ends with status 1, naming each, when a window or control it names is
 // missing or a picture cannot be made.
 
 #include "app/application.h"
+#include "i18n/language.h"
 #include "tools/demodata.h"
 #include "tools/screenshots/documentpages.h"
 #include "tools/screenshots/kestrovashots.h"
@@ -101,10 +102,18 @@ int main(int argc, char** argv)
                                         QStringLiteral("Makes the demo working folder in DIR (a new folder) "
                                                        "instead of a temporary one."),
                                         QStringLiteral("DIR"));
+    const QCommandLineOption languageOption(QStringLiteral("language"),
+                                            QStringLiteral("Takes the pictures in the language CODE (the guide's are "
+                                                           "English), for translators to see their work in place."),
+                                            QStringLiteral("CODE"));
     parser.addOption(listOption);
     parser.addOption(workOption);
+    parser.addOption(languageOption);
     parser.addPositionalArgument(QStringLiteral("OUTDIR"), QStringLiteral("Where the PNG files go."));
     parser.process(app);
+    if (parser.isSet(languageOption))
+        installTranslations(app, chooseLanguage(parser.value(languageOption), {}, availableLanguages()),
+                            {QStringLiteral("kestrova"), QStringLiteral("kestrova-writer")});
 
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QTabWidget>
@@ -54,8 +55,16 @@ void Driver::click(QWidget* parent, const QString& name) const
 void Driver::showTab(QWidget* parent, const QString& tabs, const QString& title) const
 {
     auto* notebook = child<QTabWidget>(parent, tabs);
+    // The English caption, or its translation when the pictures are taken in
+    // another language: by the form (or class) of the nearest enclosing widget
+    // that has one.
+    QString shown = title;
+    for (QWidget* w = notebook; w && shown == title; w = w->parentWidget())
+        for (const QByteArray& context : {w->objectName().toUtf8(), QByteArray(w->metaObject()->className())})
+            if (shown == title)
+                shown = QCoreApplication::translate(context.constData(), qPrintable(title));
     for (int i = 0; i < notebook->count(); ++i) {
-        if (notebook->tabText(i) == title) {
+        if (notebook->tabText(i) == title || notebook->tabText(i) == shown) {
             notebook->setCurrentIndex(i);
             settle();
             return;
