@@ -104,8 +104,21 @@ QMap<QString, QString> allTexts(const QString& demo)
 bool sameInGerman(QString text)
 {
     static const QStringList same{
-        "OK", "Kestrova", "Name:", "Person:", "Fax:", "E-Mail", "Export", "Import", "Status", "Bank:", "BIC:", "IBAN:",
-        "Muster Software GmbH", "DE123456789", "DE89 3704 0044 0532 0130 00",
+        "OK",
+        "Kestrova",
+        "Name:",
+        "Person:",
+        "Fax:",
+        "E-Mail",
+        "Export",
+        "Import",
+        "Status",
+        "Bank:",
+        "BIC:",
+        "IBAN:",
+        "Muster Software GmbH",
+        "DE123456789",
+        "DE89 3704 0044 0532 0130 00",
     };
     text.remove(QLatin1Char('&'));
     return same.contains(text) || saleFieldNames().contains(text) ||
@@ -168,7 +181,8 @@ private Q_SLOTS:
     // what is missing and where to enter it read as one German sentence.
     void composedMessagesReadAsOneSentence()
     {
-        installTranslations(*qApp, QStringLiteral("de"), {QStringLiteral("kestrova-writer"), QStringLiteral("kestrova")});
+        installTranslations(*qApp, QStringLiteral("de"),
+                            {QStringLiteral("kestrova-writer"), QStringLiteral("kestrova")});
         TableFixture fx;
         fx.addOrders({QStringLiteral("Ann")});
         Table sale;
@@ -184,12 +198,19 @@ private Q_SLOTS:
             QCOMPARE(e.message(), QStringLiteral("„12,5“ ist keine gültige Zahl für das Feld „NetAmount“"));
         }
 
-        const QHash<QString, QString> order{{"Company", "Albrecht Steuerberatung"}, {"Address", "Lindenstraße 12\n20095 Hamburg"},
-                                            {"Date", "3/12/26"}, {"Product", "Tidewater Ledger"},
-                                            {"NumberOfLicenses", "2"}, {"Currency", "EUR"},
-                                            {"InvoiceNumber", "2026-0042"}, {"NetAmount", "98"}, {"Tax", "0"}};
-        const QHash<QString, QString> seller{{company::Name, "Feldmark Software GmbH"}, {company::Country, "DE"},
-                                             {company::VatId, "DE123456789"}, {company::Iban, "DE89370400440532013000"},
+        const QHash<QString, QString> order{{"Company", "Albrecht Steuerberatung"},
+                                            {"Address", "Lindenstraße 12\n20095 Hamburg"},
+                                            {"Date", "3/12/26"},
+                                            {"Product", "Tidewater Ledger"},
+                                            {"NumberOfLicenses", "2"},
+                                            {"Currency", "EUR"},
+                                            {"InvoiceNumber", "2026-0042"},
+                                            {"NetAmount", "98"},
+                                            {"Tax", "0"}};
+        const QHash<QString, QString> seller{{company::Name, "Feldmark Software GmbH"},
+                                             {company::Country, "DE"},
+                                             {company::VatId, "DE123456789"},
+                                             {company::Iban, "DE89370400440532013000"},
                                              {company::PaymentDays, "14"}};
         try {
             writer::makeEInvoice(order, seller, writer::EInvoiceForm::FacturX, LocaleFormat(), QDate(2026, 3, 20));
