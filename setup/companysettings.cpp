@@ -1,5 +1,7 @@
 #include "setup/companysettings.h"
 
+#include "setup/countrynames.h"
+
 #include "data/error.h"
 #include "data/schema.h"
 #include "data/settings.h"
@@ -43,18 +45,13 @@ bool ibanIsValid(const QString& iban)
 QList<Country> countries()
 {
     QList<Country> out;
-    for (int t = QLocale::AnyTerritory + 1; t <= QLocale::LastTerritory; ++t) {
-        const auto territory = static_cast<QLocale::Territory>(t);
-        const QString code = QLocale::territoryToCode(territory);
-        if (code.size() != 2 || !code.at(0).isLetter() || !code.at(1).isLetter())
-            continue;
-        out.push_back({code, QLocale::territoryToString(territory)});
-    }
-    QCollator collator{QLocale(QLocale::English)};
+    for (const auto& [code, name] : countryNames())
+        out.push_back({code, name});
+    // In the order a reader of the names expects: "Österreich" among the O's
+    // in German.
+    QCollator collator;
     std::sort(out.begin(), out.end(),
               [&](const Country& a, const Country& b) { return collator.compare(a.name, b.name) < 0; });
-    out.erase(std::unique(out.begin(), out.end(), [](const Country& a, const Country& b) { return a.code == b.code; }),
-              out.end());
     return out;
 }
 

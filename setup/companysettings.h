@@ -23,7 +23,7 @@ QString companySettingProblem(const QString& name, const QString& value);
 // the whole moved and read as a number leaving 1 when divided by 97.
 bool ibanIsValid(const QString& iban);
 
-// A country of ISO 3166-1 as Qt's locale data knows it.
+// A country by its ISO 3166-1 code.
 struct Country {
     QString code; // alpha-2, "DE"
     QString name;
@@ -31,8 +31,8 @@ struct Country {
     QString label() const { return QStringLiteral("%1 (%2)").arg(name, code); }
 };
 
-// Every country with an alpha-2 code, named in English as Qt's locale data
-// names it, sorted by name.
+// Every country with an alpha-2 code, named in the language of the user
+// interface and sorted by name as the desktop's locale sorts.
 QList<Country> countries();
 bool isCountryCode(const QString& code);
 

@@ -363,8 +363,8 @@
         <translation>für die Bestellung wird keine Steuer berechnet, und der Hinweis mit dem Grund dafür fehlt</translation>
     </message>
     <message>
-        <source>as &quot;Note when no VAT is charged&quot; on the &quot;Company&quot; tab of the &quot;Parameters&quot; page</source>
-        <translation>als „Hinweis, wenn keine USt. berechnet wird“ auf der Registerkarte „Firma“ der Seite „Parameter“</translation>
+        <source>as &quot;Note without VAT&quot; on the &quot;Company&quot; tab of the &quot;Parameters&quot; page</source>
+        <translation>als „Hinweis ohne USt.“ auf der Registerkarte „Firma“ der Seite „Parameter“</translation>
     </message>
     <message>
         <source>the tax is reverse charged to a buyer in %1, whose VAT ID is missing (a line such as &quot;VAT ID: %1...&quot;)</source>

@@ -294,11 +294,11 @@ EInvoice makeEInvoice(const QHash<QString, QString>& record, const QHash<QString
         inv.category = TaxCategory::Exempt;
         inv.exemptionReason = setting(company::VatExemptionNote);
         if (inv.exemptionReason.isEmpty())
-            refuse.fail(QCoreApplication::translate("writer::EInvoice",
-                                                    "the order carries no tax and the note saying why is missing"),
-                        QCoreApplication::translate(
-                            "writer::EInvoice",
-                            "as \"Note when no VAT is charged\" on the \"Company\" tab of the \"Parameters\" page"));
+            refuse.fail(
+                QCoreApplication::translate("writer::EInvoice",
+                                            "the order carries no tax and the note saying why is missing"),
+                QCoreApplication::translate(
+                    "writer::EInvoice", "as \"Note without VAT\" on the \"Company\" tab of the \"Parameters\" page"));
     } else if (isEuMember(buyerCountry)) {
         inv.category = TaxCategory::ReverseCharge;
         inv.exemptionReason = QStringLiteral("Reverse charge");

@@ -246,8 +246,8 @@ void TestEInvoice::refusesWhatTheRulesCannotTake_data()
             return s;
         }()
         << fx << QStringList{"company's VAT ID is missing"};
-    QTest::newRow("exempt without the note")
-        << order({{"Tax", "0"}}) << seller() << fx << QStringList{"note", "Note when no VAT is charged"};
+    QTest::newRow("exempt without the note") << order({{"Tax", "0"}}) << seller() << fx
+                                             << QStringList{"note", "\"Note without VAT\" on the \"Company\" tab"};
     QTest::newRow("reverse charge without the buyer's VAT ID")
         << order({{"Address", "Mariahilfer Straße 5\n1060 Wien\nAustria"}, {"Tax", "0"}}) << seller() << fx
         << QStringList{"buyer in AT", "VAT ID", "\"Address:\" box"};
